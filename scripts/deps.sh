@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program, its tests and its tools need, when any is missing.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-translations-l10n libgl-dev
+  fonts-liberation
+  cups cups-client cups-bsd
+  poppler-utils xvfb xauth xdotool imagemagick
+)
+if [ "${1:-}" = "--run-only" ]; then
+  packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -q
+# Without recommends: qt6-base-dev and cups would otherwise pull in systemd, avahi and mesa.
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,43 @@
+// The one seam through which the program asks the user anything: message boxes and file dialogs.
+// The real program uses QtPrompts; tests use ScriptedPrompts, which answers from a script.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+inline const QString kTitoloFinestra = QStringLiteral("Quarzello del Camperista");
+
+enum class PromptIcon { None, Information, Warning, Critical, Question };
+enum class PromptButtons { Ok, YesNo };
+enum class PromptAnswer { Ok, Yes, No };
+
+struct MessageRequest {
+    QString title;
+    QString text;  // line breaks are the single character 13
+    PromptButtons buttons = PromptButtons::Ok;
+    PromptIcon icon = PromptIcon::None;
+    PromptAnswer defaultButton = PromptAnswer::Ok;
+    bool operator==(const MessageRequest&) const = default;
+};
+
+enum class FileDialogKind { Open, Save };
+
+struct FileDialogRequest {
+    FileDialogKind kind = FileDialogKind::Open;
+    QString filter;       // Qt form, e.g. "File parametri (*.qcf)"
+    QString initialPath;  // the path chosen last time in this run, or empty
+    bool operator==(const FileDialogRequest&) const = default;
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    virtual PromptAnswer message(const MessageRequest& request) = 0;
+    // The chosen full path, or nothing when the user cancelled.
+    virtual std::optional<QString> chooseFile(const FileDialogRequest& request) = 0;
+
+    // Shorthands for the common boxes, all titled with the window title.
+    void inform(const QString& text, PromptIcon icon = PromptIcon::None);
+    void warn(const QString& text) { inform(text, PromptIcon::Warning); }
+    bool askYesNo(const QString& text, PromptAnswer defaultButton = PromptAnswer::Yes);
+};

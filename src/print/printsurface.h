@@ -1,0 +1,49 @@
+// The drawing surface a print job works on: page set-up, a current font, a current position,
+// measuring, text and lines, in millimetres from the paper's top-left corner.
+#pragma once
+
+#include <QString>
+
+class PrintSurface {
+public:
+    // Page set-up codes the sheet uses.
+    static constexpr int kPaperA4 = 9;
+    static constexpr int kPortrait = 1;
+    static constexpr int kMillimetres = 6;
+
+    virtual ~PrintSurface() = default;
+
+    virtual void setPaperSize(int code) = 0;
+    virtual void setOrientation(int code) = 0;
+    virtual void setScaleMode(int code) = 0;
+
+    virtual void setFontName(const QString& name) = 0;
+    virtual void setFontBold(bool bold) = 0;
+    virtual void setFontItalic(bool italic) = 0;
+    virtual void setFontSize(float points) = 0;
+
+    // Size of the paper in twips (1/1440 inch).
+    virtual int paperWidth() const = 0;
+    virtual int paperHeight() const = 0;
+
+    // Width of the text and height of one line, in the current font.
+    virtual float textWidth(const QString& text) = 0;
+    virtual float textHeight(const QString& text) = 0;
+
+    virtual void setCurrentX(float x) = 0;
+    virtual void setCurrentY(float y) = 0;
+
+    // Drawing opens the document on first use. They return false when the document cannot be
+    // opened or drawn on; errorText() then says why.
+    virtual bool printText(const QString& text) = 0;
+    virtual bool drawLine(float x1, float y1, float x2, float y2) = 0;
+
+    // Closes the document and hands it to the printer; false when the printer did not take it.
+    virtual bool endDoc() = 0;
+    // Throws away a partly drawn document, so that nothing half printed comes out.
+    virtual void abortDoc() = 0;
+
+    virtual QString deviceName() const = 0;
+    // What went wrong last, in Italian, for the user.
+    virtual QString errorText() const = 0;
+};

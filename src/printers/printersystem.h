@@ -1,0 +1,19 @@
+// The installed printers: their names, the system's default, and a surface to print on one.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class PrintSurface;
+
+class PrinterSystem {
+public:
+    virtual ~PrinterSystem() = default;
+    // Device names in the order the system gives them.
+    virtual QStringList printerNames() const = 0;
+    // The system's default printer, or empty when there is none.
+    virtual QString defaultPrinterName() const = 0;
+    // A fresh surface on the named printer, or nullptr when no such printer is installed now.
+    virtual std::unique_ptr<PrintSurface> surfaceFor(const QString& name) = 0;
+};

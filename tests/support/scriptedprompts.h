@@ -1,0 +1,29 @@
+// Prompts for tests: answers come from a script, and every request is recorded with its exact text.
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include "platform/prompts.h"
+
+class ScriptedPrompts : public Prompts {
+public:
+    // Answers to the coming message boxes, in order; a box with nothing scripted gets its default.
+    std::deque<PromptAnswer> answers;
+    // Answers to the coming file dialogs, in order; nothing scripted, or std::nullopt, is Cancel.
+    std::deque<std::optional<QString>> files;
+    // Called when a message box is shown, before it is answered (for checks on the window then).
+    std::function<void(const MessageRequest&)> onMessage;
+
+    QList<MessageRequest> messages;
+    QList<FileDialogRequest> dialogs;
+
+    PromptAnswer message(const MessageRequest& request) override;
+    std::optional<QString> chooseFile(const FileDialogRequest& request) override;
+
+    // The texts of the messages shown so far.
+    QStringList texts() const;
+};
