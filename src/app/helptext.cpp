@@ -1,0 +1,28 @@
+#include "app/helptext.h"
+
+#include <QStringList>
+
+#include "platform/prompts.h"
+
+QString testoHelp() {
+    const QStringList paragrafi = {
+        QStringLiteral("Benvenuto nel programma di stampa dei ") + kTitoloFinestra + u'.',
+        QStringLiteral("BREVI ISTRUZIONI:"),
+        QStringLiteral("Immettere i dati personali, salvarli per riaverli al prossimo riavvio del "
+                       "programma."),
+        QStringLiteral("E' possibile salvare e caricare versioni con dati personali diversi "
+                       "(Carica e Salva)."),
+        QStringLiteral("Indicare anche il numero delle righe e colonne che si desidera per ogni "
+                       "pagina in formato A4: da 1 a 32 biglietti per pagina (da 1 colonna/1 riga "
+                       "a 4 colonne/8 righe)."),
+        QStringLiteral("Portando il cursore su ogni campo, appare una brevissima descrizione del "
+                       "dato."),
+        QStringLiteral("Nessun campo è obbligatorio! Quelli non inseriti non vengono presi in "
+                       "considerazione e non sono lasciate righe bianche nella stampa."),
+        QStringLiteral("E-mail e indirizzo http: sono stampati comunque in minuscolo."),
+        QStringLiteral("Campi telef. fisso e cell.: ammesso carattere '+' solo a inizio campo con "
+                       "campo vuoto."),
+        QStringLiteral("Clicca su questa finestra per chiuderla..."),
+    };
+    return paragrafi.join(QStringLiteral("\r\n\r\n"));
+}

@@ -1,0 +1,7 @@
+// The instructions shown by the help button.
+#pragma once
+
+#include <QString>
+
+// The ten paragraphs, an empty line (CR LF CR LF) between them and nothing after the last.
+QString testoHelp();

@@ -1,0 +1,51 @@
+#include "platform/qtprompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+QString QtPrompts::displayText(const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
+    return shown;
+}
+
+PromptAnswer QtPrompts::message(const MessageRequest& request) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(request.title);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(displayText(request.text));
+    switch (request.icon) {
+        case PromptIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case PromptIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case PromptIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case PromptIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case PromptIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    if (request.buttons == PromptButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(request.defaultButton == PromptAnswer::No ? QMessageBox::No
+                                                                       : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? PromptAnswer::Yes : PromptAnswer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return PromptAnswer::Ok;
+}
+
+std::optional<QString> QtPrompts::chooseFile(const FileDialogRequest& request) {
+    QFileDialog dialog(parent_);
+    const bool saving = request.kind == FileDialogKind::Save;
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Any name may be typed: the commands themselves check the file and say what is wrong.
+    // The overwrite question is the program's own, so the dialog must not ask it too.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilter(request.filter);
+    if (!request.initialPath.isEmpty()) dialog.selectFile(request.initialPath);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty()) return std::nullopt;
+    return chosen.first();
+}

@@ -1,0 +1,19 @@
+// The real prompts: QMessageBox and QFileDialog, modal over the main window.
+#pragma once
+
+#include "platform/prompts.h"
+
+class QWidget;
+
+class QtPrompts : public Prompts {
+public:
+    void setParent(QWidget* parent) { parent_ = parent; }
+    PromptAnswer message(const MessageRequest& request) override;
+    std::optional<QString> chooseFile(const FileDialogRequest& request) override;
+
+    // Our messages break lines with a lone CR; the box wants LF to show the break.
+    static QString displayText(const QString& text);
+
+private:
+    QWidget* parent_ = nullptr;
+};
