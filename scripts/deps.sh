@@ -6,11 +6,11 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-translations-l10n libgl-dev
   fonts-liberation
-  cups cups-client cups-bsd
+  cups cups-client cups-bsd libcups2-dev
   poppler-utils xvfb xauth xdotool imagemagick
 )
 if [ "${1:-}" = "--run-only" ]; then
-  packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation)
+  packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation libcups2-dev)
 fi
 
 missing=()
