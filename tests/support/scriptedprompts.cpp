@@ -12,8 +12,10 @@ PromptAnswer ScriptedPrompts::message(const MessageRequest& request) {
 std::optional<QString> ScriptedPrompts::chooseFile(const FileDialogRequest& request) {
     dialogs.append(request);
     if (files.empty()) return std::nullopt;
-    std::optional<QString> file = files.front();
+    const bool cancelled = !files.front().has_value();
+    const QString file = cancelled ? QString() : *files.front();
     files.pop_front();
+    if (cancelled) return std::nullopt;
     return file;
 }
 
