@@ -1,7 +1,31 @@
-// The program: Qt's Italian translations, the font stand-ins, the window, the event loop.
+// The program: Qt's Italian texts, the font stand-ins, the window, the event loop.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/frmquarzello.h"
+#include "platform/qtprompts.h"
+#include "printers/qtprintersystem.h"
+#include "print/fonts.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("quarzello"));
+
+    // Qt's own buttons and dialogs in Italian: "Sì", "No", "Annulla".
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    QTranslator qtItalian;
+    if (qtItalian.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtItalian);
+
+    installFontSubstitutions();
+
+    QtPrompts prompts;
+    QtPrinterSystem printers;
+    frmQuarzello window(QCoreApplication::applicationDirPath(), prompts, printers);
+    prompts.setParent(&window);
+    window.show();
+    return app.exec();
 }

@@ -1,0 +1,86 @@
+// The program's one window: the card data fields, the grid choice, the commands, and the two
+// panels (printer choice and help) that lie hidden over it until asked for.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "app/cardrecord.h"
+#include "data/cardfilecommands.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class Prompts;
+class PrinterSystem;
+
+class frmQuarzello : public QWidget, public RecordAccess {
+    Q_OBJECT
+
+public:
+    // programFolder: where the program lives; the default data file is kept there.
+    frmQuarzello(const QString& programFolder, Prompts& prompts, PrinterSystem& printers,
+                 QWidget* parent = nullptr);
+    ~frmQuarzello() override;
+
+    // The card data record held by the controls.
+    CardRecord record() const override;
+    void setRecord(const CardRecord& record) override;
+
+    QString NomeFile() const;
+    // The printer the next print goes to when none is picked in the list.
+    QString currentPrinter() const { return stampanteCorrente_; }
+
+    // Handlers, public so that tests can drive them as the controls do.
+    void cmdEsci_Click();
+    void cmdHelp_Click();
+    void txta4_Click();
+    void cmdSalva_Click();
+    void cmdCarica_Click();
+    void cmdStampa_Click();
+    void cmdSelStampante_Click(int index);
+    void VisualizzaListaStampanti();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void setTabOrder();
+    void form_load();
+    bool filterKeyPress(int index, QKeyEvent* event);
+    void stampaSu(const QString& printerName);
+
+    QString programFolder_;
+    Prompts& prompts_;
+    PrinterSystem& printers_;
+    DatiBuffer Dati;
+    std::unique_ptr<CardFileCommands> files_;
+    QString stampanteCorrente_;
+
+    QLabel* lblTitolo_ = nullptr;
+    QGroupBox* frmDati_ = nullptr;
+    QGroupBox* frmPagina_ = nullptr;
+    QGroupBox* Frame1_ = nullptr;
+    QGroupBox* frmButton_ = nullptr;
+    QGroupBox* frmlogo_ = nullptr;
+    QGroupBox* frmPrinter_ = nullptr;
+    std::array<QLineEdit*, kFieldCount> txtCampo_{};
+    QLineEdit* txta4_ = nullptr;
+    QComboBox* cmbRighe_ = nullptr;
+    QComboBox* cmbColonne_ = nullptr;
+    QPushButton* cmdCarica_ = nullptr;
+    QPushButton* cmdSalva_ = nullptr;
+    QPushButton* cmdHelp_ = nullptr;
+    QPushButton* cmdStampa_ = nullptr;
+    QPushButton* cmdEsci_ = nullptr;
+    QLabel* lblCopyright_ = nullptr;
+    QListWidget* lstStampanti_ = nullptr;
+    std::array<QPushButton*, 2> cmdSelStampante_{};
+    QPlainTextEdit* txtHelp_ = nullptr;
+};

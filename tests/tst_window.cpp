@@ -1,0 +1,494 @@
+// The main window as designed: controls, geometry, texts, stacking, tab order, start-up, exit,
+// help panel and typing rules, driven through real widgets and real key events.
+#include <QClipboard>
+#include <QComboBox>
+#include <QScrollBar>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QtTest>
+
+#include "app/helptext.h"
+#include "app/twips.h"
+#include "windowfixture.h"
+
+namespace {
+
+QString captionOf(QWidget* widget) {
+    if (auto* b = qobject_cast<QAbstractButton*>(widget)) return b->text();
+    if (auto* l = qobject_cast<QLabel*>(widget)) return l->text();
+    if (auto* g = qobject_cast<QGroupBox*>(widget)) return g->title();
+    if (auto* e = qobject_cast<QLineEdit*>(widget)) return e->text();
+    if (auto* c = qobject_cast<QComboBox*>(widget)) return c->currentText();
+    return {};
+}
+
+// Types a string one character at a time; keyClicks cannot send non-ASCII characters.
+void typeText(QWidget* widget, const QString& text) {
+    for (QChar ch : text) {
+        QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controlsAsDesigned_data();
+    void controlsAsDesigned();
+    void fieldBoxes_data();
+    void fieldBoxes();
+    void windowFrameIsFixed();
+    void stackingFrontToBack();
+    void tabOrderFromFirstField();
+    void startUpPlacesAndLabels();
+    void startUpMakesProgramFolderCurrent();
+    void gridListsOfferTheirEntries();
+    void gridListsKeepTypedText();
+    void typingRules_data();
+    void typingRules();
+    void refusedCharactersOutsideCodePage();
+    void pasteBringsAnythingUpToMaxLength();
+    void recordRoundTripKeepsLongValues();
+    void a4BoxAnswersWithMessage();
+    void helpPanelStates();
+    void exitAnswered_data();
+    void exitAnswered();
+};
+
+void WindowTest::controlsAsDesigned_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");  // left, top, width, height in the container
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<bool>("bold");
+
+    auto row = [](const char* name, QRect r, const QString& caption, const QString& tip,
+                  bool bold) { QTest::newRow(name) << QString(name) << r << caption << tip << bold; };
+    row("frmDati", {60, 480, 4250, 3975}, "Dati personali:",
+        "Area dati personali (dati non obbligatori)", true);
+    row("frmPagina", {4350, 480, 2500, 1425}, "Pagina:", "Area tipologia di stampa", true);
+    row("Frame1", {4350, 1951, 2500, 855}, "Memorizzazione biglietti:", "", false);
+    row("frmButton", {4350, 2852, 2500, 855}, "", "", false);
+    row("frmlogo", {4350, 3755, 2500, 700}, "", "", false);
+    row("frmPrinter", {3240, 1800, 3615, 2385}, "Selezione stampante:", "", true);
+    row("lblFormato", {120, 300, 1640, 255}, "Formato della pagina:", "", false);
+    row("txta4", {2005, 220, 350, 285}, "A4", "Formato pagina: campo fisso in A4", false);
+    row("lblRighe", {120, 700, 1640, 255}, "Righe per pagina:", "", false);
+    row("cmbRighe", {1860, 585, 495, 315}, "6",
+        "Numero di righe stampate per pagina (ripetizione biglietto)", false);
+    row("lblColonne", {120, 1100, 1640, 255}, "Colonne per pagina:", "", false);
+    row("cmbColonne", {1860, 980, 495, 315}, "2",
+        "Numero di colonne stampate per pagina (ripetizione biglietto)", false);
+    row("cmdCarica", {120, 360, 750, 375}, "&Carica",
+        "Carica i dati personali già salvati su file.", false);
+    row("cmdSalva", {1080, 360, 750, 375}, "Sa&lva", "Salva i dati personali su file.", false);
+    row("cmdHelp", {2040, 360, 255, 375}, "&?", "Help, Istruzioni", true);
+    row("cmdStampa", {120, 360, 1000, 400}, "&Stampa",
+        "Stampa i biglietti (colonne per righe per pagina)", true);
+    row("cmdEsci", {1400, 360, 900, 400}, "&Esci", "Fine, uscita dal programma", false);
+    row("imgCG", {60, 120, 520, 550}, "", "", false);
+    row("lblCopyright", {600, 120, 1335, 555}, "Rel. 1.0.6", "Versione del pacchetto", false);
+    row("imgCN", {1920, 120, 525, 555}, "", "", false);
+    row("lstStampanti", {360, 360, 3015, 1425}, "", "", true);
+    row("cmdSelStampante_0", {360, 1860, 1335, 375}, "&Stampa", "Avvio della stampa", true);
+    row("cmdSelStampante_1", {2040, 1860, 1335, 375}, "&Rinuncia", "Rinuncia alla stampa", true);
+    row("txtHelp", {120, 480, 6735, 3855}, "", "", false);
+    row("lblDesc_0", {70, 320, 750, 220}, "Titolo:", "", false);
+    row("lblDesc_1", {70, 743, 750, 220}, "Nome:", "", false);
+    row("lblDesc_2", {70, 1161, 750, 220}, "Cognome:", "", false);
+    row("lblDesc_5", {70, 1579, 750, 220}, "Incarico:", "", false);
+    row("lblDesc_3", {70, 2002, 750, 220}, "Indirizzo:", "", false);
+    row("lblDesc_4", {70, 2420, 750, 220}, "Cap/Città:", "", false);
+    row("lblDesc_6", {70, 2838, 750, 220}, "Telefono:", "", false);
+    row("lblDesc_7", {2300, 2849, 315, 180}, "Cell.", "", false);
+    row("lblDesc_8", {70, 3256, 750, 220}, "E-mail:", "", false);
+    row("lblDesc_9", {70, 3680, 750, 220}, "Sito:", "", false);
+}
+
+void WindowTest::controlsAsDesigned() {
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    QFETCH(QString, caption);
+    QFETCH(QString, toolTip);
+    QFETCH(bool, bold);
+
+    WindowFixture f;
+    f.open();
+    auto* widget = f.child<QWidget>(name);
+    QVERIFY2(widget, qPrintable(name));
+    QCOMPARE(widget->geometry(),
+             twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(captionOf(widget), caption);
+    QCOMPARE(widget->toolTip(), toolTip);
+    QCOMPARE(widget->font().bold(), bold);
+}
+
+void WindowTest::fieldBoxes_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QString>("toolTip");
+
+    const int left = Qt::AlignLeft, centre = Qt::AlignHCenter, right = Qt::AlignRight;
+    QTest::newRow("0 titolo") << 0 << QRect(850, 235, 1000, 300) << 20 << left
+                              << "Indicare, se preferito, Dott., Rag, ecc.";
+    QTest::newRow("1 nome") << 1 << QRect(850, 655, 3285, 300) << 35 << left
+                            << "Indicare il nome (od i nomi: p.e.: Mario e Maria...)";
+    QTest::newRow("2 cognome") << 2 << QRect(850, 1075, 3285, 300) << 30 << left
+                               << "Indicare il cognome";
+    QTest::newRow("3 incarico") << 3 << QRect(850, 1495, 3285, 300) << 50 << left
+                                << "Indicare l'eventuale incarico (Presidente circolo...)";
+    QTest::newRow("4 indirizzo") << 4 << QRect(840, 1920, 3285, 300) << 35 << left
+                                 << "Indicare l'indirizzo: Via e numero civico";
+    QTest::newRow("5 cap") << 5 << QRect(850, 2335, 765, 300) << 5 << centre << "Indicare il CAP";
+    QTest::newRow("6 citta") << 6 << QRect(1700, 2360, 2445, 300) << 35 << left
+                             << "Indicare la Città (e la provincia, se necessario)";
+    QTest::newRow("7 telefono") << 7 << QRect(850, 2755, 1365, 300) << 18 << right
+                                << "Indicare il numero di telefono fisso";
+    QTest::newRow("8 cellulare") << 8 << QRect(2660, 2775, 1485, 300) << 18 << right
+                                 << "Indicare il numero di cellulare";
+    QTest::newRow("9 email") << 9 << QRect(850, 3175, 3285, 300) << 80 << left
+                             << "Indicare l'indirizzo e-mail (o più d'uno, separati da ;)";
+    QTest::newRow("10 sito") << 10 << QRect(850, 3600, 3285, 300) << 100 << left
+                             << "Indicare l'eventuale sito personale";
+}
+
+void WindowTest::fieldBoxes() {
+    QFETCH(int, index);
+    QFETCH(QRect, twips);
+    QFETCH(int, maxLength);
+    QFETCH(int, alignment);
+    QFETCH(QString, toolTip);
+
+    WindowFixture f;
+    f.open();
+    auto* box = f.child<QLineEdit>(QStringLiteral("txtCampo_%1").arg(index));
+    QVERIFY(box);
+    QCOMPARE(box->parentWidget()->objectName(), QStringLiteral("frmDati"));
+    QCOMPARE(box->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(box->maxLength(), maxLength);
+    QCOMPARE(int(box->alignment() & Qt::AlignHorizontal_Mask), alignment);
+    QCOMPARE(box->toolTip(), toolTip);
+    QVERIFY(box->text().isEmpty());
+    // Typing one character more than the limit is refused by the box.
+    QTest::keyClicks(box, QString(maxLength + 1, u'1'));
+    QCOMPARE(box->text().size(), maxLength);
+}
+
+void WindowTest::windowFrameIsFixed() {
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    QCOMPARE(w.size(), QSize(461, 301));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    const Qt::WindowFlags flags = w.windowFlags();
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(flags & Qt::WindowSystemMenuHint);
+    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!w.windowIcon().isNull());
+    QCOMPARE(w.palette().color(QPalette::Window), QColor(0, 128, 128));
+    QCOMPARE(w.font().pointSizeF(), 8.25);
+}
+
+void WindowTest::stackingFrontToBack() {
+    WindowFixture f;
+    f.open();
+    // Siblings are drawn in the order of children(): the last one is in front.
+    QStringList backToFront;
+    for (QObject* child : f.window->children())
+        if (child->isWidgetType() && !child->objectName().isEmpty())
+            backToFront << child->objectName();
+    const QStringList expected = {"lblTitolo", "frmDati", "frmPagina", "Frame1",
+                                  "frmlogo",   "frmButton", "txtHelp", "frmPrinter"};
+    QCOMPARE(backToFront, expected);
+}
+
+void WindowTest::tabOrderFromFirstField() {
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtCampo_0"));
+
+    QStringList visited;
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        // The edit part of a drop-down list belongs to the list.
+        if (qobject_cast<QComboBox*>(focus->parentWidget())) focus = focus->parentWidget();
+        visited << focus->objectName();
+        if (visited.last() == QStringLiteral("txtCampo_0")) break;
+    }
+    QStringList expected;
+    for (int i = 1; i <= 10; ++i) expected << QStringLiteral("txtCampo_%1").arg(i);
+    expected << "txta4" << "cmbRighe" << "cmbColonne" << "cmdSalva" << "cmdHelp" << "cmdCarica"
+             << "cmdEsci" << "cmdStampa" << "txtCampo_0";
+    QCOMPARE(visited, expected);
+
+    // With both panels shown, their controls join the round after the print button.
+    w.cmdHelp_Click();
+    w.cmdStampa_Click();
+    f.child<QWidget>("cmdStampa")->setFocus();
+    QStringList tail;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        tail << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(tail, QStringList({"txtHelp", "cmdSelStampante_0", "cmdSelStampante_1",
+                                "lstStampanti"}));
+}
+
+void WindowTest::startUpPlacesAndLabels() {
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Quarzello del Camperista"));
+    QVERIFY(f.child<QWidget>("frmPrinter")->isHidden());
+    QVERIFY(f.child<QWidget>("txtHelp")->isHidden());
+    auto* titolo = f.child<QLabel>("lblTitolo");
+    QCOMPARE(titolo->text(), QStringLiteral("Quarzello del Camperista"));
+    QCOMPARE(titolo->x(), f.child<QWidget>("frmDati")->x());
+    // 3.5 times the data frame's left (60 twips) narrower than the window.
+    QCOMPARE(titolo->width(), twipsToPixels(w.frameGeometry().width() * 15 - 210));
+    QCOMPARE(f.child<QLabel>("lblCopyright")->text(), QStringLiteral("Rel. 1.0.6"));
+    QCOMPARE(f.child<QPlainTextEdit>("txtHelp")->toPlainText(), QStringLiteral("(Istruzioni)\n"));
+
+    const QRect screen = w.screen()->geometry();
+    QCOMPARE(w.x(), screen.left() + qRound(screen.width() / 2.0 - w.frameGeometry().width() / 2.0));
+    QCOMPARE(w.y(), screen.top() + qRound(screen.height() / 2.0 - w.frameGeometry().height() / 2.0));
+}
+
+void WindowTest::startUpMakesProgramFolderCurrent() {
+    const QString before = QDir::currentPath();
+    WindowFixture f;
+    QDir::setCurrent(QDir::tempPath());
+    f.open();
+    QCOMPARE(QDir::current().canonicalPath(), QDir(f.folder.path()).canonicalPath());
+    QCOMPARE(f.window->NomeFile(), f.folder.path() + QStringLiteral("/Quarzo.qdf"));
+    QDir::setCurrent(before);
+}
+
+void WindowTest::gridListsOfferTheirEntries() {
+    WindowFixture f;
+    f.open();
+    auto entries = [](QComboBox* c) {
+        QStringList list;
+        for (int i = 0; i < c->count(); ++i) list << c->itemText(i);
+        return list;
+    };
+    QCOMPARE(entries(f.child<QComboBox>("cmbRighe")),
+             QStringList({"1", "2", "3", "4", "5", "6", "7", "8"}));
+    QCOMPARE(entries(f.child<QComboBox>("cmbColonne")), QStringList({"1", "2", "3", "4"}));
+    QVERIFY(f.child<QComboBox>("cmbRighe")->isEditable());
+    QVERIFY(f.child<QComboBox>("cmbColonne")->isEditable());
+}
+
+void WindowTest::gridListsKeepTypedText() {
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    auto* righe = f.child<QComboBox>("cmbRighe");
+    righe->lineEdit()->selectAll();
+    QTest::keyClicks(righe->lineEdit(), "10");
+    QTest::keyClick(righe->lineEdit(), Qt::Key_Return);
+    QCOMPARE(w.record().righe, QStringLiteral("10"));
+    QCOMPARE(righe->count(), 8);  // Return did not add an entry
+    auto* colonne = f.child<QComboBox>("cmbColonne");
+    colonne->lineEdit()->selectAll();
+    QTest::keyClicks(colonne->lineEdit(), " tre ");
+    QCOMPARE(w.record().colonne, QStringLiteral(" tre "));
+}
+
+void WindowTest::typingRules_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("selectAll");
+    QTest::addColumn<bool>("caretAtStart");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("after");
+
+    QTest::newRow("phone: leading plus, second plus refused")
+        << 7 << "" << false << false << "++39 06" << "+3906";
+    QTest::newRow("phone: plus after digits refused") << 7 << "" << false << false << "0+6" << "06";
+    QTest::newRow("phone: plus with caret at start of digits")
+        << 7 << "0612" << false << true << "+" << "0612";
+    QTest::newRow("phone: plus over a whole selection") << 7 << "0612" << true << false << "+"
+                                                        << "0612";
+    QTest::newRow("mobile: punctuation refused")
+        << 8 << "" << false << false << "333 -/()12" << "33312";
+    QTest::newRow("mobile: leading plus") << 8 << "" << false << false << "+39333" << "+39333";
+    QTest::newRow("postcode: no plus, no letters")
+        << 5 << "" << false << false << "+a0-0/1 23" << "00123";
+    QTest::newRow("postcode: sixth digit") << 5 << "" << false << false << "123456" << "12345";
+    QTest::newRow("email: one semicolon") << 9 << "" << false << false << "a@b.it;c@d.it;e"
+                                          << "a@b.it;c@d.ite";
+    QTest::newRow("email: second semicolon anywhere")
+        << 9 << "a@b.it;c" << false << true << ";" << "a@b.it;c";
+    QTest::newRow("site: one semicolon") << 10 << "" << false << false << "x.it;;y.it"
+                                         << "x.it;y.it";
+    QTest::newRow("name: anything") << 1 << "" << false << false << "Mario +; 12" << "Mario +; 12";
+    QTest::newRow("title: 21st character") << 0 << "" << false << false
+                                           << "Dottoressa in lettere" << "Dottoressa in letter";
+}
+
+void WindowTest::typingRules() {
+    QFETCH(int, index);
+    QFETCH(QString, before);
+    QFETCH(bool, selectAll);
+    QFETCH(bool, caretAtStart);
+    QFETCH(QString, typed);
+    QFETCH(QString, after);
+
+    WindowFixture f;
+    f.open();
+    auto* box = f.child<QLineEdit>(QStringLiteral("txtCampo_%1").arg(index));
+    box->setText(before);
+    if (selectAll) box->selectAll();
+    if (caretAtStart) box->setCursorPosition(0);
+    QTest::keyClicks(box, typed);
+    QCOMPARE(box->text(), after);
+
+    // Backspace is a control character and always passes.
+    const int length = box->text().size();
+    box->end(false);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QCOMPARE(box->text().size(), qMax(0, length - 1));
+}
+
+void WindowTest::refusedCharactersOutsideCodePage() {
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    auto* box = f.child<QLineEdit>("txtCampo_1");
+    typeText(box, QStringLiteral("Nicolò €ж✓’"));
+    // What the box shows is exactly what the file can hold.
+    QCOMPARE(box->text(), QStringLiteral("Nicolò €’"));
+    QCOMPARE(w.record().campi[1], QStringLiteral("Nicolò €’"));
+}
+
+void WindowTest::pasteBringsAnythingUpToMaxLength() {
+    WindowFixture f;
+    f.open();
+    auto* cap = f.child<QLineEdit>("txtCampo_5");
+    QApplication::clipboard()->setText(QStringLiteral("ab+cdefg"));
+    cap->setFocus();
+    QTest::keyClick(cap, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(cap->text(), QStringLiteral("ab+cd"));
+
+    auto* email = f.child<QLineEdit>("txtCampo_9");
+    QApplication::clipboard()->setText(QStringLiteral("a@b.it;c@d.it;e@f.it"));
+    QTest::keyClick(email, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(email->text(), QStringLiteral("a@b.it;c@d.it;e@f.it"));
+
+    // A paste with a character the code page cannot hold is refused whole.
+    auto* nome = f.child<QLineEdit>("txtCampo_1");
+    QApplication::clipboard()->setText(QStringLiteral("Ivan Ж"));
+    QTest::keyClick(nome, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(nome->text(), QString());
+}
+
+void WindowTest::recordRoundTripKeepsLongValues() {
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    CardRecord r;
+    r.campi[0] = QStringLiteral("  Dott.  ");
+    r.campi[5] = QStringLiteral("1234567");  // longer than the box takes from the keyboard
+    r.campi[9] = QString(120, u'x');
+    r.righe = QStringLiteral("9");
+    r.colonne = QStringLiteral("abc");
+    w.setRecord(r);
+    QCOMPARE(w.record(), r);
+
+    // Once the user brings it within the limit, the limit holds again.
+    auto* cap = f.child<QLineEdit>("txtCampo_5");
+    cap->end(false);
+    QTest::keyClick(cap, Qt::Key_Backspace);
+    QTest::keyClick(cap, Qt::Key_Backspace);
+    QTest::keyClicks(cap, "89");
+    QCOMPARE(cap->text(), QStringLiteral("12345"));
+}
+
+void WindowTest::a4BoxAnswersWithMessage() {
+    WindowFixture f;
+    f.open();
+    auto* a4 = f.child<QLineEdit>("txta4");
+    QTest::mouseClick(a4, Qt::LeftButton);
+    QTest::keyClicks(a4, "A3");
+    QCOMPARE(a4->text(), QStringLiteral("A4"));
+    QCOMPARE(f.prompts.messages.size(), 1);
+    const MessageRequest& m = f.prompts.messages.first();
+    QCOMPARE(m.text, QStringLiteral("Il dato è fisso: solo formato A4"));
+    QCOMPARE(m.title, QStringLiteral("Quarzello del Camperista"));
+    QCOMPARE(m.buttons, PromptButtons::Ok);
+    QCOMPARE(m.icon, PromptIcon::None);
+}
+
+void WindowTest::helpPanelStates() {
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    w.show();
+    auto* help = f.child<QPlainTextEdit>("txtHelp");
+    QVERIFY(help->isHidden());
+
+    QTest::mouseClick(f.child<QWidget>("cmdHelp"), Qt::LeftButton);
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->toPlainText(), testoHelp().replace("\r\n", "\n"));
+    QCOMPARE(help->geometry(), twipsRect(120, 480, 6735, 3855));
+
+    // Pressed again while shown (its access key): same text, still shown.
+    w.cmdHelp_Click();
+    QVERIFY(help->isVisible());
+
+    // Typing and scrolling leave it shown; a click in the text hides it.
+    QTest::keyClicks(help, "abc");
+    QCOMPARE(help->toPlainText(), testoHelp().replace("\r\n", "\n"));
+    help->verticalScrollBar()->setValue(help->verticalScrollBar()->maximum());
+    QTest::mouseClick(help->verticalScrollBar(), Qt::LeftButton);
+    QVERIFY(help->isVisible());
+    QTest::mouseClick(help->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QVERIFY(help->isHidden());
+
+    // Any change of its text hides it.
+    w.cmdHelp_Click();
+    help->setPlainText(QStringLiteral("x"));
+    QVERIFY(help->isHidden());
+}
+
+void WindowTest::exitAnswered_data() {
+    QTest::addColumn<PromptAnswer>("answer");
+    QTest::addColumn<bool>("stillOpen");
+    QTest::newRow("no") << PromptAnswer::No << true;
+    QTest::newRow("yes") << PromptAnswer::Yes << false;
+}
+
+void WindowTest::exitAnswered() {
+    QFETCH(PromptAnswer, answer);
+    QFETCH(bool, stillOpen);
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    w.show();
+    f.child<QLineEdit>("txtCampo_2")->setText(QStringLiteral("Rossi"));
+    f.prompts.answers.push_back(answer);
+    QTest::mouseClick(f.child<QWidget>("cmdEsci"), Qt::LeftButton);
+
+    QCOMPARE(f.prompts.messages.size(), 1);
+    const MessageRequest& m = f.prompts.messages.first();
+    QCOMPARE(m.text, QStringLiteral("Vuoi uscire dal programma?"));
+    QCOMPARE(m.buttons, PromptButtons::YesNo);
+    QCOMPARE(m.defaultButton, PromptAnswer::Yes);
+    QCOMPARE(m.icon, PromptIcon::None);
+    QCOMPARE(w.isVisible(), stillOpen);
+    QCOMPARE(w.record().campi[2], QStringLiteral("Rossi"));
+    // Nothing is written on the way out.
+    QVERIFY(!QFile::exists(w.NomeFile()));
+}
+
+QTEST_MAIN(WindowTest)
+#include "tst_window.moc"
