@@ -1,0 +1,76 @@
+// Placing one line of a card. The arithmetic is single precision, rounded where the card's
+// original layout rounded, so that lines break and sit exactly where they always did.
+#include "print/stampatesto.h"
+
+#include <cmath>
+
+#include "print/printsurface.h"
+
+QString trimSpaces(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' ')) ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' ')) --end;
+    return text.mid(begin, end - begin);
+}
+
+namespace {
+
+// Drops the last character, never half of a surrogate pair.
+void dropLastCharacter(QString& text) {
+    qsizetype cut = 1;
+    if (text.size() >= 2 && text.back().isLowSurrogate() &&
+        text.at(text.size() - 2).isHighSurrogate()) {
+        cut = 2;
+    }
+    text.chop(cut);
+}
+
+}  // namespace
+
+bool StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVerticale,
+                 float daOrizz, float aOrizz, bool Grassetto, bool Corsivo, float Size,
+                 qint16 Allineato) {
+    QString s = trimSpaces(Txt);
+    if (s.isEmpty()) return true;
+
+    surface.setFontBold(Grassetto);
+    surface.setFontItalic(Corsivo);
+    surface.setFontSize(Size);
+
+    // The fit allows the text 2 mm beyond the span; a text exactly that wide still loses a
+    // character.
+    const float limite = static_cast<float>(double(aOrizz) - double(daOrizz) + 2.0);
+    float w = surface.textWidth(s);
+    while (w >= limite) {
+        dropLastCharacter(s);
+        // Nothing of the text fits this span: nothing to print.
+        if (s.isEmpty()) return true;
+        w = surface.textWidth(s);
+    }
+
+    float x = daOrizz;
+    switch (Allineato) {
+        case AllineaCentro: {
+            const float centro =
+                static_cast<float>(double(aOrizz) + (double(daOrizz) - double(aOrizz)) / 2.0);
+            w = surface.textWidth(s);
+            x = static_cast<float>(double(centro) - double(w) / 2.0 - 1.0);
+            break;
+        }
+        case AllineaDestra:
+            w = surface.textWidth(s);
+            x = static_cast<float>(double(aOrizz) - double(w) - 3.0);
+            break;
+        default:  // left, and any value nobody uses
+            break;
+    }
+    const float h = surface.textHeight(s);
+    const float y = static_cast<float>(double(RigaStampaVerticale) - double(h));
+    // A position that overflowed has no place on paper: skip the line like any other failure.
+    if (!std::isfinite(x) || !std::isfinite(y)) return true;
+
+    surface.setCurrentX(x);
+    surface.setCurrentY(y);
+    return surface.printText(s);
+}

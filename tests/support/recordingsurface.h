@@ -1,0 +1,93 @@
+// A print surface for exact tests: simple metrics that a test can work out by hand, every
+// operation recorded in order, and failures on demand.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "print/printsurface.h"
+
+struct RecordedFont {
+    QString name;
+    float size = 0;
+    bool bold = false;
+    bool italic = false;
+    bool operator==(const RecordedFont&) const = default;
+};
+
+struct RecordedText {
+    QString text;
+    float x = 0;  // top-left corner of the line box, mm
+    float y = 0;
+    RecordedFont font;
+    // Where the line ends and where the bottom of its box lies, by the surface's own metrics.
+    float right() const;
+    float bottom() const;
+};
+
+struct RecordedLine {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+class RecordingSurface : public PrintSurface {
+  public:
+    // Metrics: every character is size / 12 mm wide (1 mm at 12 points), a line is size / 2 mm
+    // high. Both are exact in float for the sizes the tests use.
+    static float widthOf(qsizetype characters, float size);
+    static float heightOf(float size);
+
+    // Paper size in twips. The default gives exactly 210 x 297 mm with the sheet's divisors.
+    int paperWidthTwips = 11904;
+    int paperHeightTwips = 16836;
+    QString name = QStringLiteral("Registratore");
+
+    // Failures on demand: the n-th call (counted from 1) of printText or drawLine fails, 0 never.
+    int failPrintTextAt = 0;
+    int failDrawLineAt = 0;
+    bool failEndDoc = false;
+    QString failureText = QStringLiteral("La stampante \"Registratore\" non risponde.");
+
+    // The current state, as the operations left it.
+    RecordedFont font{QStringLiteral("Courier"), 10, false, false};
+    float x = 0, y = 0;
+    int paperSizeCode = -1, orientationCode = -1, scaleCode = -1;
+    bool documentOpen = false;
+
+    // What happened: names of all operations in order ("bold", "textWidth", "drawLine", ...),
+    // what was drawn, what was measured in which font, and how documents ended.
+    QStringList log;
+    QList<RecordedText> texts;
+    QList<RecordedLine> lines;
+    QList<QPair<QString, RecordedFont>> measured;
+    int printTextCalls = 0, drawLineCalls = 0;
+    int pagesHandedOver = 0, pagesAbandoned = 0;
+
+    // Forgets what was recorded (the font and the position stay, as on a real printer).
+    void clearRecord();
+    // True when something was drawn or a document ended or abandoned.
+    bool touchedPaper() const;
+
+    void setPaperSize(int code) override;
+    void setOrientation(int code) override;
+    void setScaleMode(int code) override;
+    void setFontName(const QString& name) override;
+    void setFontBold(bool bold) override;
+    void setFontItalic(bool italic) override;
+    void setFontSize(float points) override;
+    int paperWidth() const override { return paperWidthTwips; }
+    int paperHeight() const override { return paperHeightTwips; }
+    float textWidth(const QString& text) override;
+    float textHeight(const QString& text) override;
+    void setCurrentX(float value) override;
+    void setCurrentY(float value) override;
+    bool printText(const QString& text) override;
+    bool drawLine(float x1, float y1, float x2, float y2) override;
+    bool endDoc() override;
+    void abortDoc() override;
+    QString deviceName() const override { return name; }
+    QString errorText() const override { return error_; }
+
+  private:
+    QString error_;
+};

@@ -1,0 +1,192 @@
+// One line placed in a span: trimming, fitting by dropping end characters, the three
+// alignments and the bottom of the line box, on a surface with exact metrics.
+#include <QTest>
+
+#include "print/stampatesto.h"
+#include "recordingsurface.h"
+
+namespace {
+
+// At 12 points the recording surface makes every character exactly 1 mm wide.
+constexpr float kSize = 12.0f;
+
+QString chars(int count) {
+    QString text;
+    for (int i = 0; i < count; ++i) text += QChar(u'a' + i % 26);
+    return text;
+}
+
+}  // namespace
+
+class TestStampaTesto : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void fitsByDroppingEndCharacters_data();
+    void fitsByDroppingEndCharacters();
+    void alignment_data();
+    void alignment();
+    void bottomOfLineBoxIsTheGivenHeight();
+    void trimsSpacesOnly_data();
+    void trimsSpacesOnly();
+    void blankTextTouchesNothing();
+    void shortenedTextIsNotTrimmedAgain();
+    void setsWeightSlantSizeButNeverTheTypeface();
+    void reportsOnlyARefusedDrawing();
+    void nonFinitePositionPrintsNothing();
+};
+
+void TestStampaTesto::fitsByDroppingEndCharacters_data() {
+    QTest::addColumn<int>("length");
+    QTest::addColumn<float>("daOrizz");
+    QTest::addColumn<float>("aOrizz");
+    QTest::addColumn<int>("printed");  // characters printed, -1 for nothing
+
+    // Span 10..50: the limit is 42 mm and the test is "at least as wide".
+    QTest::newRow("narrower than the limit, whole") << 41 << 10.f << 50.f << 41;
+    QTest::newRow("exactly the limit, loses one") << 42 << 10.f << 50.f << 41;
+    QTest::newRow("45 mm in 10..50, cut below 42") << 45 << 10.f << 50.f << 41;
+    QTest::newRow("wider than the span, within +2") << 41 << 10.f << 49.5f << 41;
+    QTest::newRow("fractional limit 22.5") << 23 << 10.f << 30.5f << 22;
+    QTest::newRow("limit zero prints nothing") << 5 << 10.f << 8.f << -1;
+    QTest::newRow("reversed span prints nothing") << 5 << 50.f << 10.f << -1;
+    QTest::newRow("limit below one character") << 5 << 10.f << 8.5f << -1;
+}
+
+void TestStampaTesto::fitsByDroppingEndCharacters() {
+    QFETCH(int, length);
+    QFETCH(float, daOrizz);
+    QFETCH(float, aOrizz);
+    QFETCH(int, printed);
+
+    RecordingSurface surface;
+    const QString text = chars(length);
+    QVERIFY(StampaTesto(surface, text, 30, daOrizz, aOrizz, false, false, kSize, AllineaDestra));
+    if (printed < 0) {
+        QVERIFY(surface.texts.isEmpty());
+        QVERIFY(!surface.log.contains(QStringLiteral("printText")));
+        return;
+    }
+    QCOMPARE(surface.texts.size(), 1);
+    QCOMPARE(surface.texts[0].text, text.left(printed));
+    // Right-aligned: the text ends 3 mm before the span's right end, however long it was.
+    QCOMPARE(surface.texts[0].right(), aOrizz - 3);
+}
+
+void TestStampaTesto::alignment_data() {
+    QTest::addColumn<int>("allineato");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<float>("daOrizz");
+    QTest::addColumn<float>("aOrizz");
+    QTest::addColumn<float>("x");
+
+    QTest::newRow("left starts at the span") << 0 << 20 << 10.f << 50.f << 10.f;
+    QTest::newRow("left may run 2 mm past") << 0 << 41 << 10.f << 50.f << 10.f;
+    QTest::newRow("centred 20 mm in 10..50") << 1 << 20 << 10.f << 50.f << 19.f;
+    QTest::newRow("centred, odd span") << 1 << 3 << 0.5f << 10.f << 2.75f;
+    QTest::newRow("centred after fitting") << 1 << 60 << 10.f << 50.f << 8.5f;
+    QTest::newRow("right ends 3 mm early") << 2 << 20 << 10.f << 50.f << 27.f;
+    QTest::newRow("right, long text starts left of the span") << 2 << 45 << 10.f << 50.f << 6.f;
+    QTest::newRow("unknown alignment is left") << 7 << 20 << 10.f << 50.f << 10.f;
+}
+
+void TestStampaTesto::alignment() {
+    QFETCH(int, allineato);
+    QFETCH(int, length);
+    QFETCH(float, daOrizz);
+    QFETCH(float, aOrizz);
+    QFETCH(float, x);
+
+    RecordingSurface surface;
+    StampaTesto(surface, chars(length), 30, daOrizz, aOrizz, false, false, kSize,
+                static_cast<qint16>(allineato));
+    QCOMPARE(surface.texts.size(), 1);
+    QCOMPARE(surface.texts[0].x, x);
+}
+
+void TestStampaTesto::bottomOfLineBoxIsTheGivenHeight() {
+    RecordingSurface surface;
+    StampaTesto(surface, QStringLiteral("Grande"), 30, 10, 80, true, false, 12, AllineaDestra);
+    StampaTesto(surface, QStringLiteral("piccolo"), 30, 10, 80, false, true, 8, AllineaDestra);
+    QCOMPARE(surface.texts.size(), 2);
+    QCOMPARE(surface.texts[0].y, 24.f);  // box 6 mm high
+    QCOMPARE(surface.texts[1].y, 26.f);  // box 4 mm high
+    QCOMPARE(surface.texts[0].bottom(), 30.f);
+    QCOMPARE(surface.texts[1].bottom(), 30.f);
+}
+
+void TestStampaTesto::trimsSpacesOnly_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("spaces around") << "   Mario  Rossi  "
+                                   << "Mario  Rossi";
+    QTest::newRow("inner runs stay") << "a   b"
+                                     << "a   b";
+    QTest::newRow("tab is not a space") << "\tTel. "
+                                        << "\tTel.";
+    QTest::newRow("no-break space stays") << QStringLiteral("x\u00a0") << QStringLiteral("x\u00a0");
+}
+
+void TestStampaTesto::trimsSpacesOnly() {
+    QFETCH(QString, text);
+    QFETCH(QString, printed);
+    RecordingSurface surface;
+    StampaTesto(surface, text, 30, 10, 80, false, false, kSize, AllineaSinistra);
+    QCOMPARE(surface.texts.size(), 1);
+    QCOMPARE(surface.texts[0].text, printed);
+    // The width that placed it is the width of the trimmed text.
+    QCOMPARE(surface.measured.constFirst().first, printed);
+}
+
+void TestStampaTesto::blankTextTouchesNothing() {
+    RecordingSurface surface;
+    const RecordedFont before = surface.font;
+    QVERIFY(StampaTesto(surface, QStringLiteral("     "), 30, 10, 80, true, true, 7, 2));
+    QVERIFY(StampaTesto(surface, QString(), 30, 10, 80, true, true, 7, 2));
+    QVERIFY(surface.log.isEmpty());
+    QCOMPARE(surface.font, before);
+}
+
+void TestStampaTesto::shortenedTextIsNotTrimmedAgain() {
+    RecordingSurface surface;
+    // Limit 5.5 mm: "abcd " is 5 mm and is printed with its trailing space.
+    StampaTesto(surface, QStringLiteral("abcd efgh"), 30, 0, 3.5f, false, false, kSize, 0);
+    QCOMPARE(surface.texts.size(), 1);
+    QCOMPARE(surface.texts[0].text, QStringLiteral("abcd "));
+}
+
+void TestStampaTesto::setsWeightSlantSizeButNeverTheTypeface() {
+    RecordingSurface surface;
+    surface.font = {QStringLiteral("Arial special"), 10, false, false};
+    StampaTesto(surface, QStringLiteral("riga"), 30, 10, 80, true, true, 7.5f, AllineaDestra);
+    QCOMPARE(surface.log.mid(0, 4), QStringList({"bold", "italic", "size", "textWidth"}));
+    QVERIFY(!surface.log.contains(QStringLiteral("fontName")));
+    QCOMPARE(surface.log.constLast(), QStringLiteral("printText"));
+    const RecordedFont expected{QStringLiteral("Arial special"), 7.5f, true, true};
+    QCOMPARE(surface.texts[0].font, expected);
+    // The settings stay on the surface for what comes next.
+    QCOMPARE(surface.font, expected);
+}
+
+void TestStampaTesto::reportsOnlyARefusedDrawing() {
+    RecordingSurface surface;
+    surface.failPrintTextAt = 1;
+    QVERIFY(!StampaTesto(surface, QStringLiteral("riga"), 30, 10, 80, false, false, 9, 2));
+    QCOMPARE(surface.errorText(), surface.failureText);
+    // A line that does not fit anywhere is no failure of the printer.
+    RecordingSurface narrow;
+    QVERIFY(StampaTesto(narrow, QStringLiteral("riga"), 30, 10, 5, false, false, 9, 2));
+}
+
+void TestStampaTesto::nonFinitePositionPrintsNothing() {
+    RecordingSurface surface;
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    QVERIFY(StampaTesto(surface, QStringLiteral("riga"), 30, 10, inf, false, false, 9, 2));
+    QVERIFY(StampaTesto(surface, QStringLiteral("riga"), nan, 10, 50, false, false, 9, 2));
+    QVERIFY(StampaTesto(surface, QStringLiteral("riga"), 30, nan, 50, false, false, 9, 0));
+    QVERIFY(surface.texts.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestStampaTesto)
+#include "tst_stampatesto.moc"
