@@ -62,6 +62,7 @@ private slots:
     void helpPanelStates();
     void exitAnswered_data();
     void exitAnswered();
+    void closeBoxEndsWithoutQuestion();
 };
 
 void WindowTest::controlsAsDesigned_data() {
@@ -487,6 +488,17 @@ void WindowTest::exitAnswered() {
     QCOMPARE(w.isVisible(), stillOpen);
     QCOMPARE(w.record().campi[2], QStringLiteral("Rossi"));
     // Nothing is written on the way out.
+    QVERIFY(!QFile::exists(w.NomeFile()));
+}
+
+void WindowTest::closeBoxEndsWithoutQuestion() {
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.close());
+    QVERIFY(!w.isVisible());
+    QVERIFY(f.prompts.messages.isEmpty());
     QVERIFY(!QFile::exists(w.NomeFile()));
 }
 
