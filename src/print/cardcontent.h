@@ -1,0 +1,34 @@
+// The card's lines: the personal-data fields composed into the slots of Dati, and the size,
+// weight, slant and alignment each slot prints with.
+#pragma once
+
+#include <QtGlobal>
+
+#include "app/cardrecord.h"
+
+class PrintSurface;
+
+// The last slot of Dati that holds a card line.
+inline constexpr int kUltimoSlotBiglietto = 10;
+// A name line wider than this (mm, in Times new roman 12 points) is split over two lines.
+inline constexpr float kLarghezzaMassimaNome = 40.0f;
+
+struct CardContent {
+    int F = 1;  // first slot of the card: 0 when the name is split over two lines, else 1
+    int n = 1;  // lines on the card (at least 1), which sets the line spacing
+};
+
+struct SlotStyle {
+    float size = 0;  // points
+    bool bold = false;
+    bool italic = false;
+    qint16 alignment = 0;  // as StampaTesto's Allineato
+};
+
+// Empties all of Dati and fills slots 0 to 10 with the card's lines. Measures the name line on
+// the surface, so it sets the surface's font to Times new roman, 12 points, regular, upright
+// first: the same record always gives the same card.
+CardContent componiBiglietto(PrintSurface& surface, const CardRecord& record, DatiBuffer& Dati);
+
+// How slot `slot` prints on a sheet of `righe` rows of cards.
+SlotStyle stileRiga(int slot, int righe);
