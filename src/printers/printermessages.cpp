@@ -1,0 +1,23 @@
+// The Italian texts that tell the user why a printer did not print.
+#include "printers/printermessages.h"
+
+QString printerGoneText(const QString& name) {
+    return QStringLiteral("La stampante %1 non è più disponibile: il lavoro non è stato stampato.")
+        .arg(name);
+}
+
+QString printerRefusesText(const QString& name) {
+    return QStringLiteral("La stampante %1 non accetta stampe: il lavoro è stato rifiutato.")
+        .arg(name);
+}
+
+QString printServiceDownText(const QString& name) {
+    return QStringLiteral(
+               "Il servizio di stampa non risponde: il lavoro per la stampante %1 non è stato "
+               "stampato.")
+        .arg(name);
+}
+
+QString printerFailedText(const QString& name, const QString& detail) {
+    return QStringLiteral("La stampante %1 non ha accettato il lavoro (%2).").arg(name, detail);
+}

@@ -1,0 +1,319 @@
+// A private CUPS scheduler for tests: configuration, start and stop, queues, and the captured jobs.
+#include "privatecups.h"
+
+#include <cups/cups.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <cstring>
+
+#ifndef QUARZELLO_SOURCE_DIR
+#error "QUARZELLO_SOURCE_DIR must name the source tree (it holds tests/cups/capture)"
+#endif
+
+namespace {
+
+// Whatever the PATH of the test, the administration tools live in sbin.
+QString findTool(const QString& name) {
+    const QString inSystemDirs = QStandardPaths::findExecutable(
+        name, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"), QStringLiteral("/sbin"),
+               QStringLiteral("/bin")});
+    return inSystemDirs.isEmpty() ? QStandardPaths::findExecutable(name) : inSystemDirs;
+}
+
+bool writeFile(const QString& path, const QString& text) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(text.toUtf8()) == text.toUtf8().size() && file.flush();
+}
+
+// True once the scheduler accepts connections on its socket, which it does only when it has
+// read its configuration and is ready for requests.
+bool socketAnswers(const QString& path) {
+    const QByteArray encoded = QFile::encodeName(path);
+    sockaddr_un address{};
+    if (encoded.size() >= static_cast<qsizetype>(sizeof address.sun_path)) return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, encoded.constData(), encoded.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool connected =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return connected;
+}
+
+QString lastLines(const QString& text, int count) {
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    return lines.mid(qMax(0, lines.size() - count)).join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+PrivateCups::PrivateCups() = default;
+
+PrivateCups::~PrivateCups() {
+    if (m_cupsd.state() != QProcess::NotRunning) {
+        m_cupsd.terminate();
+        if (!m_cupsd.waitForFinished(10000)) {
+            m_cupsd.kill();
+            m_cupsd.waitForFinished(5000);
+        }
+    }
+    // CUPS_SERVER is left pointing at the dead socket on purpose: libcups keeps the server it
+    // started with anyway, and nothing in this process should fall back to the real printers.
+}
+
+QString PrivateCups::path(const QString& relative) const {
+    return m_dir ? m_dir->filePath(relative) : QString();
+}
+
+bool PrivateCups::fail(const QString& message) {
+    m_error = message;
+    return false;
+}
+
+QString PrivateCups::errorString() const { return m_error; }
+
+QString PrivateCups::socketPath() const { return path(QStringLiteral("cups.sock")); }
+
+bool PrivateCups::isRunning() const { return m_cupsd.state() == QProcess::Running; }
+
+QString PrivateCups::schedulerLog() const {
+    QFile log(path(QStringLiteral("log/error_log")));
+    if (!log.open(QIODevice::ReadOnly)) return QString();
+    return QString::fromUtf8(log.readAll());
+}
+
+bool PrivateCups::start() {
+    if (isRunning()) return true;
+    m_error.clear();
+
+    const QString cupsd = findTool(QStringLiteral("cupsd"));
+    if (cupsd.isEmpty()) return fail(QStringLiteral("cupsd is not installed (Debian: cups)"));
+    const QString backendSource =
+        QStringLiteral(QUARZELLO_SOURCE_DIR) + QStringLiteral("/tests/cups/capture");
+    if (!QFileInfo::exists(backendSource)) return fail(QStringLiteral("missing ") + backendSource);
+
+    // A socket path must fit sockaddr_un (108 bytes): with a long TMPDIR, fall back to /tmp.
+    QString base = QDir::tempPath();
+    if (QFile::encodeName(base).size() > 60) base = QStringLiteral("/tmp");
+    m_dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/quarzello-cups-XXXXXX"));
+    if (!m_dir->isValid())
+        return fail(QStringLiteral("cannot make a temporary folder: ") + m_dir->errorString());
+
+    const QDir root(m_dir->path());
+    for (const char* sub :
+         {"etc", "spool", "tmp", "cache", "state", "log", "bin/backend", "capture"}) {
+        if (!root.mkpath(QLatin1String(sub)))
+            return fail(QStringLiteral("cannot make ") + path(QLatin1String(sub)));
+    }
+
+    // The scheduler finds filters, drivers and its helpers under ServerBin; only the backends
+    // are our own, so that queues can use the capture backend and nothing else.
+    const QDir system(QStringLiteral("/usr/lib/cups"));
+    for (const QString& sub : system.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (sub == QLatin1String("backend")) continue;
+        if (!QFile::link(system.filePath(sub), path(QStringLiteral("bin/") + sub)))
+            return fail(QStringLiteral("cannot link ") + system.filePath(sub));
+    }
+    // Mode 0700: the scheduler, when it runs as root, runs a backend that only its owner may
+    // execute as root too, so the backend may write in this private (0700) folder. Run by an
+    // ordinary user, the scheduler runs everything as that user, and the same mode works.
+    const QString backend = path(QStringLiteral("bin/backend/capture"));
+    if (!QFile::copy(backendSource, backend) ||
+        !QFile::setPermissions(backend, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return fail(QStringLiteral("cannot install the capture backend in ") + backend);
+
+    const QString cupsdConf =
+        QStringLiteral(
+            "# Private scheduler for one test program: local socket only, nothing shared,\n"
+            "# no authentication.\n"
+            "Listen %1\n"
+            "LogLevel debug\n"
+            "MaxLogSize 0\n"
+            "Browsing No\n"
+            "WebInterface No\n"
+            "DefaultShared No\n"
+            "ErrorPolicy abort-job\n"
+            "PreserveJobHistory Yes\n"
+            "PreserveJobFiles No\n"
+            "DefaultAuthType None\n"
+            "<Location />\n"
+            "  Order allow,deny\n"
+            "  Allow all\n"
+            "</Location>\n"
+            "<Policy default>\n"
+            "  <Limit All>\n"
+            "    Order deny,allow\n"
+            "  </Limit>\n"
+            "</Policy>\n")
+            .arg(socketPath());
+    const QString filesConf = QStringLiteral(
+                                  "ServerRoot %1/etc\n"
+                                  "RequestRoot %1/spool\n"
+                                  "TempDir %1/tmp\n"
+                                  "CacheDir %1/cache\n"
+                                  "StateDir %1/state\n"
+                                  "ServerBin %1/bin\n"
+                                  "DataDir /usr/share/cups\n"
+                                  "DocumentRoot /usr/share/cups/doc-root\n"
+                                  "AccessLog %1/log/access_log\n"
+                                  "ErrorLog %1/log/error_log\n"
+                                  "PageLog %1/log/page_log\n"
+                                  "Printcap %1/printcap\n")
+                                  .arg(m_dir->path());
+    if (!writeFile(path(QStringLiteral("cupsd.conf")), cupsdConf) ||
+        !writeFile(path(QStringLiteral("cups-files.conf")), filesConf))
+        return fail(QStringLiteral("cannot write the scheduler's configuration in ") +
+                    m_dir->path());
+
+    // Every CUPS client of this process and of its children goes to the private scheduler;
+    // PRINTER and LPDEST would override the scheduler's default destination, and
+    // CUPS_SERVERROOT keeps the machine's client.conf and lpoptions out of the way.
+    qputenv("CUPS_SERVER", QFile::encodeName(socketPath()));
+    qputenv("CUPS_SERVERROOT", QFile::encodeName(path(QStringLiteral("etc"))));
+    qunsetenv("PRINTER");
+    qunsetenv("LPDEST");
+    const QString serverInUse = QString::fromLocal8Bit(cupsServer());
+    if (serverInUse != socketPath())
+        return fail(QStringLiteral("libcups in this process already talks to \"%1\": start "
+                                   "PrivateCups before anything asks for a printer")
+                        .arg(serverInUse));
+
+    m_cupsd.setProgram(cupsd);
+    m_cupsd.setArguments({QStringLiteral("-f"), QStringLiteral("-c"), path("cupsd.conf"),
+                          QStringLiteral("-s"), path("cups-files.conf")});
+    m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
+    m_cupsd.setStandardOutputFile(path(QStringLiteral("log/cupsd.out")));
+    m_cupsd.start();
+    if (!m_cupsd.waitForStarted(10000))
+        return fail(QStringLiteral("cannot start cupsd: ") + m_cupsd.errorString());
+
+    const QDeadlineTimer deadline(20000);
+    while (!socketAnswers(socketPath())) {
+        if (m_cupsd.state() != QProcess::Running || deadline.hasExpired()) {
+            QFile out(path(QStringLiteral("log/cupsd.out")));
+            out.open(QIODevice::ReadOnly);
+            const QString said = QString::fromLocal8Bit(out.readAll());
+            return fail(QStringLiteral("cupsd did not come up on %1.\n%2\n%3")
+                            .arg(socketPath(), said, lastLines(schedulerLog(), 30)));
+        }
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+bool PrivateCups::run(const QString& tool, const QStringList& args, QString* output) {
+    const QString program = findTool(tool);
+    if (program.isEmpty()) return fail(tool + QStringLiteral(" is not installed"));
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CUPS_SERVER"), socketPath());
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, args);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return fail(QStringLiteral("%1 %2 did not finish").arg(tool, args.join(QLatin1Char(' '))));
+    }
+    const QString said = QString::fromLocal8Bit(process.readAll());
+    if (output) *output = said;
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return fail(QStringLiteral("%1 %2 failed: %3")
+                        .arg(tool, args.join(QLatin1Char(' ')), said.trimmed()));
+    return true;
+}
+
+QString PrivateCups::capturePath(const QString& name) const {
+    return path(QStringLiteral("capture/") + name + QStringLiteral(".pdf"));
+}
+
+bool PrivateCups::addPrinter(const QString& name) {
+    if (!isRunning()) return fail(QStringLiteral("the private scheduler is not running"));
+    // No model: a queue without a PPD is raw, so the capture holds exactly what the program sent.
+    return run(QStringLiteral("lpadmin"),
+               {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                QStringLiteral("capture:") + capturePath(name)});
+}
+
+bool PrivateCups::removePrinter(const QString& name) {
+    return run(QStringLiteral("lpadmin"), {QStringLiteral("-x"), name});
+}
+
+bool PrivateCups::rejectJobs(const QString& name) {
+    return run(QStringLiteral("cupsreject"),
+               {QStringLiteral("-r"), QStringLiteral("closed by the test"), name});
+}
+
+bool PrivateCups::acceptJobs(const QString& name) {
+    return run(QStringLiteral("cupsaccept"), {name});
+}
+
+bool PrivateCups::setDefault(const QString& name) {
+    return run(QStringLiteral("lpadmin"), {QStringLiteral("-d"), name});
+}
+
+int PrivateCups::jobCount(const QString& name) {
+    QString listing;
+    if (!run(QStringLiteral("lpstat"),
+             {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), name}, &listing))
+        return -1;
+    const QRegularExpression job(
+        QStringLiteral("^%1-\\d+\\s").arg(QRegularExpression::escape(name)),
+        QRegularExpression::MultilineOption);
+    int count = 0;
+    for (auto it = job.globalMatch(listing); it.hasNext(); it.next()) ++count;
+    return count;
+}
+
+QByteArray PrivateCups::waitForJob(const QString& name, int timeoutMs) {
+    const QString capture = capturePath(name);
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!QFileInfo::exists(capture)) {
+        if (deadline.hasExpired()) {
+            QString jobs;
+            run(QStringLiteral("lpstat"),
+                {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-l"),
+                 QStringLiteral("-o"), name},
+                &jobs);
+            fail(QStringLiteral("no job came out of %1 within %2 ms.\nJobs:\n%3\nLog:\n%4")
+                     .arg(name)
+                     .arg(timeoutMs)
+                     .arg(jobs, lastLines(schedulerLog(), 40)));
+            return QByteArray();
+        }
+        QThread::msleep(50);
+    }
+    QFile file(capture);
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("cannot read ") + capture + QStringLiteral(": ") + file.errorString());
+        return QByteArray();
+    }
+    const QByteArray job = file.readAll();
+    file.close();
+    file.remove();
+    return job;
+}
+
+QString PrivateCups::pdfText(const QByteArray& pdf) {
+    if (!pdf.startsWith("%PDF")) return QString();
+    QProcess process;
+    process.start(findTool(QStringLiteral("pdftotext")),
+                  {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                   QStringLiteral("-"), QStringLiteral("-")});
+    if (!process.waitForStarted(10000)) return QString();
+    process.write(pdf);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
