@@ -1,0 +1,211 @@
+// The printer panel of the window: the list of printers, the current printer, and what the user
+// is told when a print goes through, is abandoned, or cannot be made.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "windowfixture.h"
+
+namespace {
+
+QStringList entries(QListWidget* list) {
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i) result << list->item(i)->text();
+    return result;
+}
+
+void select(QListWidget* list, const QString& name) {
+    const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+    QVERIFY(!found.isEmpty());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(found.first()).center());
+    QVERIFY(found.first()->isSelected());
+}
+
+}  // namespace
+
+class PrintPanelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void listIsSortedAndNothingSelected();
+    void everyPressFillsAfresh();
+    void chosenPrinterStaysCurrent();
+    void nothingChosenPrintsOnSystemDefault();
+    void abandonHidesAndPrintsNothing();
+    void removedPrinterIsToldNotReplaced();
+    void noPrinterInstalled();
+    void failedJobIsToldNotDone();
+    void refusedGridDrawsNothing_data();
+    void refusedGridDrawsNothing();
+    void helpPanelSurvivesPrinting();
+
+private:
+    std::unique_ptr<WindowFixture> f;
+    frmQuarzello* w = nullptr;
+    QListWidget* list = nullptr;
+    QWidget* panel = nullptr;
+
+    void pressPrint() { QTest::mouseClick(f->child<QPushButton>("cmdStampa"), Qt::LeftButton); }
+    void pressPanel(int index) {
+        QTest::mouseClick(f->child<QPushButton>(QStringLiteral("cmdSelStampante_%1").arg(index)),
+                          Qt::LeftButton);
+    }
+};
+
+void PrintPanelTest::init() {
+    f = std::make_unique<WindowFixture>();
+    f->printers.names = {"Zeta", "Alfa"};
+    f->printers.defaultName = "Zeta";
+    w = &f->open();
+    w->show();
+    list = f->child<QListWidget>("lstStampanti");
+    panel = f->child<QWidget>("frmPrinter");
+    CardRecord r;
+    r.campi[Cognome] = "Rossi";
+    r.campi[Telefono] = "06 123";
+    w->setRecord(r);
+}
+
+void PrintPanelTest::listIsSortedAndNothingSelected() {
+    QVERIFY(panel->isHidden());
+    pressPrint();
+    QVERIFY(panel->isVisible());
+    QCOMPARE(entries(list), QStringList({"Alfa", "Zeta"}));
+    QVERIFY(list->selectedItems().isEmpty());
+    QVERIFY(f->printers.surfacesAskedFor.isEmpty());
+}
+
+void PrintPanelTest::everyPressFillsAfresh() {
+    pressPrint();
+    select(list, "Zeta");
+    f->printers.names << "Beta";
+    pressPrint();  // also while the panel is shown
+    QCOMPARE(entries(list), QStringList({"Alfa", "Beta", "Zeta"}));
+    QVERIFY(list->selectedItems().isEmpty());
+}
+
+void PrintPanelTest::chosenPrinterStaysCurrent() {
+    pressPrint();
+    select(list, "Alfa");
+    pressPanel(0);
+    QVERIFY(panel->isHidden());
+    QCOMPARE(f->printers.paper["Alfa"].pagesHandedOver, 1);
+    QCOMPARE(f->prompts.messages.size(), 1);
+    const MessageRequest& done = f->prompts.messages.last();
+    QCOMPARE(done.title, QStringLiteral("Fine stampa"));
+    QCOMPARE(done.text, QStringLiteral("Stampa conclusa"));
+    QCOMPARE(done.icon, PromptIcon::Information);
+    QCOMPARE(done.buttons, PromptButtons::Ok);
+
+    // The next print, nothing selected, goes to the same printer, not the default.
+    pressPrint();
+    pressPanel(0);
+    QCOMPARE(f->printers.paper["Alfa"].pagesHandedOver, 2);
+    QCOMPARE(f->printers.paper.count("Zeta"), size_t(0));
+    QCOMPARE(w->currentPrinter(), QStringLiteral("Alfa"));
+}
+
+void PrintPanelTest::nothingChosenPrintsOnSystemDefault() {
+    pressPrint();
+    pressPanel(0);
+    QCOMPARE(f->printers.surfacesAskedFor, QStringList({"Zeta"}));
+    QCOMPARE(f->printers.paper["Zeta"].pagesHandedOver, 1);
+    // The card's lines really reached the paper.
+    QStringList printed;
+    for (const RecordedText& t : f->printers.paper["Zeta"].texts) printed << t.text;
+    QVERIFY(printed.contains("Rossi"));
+    QVERIFY(printed.contains("Tel.: 06 123"));
+}
+
+void PrintPanelTest::abandonHidesAndPrintsNothing() {
+    pressPrint();
+    select(list, "Alfa");
+    pressPanel(1);
+    QVERIFY(panel->isHidden());
+    QVERIFY(f->printers.surfacesAskedFor.isEmpty());
+    QVERIFY(f->prompts.messages.isEmpty());
+    QCOMPARE(w->currentPrinter(), QString());
+}
+
+void PrintPanelTest::removedPrinterIsToldNotReplaced() {
+    pressPrint();
+    select(list, "Alfa");
+    f->printers.names.removeAll("Alfa");
+    pressPanel(0);
+    QVERIFY(f->printers.surfacesAskedFor.isEmpty());
+    QCOMPARE(f->prompts.messages.size(), 1);
+    const MessageRequest& m = f->prompts.messages.first();
+    QCOMPARE(m.title, QStringLiteral("Quarzello del Camperista"));
+    QVERIFY2(m.text.contains("Alfa"), qPrintable(m.text));
+    QVERIFY(!m.text.contains("conclusa"));
+    QCOMPARE(f->printers.paper.count("Zeta"), size_t(0));
+}
+
+void PrintPanelTest::noPrinterInstalled() {
+    f->printers.names.clear();
+    f->printers.defaultName.clear();
+    pressPrint();
+    QCOMPARE(list->count(), 0);
+    pressPanel(0);
+    QCOMPARE(f->prompts.texts(),
+             QStringList({"Nessuna stampante installata: non è possibile stampare."}));
+    // The window still answers.
+    QTest::keyClicks(f->child<QLineEdit>("txtCampo_1"), "Ugo");
+    QCOMPARE(w->record().campi[Nome], QStringLiteral("Ugo"));
+}
+
+void PrintPanelTest::failedJobIsToldNotDone() {
+    f->printers.paper["Zeta"].failEndDoc = true;
+    f->printers.paper["Zeta"].failureText = "La stampante \"Zeta\" ha rifiutato la stampa.";
+    pressPrint();
+    pressPanel(0);
+    QCOMPARE(f->prompts.messages.size(), 1);
+    QVERIFY2(f->prompts.messages.first().text.contains("Zeta"),
+             qPrintable(f->prompts.messages.first().text));
+    QCOMPARE(f->prompts.messages.first().title, QStringLiteral("Quarzello del Camperista"));
+    QCOMPARE(f->printers.paper["Zeta"].pagesHandedOver, 0);
+}
+
+void PrintPanelTest::refusedGridDrawsNothing_data() {
+    QTest::addColumn<QString>("righe");
+    QTest::addColumn<QString>("colonne");
+    QTest::addColumn<QString>("list");
+    QTest::newRow("columns empty") << "6" << "" << "Colonne per pagina";
+    QTest::newRow("columns abc") << "6" << "abc" << "Colonne per pagina";
+    QTest::newRow("rows zero") << "0" << "2" << "Righe per pagina";
+    QTest::newRow("rows 20") << "20" << "2" << "Righe per pagina";
+    QTest::newRow("columns 22") << "6" << "22" << "Colonne per pagina";
+}
+
+void PrintPanelTest::refusedGridDrawsNothing() {
+    QFETCH(QString, righe);
+    QFETCH(QString, colonne);
+    QFETCH(QString, list);
+    CardRecord r = w->record();
+    r.righe = righe;
+    r.colonne = colonne;
+    w->setRecord(r);
+    pressPrint();
+    pressPanel(0);
+    QCOMPARE(f->prompts.messages.size(), 1);
+    const QString text = f->prompts.messages.first().text;
+    QVERIFY2(text.contains(list), qPrintable(text));
+    QVERIFY2(text.contains(u'"' + (list.startsWith("Righe") ? righe : colonne) + u'"'),
+             qPrintable(text));
+    QVERIFY(!f->printers.paper["Zeta"].touchedPaper());
+}
+
+void PrintPanelTest::helpPanelSurvivesPrinting() {
+    w->cmdHelp_Click();
+    pressPrint();
+    pressPanel(0);
+    QVERIFY(f->child<QPlainTextEdit>("txtHelp")->isVisible());
+}
+
+QTEST_MAIN(PrintPanelTest)
+#include "tst_printpanel.moc"
