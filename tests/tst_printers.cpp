@@ -57,6 +57,10 @@ class TestPrinters : public QObject {
     void refusingQueueIsReportedBeforeAndAfterPrinting();
     void removedPrinterIsReportedAndGetsNoSurface();
     void noSchedulerMeansNoPrintersAndNoCrash();
+    void listOnlySystemKnowsJustTheNames_data();
+    void listOnlySystemKnowsJustTheNames();
+    // Last: it stops the scheduler for a while.
+    void stoppedServiceIsReportedAndComesBack();
 
   private:
     PrivateCups cups_;
@@ -208,6 +212,58 @@ void TestPrinters::noSchedulerMeansNoPrintersAndNoCrash() {
     QCOMPARE(lines.value(3),
              QStringLiteral("error=Il servizio di stampa non risponde: il lavoro per la stampante "
                             "Alfa non è stato stampato."));
+}
+
+void TestPrinters::listOnlySystemKnowsJustTheNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("listed") << QStringLiteral("Alfa") << QString();
+    QTest::newRow("other case")
+        << QStringLiteral("ALFA")
+        << QStringLiteral(
+               "La stampante ALFA non è più disponibile: il lavoro non è stato stampato.");
+}
+
+void TestPrinters::listOnlySystemKnowsJustTheNames() {
+    // A printer system that can only list names (as a test double does) still refuses a name it
+    // does not list, in the same words.
+    class FixedList final : public PrinterSystem {
+      public:
+        QStringList printerNames() const override {
+            return {QStringLiteral("Zeta"), QStringLiteral("Alfa")};
+        }
+        QString defaultPrinterName() const override { return QString(); }
+        std::unique_ptr<PrintSurface> surfaceFor(const QString&) override { return nullptr; }
+    };
+    QFETCH(QString, name);
+    QFETCH(QString, error);
+    QCOMPARE(FixedList().availabilityError(name), error);
+}
+
+void TestPrinters::stoppedServiceIsReportedAndComesBack() {
+    const QString down = QStringLiteral(
+        "Il servizio di stampa non risponde: il lavoro per la stampante Alfa non è stato "
+        "stampato.");
+    const std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(QStringLiteral("Alfa"));
+    QVERIFY(surface);
+
+    cups_.stop();
+    QCOMPARE(printers_.printerNames(), QStringList());
+    QCOMPARE(printers_.availabilityError(QStringLiteral("Alfa")), down);
+    QVERIFY(!printers_.surfaceFor(QStringLiteral("Alfa")));
+    QVERIFY(!printOneLine(*surface, QStringLiteral("Senza servizio")));
+    QCOMPARE(surface->errorText(), down);
+
+    // The same program, untouched, prints again once the service is back.
+    QVERIFY2(cups_.start(), qPrintable(cups_.errorString()));
+    QCOMPARE(printers_.availabilityError(QStringLiteral("Alfa")), QString());
+    QVERIFY2(printOneLine(*surface, QStringLiteral("Servizio tornato")),
+             qPrintable(surface->errorText()));
+    const QByteArray pdf = cups_.waitForJob(QStringLiteral("Alfa"));
+    QVERIFY2(!pdf.isEmpty(), qPrintable(cups_.errorString()));
+    const QString text = PrivateCups::pdfText(pdf);
+    QVERIFY2(text.contains(QStringLiteral("Servizio tornato")), qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("Senza servizio")));
 }
 
 int main(int argc, char** argv) {

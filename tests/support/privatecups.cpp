@@ -61,15 +61,18 @@ QString lastLines(const QString& text, int count) {
 PrivateCups::PrivateCups() = default;
 
 PrivateCups::~PrivateCups() {
-    if (m_cupsd.state() != QProcess::NotRunning) {
-        m_cupsd.terminate();
-        if (!m_cupsd.waitForFinished(10000)) {
-            m_cupsd.kill();
-            m_cupsd.waitForFinished(5000);
-        }
-    }
+    stop();
     // CUPS_SERVER is left pointing at the dead socket on purpose: libcups keeps the server it
     // started with anyway, and nothing in this process should fall back to the real printers.
+}
+
+void PrivateCups::stop() {
+    if (m_cupsd.state() == QProcess::NotRunning) return;
+    m_cupsd.terminate();
+    if (!m_cupsd.waitForFinished(10000)) {
+        m_cupsd.kill();
+        m_cupsd.waitForFinished(5000);
+    }
 }
 
 QString PrivateCups::path(const QString& relative) const {
@@ -96,7 +99,16 @@ QString PrivateCups::schedulerLog() const {
 bool PrivateCups::start() {
     if (isRunning()) return true;
     m_error.clear();
+    // Started again after stop(), the scheduler keeps its folder, socket and queues: libcups in
+    // this process can only ever talk to that one socket.
+    if (!m_dir && !prepare()) {
+        m_dir.reset();
+        return false;
+    }
+    return launch();
+}
 
+bool PrivateCups::prepare() {
     const QString cupsd = findTool(QStringLiteral("cupsd"));
     if (cupsd.isEmpty()) return fail(QStringLiteral("cupsd is not installed (Debian: cups)"));
     const QString backendSource =
@@ -188,12 +200,16 @@ bool PrivateCups::start() {
         return fail(QStringLiteral("libcups in this process already talks to \"%1\": start "
                                    "PrivateCups before anything asks for a printer")
                         .arg(serverInUse));
+    return true;
+}
 
+bool PrivateCups::launch() {
+    const QString cupsd = findTool(QStringLiteral("cupsd"));
     m_cupsd.setProgram(cupsd);
     m_cupsd.setArguments({QStringLiteral("-f"), QStringLiteral("-c"), path("cupsd.conf"),
                           QStringLiteral("-s"), path("cups-files.conf")});
     m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
-    m_cupsd.setStandardOutputFile(path(QStringLiteral("log/cupsd.out")));
+    m_cupsd.setStandardOutputFile(path(QStringLiteral("log/cupsd.out")), QIODevice::Append);
     m_cupsd.start();
     if (!m_cupsd.waitForStarted(10000))
         return fail(QStringLiteral("cannot start cupsd: ") + m_cupsd.errorString());

@@ -40,6 +40,9 @@ class PrivateCups {
 
     // Starts the scheduler and waits until it answers. False, with errorString(), on failure.
     bool start();
+    // Stops the scheduler, as if the print service went away; start() brings it back with the
+    // same socket and queues. The destructor stops it too.
+    void stop();
     bool isRunning() const;
     // The scheduler's socket: the value of CUPS_SERVER for anyone who should reach it.
     QString socketPath() const;
@@ -74,6 +77,8 @@ class PrivateCups {
     QString schedulerLog() const;
 
   private:
+    bool prepare();
+    bool launch();
     bool run(const QString& tool, const QStringList& args, QString* output = nullptr);
     bool fail(const QString& message);
     QString path(const QString& relative) const;
