@@ -12,5 +12,8 @@ QByteArray encode(const QString& text, bool* ok = nullptr);
 QString decode(const QByteArray& bytes);
 // True when every character of the text has a place in Windows-1252.
 bool canHold(const QString& text);
+// Like encode, but every character that has no place in the code page becomes one replacement
+// byte, as Windows does when it writes such text to an 8-bit file.
+QByteArray encodeReplacing(const QString& text, char replacement = '?');
 
 }  // namespace codepage

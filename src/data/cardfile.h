@@ -1,0 +1,55 @@
+// The card data file: 13 lines (the eleven fields, rows, columns), each ended by CR LF, in
+// Windows-1252. Reading, writing and the line-by-line copy, as plain functions on paths.
+// Failures come back as Italian sentences that name the file, ready for a message box.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "app/cardrecord.h"
+
+// Lines of a card data file: the fields, then rows and columns.
+inline constexpr int kCardLineCount = kFieldCount + 2;
+// Nothing the program writes comes near this; anything bigger is not a card data file, and
+// refusing it keeps a stray video or disk image from being read into the window.
+inline constexpr qint64 kMaxCardFileSize = 64 * 1024;
+
+// The 13 lines of the record, CR LF each. A character the code page cannot hold is stored as
+// "?", and a line break inside a value as a space, so that the file always keeps its 13 lines.
+QByteArray encodeCardFile(const CardRecord& record);
+
+// Cuts bytes into lines: a line ends at CR LF, at a lone CR or at a lone LF; the last line
+// counts also without an ending; an empty input has no lines. At most maxLines (all when < 0).
+QList<QByteArray> splitCardLines(const QByteArray& bytes, qsizetype maxLines = -1);
+// The lines again, every one ended by CR LF.
+QByteArray joinCardLines(const QList<QByteArray>& lines);
+QStringList decodeCardLines(const QList<QByteArray>& lines);
+
+// The whole content of a card data file. Refuses (nothing, and *error set) a missing file, a
+// folder, anything that is not a plain file, a file over kMaxCardFileSize, a file that cannot
+// be read.
+std::optional<QByteArray> readCardFileBytes(const QString& path, QString* error);
+// The first kDatiSize lines of a card data file, decoded; refuses what readCardFileBytes refuses.
+std::optional<QStringList> readCardLines(const QString& path, QString* error);
+
+// The record that the lines describe. A short file empties the fields it does not reach and
+// leaves the rows and columns it does not reach as they are in current. Values are kept whole,
+// also when longer than their box takes.
+CardRecord recordFromLines(const QStringList& lines, const CardRecord& current);
+
+// Replaces the file with bytes all at once: on any failure the earlier file stays as it was.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
+// Writes the record (encodeCardFile) atomically.
+bool writeCardFile(const QString& path, const CardRecord& record, QString* error);
+// The file's lines as a copy holds them, every one ended by CR LF; refuses what
+// readCardFileBytes refuses, and a copy that would grow past kMaxCardFileSize.
+std::optional<QByteArray> readCardFileForCopy(const QString& path, QString* error);
+// Copies every line of from into to, each ended by CR LF. The whole source is read before the
+// destination is replaced, and it is replaced atomically, so from and to may be the same file.
+bool copyCardLines(const QString& from, const QString& to, QString* error);
+
+// True when both paths lead to one existing file (through links, "..", another spelling).
+bool isSameFile(const QString& a, const QString& b);

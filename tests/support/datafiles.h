@@ -1,0 +1,46 @@
+// Helpers for tests on real card data files: bytes in and out, a byte-exact picture of a folder
+// tree to compare before and after a failure, and a tiny tmpfs that runs out of space.
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+#include "app/cardrecord.h"
+
+namespace datafiles {
+
+bool writeBytes(const QString& path, const QByteArray& bytes);
+QByteArray readBytes(const QString& path);
+
+// Every entry under root, by relative path: a file's bytes, "<folder>" for a folder, "-> target"
+// for a symbolic link. Two equal pictures mean nothing under root changed.
+QMap<QString, QByteArray> snapshot(const QString& root);
+
+// A record with something in every field, accents and the euro sign included.
+CardRecord sampleRecord();
+
+// A tmpfs of a few KiB mounted on a folder for the life of the object, then filled up so that
+// every further write fails with "No space left on device". Mounting needs root.
+class FullDisk {
+  public:
+    explicit FullDisk(const QString& folder);
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+    // Empty when mounted; otherwise why not (to skip the test with).
+    QString failure() const { return failure_; }
+    // Takes up all the space left; files written before this stay readable.
+    bool fill();
+
+  private:
+    QString folder_;
+    QString failure_;
+    bool mounted_ = false;
+};
+
+}  // namespace datafiles
+
+// How Qt Test shows a record in a failed comparison.
+char* toString(const CardRecord& record);

@@ -1,0 +1,590 @@
+// The card data file on real files: the exact bytes written, the line rules of the reader, what
+// short, long and odd files give, the atomic writer and the line copy, and every refusal.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QtTest>
+
+#include "data/cardfile.h"
+#include "data/codepage.h"
+#include "datafiles.h"
+
+using datafiles::readBytes;
+using datafiles::snapshot;
+using datafiles::writeBytes;
+
+namespace {
+
+QByteArray crlf(const QList<QByteArray>& lines) {
+    QByteArray bytes;
+    for (const QByteArray& line : lines) bytes += line + "\r\n";
+    return bytes;
+}
+
+QList<QByteArray> numberedLines(int count) {
+    QList<QByteArray> lines;
+    for (int i = 1; i <= count; ++i) lines << "riga " + QByteArray::number(i);
+    return lines;
+}
+
+QStringList numberedStrings(int count) {
+    QStringList lines;
+    for (int i = 1; i <= count; ++i) lines << QStringLiteral("riga %1").arg(i);
+    return lines;
+}
+
+CardRecord recordOf(const QStringList& thirteen) {
+    CardRecord record;
+    for (int i = 0; i < kFieldCount; ++i) record.campi[i] = thirteen.at(i);
+    record.righe = thirteen.at(11);
+    record.colonne = thirteen.at(12);
+    return record;
+}
+
+// Expected messages name their files with placeholders: {file}, {from}, {to}, {dir}.
+QString expand(QString message, const QString& file, const QString& to = {},
+               const QString& dir = {}) {
+    return message.replace("{file}", file)
+        .replace("{from}", file)
+        .replace("{to}", to)
+        .replace("{dir}", dir);
+}
+
+// Deterministic noise, so that a failure can be replayed.
+QByteArray noise(int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    quint32 state = 12345;
+    for (int i = 0; i < size; ++i) {
+        state = state * 1103515245u + 12345u;
+        bytes[i] = char(state >> 16);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+class TestCardFile : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+
+    void encodesTheThirteenLines_data();
+    void encodesTheThirteenLines();
+    void writesTheBytesToDisk();
+    void everyCodePageCharacterSurvivesWriteAndRead();
+
+    void splitsLines_data();
+    void splitsLines();
+    void readsFiles_data();
+    void readsFiles();
+    void fillsTheRecordFromLines_data();
+    void fillsTheRecordFromLines();
+    void readsOddBytesWithoutHarm_data();
+    void readsOddBytesWithoutHarm();
+    void readsUpToTheSizeLimit();
+    void refusesWhatIsNotACardFile_data();
+    void refusesWhatIsNotACardFile();
+
+    void writeFailuresLeaveTheDiskAlone_data();
+    void writeFailuresLeaveTheDiskAlone();
+    void refusesToWriteWhatCouldNotBeReadBack();
+    void fullDiskLeavesTheEarlierFile();
+    void writesThroughASymbolicLink();
+
+    void copiesEveryLineWithCrLf_data();
+    void copiesEveryLineWithCrLf();
+    void copyOntoItselfLosesNothing_data();
+    void copyOntoItselfLosesNothing();
+    void copyFailuresLeaveTheDiskAlone_data();
+    void copyFailuresLeaveTheDiskAlone();
+
+    void tellsTheSameFile_data();
+    void tellsTheSameFile();
+
+  private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString path(const QString& name) const { return dir_->filePath(name); }
+};
+
+void TestCardFile::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+}
+
+void TestCardFile::encodesTheThirteenLines_data() {
+    QTest::addColumn<CardRecord>("record");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("all empty, 6 rows, 2 columns")
+        << CardRecord{} << QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n6\r\n2\r\n");
+
+    CardRecord spaces;
+    spaces.campi[Titolo] = QStringLiteral("  Dott. ");
+    spaces.campi[Citta] = QStringLiteral(" Roma ");
+    spaces.righe = QStringLiteral(" 4");
+    spaces.colonne = QStringLiteral("1 ");
+    QTest::newRow("spaces kept") << spaces
+                                 << QByteArray(
+                                        "  Dott. \r\n\r\n\r\n\r\n\r\n\r\n Roma \r\n\r\n\r\n\r\n"
+                                        "\r\n 4\r\n1 \r\n");
+
+    CardRecord accents;
+    accents.campi[Nome] = QStringLiteral("Nicolò");
+    accents.campi[Sito] = QStringLiteral("€’");
+    accents.righe = QStringLiteral("10");
+    accents.colonne = QStringLiteral("x");
+    QTest::newRow("code page and grid as typed")
+        << accents
+        << QByteArray("\r\nNicol\xF2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\x80\x92\r\n10\r\nx\r\n");
+
+    CardRecord breaks;
+    breaks.campi[Incarico] = QStringLiteral("a\r\nb");
+    breaks.campi[Indirizzo] = QStringLiteral("c\nd");
+    breaks.colonne = QStringLiteral("e\rf");
+    QTest::newRow("line breaks inside values")
+        << breaks << QByteArray("\r\n\r\n\r\na  b\r\nc d\r\n\r\n\r\n\r\n\r\n\r\n\r\n6\r\ne f\r\n");
+
+    CardRecord foreign;
+    foreign.campi[Cognome] = QStringLiteral("Ōno");
+    QTest::newRow("character outside the code page")
+        << foreign << QByteArray("\r\n\r\n?no\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n6\r\n2\r\n");
+}
+
+void TestCardFile::encodesTheThirteenLines() {
+    QFETCH(CardRecord, record);
+    QFETCH(QByteArray, bytes);
+    const QByteArray encoded = encodeCardFile(record);
+    QCOMPARE(encoded, bytes);
+    QCOMPARE(splitCardLines(encoded).size(), kCardLineCount);
+    QVERIFY(encoded.endsWith("\r\n"));
+}
+
+void TestCardFile::writesTheBytesToDisk() {
+    QString error;
+    QVERIFY(writeCardFile(path("empty.qcf"), CardRecord{}, &error));
+    QCOMPARE(error, QString());
+    const QByteArray written = readBytes(path("empty.qcf"));
+    QCOMPARE(written.size(), 28);
+    QCOMPARE(written, QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n6\r\n2\r\n"));
+
+    // A shorter record replaces a longer file entirely.
+    QVERIFY(writeBytes(path("longer.qcf"), QByteArray(5000, 'z')));
+    QVERIFY(writeCardFile(path("longer.qcf"), CardRecord{}, &error));
+    QCOMPARE(readBytes(path("longer.qcf")), written);
+}
+
+void TestCardFile::everyCodePageCharacterSurvivesWriteAndRead() {
+    // Every byte value but the two that end lines, spread over the thirteen values.
+    QByteArray usable;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n') usable.append(char(b));
+    const QString all = codepage::decode(usable);
+    QCOMPARE(all.size(), 254);
+    QStringList values;
+    const int share = (all.size() + kCardLineCount - 1) / kCardLineCount;
+    for (int i = 0; i < kCardLineCount; ++i) values << all.mid(i * share, share);
+    const CardRecord record = recordOf(values);
+
+    QString error;
+    QVERIFY(writeCardFile(path("all.qcf"), record, &error));
+    QByteArray expected;
+    for (int i = 0; i < kCardLineCount; ++i) expected += usable.mid(i * share, share) + "\r\n";
+    QCOMPARE(readBytes(path("all.qcf")), expected);
+
+    const std::optional<QStringList> lines = readCardLines(path("all.qcf"), &error);
+    QVERIFY2(lines, qPrintable(error));
+    QCOMPARE(*lines, values);
+    QCOMPARE(recordFromLines(*lines, CardRecord{}), record);
+}
+
+void TestCardFile::splitsLines_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<QByteArray>>("lines");
+    using L = QList<QByteArray>;
+    QTest::newRow("empty") << QByteArray() << L{};
+    QTest::newRow("no line end") << QByteArray("a") << L{"a"};
+    QTest::newRow("CR LF") << QByteArray("a\r\n") << L{"a"};
+    QTest::newRow("last without end") << QByteArray("a\r\nb") << L{"a", "b"};
+    QTest::newRow("lone CR") << QByteArray("a\rb\r") << L{"a", "b"};
+    QTest::newRow("lone LF") << QByteArray("a\nb\n") << L{"a", "b"};
+    QTest::newRow("blank lines") << QByteArray("\r\n\r\nc\r\n") << L{"", "", "c"};
+    QTest::newRow("CR then CR LF") << QByteArray("\r\r\n") << L{"", ""};
+    QTest::newRow("LF then CR") << QByteArray("x\n\ry") << L{"x", "", "y"};
+    QTest::newRow("NUL kept") << QByteArray("a\0b\r\n", 5) << L{QByteArray("a\0b", 3)};
+}
+
+void TestCardFile::splitsLines() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<QByteArray>, lines);
+    QCOMPARE(splitCardLines(bytes), lines);
+    QCOMPARE(splitCardLines(bytes, 1), lines.mid(0, 1));
+}
+
+void TestCardFile::readsFiles_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("13 lines") << crlf(numberedLines(13)) << numberedStrings(13);
+    QByteArray noEnd = crlf(numberedLines(12)) + "2";
+    QTest::newRow("last line without CR LF") << noEnd << (numberedStrings(12) << "2");
+    QTest::newRow("LF only") << numberedLines(13).join('\n') + '\n' << numberedStrings(13);
+    QTest::newRow("CR only") << numberedLines(13).join('\r') + '\r' << numberedStrings(13);
+    QTest::newRow("20 lines") << crlf(numberedLines(20)) << numberedStrings(20);
+    QTest::newRow("30 lines: 21 read") << crlf(numberedLines(30)) << numberedStrings(21);
+    QTest::newRow("rows beyond the list")
+        << QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n9\r\n4\r\n")
+        << QStringList{"", "", "", "", "", "", "", "", "", "", "", "9", "4"};
+    QTest::newRow("code page") << QByteArray("Citt\xE0\r\n\x80 5\r\n")
+                               << QStringList{QStringLiteral("Città"), QStringLiteral("€ 5")};
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+}
+
+void TestCardFile::readsFiles() {
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, lines);
+    QVERIFY(writeBytes(path("in.qcf"), content));
+    QString error;
+    const std::optional<QStringList> read = readCardLines(path("in.qcf"), &error);
+    QVERIFY2(read, qPrintable(error));
+    QCOMPARE(*read, lines);
+    QCOMPARE(readBytes(path("in.qcf")), content);
+}
+
+void TestCardFile::fillsTheRecordFromLines_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<CardRecord>("expected");
+
+    // The record before reading: every field and the grid hold something.
+    CardRecord none;
+    for (QString& campo : none.campi) campo = QStringLiteral("vecchio");
+    none.righe = QStringLiteral("3");
+    none.colonne = QStringLiteral("4");
+
+    CardRecord emptied = none;
+    for (QString& campo : emptied.campi) campo.clear();
+    QTest::newRow("no lines: fields emptied, grid kept") << QStringList{} << emptied;
+
+    CardRecord five = emptied;
+    for (int i = 0; i < 5; ++i) five.campi[i] = QStringLiteral("riga %1").arg(i + 1);
+    QTest::newRow("5 lines") << numberedStrings(5) << five;
+
+    CardRecord eleven = recordOf(numberedStrings(13));
+    eleven.righe = none.righe;
+    eleven.colonne = none.colonne;
+    QTest::newRow("11 lines: grid kept") << numberedStrings(11) << eleven;
+
+    CardRecord twelve = eleven;
+    twelve.righe = QStringLiteral("riga 12");
+    QTest::newRow("12 lines: rows read, columns kept") << numberedStrings(12) << twelve;
+
+    QTest::newRow("13 lines") << numberedStrings(13) << recordOf(numberedStrings(13));
+    QTest::newRow("21 lines: the rest unused")
+        << numberedStrings(21) << recordOf(numberedStrings(13));
+
+    QStringList longValues = numberedStrings(13);
+    longValues[Cap] = QString(300, QLatin1Char('7'));
+    longValues[Titolo] = QStringLiteral("  spazi  ");
+    QTest::newRow("values kept whole") << longValues << recordOf(longValues);
+}
+
+void TestCardFile::fillsTheRecordFromLines() {
+    QFETCH(QStringList, lines);
+    QFETCH(CardRecord, expected);
+    CardRecord current;
+    for (QString& campo : current.campi) campo = QStringLiteral("vecchio");
+    current.righe = QStringLiteral("3");
+    current.colonne = QStringLiteral("4");
+    QCOMPARE(recordFromLines(lines, current), expected);
+}
+
+void TestCardFile::readsOddBytesWithoutHarm_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("NUL bytes") << QByteArray("\0\0\r\nDott.\0\r\n\0", 12);
+    QTest::newRow("binary noise") << noise(4096);
+    QTest::newRow("binary noise at the limit") << noise(int(kMaxCardFileSize));
+    QTest::newRow("only CRs") << QByteArray(1000, '\r');
+    QTest::newRow("only LFs") << QByteArray(1000, '\n');
+    QTest::newRow("one huge line") << QByteArray(60000, 'w');
+}
+
+void TestCardFile::readsOddBytesWithoutHarm() {
+    QFETCH(QByteArray, content);
+    QVERIFY(writeBytes(path("odd.qcf"), content));
+    QString error;
+    const std::optional<QStringList> lines = readCardLines(path("odd.qcf"), &error);
+    QVERIFY2(lines, qPrintable(error));
+    // Whatever the bytes, each value is exactly the bytes of its line, no more and no less.
+    const QList<QByteArray> raw = splitCardLines(content, kDatiSize);
+    QCOMPARE(lines->size(), raw.size());
+    QVERIFY(lines->size() <= kDatiSize);
+    for (int i = 0; i < raw.size(); ++i) QCOMPARE(codepage::encode(lines->at(i)), raw.at(i));
+}
+
+void TestCardFile::readsUpToTheSizeLimit() {
+    QString error;
+    const QByteArray limit(int(kMaxCardFileSize), 'A');
+    QVERIFY(writeBytes(path("limit.qcf"), limit));
+    const std::optional<QStringList> lines = readCardLines(path("limit.qcf"), &error);
+    QVERIFY2(lines, qPrintable(error));
+    QCOMPARE(lines->size(), 1);
+    QCOMPARE(lines->first().size(), 65536);
+
+    QVERIFY(writeBytes(path("over.qcf"), limit + "A"));
+    QVERIFY(!readCardLines(path("over.qcf"), &error));
+    QCOMPARE(error,
+             QStringLiteral("Il file %1 non è un file di dati dei biglietti: è troppo grande.")
+                 .arg(path("over.qcf")));
+}
+
+void TestCardFile::refusesWhatIsNotACardFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing") << "missing"
+                             << "Il file {file} non esiste.";
+    QTest::newRow("through a regular file") << "through"
+                                            << "Il file {file} non esiste.";
+    QTest::newRow("dangling link") << "dangling"
+                                   << "Il file {file} non esiste.";
+    QTest::newRow("folder")
+        << "folder"
+        << "Il file {file} non è un file di dati dei biglietti: è una cartella.";
+    QTest::newRow("too big")
+        << "big"
+        << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
+    QTest::newRow("endless device")
+        << "device"
+        << "Il file {file} non è un file di dati dei biglietti: è un file speciale del sistema.";
+    QTest::newRow("named pipe nobody writes")
+        << "fifo"
+        << "Il file {file} non è un file di dati dei biglietti: è un file speciale del sistema.";
+    QTest::newRow("empty path") << "empty"
+                                << "Non è stato indicato nessun file da leggere.";
+}
+
+void TestCardFile::refusesWhatIsNotACardFile() {
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    QString target = path("x.qcf");
+    QVERIFY(writeBytes(path("regularfile"), "13\r\n"));
+    if (kind == "through") target = path("regularfile/x.qcf");
+    if (kind == "dangling") QVERIFY(QFile::link(path("nowhere"), target));
+    if (kind == "folder") QVERIFY(QDir().mkdir(target));
+    if (kind == "big") QVERIFY(writeBytes(target, crlf(numberedLines(13)) + noise(70000)));
+    if (kind == "device") target = QStringLiteral("/dev/zero");
+    if (kind == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    if (kind == "empty") target.clear();
+
+    const auto before = snapshot(dir_->path());
+    QString error;
+    QVERIFY(!readCardLines(target, &error));
+    QCOMPARE(error, expand(message, target));
+    error.clear();
+    QVERIFY(!readCardFileForCopy(target, &error));
+    QCOMPARE(error, expand(message, target));
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFile::writeFailuresLeaveTheDiskAlone_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a folder in the file's place")
+        << "folder.qcf"
+        << "Il file {file} non può essere scritto: al suo posto c'è una cartella.";
+    QTest::newRow("through a regular file")
+        << "regularfile/x.qcf"
+        << "Il file {file} non può essere scritto: {dir}/regularfile non è una cartella.";
+    QTest::newRow("missing folder")
+        << "nofolder/x.qcf"
+        << "Il file {file} non può essere scritto: la cartella {dir}/nofolder non esiste.";
+}
+
+void TestCardFile::writeFailuresLeaveTheDiskAlone() {
+    QFETCH(QString, target);
+    QFETCH(QString, message);
+    QVERIFY(QDir().mkdir(path("folder.qcf")));
+    QVERIFY(writeBytes(path("folder.qcf/inside"), "keep"));
+    QVERIFY(writeBytes(path("regularfile"), "keep me\r\n"));
+    const auto before = snapshot(dir_->path());
+
+    QString error;
+    QVERIFY(!writeCardFile(path(target), datafiles::sampleRecord(), &error));
+    QCOMPARE(error, expand(message, path(target), {}, dir_->path()));
+    QVERIFY(!writeFileAtomically(path(target), "x", &error));
+    QCOMPARE(error, expand(message, path(target), {}, dir_->path()));
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFile::refusesToWriteWhatCouldNotBeReadBack() {
+    QVERIFY(writeBytes(path("data.qcf"), "earlier\r\n"));
+    const auto before = snapshot(dir_->path());
+    CardRecord huge;
+    huge.campi[Sito] = QString(int(kMaxCardFileSize), QLatin1Char('w'));
+    QString error;
+    QVERIFY(!writeCardFile(path("data.qcf"), huge, &error));
+    QCOMPARE(error,
+             QStringLiteral("Il file %1 non può essere scritto: i dati sono troppi per un file "
+                            "di dati dei biglietti (più di 64 KiB).")
+                 .arg(path("data.qcf")));
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFile::fullDiskLeavesTheEarlierFile() {
+    const QString mountPoint = path("full");
+    datafiles::FullDisk disk(mountPoint);
+    if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
+    const QString target = mountPoint + QStringLiteral("/Quarzo.qdf");
+    QVERIFY(writeBytes(target, "earlier content\r\n"));
+    QVERIFY(disk.fill());
+    const auto before = snapshot(mountPoint);
+
+    QString error;
+    QVERIFY(!writeCardFile(target, datafiles::sampleRecord(), &error));
+    QCOMPARE(error,
+             QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(target));
+    QVERIFY(writeBytes(path("source.qcf"), crlf(numberedLines(13))));
+    QVERIFY(!copyCardLines(path("source.qcf"), target, &error));
+    QCOMPARE(error,
+             QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(target));
+    // No temporary file left behind either.
+    QCOMPARE(snapshot(mountPoint), before);
+}
+
+void TestCardFile::writesThroughASymbolicLink() {
+    QVERIFY(writeBytes(path("real.qdf"), "earlier\r\n"));
+    QVERIFY(QFile::link(path("real.qdf"), path("link.qdf")));
+    QString error;
+    QVERIFY2(writeCardFile(path("link.qdf"), CardRecord{}, &error), qPrintable(error));
+    QVERIFY(QFileInfo(path("link.qdf")).isSymLink());
+    QCOMPARE(readBytes(path("real.qdf")), encodeCardFile(CardRecord{}));
+}
+
+void TestCardFile::copiesEveryLineWithCrLf_data() {
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<QByteArray>("copy");
+    QTest::newRow("13 lines unchanged") << crlf(numberedLines(13)) << crlf(numberedLines(13));
+    QTest::newRow("20 lines, all copied") << crlf(numberedLines(20)) << crlf(numberedLines(20));
+    QTest::newRow("last line without end") << QByteArray("a\r\nb") << QByteArray("a\r\nb\r\n");
+    QTest::newRow("lone CR and lone LF")
+        << QByteArray("a\rb\nc\r\n") << QByteArray("a\r\nb\r\nc\r\n");
+    QTest::newRow("blank lines kept") << QByteArray("\r\n\r\nx\r\n") << QByteArray("\r\n\r\nx\r\n");
+    QTest::newRow("empty gives empty") << QByteArray() << QByteArray();
+    QTest::newRow("bytes kept") << QByteArray("\xE8\x80\0\r\n", 5)
+                                << QByteArray("\xE8\x80\0\r\n", 5);
+}
+
+void TestCardFile::copiesEveryLineWithCrLf() {
+    QFETCH(QByteArray, source);
+    QFETCH(QByteArray, copy);
+    QVERIFY(writeBytes(path("from.qcf"), source));
+    QVERIFY(writeBytes(path("to.qcf"), QByteArray(3000, 'o')));
+    QString error;
+    QVERIFY2(copyCardLines(path("from.qcf"), path("to.qcf"), &error), qPrintable(error));
+    QCOMPARE(readBytes(path("to.qcf")), copy);
+    QCOMPARE(readBytes(path("from.qcf")), source);
+}
+
+void TestCardFile::copyOntoItselfLosesNothing_data() {
+    QTest::addColumn<QString>("other");
+    QTest::newRow("same path") << "Quarzo.qdf";
+    QTest::newRow("through a symbolic link") << "link.qcf";
+    QTest::newRow("through ..") << "sub/../Quarzo.qdf";
+}
+
+void TestCardFile::copyOntoItselfLosesNothing() {
+    QFETCH(QString, other);
+    QVERIFY(QDir().mkdir(path("sub")));
+    QVERIFY(QFile::link(path("Quarzo.qdf"), path("link.qcf")));
+    QVERIFY(writeBytes(path("Quarzo.qdf"), numberedLines(13).join('\n')));
+    QString error;
+    QVERIFY2(copyCardLines(path("Quarzo.qdf"), path(other), &error), qPrintable(error));
+    QCOMPARE(readBytes(path("Quarzo.qdf")), crlf(numberedLines(13)));
+    QVERIFY2(copyCardLines(path(other), path("Quarzo.qdf"), &error), qPrintable(error));
+    QCOMPARE(readBytes(path("Quarzo.qdf")), crlf(numberedLines(13)));
+    QVERIFY(QFileInfo(path("link.qcf")).isSymLink());
+}
+
+void TestCardFile::copyFailuresLeaveTheDiskAlone_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing source") << "missing.qcf"
+                                    << "Quarzo.qdf"
+                                    << "Il file {file} non esiste.";
+    QTest::newRow("folder as source")
+        << "folder.qcf"
+        << "Quarzo.qdf"
+        << "Il file {file} non è un file di dati dei biglietti: è una cartella.";
+    QTest::newRow("too big source")
+        << "big.qcf"
+        << "Quarzo.qdf"
+        << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
+    QTest::newRow("copy would outgrow the limit")
+        << "lf.qcf"
+        << "Quarzo.qdf"
+        << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
+    QTest::newRow("folder as destination")
+        << "Quarzo.qdf"
+        << "folder.qcf"
+        << "Il file {to} non può essere scritto: al suo posto c'è una cartella.";
+    QTest::newRow("destination through a regular file")
+        << "Quarzo.qdf"
+        << "regularfile/x.qcf"
+        << "Il file {to} non può essere scritto: {dir}/regularfile non è una cartella.";
+}
+
+void TestCardFile::copyFailuresLeaveTheDiskAlone() {
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, message);
+    QVERIFY(writeBytes(path("Quarzo.qdf"), crlf(numberedLines(13))));
+    QVERIFY(QDir().mkdir(path("folder.qcf")));
+    QVERIFY(writeBytes(path("regularfile"), "keep\r\n"));
+    QVERIFY(writeBytes(path("big.qcf"), QByteArray(int(kMaxCardFileSize) + 1, 'b')));
+    // Within the limit, but every lone LF becomes CR LF in the copy.
+    QVERIFY(writeBytes(path("lf.qcf"), QByteArray(40000, '\n')));
+    const auto before = snapshot(dir_->path());
+
+    QString error;
+    QVERIFY(!copyCardLines(path(from), path(to), &error));
+    QCOMPARE(error, expand(message, path(from), path(to), dir_->path()));
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFile::tellsTheSameFile_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("same path") << "Quarzo.qdf"
+                               << "Quarzo.qdf" << true;
+    QTest::newRow("symbolic link") << "link.qcf"
+                                   << "Quarzo.qdf" << true;
+    QTest::newRow("dot dot") << "Quarzo.qdf"
+                             << "sub/../Quarzo.qdf" << true;
+    QTest::newRow("hard link") << "hard.qcf"
+                               << "Quarzo.qdf" << true;
+    QTest::newRow("another file") << "other.qcf"
+                                  << "Quarzo.qdf" << false;
+    QTest::newRow("a missing file") << "missing.qcf"
+                                    << "Quarzo.qdf" << false;
+    QTest::newRow("both missing") << "missing.qcf"
+                                  << "missing.qcf" << false;
+}
+
+void TestCardFile::tellsTheSameFile() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, same);
+    QVERIFY(QDir().mkdir(path("sub")));
+    QVERIFY(writeBytes(path("Quarzo.qdf"), "a\r\n"));
+    QVERIFY(writeBytes(path("other.qcf"), "a\r\n"));
+    QVERIFY(QFile::link(path("Quarzo.qdf"), path("link.qcf")));
+    QCOMPARE(::link(QFile::encodeName(path("Quarzo.qdf")).constData(),
+                    QFile::encodeName(path("hard.qcf")).constData()),
+             0);
+    QCOMPARE(isSameFile(path(a), path(b)), same);
+    QCOMPARE(isSameFile(path(b), path(a)), same);
+}
+
+QTEST_APPLESS_MAIN(TestCardFile)
+#include "tst_cardfile.moc"
