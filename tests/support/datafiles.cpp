@@ -7,7 +7,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QTest>
 #include <cerrno>
 #include <cstring>
 
@@ -99,9 +98,3 @@ bool FullDisk::fill() {
 }
 
 }  // namespace datafiles
-
-char* toString(const CardRecord& record) {
-    QStringList values(record.campi.begin(), record.campi.end());
-    values << record.righe << record.colonne;
-    return QTest::toString(values.join(QStringLiteral(" | ")));
-}

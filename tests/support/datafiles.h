@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
+#include <QTest>
 
 #include "app/cardrecord.h"
 
@@ -43,4 +45,8 @@ class FullDisk {
 }  // namespace datafiles
 
 // How Qt Test shows a record in a failed comparison.
-char* toString(const CardRecord& record);
+inline char* toString(const CardRecord& record) {
+    QStringList values(record.campi.begin(), record.campi.end());
+    values << record.righe << record.colonne;
+    return QTest::toString(values.join(QStringLiteral(" | ")));
+}

@@ -1,0 +1,670 @@
+// Start-up, Save and Load on real folders, answered by a script: every message checked to the
+// character, and after every failure every file on disk checked to the byte.
+#include <QtTest>
+
+#include "data/cardfile.h"
+#include "data/cardfilecommands.h"
+#include "datafiles.h"
+#include "fake_record.h"
+#include "scriptedprompts.h"
+
+using datafiles::readBytes;
+using datafiles::snapshot;
+using datafiles::writeBytes;
+
+namespace {
+
+const QChar CR(13);
+
+QByteArray crlf(const QList<QByteArray>& lines) {
+    QByteArray bytes;
+    for (const QByteArray& line : lines) bytes += line + "\r\n";
+    return bytes;
+}
+
+QList<QByteArray> numberedLines(int count) {
+    QList<QByteArray> lines;
+    for (int i = 1; i <= count; ++i) lines << "valore " + QByteArray::number(i);
+    return lines;
+}
+
+MessageRequest okBox(const QString& text, PromptIcon icon = PromptIcon::None) {
+    return {QStringLiteral("Quarzello del Camperista"), text, PromptButtons::Ok, icon,
+            PromptAnswer::Ok};
+}
+
+MessageRequest warning(const QString& text) { return okBox(text, PromptIcon::Warning); }
+
+MessageRequest overwriteQuestion(const QString& path) {
+    return {QStringLiteral("Quarzello del Camperista"),
+            QStringLiteral("Il file:") + CR + CR + path + CR + CR +
+                QStringLiteral("esiste già: sovrascrivo?"),
+            PromptButtons::YesNo, PromptIcon::None, PromptAnswer::Yes};
+}
+
+MessageRequest saved(const QString& path) {
+    return okBox(QStringLiteral("Il file ") + path + QStringLiteral(" è stato salvato!"));
+}
+
+MessageRequest loaded(const QString& path) {
+    return okBox(QStringLiteral("Il file ") + path + QStringLiteral(" è stato caricato!"));
+}
+
+FileDialogRequest dialog(FileDialogKind kind, const QString& initialPath = {}) {
+    return {kind, QStringLiteral("File parametri (*.qcf)"), initialPath};
+}
+
+QString paragraphs(const QString& first, const QString& second) { return first + CR + CR + second; }
+
+QString canonical(const QString& path) { return QFileInfo(path).canonicalFilePath(); }
+
+}  // namespace
+
+class TestCardFileCommands : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startupGreetsFirstThenLoadsWhatWasSaved();
+    void startupFillsTheRecordAndDati_data();
+    void startupFillsTheRecordAndDati();
+    void startupRefusesWhatIsNotACardFile_data();
+    void startupRefusesWhatIsNotACardFile();
+    void readingAMissingFileChangesNothing();
+
+    void saveUnderANewName();
+    void saveOverAnExistingFileAnsweredYes();
+    void saveAnsweredNoReopensTheDialog();
+    void saveOntoTheDefaultFileItself_data();
+    void saveOntoTheDefaultFileItself();
+    void saveStopsWhenTheDefaultFileCannotBeWritten_data();
+    void saveStopsWhenTheDefaultFileCannotBeWritten();
+    void saveStopsOnAFullDiskForTheDefaultFile();
+    void saveToAPlaceThatCannotBeWritten_data();
+    void saveToAPlaceThatCannotBeWritten();
+    void saveToAFullDisk();
+
+    void loadCopiesEveryLineToTheDefaultFile_data();
+    void loadCopiesEveryLineToTheDefaultFile();
+    void loadRefusesAndChangesNothing_data();
+    void loadRefusesAndChangesNothing();
+    void loadWhenTheDefaultFileCannotBeReplaced();
+    void loadOnAFullDisk();
+    void loadOfTheDefaultFileItself_data();
+    void loadOfTheDefaultFileItself();
+    void cancelledDialogsChangeNothing();
+    void theDialogOffersTheLastChosenPath();
+    void aVanishedProgramFolderIsReported();
+
+  private:
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    QString nomeFile() const { return commands_->NomeFile(); }
+    void makeCommands(const QString& programFolder);
+
+    QString startingFolder_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString program_;
+    FakeRecord record_;
+    ScriptedPrompts prompts_;
+    DatiBuffer dati_;
+    std::unique_ptr<CardFileCommands> commands_;
+};
+
+void TestCardFileCommands::initTestCase() { startingFolder_ = QDir::currentPath(); }
+
+void TestCardFileCommands::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    program_ = path("programma");
+    QVERIFY(QDir().mkdir(program_));
+    // Somewhere else, so that the commands have to move into the program folder themselves.
+    QVERIFY(QDir::setCurrent(dir_->path()));
+    record_ = FakeRecord{};
+    prompts_ = ScriptedPrompts{};
+    dati_ = DatiBuffer{};
+    makeCommands(program_);
+}
+
+void TestCardFileCommands::cleanup() {
+    commands_.reset();
+    QDir::setCurrent(startingFolder_);
+    dir_.reset();
+}
+
+void TestCardFileCommands::makeCommands(const QString& programFolder) {
+    commands_ = std::make_unique<CardFileCommands>(programFolder, record_, prompts_, dati_);
+}
+
+void TestCardFileCommands::startupGreetsFirstThenLoadsWhatWasSaved() {
+    QCOMPARE(nomeFile(), program_ + QStringLiteral("/Quarzo.qdf"));
+    commands_->loadAtStartup();
+    const QString greeting =
+        QStringLiteral("Benvenuto nel programma Quarzello del Camperista!") + CR + CR +
+        QStringLiteral(
+            "Non è stato trovato il file dei dati personali (Quarzo.qdf): probabilmente "
+            "è il primo avvio del programma.") +
+        CR + CR +
+        QStringLiteral(
+            "Immettere i dati personali e salvarli con il pulsante Salva: saranno "
+            "ricaricati automaticamente al prossimo avvio.");
+    QCOMPARE(prompts_.texts(), QStringList{greeting});
+    QCOMPARE(prompts_.messages, QList{okBox(greeting, PromptIcon::Information)});
+    QCOMPARE(record_.value, CardRecord{});
+    QCOMPARE(record_.setCount, 0);
+    QCOMPARE(QDir(program_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
+
+    // The user types the data and saves, cancelling the dialog: the default file holds them.
+    record_.value = datafiles::sampleRecord();
+    commands_->cmdSalva_Click();
+    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Save)});
+    QCOMPARE(prompts_.messages.size(), 1);
+    QCOMPARE(readBytes(nomeFile()), encodeCardFile(datafiles::sampleRecord()));
+
+    // The next run: a fresh window, no greeting, the saved data.
+    FakeRecord nextWindow;
+    ScriptedPrompts nextPrompts;
+    DatiBuffer nextDati;
+    CardFileCommands nextRun(program_, nextWindow, nextPrompts, nextDati);
+    nextRun.loadAtStartup();
+    QCOMPARE(nextPrompts.messages, QList<MessageRequest>{});
+    QCOMPARE(nextWindow.value, datafiles::sampleRecord());
+    QCOMPARE(nextDati[Cognome], QStringLiteral("Rossi"));
+}
+
+void TestCardFileCommands::startupFillsTheRecordAndDati_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("lineCount");
+
+    QTest::newRow("13 lines") << crlf(numberedLines(13)) << 13;
+    QTest::newRow("5 lines") << crlf(numberedLines(5)) << 5;
+    QTest::newRow("12 lines, LF only") << numberedLines(12).join('\n') << 12;
+    QTest::newRow("20 lines, CR only") << numberedLines(20).join('\r') + '\r' << 20;
+    QTest::newRow("25 lines") << crlf(numberedLines(25)) << 21;
+    QTest::newRow("empty") << QByteArray() << 0;
+}
+
+void TestCardFileCommands::startupFillsTheRecordAndDati() {
+    QFETCH(QByteArray, content);
+    QFETCH(int, lineCount);
+    QVERIFY(writeBytes(nomeFile(), content));
+    for (int i = 0; i < kDatiSize; ++i) dati_[i] = QStringLiteral("prima %1").arg(i);
+    record_.value.righe = QStringLiteral("7");
+    record_.value.colonne = QStringLiteral("3");
+    for (QString& campo : record_.value.campi) campo = QStringLiteral("digitato");
+
+    commands_->loadAtStartup();
+    QCOMPARE(prompts_.messages, QList<MessageRequest>{});
+
+    // Dati takes the file's lines; the slots it does not reach keep what they held.
+    for (int i = 0; i < kDatiSize; ++i) {
+        const QString expected = i < lineCount ? QStringLiteral("valore %1").arg(i + 1)
+                                               : QStringLiteral("prima %1").arg(i);
+        QCOMPARE(dati_[i], expected);
+    }
+    // Fields come from the file alone; the grid keeps what the file does not reach.
+    for (int i = 0; i < kFieldCount; ++i)
+        QCOMPARE(record_.value.campi[i],
+                 i < lineCount ? QStringLiteral("valore %1").arg(i + 1) : QString());
+    QCOMPARE(record_.value.righe,
+             lineCount > 11 ? QStringLiteral("valore 12") : QStringLiteral("7"));
+    QCOMPARE(record_.value.colonne,
+             lineCount > 12 ? QStringLiteral("valore 13") : QStringLiteral("3"));
+    QCOMPARE(readBytes(nomeFile()), content);
+}
+
+void TestCardFileCommands::startupRefusesWhatIsNotACardFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("too big")
+        << "big"
+        << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
+    QTest::newRow("a folder")
+        << "folder"
+        << "Il file {file} non è un file di dati dei biglietti: è una cartella.";
+}
+
+void TestCardFileCommands::startupRefusesWhatIsNotACardFile() {
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    if (kind == "big")
+        QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13)) + QByteArray(70000, 'x')));
+    if (kind == "folder") QVERIFY(QDir().mkdir(nomeFile()));
+    record_.value = datafiles::sampleRecord();
+    dati_[0] = QStringLiteral("prima");
+    const auto before = snapshot(dir_->path());
+
+    commands_->loadAtStartup();
+    const QString text = paragraphs(reason.replace("{file}", nomeFile()),
+                                    QStringLiteral("I dati della finestra non sono cambiati."));
+    QCOMPARE(prompts_.texts(), QStringList{text});
+    QCOMPARE(prompts_.messages, QList{warning(text)});
+    QCOMPARE(record_.value, datafiles::sampleRecord());
+    QCOMPARE(record_.setCount, 0);
+    QCOMPARE(dati_[0], QStringLiteral("prima"));
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFileCommands::readingAMissingFileChangesNothing() {
+    record_.value = datafiles::sampleRecord();
+    dati_[3] = QStringLiteral("prima");
+    QVERIFY(!commands_->CaricaDatiDiDefault(path("assente.qcf")));
+    QCOMPARE(record_.value, datafiles::sampleRecord());
+    QCOMPARE(record_.setCount, 0);
+    QCOMPARE(dati_[3], QStringLiteral("prima"));
+    QCOMPARE(
+        prompts_.texts(),
+        QStringList{paragraphs(QStringLiteral("Il file %1 non esiste.").arg(path("assente.qcf")),
+                               QStringLiteral("I dati della finestra non sono cambiati."))});
+}
+
+void TestCardFileCommands::saveUnderANewName() {
+    // No extension typed, and one character the code page cannot hold.
+    const QString chosen = path("biglietti");
+    record_.value = datafiles::sampleRecord();
+    record_.value.campi[Incarico] = QStringLiteral("Ōkubo");
+    prompts_.files = {chosen};
+
+    commands_->cmdSalva_Click();
+    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Save)});
+    QCOMPARE(prompts_.texts(), QStringList{saved(chosen).text});
+    QCOMPARE(prompts_.messages, QList{saved(chosen)});
+    QVERIFY(!QFileInfo::exists(chosen + QStringLiteral(".qcf")));
+
+    CardRecord stored = datafiles::sampleRecord();
+    stored.campi[Incarico] = QStringLiteral("?kubo");
+    QCOMPARE(readBytes(chosen), encodeCardFile(stored));
+    QCOMPARE(readBytes(nomeFile()), encodeCardFile(stored));
+    // The window is filled again from the file, so it shows what was really stored.
+    QCOMPARE(record_.value, stored);
+    QCOMPARE(canonical(QDir::currentPath()), canonical(program_));
+    QCOMPARE(commands_->lastChosenPath(), chosen);
+}
+
+void TestCardFileCommands::saveOverAnExistingFileAnsweredYes() {
+    const QString chosen = path("esistente.qcf");
+    QVERIFY(writeBytes(chosen, crlf(numberedLines(20))));
+    record_.value = datafiles::sampleRecord();
+    prompts_.files = {chosen};
+    prompts_.answers = {PromptAnswer::Yes};
+
+    commands_->cmdSalva_Click();
+    QCOMPARE(prompts_.texts(), (QStringList{overwriteQuestion(chosen).text, saved(chosen).text}));
+    QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), saved(chosen)}));
+    QCOMPARE(readBytes(chosen), encodeCardFile(datafiles::sampleRecord()));
+}
+
+void TestCardFileCommands::saveAnsweredNoReopensTheDialog() {
+    const QString chosen = path("esistente.qcf");
+    const QString other = path("nuovo.qcf");
+    const QByteArray earlier = crlf(numberedLines(13));
+    QVERIFY(writeBytes(chosen, earlier));
+    record_.value = datafiles::sampleRecord();
+
+    // No, then Cancel: the existing file is left alone.
+    prompts_.files = {chosen, std::nullopt};
+    prompts_.answers = {PromptAnswer::No};
+    commands_->cmdSalva_Click();
+    QCOMPARE(prompts_.dialogs,
+             (QList{dialog(FileDialogKind::Save), dialog(FileDialogKind::Save, chosen)}));
+    QCOMPARE(prompts_.messages, QList{overwriteQuestion(chosen)});
+    QCOMPARE(readBytes(chosen), earlier);
+    QCOMPARE(readBytes(nomeFile()), encodeCardFile(datafiles::sampleRecord()));
+
+    // No, then another name: that one is written, the first still left alone.
+    prompts_ = ScriptedPrompts{};
+    prompts_.files = {chosen, other};
+    prompts_.answers = {PromptAnswer::No};
+    commands_->cmdSalva_Click();
+    QCOMPARE(prompts_.dialogs,
+             (QList{dialog(FileDialogKind::Save, chosen), dialog(FileDialogKind::Save, chosen)}));
+    QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), saved(other)}));
+    QCOMPARE(readBytes(chosen), earlier);
+    QCOMPARE(readBytes(other), encodeCardFile(datafiles::sampleRecord()));
+}
+
+void TestCardFileCommands::saveOntoTheDefaultFileItself_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("the same path") << "same";
+    QTest::newRow("a symbolic link to it") << "link";
+    QTest::newRow("another spelling") << "dotdot";
+}
+
+void TestCardFileCommands::saveOntoTheDefaultFileItself() {
+    QFETCH(QString, kind);
+    QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13))));
+    QString chosen = nomeFile();
+    if (kind == "link") {
+        chosen = path("collegamento.qcf");
+        QVERIFY(QFile::link(nomeFile(), chosen));
+    }
+    if (kind == "dotdot") chosen = program_ + QStringLiteral("/../programma/Quarzo.qdf");
+    record_.value = datafiles::sampleRecord();
+    prompts_.files = {chosen};
+    prompts_.answers = {PromptAnswer::Yes};
+
+    commands_->cmdSalva_Click();
+    QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), saved(chosen)}));
+    QCOMPARE(readBytes(nomeFile()), encodeCardFile(datafiles::sampleRecord()));
+    QCOMPARE(record_.value, datafiles::sampleRecord());
+    if (kind == "link") QVERIFY(QFileInfo(chosen).isSymLink());
+}
+
+void TestCardFileCommands::saveStopsWhenTheDefaultFileCannotBeWritten_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder in its place")
+        << "folder"
+        << "Il file {file} non può essere scritto: al suo posto c'è una cartella.";
+    QTest::newRow("program folder under a regular file")
+        << "through"
+        << "Il file {file} non può essere scritto: {dir}/file non è una cartella.";
+}
+
+void TestCardFileCommands::saveStopsWhenTheDefaultFileCannotBeWritten() {
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    if (kind == "folder") QVERIFY(QDir().mkdir(nomeFile()));
+    if (kind == "through") {
+        QVERIFY(writeBytes(path("file"), "keep\r\n"));
+        makeCommands(path("file"));
+    }
+    QVERIFY(writeBytes(path("vecchio.qcf"), "old\r\n"));
+    record_.value = datafiles::sampleRecord();
+    prompts_.files = {path("vecchio.qcf")};
+    prompts_.answers = {PromptAnswer::Yes};
+    const auto before = snapshot(dir_->path());
+
+    commands_->cmdSalva_Click();
+    const QString text =
+        paragraphs(reason.replace("{file}", nomeFile()).replace("{dir}", dir_->path()),
+                   QStringLiteral("Il salvataggio non è riuscito."));
+    QCOMPARE(prompts_.texts(), QStringList{text});
+    QCOMPARE(prompts_.messages, QList{warning(text)});
+    // Stopped before the dialog: nothing stale is copied anywhere.
+    QCOMPARE(prompts_.dialogs, QList<FileDialogRequest>{});
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFileCommands::saveStopsOnAFullDiskForTheDefaultFile() {
+    const QString full = path("pieno");
+    datafiles::FullDisk disk(full);
+    if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
+    makeCommands(full);
+    QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13))));
+    QVERIFY(disk.fill());
+    record_.value = datafiles::sampleRecord();
+    prompts_.files = {path("altro.qcf")};
+    const auto before = snapshot(dir_->path());
+
+    commands_->cmdSalva_Click();
+    const QString text = paragraphs(
+        QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(nomeFile()),
+        QStringLiteral("Il salvataggio non è riuscito."));
+    QCOMPARE(prompts_.messages, QList{warning(text)});
+    QCOMPARE(prompts_.dialogs, QList<FileDialogRequest>{});
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFileCommands::saveToAPlaceThatCannotBeWritten_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder")
+        << "cartella.qcf"
+        << "Il file {file} non può essere scritto: al suo posto c'è una cartella.";
+    QTest::newRow("under a regular file")
+        << "file/x.qcf"
+        << "Il file {file} non può essere scritto: {dir}/file non è una cartella.";
+    QTest::newRow("in a missing folder")
+        << "manca/x.qcf"
+        << "Il file {file} non può essere scritto: la cartella {dir}/manca non esiste.";
+}
+
+void TestCardFileCommands::saveToAPlaceThatCannotBeWritten() {
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
+    QVERIFY(QDir().mkdir(path("cartella.qcf")));
+    QVERIFY(writeBytes(path("file"), "keep\r\n"));
+    record_.value = datafiles::sampleRecord();
+    // The default file already holds the record, so a sound Save leaves every byte as it is.
+    QVERIFY(writeBytes(nomeFile(), encodeCardFile(record_.value)));
+    const QString chosen = path(target);
+    prompts_.files = {chosen};
+    const auto before = snapshot(dir_->path());
+
+    commands_->cmdSalva_Click();
+    const QString text =
+        paragraphs(reason.replace("{file}", chosen).replace("{dir}", dir_->path()),
+                   QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen));
+    // A folder is not an existing file: no overwrite question, just the failure.
+    QCOMPARE(prompts_.texts(), QStringList{text});
+    QCOMPARE(prompts_.messages, QList{warning(text)});
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFileCommands::saveToAFullDisk() {
+    const QString full = path("pieno");
+    datafiles::FullDisk disk(full);
+    if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
+    const QString chosen = full + QStringLiteral("/copia.qcf");
+    QVERIFY(writeBytes(chosen, "earlier\r\n"));
+    QVERIFY(disk.fill());
+    record_.value = datafiles::sampleRecord();
+    QVERIFY(writeBytes(nomeFile(), encodeCardFile(record_.value)));
+    prompts_.files = {chosen};
+    prompts_.answers = {PromptAnswer::Yes};
+    const auto before = snapshot(dir_->path());
+
+    commands_->cmdSalva_Click();
+    const QString text = paragraphs(
+        QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(chosen),
+        QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen));
+    QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), warning(text)}));
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFileCommands::loadCopiesEveryLineToTheDefaultFile_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("20 lines") << crlf(numberedLines(20));
+    QTest::newRow("20 lines, LF only") << numberedLines(20).join('\n') + '\n';
+    QTest::newRow("20 lines, last without end") << numberedLines(20).join("\r\n");
+}
+
+void TestCardFileCommands::loadCopiesEveryLineToTheDefaultFile() {
+    QFETCH(QByteArray, content);
+    const QString chosen = path("venti.qcf");
+    QVERIFY(writeBytes(chosen, content));
+    QVERIFY(writeBytes(nomeFile(), encodeCardFile(datafiles::sampleRecord())));
+    record_.value = datafiles::sampleRecord();
+    prompts_.files = {chosen};
+
+    commands_->cmdCarica_Click();
+    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Open)});
+    QCOMPARE(prompts_.texts(), QStringList{loaded(chosen).text});
+    QCOMPARE(prompts_.messages, QList{loaded(chosen)});
+    QCOMPARE(readBytes(nomeFile()), crlf(numberedLines(20)));
+    QCOMPARE(readBytes(chosen), content);
+    for (int i = 0; i < kFieldCount; ++i)
+        QCOMPARE(record_.value.campi[i], QStringLiteral("valore %1").arg(i + 1));
+    QCOMPARE(record_.value.righe, QStringLiteral("valore 12"));
+    QCOMPARE(record_.value.colonne, QStringLiteral("valore 13"));
+    QCOMPARE(dati_[19], QStringLiteral("valore 20"));
+    QCOMPARE(dati_[20], QString());
+    QCOMPARE(canonical(QDir::currentPath()), canonical(program_));
+}
+
+void TestCardFileCommands::loadRefusesAndChangesNothing_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "assente.qcf"
+                             << "Il file {file} non esiste.";
+    QTest::newRow("under a regular file") << "file/x.qcf"
+                                          << "Il file {file} non esiste.";
+    QTest::newRow("a folder")
+        << "cartella.qcf"
+        << "Il file {file} non è un file di dati dei biglietti: è una cartella.";
+    QTest::newRow("too big")
+        << "grande.qcf"
+        << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
+    QTest::newRow("too big once copied")
+        << "righe.qcf"
+        << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
+}
+
+void TestCardFileCommands::loadRefusesAndChangesNothing() {
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
+    QVERIFY(QDir().mkdir(path("cartella.qcf")));
+    QVERIFY(writeBytes(path("file"), "keep\r\n"));
+    QVERIFY(writeBytes(path("grande.qcf"), crlf(numberedLines(13)) + QByteArray(70000, 'g')));
+    QVERIFY(writeBytes(path("righe.qcf"), QByteArray(40000, '\n')));
+    QVERIFY(writeBytes(nomeFile(), encodeCardFile(datafiles::sampleRecord())));
+    record_.value = datafiles::sampleRecord();
+    dati_[0] = QStringLiteral("prima");
+    const QString chosen = path(target);
+    prompts_.files = {chosen};
+    const auto before = snapshot(dir_->path());
+
+    commands_->cmdCarica_Click();
+    const QString text = paragraphs(reason.replace("{file}", chosen),
+                                    QStringLiteral("Il caricamento non è riuscito."));
+    QCOMPARE(prompts_.texts(), QStringList{text});
+    QCOMPARE(prompts_.messages, QList{warning(text)});
+    QCOMPARE(record_.setCount, 0);
+    QCOMPARE(dati_[0], QStringLiteral("prima"));
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFileCommands::loadWhenTheDefaultFileCannotBeReplaced() {
+    // Chosen: the window shows the data read, and the user learns they will not come back.
+    QVERIFY(QDir().mkdir(nomeFile()));
+    const QString chosen = path("tredici.qcf");
+    QVERIFY(writeBytes(chosen, crlf(numberedLines(13))));
+    prompts_.files = {chosen};
+    const auto before = snapshot(dir_->path());
+
+    commands_->cmdCarica_Click();
+    const QString text = paragraphs(
+        QStringLiteral("Il file %1 non può essere scritto: al suo posto c'è una cartella.")
+            .arg(nomeFile()),
+        QStringLiteral("I dati del file %1 sono ora nella finestra, ma al prossimo avvio del "
+                       "programma non saranno ripresi.")
+            .arg(chosen));
+    QCOMPARE(prompts_.texts(), QStringList{text});
+    QCOMPARE(prompts_.messages, QList{warning(text)});
+    QCOMPARE(record_.value.colonne, QStringLiteral("valore 13"));
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFileCommands::loadOnAFullDisk() {
+    const QString full = path("pieno");
+    datafiles::FullDisk disk(full);
+    if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
+    makeCommands(full);
+    QVERIFY(writeBytes(nomeFile(), encodeCardFile(datafiles::sampleRecord())));
+    QVERIFY(disk.fill());
+    const QString chosen = path("tredici.qcf");
+    QVERIFY(writeBytes(chosen, crlf(numberedLines(13))));
+    prompts_.files = {chosen};
+    const auto before = snapshot(dir_->path());
+
+    commands_->cmdCarica_Click();
+    QCOMPARE(prompts_.messages.size(), 1);
+    QCOMPARE(prompts_.messages.first().icon, PromptIcon::Warning);
+    QVERIFY(prompts_.messages.first().text.startsWith(
+        QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(nomeFile())));
+    QVERIFY(!prompts_.messages.first().text.contains(QStringLiteral("caricato")));
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void TestCardFileCommands::loadOfTheDefaultFileItself_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("the same path") << "same";
+    QTest::newRow("a symbolic link to it") << "link";
+}
+
+void TestCardFileCommands::loadOfTheDefaultFileItself() {
+    QFETCH(QString, kind);
+    const QByteArray content = numberedLines(13).join('\n');
+    QVERIFY(writeBytes(nomeFile(), content));
+    QString chosen = nomeFile();
+    if (kind == "link") {
+        chosen = path("collegamento.qcf");
+        QVERIFY(QFile::link(nomeFile(), chosen));
+    }
+    prompts_.files = {chosen};
+
+    commands_->cmdCarica_Click();
+    QCOMPARE(prompts_.messages, QList{loaded(chosen)});
+    // Nothing to copy: the file stays exactly as it was, and fills the window.
+    QCOMPARE(readBytes(nomeFile()), content);
+    QCOMPARE(record_.value.campi[Titolo], QStringLiteral("valore 1"));
+    QCOMPARE(record_.value.colonne, QStringLiteral("valore 13"));
+}
+
+void TestCardFileCommands::cancelledDialogsChangeNothing() {
+    QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13))));
+    record_.value = datafiles::sampleRecord();
+    const auto before = snapshot(dir_->path());
+
+    commands_->cmdCarica_Click();
+    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Open)});
+    QCOMPARE(prompts_.messages, QList<MessageRequest>{});
+    QCOMPARE(record_.setCount, 0);
+    QCOMPARE(snapshot(dir_->path()), before);
+    QCOMPARE(commands_->lastChosenPath(), QString());
+
+    // Save cancelled: only the default file has been written.
+    commands_->cmdSalva_Click();
+    QCOMPARE(prompts_.messages, QList<MessageRequest>{});
+    QCOMPARE(readBytes(nomeFile()), encodeCardFile(datafiles::sampleRecord()));
+}
+
+void TestCardFileCommands::theDialogOffersTheLastChosenPath() {
+    const QString first = path("primo.qcf");
+    const QString second = path("secondo.qcf");
+    QVERIFY(writeBytes(second, crlf(numberedLines(13))));
+    record_.value = datafiles::sampleRecord();
+
+    prompts_.files = {first, std::nullopt, second, std::nullopt};
+    commands_->cmdSalva_Click();   // saves to the first
+    commands_->cmdCarica_Click();  // cancelled: the first is still offered next
+    commands_->cmdCarica_Click();  // loads the second
+    commands_->cmdSalva_Click();   // offered the second
+    QCOMPARE(prompts_.dialogs,
+             (QList{dialog(FileDialogKind::Save), dialog(FileDialogKind::Open, first),
+                    dialog(FileDialogKind::Open, first), dialog(FileDialogKind::Save, second)}));
+    QCOMPARE(prompts_.messages, (QList{saved(first), loaded(second)}));
+}
+
+void TestCardFileCommands::aVanishedProgramFolderIsReported() {
+    const QString chosen = path("tredici.qcf");
+    QVERIFY(writeBytes(chosen, crlf(numberedLines(13))));
+    QVERIFY(QDir(program_).removeRecursively());
+    record_.value = datafiles::sampleRecord();
+    prompts_.files = {chosen, chosen};
+    const auto before = snapshot(dir_->path());
+
+    commands_->cmdCarica_Click();
+    const QString text = paragraphs(QStringLiteral("La cartella del programma %1 non è "
+                                                   "raggiungibile: forse è stata spostata o "
+                                                   "cancellata.")
+                                        .arg(program_),
+                                    QStringLiteral("Il caricamento non è riuscito."));
+    QCOMPARE(prompts_.messages, QList{warning(text)});
+    QCOMPARE(record_.setCount, 0);
+
+    commands_->cmdSalva_Click();
+    QCOMPARE(prompts_.messages.size(), 2);
+    QCOMPARE(
+        prompts_.messages.last().text,
+        paragraphs(QStringLiteral("Il file %1 non può essere scritto: la cartella %2 non esiste.")
+                       .arg(nomeFile(), program_),
+                   QStringLiteral("Il salvataggio non è riuscito.")));
+    QCOMPARE(snapshot(dir_->path()), before);
+}
+
+QTEST_GUILESS_MAIN(TestCardFileCommands)
+#include "tst_cardfilecommands.moc"
