@@ -57,8 +57,8 @@ CupsQueueStatus cupsQueueStatus(const QString& name) {
 QString cupsSubmitError(const QString& name) {
     // Qt sends the job with cupsPrintFile() as the last thing QPainter::end() does and drops its
     // result; libcups keeps the status of its last request per thread, so on this thread it is
-    // the scheduler's answer to that job. When Qt never sent it (its printer could not be found
-    // when the QPrinter was made), the status is still the failed look-up of that printer.
+    // the scheduler's answer to that job. (Qt sends nothing only when its QPrinter found no
+    // queue when it was made, and QtPrinterSystem hands out no such surface.)
     const ipp_status_t status = cupsLastError();
     if (!failed(status)) return QString();
     if (status == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS || status == IPP_STATUS_ERROR_NOT_FOUND ||
