@@ -164,7 +164,6 @@ class TestQPrinterSurface : public QObject {
     void sheetOnPdfMatchesTheLayout();
     void sheetOnACupsQueueMatchesTheLayout();
     void abandonedPageSendsNothing();
-    void emptyDocumentSendsNothing();
     void unwritableFileIsReported();
     void verifierDecidesWhetherThePrinterTookTheJob();
     void refusingQueueIsTold();
@@ -386,13 +385,6 @@ void TestQPrinterSurface::abandonedPageSendsNothing() {
     }
     QCOMPARE(cups_.jobCount("Alfa"), before);
     QVERIFY(!QFile::exists(pdf));
-}
-
-void TestQPrinterSurface::emptyDocumentSendsNothing() {
-    const int before = cups_.jobCount("Alfa");
-    QPrinterSurface queue(QPrinterInfo::printerInfo("Alfa"));
-    QVERIFY(queue.endDoc());
-    QCOMPARE(cups_.jobCount("Alfa"), before);
 }
 
 void TestQPrinterSurface::unwritableFileIsReported() {
