@@ -22,6 +22,7 @@
 #include "print/fonts.h"
 #include "print/printsurface.h"
 #include "print/sheet.h"
+#include "printers/printermessages.h"
 #include "printers/printersystem.h"
 
 // The pictures live in the core library, which is static: its resources must be registered.
@@ -169,9 +170,7 @@ void frmQuarzello::cmdSelStampante_Click(int index) {
 void frmQuarzello::stampaSu(const QString& name) {
     std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(name);
     if (!surface) {
-        prompts_.warn(QStringLiteral("La stampante \"%1\" non è più disponibile: non è stato "
-                                     "stampato nulla.")
-                          .arg(name));
+        prompts_.warn(printerGoneText(name));
         return;
     }
     const PrintOutcome outcome = StampaBiglietti(*surface, record(), Dati, [this] {
