@@ -91,6 +91,7 @@ class TestCardFile : public QObject {
     void refusesToWriteWhatCouldNotBeReadBack();
     void fullDiskLeavesTheEarlierFile();
     void writesThroughASymbolicLink();
+    void missingPermissionsAreTold();
 
     void copiesEveryLineWithCrLf_data();
     void copiesEveryLineWithCrLf();
@@ -457,6 +458,32 @@ void TestCardFile::writesThroughASymbolicLink() {
     QVERIFY2(writeCardFile(path("link.qdf"), CardRecord{}, &error), qPrintable(error));
     QVERIFY(QFileInfo(path("link.qdf")).isSymLink());
     QCOMPARE(readBytes(path("real.qdf")), encodeCardFile(CardRecord{}));
+}
+
+void TestCardFile::missingPermissionsAreTold() {
+    if (::geteuid() == 0) QSKIP("root ignores file permissions; run as another user to check them");
+    QVERIFY(writeBytes(path("secret.qcf"), "a\r\n"));
+    QVERIFY(QFile::setPermissions(path("secret.qcf"), QFileDevice::WriteOwner));
+    QVERIFY(QDir().mkdir(path("locked")));
+    QVERIFY(writeBytes(path("locked/Quarzo.qdf"), "earlier\r\n"));
+    // Given back at the end, or the temporary folder could not be removed.
+    const auto unlock = qScopeGuard([this] {
+        QFile::setPermissions(path("locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    QVERIFY(QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const auto before = snapshot(dir_->path());
+
+    QString error;
+    QVERIFY(!readCardLines(path("secret.qcf"), &error));
+    QCOMPARE(error,
+             QStringLiteral("Il file %1 non può essere letto: mancano i permessi per leggerlo.")
+                 .arg(path("secret.qcf")));
+    QVERIFY(!writeCardFile(path("locked/Quarzo.qdf"), CardRecord{}, &error));
+    QCOMPARE(error, QStringLiteral("Il file %1 non può essere scritto: mancano i permessi per "
+                                   "scrivere nella cartella %2.")
+                        .arg(path("locked/Quarzo.qdf"), path("locked")));
+    QCOMPARE(snapshot(dir_->path()), before);
 }
 
 void TestCardFile::copiesEveryLineWithCrLf_data() {
