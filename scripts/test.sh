@@ -1,10 +1,35 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs the whole test suite through CTest.
-# The tests start their own private CUPS scheduler and their own Xvfb where they need them.
+# Installs what is missing, builds everything and runs the whole test suite through CTest:
+# once as built for use, once under AddressSanitizer and UndefinedBehaviorSanitizer, and then
+# every fuzz target for a bounded time. The tests start their own private CUPS scheduler and
+# their own Xvfb where they need them.
+#
+#   scripts/test.sh           everything (what CI runs)
+#   scripts/test.sh --quick   the plain build's suite only
 set -euo pipefail
 cd "$(dirname "$0")/.."
+quick=0
+[ "${1:-}" = "--quick" ] && quick=1
+
 scripts/deps.sh
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON "$@"
-cmake --build "$build" -j"$(nproc)"
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+jobs=$(nproc)
+
+suite() {  # build folder, extra CMake options...
+  local build=$1
+  shift
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON "$@"
+  cmake --build "$build" -j"$jobs"
+  ctest --test-dir "$build" --output-on-failure -j"$jobs"
+}
+
+echo "== Test suite"
+suite build
+[ $quick -eq 1 ] && exit 0
+
+echo "== Test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+suite build-asan -DQUARZELLO_SANITIZE=ON
+
+if [ -x scripts/fuzz.sh ]; then
+  echo "== Fuzzing"
+  scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
+fi
