@@ -6,8 +6,8 @@
 
 #include "app/frmquarzello.h"
 #include "platform/qtprompts.h"
-#include "printers/qtprintersystem.h"
 #include "print/fonts.h"
+#include "printers/qtprintersystem.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -30,7 +30,7 @@ void select(QListWidget* list, const QString& name) {
 class PrintPanelTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init();
     void listIsSortedAndNothingSelected();
     void everyPressFillsAfresh();
@@ -44,7 +44,7 @@ private slots:
     void refusedGridDrawsNothing();
     void helpPanelSurvivesPrinting();
 
-private:
+  private:
     std::unique_ptr<WindowFixture> f;
     frmQuarzello* w = nullptr;
     QListWidget* list = nullptr;
@@ -175,11 +175,21 @@ void PrintPanelTest::refusedGridDrawsNothing_data() {
     QTest::addColumn<QString>("righe");
     QTest::addColumn<QString>("colonne");
     QTest::addColumn<QString>("list");
-    QTest::newRow("columns empty") << "6" << "" << "Colonne per pagina";
-    QTest::newRow("columns abc") << "6" << "abc" << "Colonne per pagina";
-    QTest::newRow("rows zero") << "0" << "2" << "Righe per pagina";
-    QTest::newRow("rows 20") << "20" << "2" << "Righe per pagina";
-    QTest::newRow("columns 22") << "6" << "22" << "Colonne per pagina";
+    QTest::newRow("columns empty") << "6"
+                                   << ""
+                                   << "Colonne per pagina";
+    QTest::newRow("columns abc") << "6"
+                                 << "abc"
+                                 << "Colonne per pagina";
+    QTest::newRow("rows zero") << "0"
+                               << "2"
+                               << "Righe per pagina";
+    QTest::newRow("rows 20") << "20"
+                             << "2"
+                             << "Righe per pagina";
+    QTest::newRow("columns 22") << "6"
+                                << "22"
+                                << "Colonne per pagina";
 }
 
 void PrintPanelTest::refusedGridDrawsNothing() {

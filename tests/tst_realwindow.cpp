@@ -29,12 +29,12 @@ QString run(const QString& program, const QStringList& args, const QString& disp
 class RealWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase();
     void cleanupTestCase();
     void showsWindowAndEndsThroughExit();
 
-private:
+  private:
     QProcess xvfb_;
     QString display_;
 };
@@ -75,23 +75,23 @@ void RealWindowTest::showsWindowAndEndsThroughExit() {
     program.start(exe, {});
     QVERIFY(program.waitForStarted());
 
-    const QString window =
-        run("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Quarzello del Camperista$"},
-            display_);
+    const QString window = run(
+        "xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Quarzello del Camperista$"},
+        display_);
     QVERIFY2(!window.isEmpty(), "the window did not show");
-    const QString geometry = run("xdotool", {"getwindowgeometry", window.split('\n').first()},
-                                 display_);
+    const QString geometry =
+        run("xdotool", {"getwindowgeometry", window.split('\n').first()}, display_);
     QVERIFY2(geometry.contains("Geometry: 461x301"), qPrintable(geometry));
 
     // Alt+E asks the exit question; Return answers with its default, Yes.
     run("xdotool", {"windowfocus", "--sync", window.split('\n').first()}, display_);
     run("xdotool", {"key", "alt+e"}, display_);
-    QTRY_VERIFY_WITH_TIMEOUT(run("xdotool", {"search", "--onlyvisible", "--name",
-                                             "^Quarzello del Camperista$"},
-                                 display_)
-                                     .split('\n')
-                                     .size() >= 2,
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        run("xdotool", {"search", "--onlyvisible", "--name", "^Quarzello del Camperista$"},
+            display_)
+                .split('\n')
+                .size() >= 2,
+        10000);
     QTest::qWait(300);
     run("xdotool", {"key", "Return"}, display_);
     QVERIFY2(program.waitForFinished(10000), "the program did not end after Yes");

@@ -2,7 +2,6 @@
 // help panel and typing rules, driven through real widgets and real key events.
 #include <QClipboard>
 #include <QComboBox>
-#include <QScrollBar>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "app/helptext.h"
@@ -41,7 +41,7 @@ void typeText(QWidget* widget, const QString& text) {
 class WindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void controlsAsDesigned_data();
     void controlsAsDesigned();
     void fieldBoxes_data();
@@ -73,9 +73,11 @@ void WindowTest::controlsAsDesigned_data() {
     QTest::addColumn<bool>("bold");
 
     auto row = [](const char* name, QRect r, const QString& caption, const QString& tip,
-                  bool bold) { QTest::newRow(name) << QString(name) << r << caption << tip << bold; };
-    row("frmDati", {60, 480, 4250, 3975}, "Dati personali:",
-        "Area dati personali (dati non obbligatori)", true);
+                  bool bold) {
+        QTest::newRow(name) << QString(name) << r << caption << tip << bold;
+    };
+    row("frmDati", {60, 480, 4250, 3975},
+        "Dati personali:", "Area dati personali (dati non obbligatori)", true);
     row("frmPagina", {4350, 480, 2500, 1425}, "Pagina:", "Area tipologia di stampa", true);
     row("Frame1", {4350, 1951, 2500, 855}, "Memorizzazione biglietti:", "", false);
     row("frmButton", {4350, 2852, 2500, 855}, "", "", false);
@@ -126,8 +128,7 @@ void WindowTest::controlsAsDesigned() {
     f.open();
     auto* widget = f.child<QWidget>(name);
     QVERIFY2(widget, qPrintable(name));
-    QCOMPARE(widget->geometry(),
-             twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(widget->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
     QCOMPARE(captionOf(widget), caption);
     QCOMPARE(widget->toolTip(), toolTip);
     QCOMPARE(widget->font().bold(), bold);
@@ -209,8 +210,8 @@ void WindowTest::stackingFrontToBack() {
     for (QObject* child : f.window->children())
         if (child->isWidgetType() && !child->objectName().isEmpty())
             backToFront << child->objectName();
-    const QStringList expected = {"lblTitolo", "frmDati", "frmPagina", "Frame1",
-                                  "frmlogo",   "frmButton", "txtHelp", "frmPrinter"};
+    const QStringList expected = {"lblTitolo", "frmDati",   "frmPagina", "Frame1",
+                                  "frmlogo",   "frmButton", "txtHelp",   "frmPrinter"};
     QCOMPARE(backToFront, expected);
 }
 
@@ -232,8 +233,15 @@ void WindowTest::tabOrderFromFirstField() {
     }
     QStringList expected;
     for (int i = 1; i <= 10; ++i) expected << QStringLiteral("txtCampo_%1").arg(i);
-    expected << "txta4" << "cmbRighe" << "cmbColonne" << "cmdSalva" << "cmdHelp" << "cmdCarica"
-             << "cmdEsci" << "cmdStampa" << "txtCampo_0";
+    expected << "txta4"
+             << "cmbRighe"
+             << "cmbColonne"
+             << "cmdSalva"
+             << "cmdHelp"
+             << "cmdCarica"
+             << "cmdEsci"
+             << "cmdStampa"
+             << "txtCampo_0";
     QCOMPARE(visited, expected);
 
     // With both panels shown, their controls join the round after the print button.
@@ -245,8 +253,8 @@ void WindowTest::tabOrderFromFirstField() {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         tail << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(tail, QStringList({"txtHelp", "cmdSelStampante_0", "cmdSelStampante_1",
-                                "lstStampanti"}));
+    QCOMPARE(tail,
+             QStringList({"txtHelp", "cmdSelStampante_0", "cmdSelStampante_1", "lstStampanti"}));
 }
 
 void WindowTest::startUpPlacesAndLabels() {
@@ -265,7 +273,8 @@ void WindowTest::startUpPlacesAndLabels() {
 
     const QRect screen = w.screen()->geometry();
     QCOMPARE(w.x(), screen.left() + qRound(screen.width() / 2.0 - w.frameGeometry().width() / 2.0));
-    QCOMPARE(w.y(), screen.top() + qRound(screen.height() / 2.0 - w.frameGeometry().height() / 2.0));
+    QCOMPARE(w.y(),
+             screen.top() + qRound(screen.height() / 2.0 - w.frameGeometry().height() / 2.0));
 }
 
 void WindowTest::startUpMakesProgramFolderCurrent() {
@@ -317,27 +326,33 @@ void WindowTest::typingRules_data() {
     QTest::addColumn<QString>("after");
 
     QTest::newRow("phone: leading plus, second plus refused")
-        << 7 << "" << false << false << "++39 06" << "+3906";
-    QTest::newRow("phone: plus after digits refused") << 7 << "" << false << false << "0+6" << "06";
+        << 7 << "" << false << false << "++39 06"
+        << "+3906";
+    QTest::newRow("phone: plus after digits refused") << 7 << "" << false << false << "0+6"
+                                                      << "06";
     QTest::newRow("phone: plus with caret at start of digits")
-        << 7 << "0612" << false << true << "+" << "0612";
+        << 7 << "0612" << false << true << "+"
+        << "0612";
     QTest::newRow("phone: plus over a whole selection") << 7 << "0612" << true << false << "+"
                                                         << "0612";
-    QTest::newRow("mobile: punctuation refused")
-        << 8 << "" << false << false << "333 -/()12" << "33312";
-    QTest::newRow("mobile: leading plus") << 8 << "" << false << false << "+39333" << "+39333";
-    QTest::newRow("postcode: no plus, no letters")
-        << 5 << "" << false << false << "+a0-0/1 23" << "00123";
-    QTest::newRow("postcode: sixth digit") << 5 << "" << false << false << "123456" << "12345";
+    QTest::newRow("mobile: punctuation refused") << 8 << "" << false << false << "333 -/()12"
+                                                 << "33312";
+    QTest::newRow("mobile: leading plus") << 8 << "" << false << false << "+39333"
+                                          << "+39333";
+    QTest::newRow("postcode: no plus, no letters") << 5 << "" << false << false << "+a0-0/1 23"
+                                                   << "00123";
+    QTest::newRow("postcode: sixth digit") << 5 << "" << false << false << "123456"
+                                           << "12345";
     QTest::newRow("email: one semicolon") << 9 << "" << false << false << "a@b.it;c@d.it;e"
                                           << "a@b.it;c@d.ite";
-    QTest::newRow("email: second semicolon anywhere")
-        << 9 << "a@b.it;c" << false << true << ";" << "a@b.it;c";
+    QTest::newRow("email: second semicolon anywhere") << 9 << "a@b.it;c" << false << true << ";"
+                                                      << "a@b.it;c";
     QTest::newRow("site: one semicolon") << 10 << "" << false << false << "x.it;;y.it"
                                          << "x.it;y.it";
-    QTest::newRow("name: anything") << 1 << "" << false << false << "Mario +; 12" << "Mario +; 12";
-    QTest::newRow("title: 21st character") << 0 << "" << false << false
-                                           << "Dottoressa in lettere" << "Dottoressa in letter";
+    QTest::newRow("name: anything") << 1 << "" << false << false << "Mario +; 12"
+                                    << "Mario +; 12";
+    QTest::newRow("title: 21st character") << 0 << "" << false << false << "Dottoressa in lettere"
+                                           << "Dottoressa in letter";
 }
 
 void WindowTest::typingRules() {

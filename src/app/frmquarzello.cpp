@@ -17,19 +17,19 @@
 #include "app/helptext.h"
 #include "app/inputrules.h"
 #include "app/twips.h"
-#include "release.h"
 #include "platform/prompts.h"
 #include "print/fonts.h"
 #include "print/printsurface.h"
 #include "print/sheet.h"
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
+#include "release.h"
 
 // The pictures live in the core library, which is static: its resources must be registered.
 static void registerResources() { Q_INIT_RESOURCE(quarzello); }
 
-frmQuarzello::frmQuarzello(const QString& programFolder, Prompts& prompts,
-                           PrinterSystem& printers, QWidget* parent)
+frmQuarzello::frmQuarzello(const QString& programFolder, Prompts& prompts, PrinterSystem& printers,
+                           QWidget* parent)
     : QWidget(parent), programFolder_(programFolder), prompts_(prompts), printers_(printers) {
     registerResources();
     installFontSubstitutions();
@@ -77,8 +77,10 @@ void frmQuarzello::form_load() {
     lblTitolo_->setGeometry(frmDati_->x(), lblTitolo_->y(), twipsToPixels(widthTwips),
                             lblTitolo_->height());
 
-    lblCopyright_->setText(
-        QStringLiteral("Rel. %1.%2.%3").arg(release::major).arg(release::minor).arg(release::patch));
+    lblCopyright_->setText(QStringLiteral("Rel. %1.%2.%3")
+                               .arg(release::major)
+                               .arg(release::minor)
+                               .arg(release::patch));
 
     files_->loadAtStartup();
 }
@@ -150,10 +152,11 @@ void frmQuarzello::cmdSelStampante_Click(int index) {
     QString name = !scelta.isEmpty() ? scelta : stampanteCorrente_;
     if (name.isEmpty()) name = printers_.defaultPrinterName();
     if (name.isEmpty()) {
-        prompts_.warn(printers_.printerNames().isEmpty()
-                          ? QStringLiteral("Nessuna stampante installata: non è possibile stampare.")
-                          : QStringLiteral("Nessuna stampante predefinita: scegliere una stampante "
-                                           "dall'elenco."));
+        prompts_.warn(
+            printers_.printerNames().isEmpty()
+                ? QStringLiteral("Nessuna stampante installata: non è possibile stampare.")
+                : QStringLiteral("Nessuna stampante predefinita: scegliere una stampante "
+                                 "dall'elenco."));
         return;
     }
     // A printer removed since the list was filled, or one that refuses jobs, is not silently

@@ -22,7 +22,7 @@ class PrinterSystem;
 class frmQuarzello : public QWidget, public RecordAccess {
     Q_OBJECT
 
-public:
+  public:
     // programFolder: where the program lives; the default data file is kept there.
     frmQuarzello(const QString& programFolder, Prompts& prompts, PrinterSystem& printers,
                  QWidget* parent = nullptr);
@@ -46,10 +46,10 @@ public:
     void cmdSelStampante_Click(int index);
     void VisualizzaListaStampanti();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildLayout();
     void setTabOrder();
     void form_load();

@@ -24,7 +24,7 @@ const QColor kBlack(0, 0, 0);
 // The boxes refuse any character the data file's code page cannot hold, so that what a box
 // shows is exactly what a Save will store. Typing and pasting both pass through here.
 class CodePageValidator : public QValidator {
-public:
+  public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
         return codepage::canHold(input) ? Acceptable : Invalid;
@@ -142,22 +142,27 @@ void frmQuarzello::buildLayout() {
          "Indicare, se preferito, Dott., Rag, ecc."},
         {"Nome:", 1, twipsRect(70, 743, 750, 220), right, twipsRect(850, 655, 3285, 300), left,
          "Indicare il nome (od i nomi: p.e.: Mario e Maria...)"},
-        {"Cognome:", 2, twipsRect(70, 1161, 750, 220), right, twipsRect(850, 1075, 3285, 300),
-         left, "Indicare il cognome"},
+        {"Cognome:", 2, twipsRect(70, 1161, 750, 220), right, twipsRect(850, 1075, 3285, 300), left,
+         "Indicare il cognome"},
         {"Incarico:", 5, twipsRect(70, 1579, 750, 220), right, twipsRect(850, 1495, 3285, 300),
          left, "Indicare l'eventuale incarico (Presidente circolo...)"},
         {"Indirizzo:", 3, twipsRect(70, 2002, 750, 220), right, twipsRect(840, 1920, 3285, 300),
          left, "Indicare l'indirizzo: Via e numero civico"},
         {"Cap/Città:", 4, twipsRect(70, 2420, 750, 220), right, twipsRect(850, 2335, 765, 300),
          Qt::AlignHCenter, "Indicare il CAP"},
-        {nullptr, -1, {}, right, twipsRect(1700, 2360, 2445, 300), left,
+        {nullptr,
+         -1,
+         {},
+         right,
+         twipsRect(1700, 2360, 2445, 300),
+         left,
          "Indicare la Città (e la provincia, se necessario)"},
         {"Telefono:", 6, twipsRect(70, 2838, 750, 220), right, twipsRect(850, 2755, 1365, 300),
          right, "Indicare il numero di telefono fisso"},
-        {"Cell.", 7, twipsRect(2300, 2849, 315, 180), left, twipsRect(2660, 2775, 1485, 300),
-         right, "Indicare il numero di cellulare"},
-        {"E-mail:", 8, twipsRect(70, 3256, 750, 220), right, twipsRect(850, 3175, 3285, 300),
-         left, "Indicare l'indirizzo e-mail (o più d'uno, separati da ;)"},
+        {"Cell.", 7, twipsRect(2300, 2849, 315, 180), left, twipsRect(2660, 2775, 1485, 300), right,
+         "Indicare il numero di cellulare"},
+        {"E-mail:", 8, twipsRect(70, 3256, 750, 220), right, twipsRect(850, 3175, 3285, 300), left,
+         "Indicare l'indirizzo e-mail (o più d'uno, separati da ;)"},
         {"Sito:", 9, twipsRect(70, 3680, 750, 220), right, twipsRect(850, 3600, 3285, 300), left,
          "Indicare l'eventuale sito personale"},
     }};
@@ -185,9 +190,9 @@ void frmQuarzello::buildLayout() {
         txtCampo_[i] = box;
     }
 
-    frmPagina_ = makeFrame(this, "frmPagina", QStringLiteral("Pagina:"),
-                           twipsRect(4350, 480, 2500, 1425), true, kWhite, kTeal,
-                           QStringLiteral("Area tipologia di stampa"));
+    frmPagina_ =
+        makeFrame(this, "frmPagina", QStringLiteral("Pagina:"), twipsRect(4350, 480, 2500, 1425),
+                  true, kWhite, kTeal, QStringLiteral("Area tipologia di stampa"));
     makeLabel(frmPagina_, QStringLiteral("lblFormato"), QStringLiteral("Formato della pagina:"),
               twipsRect(120, 300, 1640, 255), Qt::AlignLeft);
     txta4_ = new QLineEdit(QStringLiteral("A4"), frmPagina_);
@@ -200,10 +205,10 @@ void frmQuarzello::buildLayout() {
     txta4_->installEventFilter(this);
     makeLabel(frmPagina_, QStringLiteral("lblRighe"), QStringLiteral("Righe per pagina:"),
               twipsRect(120, 700, 1640, 255), Qt::AlignLeft);
-    cmbRighe_ = makeGridList(frmPagina_, "cmbRighe", 8, QStringLiteral("6"),
-                             twipsRect(1860, 585, 495, 315),
-                             QStringLiteral("Numero di righe stampate per pagina (ripetizione "
-                                            "biglietto)"));
+    cmbRighe_ =
+        makeGridList(frmPagina_, "cmbRighe", 8, QStringLiteral("6"), twipsRect(1860, 585, 495, 315),
+                     QStringLiteral("Numero di righe stampate per pagina (ripetizione "
+                                    "biglietto)"));
     makeLabel(frmPagina_, QStringLiteral("lblColonne"), QStringLiteral("Colonne per pagina:"),
               twipsRect(120, 1100, 1640, 255), Qt::AlignLeft);
     cmbColonne_ = makeGridList(frmPagina_, "cmbColonne", 4, QStringLiteral("2"),
@@ -275,12 +280,12 @@ void frmQuarzello::buildLayout() {
     lstStampanti_->setFont(windowFont(8.25, true));
     lstStampanti_->setSelectionMode(QAbstractItemView::SingleSelection);
     lstStampanti_->setSortingEnabled(true);
-    cmdSelStampante_[0] = makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_0"),
-                                     QStringLiteral("&Stampa"), twipsRect(360, 1860, 1335, 375),
-                                     true, QStringLiteral("Avvio della stampa"));
-    cmdSelStampante_[1] = makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_1"),
-                                     QStringLiteral("&Rinuncia"), twipsRect(2040, 1860, 1335, 375),
-                                     true, QStringLiteral("Rinuncia alla stampa"));
+    cmdSelStampante_[0] =
+        makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_0"), QStringLiteral("&Stampa"),
+                   twipsRect(360, 1860, 1335, 375), true, QStringLiteral("Avvio della stampa"));
+    cmdSelStampante_[1] =
+        makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_1"), QStringLiteral("&Rinuncia"),
+                   twipsRect(2040, 1860, 1335, 375), true, QStringLiteral("Rinuncia alla stampa"));
 
     setTabOrder();
     txtCampo_[0]->setFocus();

@@ -5,6 +5,6 @@ void Prompts::inform(const QString& text, PromptIcon icon) {
 }
 
 bool Prompts::askYesNo(const QString& text, PromptAnswer defaultButton) {
-    return message({kTitoloFinestra, text, PromptButtons::YesNo, PromptIcon::None, defaultButton}) ==
-           PromptAnswer::Yes;
+    return message({kTitoloFinestra, text, PromptButtons::YesNo, PromptIcon::None,
+                    defaultButton}) == PromptAnswer::Yes;
 }

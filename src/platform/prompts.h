@@ -30,7 +30,7 @@ struct FileDialogRequest {
 };
 
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
     virtual PromptAnswer message(const MessageRequest& request) = 0;
     // The chosen full path, or nothing when the user cancelled.

@@ -16,11 +16,21 @@ PromptAnswer QtPrompts::message(const MessageRequest& request) {
     box.setTextFormat(Qt::PlainText);
     box.setText(displayText(request.text));
     switch (request.icon) {
-        case PromptIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case PromptIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case PromptIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case PromptIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-        case PromptIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case PromptIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case PromptIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case PromptIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case PromptIcon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case PromptIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
     }
     if (request.buttons == PromptButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

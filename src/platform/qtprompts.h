@@ -6,7 +6,7 @@
 class QWidget;
 
 class QtPrompts : public Prompts {
-public:
+  public:
     void setParent(QWidget* parent) { parent_ = parent; }
     PromptAnswer message(const MessageRequest& request) override;
     std::optional<QString> chooseFile(const FileDialogRequest& request) override;
@@ -14,6 +14,6 @@ public:
     // Our messages break lines with a lone CR; the box wants LF to show the break.
     static QString displayText(const QString& text);
 
-private:
+  private:
     QWidget* parent_ = nullptr;
 };

@@ -5,7 +5,7 @@
 #include <QString>
 
 class PrintSurface {
-public:
+  public:
     // Page set-up codes the sheet uses.
     static constexpr int kPaperA4 = 9;
     static constexpr int kPortrait = 1;

@@ -9,7 +9,7 @@
 #include "recordingsurface.h"
 
 class ForwardingSurface : public PrintSurface {
-public:
+  public:
     explicit ForwardingSurface(RecordingSurface& target) : t_(target) {}
     void setPaperSize(int code) override { t_.setPaperSize(code); }
     void setOrientation(int code) override { t_.setOrientation(code); }
@@ -33,12 +33,12 @@ public:
     QString deviceName() const override { return t_.deviceName(); }
     QString errorText() const override { return t_.errorText(); }
 
-private:
+  private:
     RecordingSurface& t_;
 };
 
 class FakePrinterSystem : public PrinterSystem {
-public:
+  public:
     QStringList names;
     QString defaultName;
     // What each printer received; a printer's entry is made on first use.

@@ -10,7 +10,7 @@
 #include "platform/prompts.h"
 
 class ScriptedPrompts : public Prompts {
-public:
+  public:
     // Answers to the coming message boxes, in order; a box with nothing scripted gets its default.
     std::deque<PromptAnswer> answers;
     // Answers to the coming file dialogs, in order; nothing scripted, or std::nullopt, is Cancel.
