@@ -1,10 +1,8 @@
 // The program: Qt's Italian texts, the font stand-ins, the window, the event loop.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "app/frmquarzello.h"
+#include "platform/italian.h"
 #include "platform/qtprompts.h"
 #include "print/fonts.h"
 #include "printers/qtprintersystem.h"
@@ -14,11 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("quarzello"));
 
     // Qt's own buttons and dialogs in Italian: "Sì", "No", "Annulla".
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    QTranslator qtItalian;
-    if (qtItalian.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtItalian);
+    installItalianTranslations();
 
     installFontSubstitutions();
 

@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include "app/helptext.h"
+#include "app/releasetext.h"
 #include "app/twips.h"
 #include "windowfixture.h"
 
@@ -63,6 +64,8 @@ class WindowTest : public QObject {
     void exitAnswered_data();
     void exitAnswered();
     void closeBoxEndsWithoutQuestion();
+    void releaseText_data();
+    void releaseText();
 };
 
 void WindowTest::controlsAsDesigned_data() {
@@ -515,6 +518,24 @@ void WindowTest::closeBoxEndsWithoutQuestion() {
     QVERIFY(!w.isVisible());
     QVERIFY(f.prompts.messages.isEmpty());
     QVERIFY(!QFile::exists(w.NomeFile()));
+}
+
+void WindowTest::releaseText_data() {
+    QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
+    QTest::addColumn<int>("patch");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("this release") << 1 << 0 << 6 << "Rel. 1.0.6";
+    QTest::newRow("no leading zeros") << 2 << 10 << 3 << "Rel. 2.10.3";
+    QTest::newRow("zeros") << 0 << 0 << 0 << "Rel. 0.0.0";
+}
+
+void WindowTest::releaseText() {
+    QFETCH(int, major);
+    QFETCH(int, minor);
+    QFETCH(int, patch);
+    QFETCH(QString, text);
+    QCOMPARE(testoRelease(major, minor, patch), text);
 }
 
 QTEST_MAIN(WindowTest)

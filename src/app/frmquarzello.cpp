@@ -16,6 +16,7 @@
 
 #include "app/helptext.h"
 #include "app/inputrules.h"
+#include "app/releasetext.h"
 #include "app/twips.h"
 #include "platform/prompts.h"
 #include "print/fonts.h"
@@ -23,7 +24,6 @@
 #include "print/sheet.h"
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
-#include "release.h"
 
 // The pictures live in the core library, which is static: its resources must be registered.
 static void registerResources() { Q_INIT_RESOURCE(quarzello); }
@@ -77,10 +77,7 @@ void frmQuarzello::form_load() {
     lblTitolo_->setGeometry(frmDati_->x(), lblTitolo_->y(), twipsToPixels(widthTwips),
                             lblTitolo_->height());
 
-    lblCopyright_->setText(QStringLiteral("Rel. %1.%2.%3")
-                               .arg(release::major)
-                               .arg(release::minor)
-                               .arg(release::patch));
+    lblCopyright_->setText(testoRelease());
 
     files_->loadAtStartup();
 }

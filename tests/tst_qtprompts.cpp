@@ -1,0 +1,152 @@
+// The real message boxes and file dialogs: Italian buttons, line breaks shown as such, the
+// default button, and a file dialog that neither asks before overwriting nor adds an extension.
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "platform/italian.h"
+#include "platform/qtprompts.h"
+
+namespace {
+
+// Runs check on the modal dialog once it is up, then lets finish close it.
+template <typename Dialog>
+void whenShown(std::function<void(Dialog*)> check) {
+    QTimer::singleShot(0, [check] {
+        QTRY_VERIFY(qobject_cast<Dialog*>(QApplication::activeModalWidget()));
+        check(qobject_cast<Dialog*>(QApplication::activeModalWidget()));
+    });
+}
+
+QStringList buttonTexts(QMessageBox* box) {
+    QStringList texts;
+    for (QAbstractButton* b : box->buttons()) texts << b->text().remove(u'&');
+    texts.sort();
+    return texts;
+}
+
+}  // namespace
+
+class QtPromptsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QVERIFY(installItalianTranslations()); }
+    void yesNoBox_data();
+    void yesNoBox();
+    void okBoxShowsBreaksAndIcon();
+    void saveDialogTakesAnyNameAsTyped();
+    void cancelIsNothing();
+};
+
+void QtPromptsTest::yesNoBox_data() {
+    QTest::addColumn<PromptAnswer>("defaultButton");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<PromptAnswer>("answer");
+    QTest::newRow("Return takes Yes")
+        << PromptAnswer::Yes << int(Qt::Key_Return) << PromptAnswer::Yes;
+    QTest::newRow("Return takes No") << PromptAnswer::No << int(Qt::Key_Return) << PromptAnswer::No;
+    QTest::newRow("Escape is No") << PromptAnswer::Yes << int(Qt::Key_Escape) << PromptAnswer::No;
+}
+
+void QtPromptsTest::yesNoBox() {
+    QFETCH(PromptAnswer, defaultButton);
+    QFETCH(int, key);
+    QFETCH(PromptAnswer, answer);
+    QtPrompts prompts;
+    const QChar cr(13);
+    const QString text = QStringLiteral("Il file:") + cr + cr + "/tmp/a.qcf" + cr + cr +
+                         QStringLiteral("esiste già: sovrascrivo?");
+    bool checked = false;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        QCOMPARE(box->windowTitle(), QStringLiteral("Quarzello del Camperista"));
+        QCOMPARE(box->text(), QStringLiteral("Il file:\n\n/tmp/a.qcf\n\nesiste già: sovrascrivo?"));
+        QCOMPARE(buttonTexts(box), QStringList({"No", "Sì"}));
+        QCOMPARE(box->icon(), QMessageBox::NoIcon);
+        QCOMPARE(
+            box->defaultButton(),
+            box->button(defaultButton == PromptAnswer::Yes ? QMessageBox::Yes : QMessageBox::No));
+        checked = true;
+        QTest::keyClick(box, Qt::Key(key));
+    });
+    QCOMPARE(prompts.message(
+                 {kTitoloFinestra, text, PromptButtons::YesNo, PromptIcon::None, defaultButton}),
+             answer);
+    QVERIFY(checked);
+}
+
+void QtPromptsTest::okBoxShowsBreaksAndIcon() {
+    QtPrompts prompts;
+    bool checked = false;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        QCOMPARE(box->windowTitle(), QStringLiteral("Fine stampa"));
+        QCOMPARE(box->text(), QStringLiteral("uno\n\ndue"));
+        QCOMPARE(box->icon(), QMessageBox::Information);
+        QCOMPARE(box->buttons().size(), 1);
+        checked = true;
+        box->buttons().first()->click();
+    });
+    QCOMPARE(prompts.message({QStringLiteral("Fine stampa"), QStringLiteral("uno\r\rdue"),
+                              PromptButtons::Ok, PromptIcon::Information, PromptAnswer::Ok}),
+             PromptAnswer::Ok);
+    QVERIFY(checked);
+}
+
+void QtPromptsTest::saveDialogTakesAnyNameAsTyped() {
+    QTemporaryDir dir;
+    // An existing file: the dialog itself must not ask before replacing it.
+    QFile existing(dir.filePath("esistente"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+
+    QtPrompts prompts;
+    bool checked = false;
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(dialog->nameFilters(), QStringList({"File parametri (*.qcf)"}));
+        QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        QVERIFY(dialog->defaultSuffix().isEmpty());
+        // The path chosen last time is offered again.
+        QCOMPARE(dialog->selectedFiles().value(0), dir.filePath("esistente"));
+        // Type as a person does: once the folder has been listed.
+        auto* files = dialog->findChild<QListView*>("listView");
+        QVERIFY(files);
+        QTRY_COMPARE(files->model()->rowCount(files->rootIndex()), 1);
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        QVERIFY(name);
+        dialog->activateWindow();
+        name->setFocus();
+        QTRY_VERIFY(name->hasFocus());
+        name->selectAll();
+        QTest::keyClicks(name, "senza_estensione");
+        checked = true;
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const std::optional<QString> chosen =
+        prompts.chooseFile({FileDialogKind::Save, QStringLiteral("File parametri (*.qcf)"),
+                            dir.filePath("esistente")});
+    QVERIFY(checked);
+    QVERIFY(chosen.has_value());
+    QCOMPARE(*chosen, dir.filePath("senza_estensione"));
+    QVERIFY(QApplication::activeModalWidget() == nullptr);  // no overwrite question of its own
+}
+
+void QtPromptsTest::cancelIsNothing() {
+    QtPrompts prompts;
+    whenShown<QFileDialog>([](QFileDialog* dialog) {
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        dialog->reject();
+    });
+    QCOMPARE(
+        prompts.chooseFile({FileDialogKind::Open, QStringLiteral("File parametri (*.qcf)"), {}}),
+        std::nullopt);
+}
+
+QTEST_MAIN(QtPromptsTest)
+#include "tst_qtprompts.moc"
