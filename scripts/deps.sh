@@ -8,9 +8,15 @@ packages=(
   fonts-liberation
   cups cups-client cups-bsd libcups2-dev
   poppler-utils xvfb xauth xdotool imagemagick
+  clang libclang-rt-14-dev llvm
 )
+run_only=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation libcups2-dev)
 if [ "${1:-}" = "--run-only" ]; then
-  packages=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation libcups2-dev)
+  packages=("${run_only[@]}")
+elif [ "${1:-}" = "--bench" ]; then
+  # Only scripts/bench.sh needs these: the peer program it is timed against, the timer, and
+  # poppler's tools to check that both really wrote their sheets.
+  packages=("${run_only[@]}" poppler-utils glabels hyperfine)
 fi
 
 missing=()

@@ -1,0 +1,199 @@
+// Fuzzes the card data file: any bytes as a file (split, decode, record, written again, and
+// the same bytes read back from a real file), and any text as a record to be written.
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "app/cardrecord.h"
+#include "data/cardfile.h"
+#include "data/codepage.h"
+#include "fuzzcheck.h"
+
+namespace {
+
+// One file per fuzzing process, written again for every input and removed at exit.
+const QString& scratchPath() {
+    static const QString path = QDir::temp().filePath(
+        QStringLiteral("quarzello-fuzz-cardfile-%1.txt").arg(qint64(getpid())));
+    return path;
+}
+
+void removeScratch() { QFile::remove(scratchPath()); }
+
+bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+// How many lines the reading rules give, counted without splitting: one per line end (CR LF
+// counts once), and one more for text after the last end.
+qsizetype expectedLineCount(const QByteArray& bytes) {
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' ||
+            (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++count;
+    }
+    if (!bytes.isEmpty() && !isLineBreak(bytes.back())) ++count;
+    return count;
+}
+
+QByteArray withoutLineBreaks(const QByteArray& bytes) {
+    QByteArray kept;
+    for (char c : bytes)
+        if (!isLineBreak(c)) kept += c;
+    return kept;
+}
+
+// Any bytes, taken as a card data file.
+void checkFileBytes(const QByteArray& bytes) {
+    const QList<QByteArray> all = splitCardLines(bytes);
+    const QList<QByteArray> lines = splitCardLines(bytes, kDatiSize);
+
+    FUZZ_CHECK(all.size() == expectedLineCount(bytes));
+    FUZZ_CHECK(lines == all.mid(0, kDatiSize));
+    QByteArray joined;
+    for (const QByteArray& line : all) {
+        FUZZ_CHECK(!line.contains('\r') && !line.contains('\n'));
+        joined += line;
+    }
+    FUZZ_CHECK(joined == withoutLineBreaks(bytes));
+
+    // The copy of Save and Load: every line with CR LF, and a copy of a copy is the same copy.
+    const QByteArray copy = joinCardLines(all);
+    FUZZ_CHECK(splitCardLines(copy) == all);
+    FUZZ_CHECK(joinCardLines(splitCardLines(copy)) == copy);
+
+    // Every byte value decodes to a character of its own: a line reads back to its bytes.
+    const QStringList decoded = decodeCardLines(lines);
+    FUZZ_CHECK(decoded.size() == lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        bool ok = false;
+        FUZZ_CHECK(codepage::encode(decoded[i], &ok) == lines[i] && ok);
+    }
+
+    const CardRecord defaults;
+    const CardRecord record = recordFromLines(decoded, defaults);
+    for (int i = 0; i < kFieldCount; ++i) FUZZ_CHECK(record.campi[i] == decoded.value(i));
+    FUZZ_CHECK(record.righe ==
+               (decoded.size() > kFieldCount ? decoded[kFieldCount] : defaults.righe));
+    FUZZ_CHECK(record.colonne ==
+               (decoded.size() > kFieldCount + 1 ? decoded[kFieldCount + 1] : defaults.colonne));
+
+    // Written again: 13 lines, and each line the file had comes back as the very same bytes.
+    const QByteArray written = encodeCardFile(record);
+    const QList<QByteArray> writtenLines = splitCardLines(written);
+    FUZZ_CHECK(writtenLines.size() == kCardLineCount);
+    FUZZ_CHECK(joinCardLines(writtenLines) == written);
+    for (qsizetype i = 0; i < kCardLineCount && i < lines.size(); ++i)
+        FUZZ_CHECK(writtenLines[i] == lines[i]);
+    FUZZ_CHECK(recordFromLines(decodeCardLines(writtenLines), CardRecord{}) == record);
+
+    // The same bytes through the real file code.
+    {
+        QFile file(scratchPath());
+        FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        FUZZ_CHECK(file.write(bytes) == bytes.size());
+    }
+    QString error;
+    const std::optional<QStringList> fromFile = readCardLines(scratchPath(), &error);
+    QString copyError;
+    const std::optional<QByteArray> copyFromFile = readCardFileForCopy(scratchPath(), &copyError);
+    if (bytes.size() > kMaxCardFileSize) {
+        FUZZ_CHECK(!fromFile && !error.isEmpty());
+        FUZZ_CHECK(!copyFromFile && !copyError.isEmpty());
+    } else {
+        FUZZ_CHECK_MSG(fromFile.has_value(), error);
+        FUZZ_CHECK(*fromFile == decoded);
+        if (copy.size() > kMaxCardFileSize) {
+            FUZZ_CHECK(!copyFromFile && !copyError.isEmpty());
+        } else {
+            FUZZ_CHECK_MSG(copyFromFile.has_value(), copyError);
+            FUZZ_CHECK(*copyFromFile == copy);
+        }
+    }
+}
+
+// Asking the code page about every character opens a converter each time; the answers for
+// the 65536 single code units are kept, which makes the target many times faster.
+bool canHoldCharacter(const QString& character) {
+    if (character.size() != 1) return codepage::canHold(character);
+    static std::array<qint8, 0x10000> known = [] {
+        std::array<qint8, 0x10000> unknown;
+        unknown.fill(-1);
+        return unknown;
+    }();
+    qint8& answer = known[character.at(0).unicode()];
+    if (answer < 0) answer = codepage::canHold(character) ? 1 : 0;
+    return answer == 1;
+}
+
+// What the writer must store for one value: line breaks as spaces, and "?" for every
+// character (a surrogate pair is one) that the code page cannot hold.
+QString expectedStored(const QString& value) {
+    QString stored;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        qsizetype length = 1;
+        if (value.at(i).isHighSurrogate() && i + 1 < value.size() &&
+            value.at(i + 1).isLowSurrogate())
+            length = 2;
+        const QString character = value.mid(i, length);
+        if (character == QLatin1String("\r") || character == QLatin1String("\n"))
+            stored += QLatin1Char(' ');
+        else if (canHoldCharacter(character))
+            stored += character;
+        else
+            stored += QLatin1Char('?');
+        i += length - 1;
+    }
+    return stored;
+}
+
+// Any text, cut into the 13 values of a record at U+001E, written as a card data file.
+void checkRecordText(const QString& text) {
+    CardRecord record;
+    QStringList values(1);
+    for (const QChar c : text) {
+        if (c == QChar(0x1E))
+            values.append(QString());
+        else
+            values.back() += c;
+    }
+    for (int i = 0; i < kFieldCount; ++i) record.campi[i] = values.value(i);
+    if (values.size() > kFieldCount) record.righe = values[kFieldCount];
+    if (values.size() > kFieldCount + 1) record.colonne = values[kFieldCount + 1];
+
+    const QByteArray written = encodeCardFile(record);
+    const QList<QByteArray> lines = splitCardLines(written);
+    FUZZ_CHECK(lines.size() == kCardLineCount);
+    const QStringList decoded = decodeCardLines(lines);
+    for (int i = 0; i < kCardLineCount; ++i) {
+        const QString& value = i < kFieldCount    ? record.campi[i]
+                               : i == kFieldCount ? record.righe
+                                                  : record.colonne;
+        const QString stored = expectedStored(value);
+        FUZZ_CHECK_MSG(decoded[i] == stored, QStringLiteral("line %1").arg(i + 1));
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    std::atexit(removeScratch);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    checkFileBytes(bytes);
+    checkRecordText(QString::fromUtf8(bytes));
+    // Pairs of bytes as UTF-16: lone surrogates and characters far outside the code page.
+    checkRecordText(QString(reinterpret_cast<const QChar*>(bytes.constData()), bytes.size() / 2));
+    return 0;
+}
