@@ -1,0 +1,27 @@
+// The benchmarks of quarzello-bench, each with its floor.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QStringList>
+#include <vector>
+
+#include "harness.h"
+
+// How many timed runs each benchmark makes (quick mode cuts them down for a smoke run).
+struct RunCounts {
+    int startupProcesses = 15;
+    int startupInProcess = 40;
+    int printJobs = 21;
+    int saveLoads = 301;
+};
+
+// The child side of the start-up benchmark: "window FOLDER" or "bare", from main() on.
+int runStartupChild(const QStringList& args, const QElapsedTimer& sinceMain);
+
+// Start-up time and peak memory, each start in a new process of this program; also the window
+// alone in a running application, for information.
+void benchStartup(const QString& self, const RunCounts& counts, std::vector<ResultRow>& rows);
+// StampaBiglietti on a PDF file against a bare QPainter drawing the same strings and marks.
+void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows);
+// Save then Load through the card file code against plain QFile.
+void benchSaveLoad(const RunCounts& counts, std::vector<ResultRow>& rows);

@@ -1,0 +1,87 @@
+// quarzello-print-sheet: one whole run of the program's printing, as a command. Starts Qt,
+// creates the main window over a default data file holding the sample card (in a temporary
+// program folder), prints the sheet into a PDF file through the program's own print code and
+// exits.
+//   quarzello-print-sheet [--grid COLUMNSxROWS] OUTPUT.pdf      (the grid defaults to 4x8)
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "app/frmquarzello.h"
+#include "benchsupport.h"
+#include "data/cardfile.h"
+#include "data/cardfilecommands.h"
+#include "print/qprintersurface.h"
+#include "print/sheet.h"
+
+namespace {
+
+int usage(const char* why) {
+    std::fprintf(stderr,
+                 "quarzello-print-sheet: %s\n"
+                 "usage: quarzello-print-sheet [--grid COLUMNSxROWS] OUTPUT.pdf\n",
+                 why);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // A command run from a script or over ssh has no display; the sheet needs none.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    int colonne = 4;
+    int righe = 8;
+    QString output;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--grid")) {
+            const auto match =
+                QRegularExpression(QStringLiteral("^([0-9]+)x([0-9]+)$")).match(args.value(i + 1));
+            if (!match.hasMatch()) return usage("--grid wants COLUMNSxROWS, e.g. 2x6");
+            colonne = match.captured(1).toInt();
+            righe = match.captured(2).toInt();
+            ++i;
+        } else if (output.isEmpty() && !args[i].startsWith(QLatin1Char('-'))) {
+            output = args[i];
+        } else {
+            return usage("unexpected argument");
+        }
+    }
+    if (output.isEmpty()) return usage("no output file named");
+    // The window makes its own folder the current one: resolve the path before it exists.
+    output = QFileInfo(output).absoluteFilePath();
+
+    QTemporaryDir programFolder;
+    QString error;
+    if (!programFolder.isValid() ||
+        !writeCardFile(QDir(programFolder.path()).filePath(kNomeFileDiDefault),
+                       sampleRecord(colonne, righe), &error)) {
+        std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    DefaultPrompts prompts;
+    NoPrinters printers;
+    frmQuarzello window(programFolder.path(), prompts, printers);
+    if (!prompts.texts.isEmpty()) {
+        std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(prompts.texts.join('\n')));
+        return 1;
+    }
+
+    DatiBuffer Dati;
+    QPrinterSurface surface(output);
+    const PrintOutcome outcome =
+        StampaBiglietti(surface, window.record(), Dati, [] { QCoreApplication::processEvents(); });
+    if (!outcome.printed) {
+        std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(outcome.error));
+        return 1;
+    }
+    return 0;
+}
