@@ -61,7 +61,7 @@ for target in "${targets[@]}"; do
     -rss_limit_mb=2048 -detect_leaks=1 -print_final_stats=1 \
     -artifact_prefix="$artifacts/" "$corpus") >"$log" 2>&1 || status=$?
   # The last coverage line: how far the target got.
-  grep -E '^#[0-9]+ +(DONE|pulse|NEW|REDUCE|INITED)' "$log" | tail -n 1 || true
+  grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE|INITED)' "$log" | tail -n 1 || true
   if [ $status -ne 0 ] ||
     grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:' "$log"; then
     echo "$target FAILED (status $status); log: $log"
