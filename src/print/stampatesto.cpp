@@ -49,17 +49,16 @@ bool StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVert
         w = surface.textWidth(s);
     }
 
+    // w is the width of the fitted text: the loop measured it last.
     float x = daOrizz;
     switch (Allineato) {
         case AllineaCentro: {
             const float centro =
                 static_cast<float>(double(aOrizz) + (double(daOrizz) - double(aOrizz)) / 2.0);
-            w = surface.textWidth(s);
             x = static_cast<float>(double(centro) - double(w) / 2.0 - 1.0);
             break;
         }
         case AllineaDestra:
-            w = surface.textWidth(s);
             x = static_cast<float>(double(aOrizz) - double(w) - 3.0);
             break;
         default:  // left, and any value nobody uses
