@@ -51,6 +51,10 @@ void TestStampaTesto::fitsByDroppingEndCharacters_data() {
     QTest::newRow("limit zero prints nothing") << 5 << 10.f << 8.f << -1;
     QTest::newRow("reversed span prints nothing") << 5 << 50.f << 10.f << -1;
     QTest::newRow("limit below one character") << 5 << 10.f << 8.5f << -1;
+    // A value loaded from a file can be far longer than its box takes from the keyboard.
+    QTest::newRow("5000 characters, limit 42") << 5000 << 10.f << 50.f << 41;
+    QTest::newRow("5001 characters, limit 4999") << 5001 << 0.f << 4997.f << 4998;
+    QTest::newRow("one character, limit 2") << 1 << 10.f << 10.f << 1;
 }
 
 void TestStampaTesto::fitsByDroppingEndCharacters() {

@@ -32,7 +32,9 @@ double arrotondaPari(double v) {
 
 QString citazione(const QString& text) {
     if (text.size() <= kCitazioneMassima) return text;
-    return text.left(kCitazioneMassima) + QStringLiteral("...");
+    // Never cut between the two halves of a character outside the basic plane.
+    const bool halvesPair = text.at(kCitazioneMassima - 1).isHighSurrogate();
+    return text.left(kCitazioneMassima - (halvesPair ? 1 : 0)) + QStringLiteral("...");
 }
 
 QString erroreGriglia(const QString& lista, const QString& text, int massimo) {

@@ -26,6 +26,23 @@ void dropLastCharacter(QString& text) {
     text.chop(cut);
 }
 
+// The length of the longest beginning of text narrower than limite, found by halving: dropping
+// one character at a time would measure a long text once per character, and a value loaded
+// from a file can be thousands of characters long.
+qsizetype longestFittingPrefix(PrintSurface& surface, const QString& text, float limite) {
+    qsizetype fits = 0;               // a prefix this long is narrower than the limit
+    qsizetype tooWide = text.size();  // and this one is not
+    while (tooWide - fits > 1) {
+        const qsizetype middle = fits + (tooWide - fits) / 2;
+        if (surface.textWidth(text.left(middle)) < limite)
+            fits = middle;
+        else
+            tooWide = middle;
+    }
+    if (fits > 0 && text.at(fits - 1).isHighSurrogate()) --fits;
+    return fits;
+}
+
 }  // namespace
 
 bool StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVerticale,
@@ -42,11 +59,19 @@ bool StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVert
     // character.
     const float limite = static_cast<float>(double(aOrizz) - double(daOrizz) + 2.0);
     float w = surface.textWidth(s);
-    while (w >= limite) {
-        dropLastCharacter(s);
+    if (w >= limite) {
+        s.truncate(longestFittingPrefix(surface, s, limite));
         // Nothing of the text fits this span: nothing to print.
         if (s.isEmpty()) return true;
         w = surface.textWidth(s);
+        // Characters go one at a time from the end until the text fits. The halving above
+        // already stopped where that would, as widths grow with the text; this keeps the
+        // rule exact for a font that ever measured a longer text narrower.
+        while (w >= limite) {
+            dropLastCharacter(s);
+            if (s.isEmpty()) return true;
+            w = surface.textWidth(s);
+        }
     }
 
     // w is the width of the fitted text: the loop measured it last.
