@@ -213,6 +213,10 @@ void TestSheet::readsGridNumbers_data() {
     QTest::newRow("huge") << QString(400, u'9') << -99999;
     QTest::newRow("huge exponent") << "1e999" << -99999;
     QTest::newRow("tiny exponent") << "1e-999" << 0;
+    QTest::newRow("huge despite a negative exponent") << QString(400, u'9') + "e-1" << -99999;
+    QTest::newRow("tiny despite a positive exponent")
+        << "0." + QString(400, u'0') + "1e2" << 0;
+    QTest::newRow("huge fraction") << QString(400, u'9') + ".5" << -99999;
 }
 
 void TestSheet::readsGridNumbers() {

@@ -30,6 +30,37 @@ double arrotondaPari(double v) {
     return r;
 }
 
+// True when the decimal number (sign, digits, '.', digits, optional exponent) is at least 1
+// in size, judged from where its first significant digit stands: enough to tell a number too
+// large for a double from one too small.
+bool oltreLUnita(const QByteArray& numero) {
+    qsizetype i = 0;
+    if (i < numero.size() && (numero[i] == '+' || numero[i] == '-')) ++i;
+    long long posizione = 0;  // power of ten of the first significant digit, plus one
+    bool trovata = false, punto = false;
+    for (; i < numero.size() && numero[i] != 'e'; ++i) {
+        if (numero[i] == '.') {
+            punto = true;
+        } else if (!trovata && numero[i] == '0') {
+            if (punto) --posizione;
+        } else {
+            trovata = true;
+            if (!punto) ++posizione;
+        }
+    }
+    if (!trovata) return false;
+    long long esponente = 0;
+    bool negativo = false;
+    if (i < numero.size() && numero[i] == 'e') {
+        ++i;
+        if (i < numero.size() && (numero[i] == '+' || numero[i] == '-'))
+            negativo = numero[i++] == '-';
+        for (; i < numero.size(); ++i)
+            esponente = std::min<long long>(esponente * 10 + (numero[i] - '0'), 1'000'000'000);
+    }
+    return posizione + (negativo ? -esponente : esponente) > 0;
+}
+
 QString citazione(const QString& text) {
     if (text.size() <= kCitazioneMassima) return text;
     // Never cut between the two halves of a character outside the basic plane.
@@ -106,12 +137,10 @@ std::optional<int> leggiNumeroGriglia(const QString& text) {
     }
     if (!cifre) return 0;
 
-    bool esponenteNegativo = false;
     if (i < n && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
         qsizetype j = i + 1;
         QByteArray esponente = "e";
         if (j < n && (text.at(j) == QLatin1Char('+') || text.at(j) == QLatin1Char('-'))) {
-            esponenteNegativo = text.at(j) == QLatin1Char('-');
             esponente += text.at(j++).toLatin1();
         }
         if (j < n && isDigit(text.at(j))) {
@@ -124,8 +153,9 @@ std::optional<int> leggiNumeroGriglia(const QString& text) {
     const double valore = numero.toDouble(&ok);
     if (!ok || !std::isfinite(valore)) {
         // Out of double's range: far too small rounds to 0, far too large is beyond 16 bits.
-        if (esponenteNegativo) return 0;
-        return std::nullopt;
+        // The sign of the exponent alone does not tell which ("9…9e-1" with 400 nines is huge).
+        if (oltreLUnita(numero)) return std::nullopt;
+        return 0;
     }
     const double intero = arrotondaPari(valore);
     if (intero < std::numeric_limits<qint16>::min() || intero > std::numeric_limits<qint16>::max())
