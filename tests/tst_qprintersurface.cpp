@@ -12,6 +12,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "pdfbox.h"
 #include "print/fonts.h"
 #include "print/qprintersurface.h"
 #include "print/sheet.h"
@@ -52,60 +53,6 @@ QString toolOutput(const QString& program, const QStringList& args) {
     return QString::fromUtf8(output);
 }
 
-// A word as pdftotext -bbox reads it, in millimetres from the page's top-left corner.
-struct Word {
-    double xMin, yMin, xMax, yMax;
-    QString text;
-};
-
-QList<Word> pdfWords(const QString& pdf) {
-    const QString html = toolOutput("pdftotext", {"-bbox", pdf, "-"});
-    static const QRegularExpression re(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    QList<Word> words;
-    for (const auto& m : re.globalMatch(html)) {
-        QString text = m.captured(5);
-        text.replace("&lt;", "<")
-            .replace("&gt;", ">")
-            .replace("&quot;", "\"")
-            .replace("&amp;", "&");
-        words.append({m.captured(1).toDouble() * kMmPerPt, m.captured(2).toDouble() * kMmPerPt,
-                      m.captured(3).toDouble() * kMmPerPt, m.captured(4).toDouble() * kMmPerPt,
-                      text});
-    }
-    return words;
-}
-
-// The words of one printed line: same column of cards, same box bottom.
-struct Line {
-    double left = 1e9, right = -1e9, top = 0, bottom = 0;
-    QString text;
-};
-
-QList<Line> pdfLines(const QString& pdf, double columnWidth) {
-    QList<Line> lines;
-    QList<int> columns;
-    for (const Word& w : pdfWords(pdf)) {
-        const int column = int(w.xMin / columnWidth);
-        int found = -1;
-        for (int i = 0; i < lines.size(); ++i) {
-            if (columns[i] == column && std::abs(lines[i].bottom - w.yMax) < 0.05) found = i;
-        }
-        if (found < 0) {
-            lines.append(Line{});
-            columns.append(column);
-            found = int(lines.size()) - 1;
-            lines[found].top = w.yMin;
-            lines[found].bottom = w.yMax;
-        }
-        Line& line = lines[found];
-        line.left = std::min(line.left, w.xMin);
-        line.right = std::max(line.right, w.xMax);
-        line.text += (line.text.isEmpty() ? "" : " ") + w.text;
-    }
-    return lines;
-}
-
 // Height of one line of the face at `points`, in mm, from the font file itself.
 double lineHeightMm(const QString& family, bool bold, bool italic, double points) {
     QFont font(family);
@@ -116,38 +63,11 @@ double lineHeightMm(const QString& family, bool bold, bool italic, double points
     return points * kMmPerPt * (raw.ascent() + raw.descent()) / 1000.0;
 }
 
-// The page rendered in grey at 300 dpi.
-struct Raster {
-    int width = 0, height = 0;
-    QByteArray pixels;
-    static constexpr double kDpi = 300;
-
-    bool load(const QString& pdf, const QString& prefix) {
-        if (!run("pdftoppm", {"-r", "300", "-gray", "-singlefile", pdf, prefix})) return false;
-        QFile file(prefix + ".pgm");
-        if (!file.open(QIODevice::ReadOnly)) return false;
-        const QByteArray data = file.readAll();
-        const QList<QByteArray> head = data.left(64).split('\n');
-        if (head.size() < 3 || head[0] != "P5") return false;
-        const QList<QByteArray> size = head[1].split(' ');
-        width = size[0].toInt();
-        height = size[1].toInt();
-        const qsizetype start = head[0].size() + head[1].size() + head[2].size() + 3;
-        pixels = data.mid(start);
-        return pixels.size() == qsizetype(width) * height;
-    }
-    // The darkest pixel within 2 pixels (0.17 mm) of the point, 0 black to 255 white.
-    int darkest(double xMm, double yMm) const {
-        const int cx = int(std::lround(xMm / 25.4 * kDpi));
-        const int cy = int(std::lround(yMm / 25.4 * kDpi));
-        int value = 255;
-        for (int y = cy - 2; y <= cy + 2; ++y)
-            for (int x = cx - 2; x <= cx + 2; ++x)
-                if (x >= 0 && y >= 0 && x < width && y < height)
-                    value = std::min(value, int(quint8(pixels[qsizetype(y) * width + x])));
-        return value;
-    }
-};
+// The bytes of a file written by a test.
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 }  // namespace
 
@@ -276,15 +196,15 @@ void TestQPrinterSurface::checkSheet(const QString& pdf, const DatiBuffer& Dati)
     const double S = (H - 10) / 8;
     const double m = 15;
 
-    const QList<Line> lines = pdfLines(pdf, W);
+    const QList<PdfLine> lines = pdfLines(pdfWords(fileBytes(pdf)), W);
     QCOMPARE(lines.size(), 12 * 8);
     for (int i = 0; i < 6; ++i) {
         for (int k = 0; k < 2; ++k) {
             for (int j = 0; j < 8; ++j) {
                 const double bottom = i * H + 10 + j * S;
                 const double right = (k + 1) * W - m - 3;
-                const Line* found = nullptr;
-                for (const Line& line : lines) {
+                const PdfLine* found = nullptr;
+                for (const PdfLine& line : lines) {
                     if (std::abs(line.bottom - bottom) < kTolerance && line.left >= k * W &&
                         line.right <= (k + 1) * W)
                         found = &line;
@@ -318,8 +238,9 @@ void TestQPrinterSurface::checkSheet(const QString& pdf, const DatiBuffer& Dati)
     QVERIFY2(!fonts.contains("DejaVu"), qPrintable(fonts));
 
     // Cut marks: a cross on every inner grid point, two ticks under every row.
-    Raster page;
-    QVERIFY(page.load(pdf, QFileInfo(pdf).absolutePath() + "/" + QFileInfo(pdf).baseName()));
+    PdfRaster page;
+    QString error;
+    QVERIFY2(page.load(fileBytes(pdf), 300, &error), qPrintable(error));
     auto dark = [&](double x, double y) { return page.darkest(x, y) < 128; };
     auto light = [&](double x, double y) { return page.darkest(x, y) > 200; };
     for (int i = 1; i < 6; ++i) {
@@ -457,7 +378,7 @@ void TestQPrinterSurface::sizeOfZeroPointsPrintsNothing() {
     surface.setCurrentY(30);
     QVERIFY(surface.printText("visibile"));
     QVERIFY(surface.endDoc());
-    const QList<Word> words = pdfWords(pdf);
+    const QList<PdfWord> words = pdfWords(fileBytes(pdf));
     QCOMPARE(words.size(), 1);
     QCOMPARE(words[0].text, QStringLiteral("visibile"));
 }
