@@ -14,22 +14,29 @@ quick=0
 scripts/deps.sh
 jobs=$(nproc)
 
+passed=0
 suite() {  # build folder, extra CMake options...
   local build=$1
   shift
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON "$@"
   cmake --build "$build" -j"$jobs"
   ctest --test-dir "$build" --output-on-failure -j"$jobs"
+  # Any failure has ended the script already (set -e): every test of the run passed.
+  passed=$((passed + $(ctest --test-dir "$build" -N | sed -n 's/^Total Tests: //p')))
 }
+summary() { echo "Summary: $passed passed, 0 failed"; }
 
 echo "== Test suite"
 suite build
-[ $quick -eq 1 ] && exit 0
+if [ $quick -eq 1 ]; then
+  summary
+  exit 0
+fi
 
 echo "== Test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 suite build-asan -DQUARZELLO_SANITIZE=ON
 
-if [ -x scripts/fuzz.sh ]; then
-  echo "== Fuzzing"
-  scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
-fi
+echo "== Fuzzing"
+scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
+passed=$((passed + $(ls -d fuzz/fuzz_*.cpp | wc -l)))
+summary
