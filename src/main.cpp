@@ -1,10 +1,9 @@
-// The program: Qt's Italian texts, the font stand-ins, the window, the event loop.
+// The program: Qt's Italian texts, the window (which sets up its own font stand-ins), the loop.
 #include <QApplication>
 
 #include "app/frmquarzello.h"
 #include "platform/italian.h"
 #include "platform/qtprompts.h"
-#include "print/fonts.h"
 #include "printers/qtprintersystem.h"
 
 int main(int argc, char* argv[]) {
@@ -13,8 +12,6 @@ int main(int argc, char* argv[]) {
 
     // Qt's own buttons and dialogs in Italian: "Sì", "No", "Annulla".
     installItalianTranslations();
-
-    installFontSubstitutions();
 
     QtPrompts prompts;
     QtPrinterSystem printers;
