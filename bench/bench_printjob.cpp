@@ -21,99 +21,28 @@
 #include "print/fonts.h"
 #include "print/qprintersurface.h"
 #include "print/sheet.h"
+#include "recordingsurface.h"
+#include "samples.h"
+
+using namespace quarzello;
 
 namespace {
 
-constexpr int kColonne = 4;
-constexpr int kRighe = 8;
-constexpr int kRigheBiglietto = 11;
+constexpr int kColumns = 4;
+constexpr int kRows = 8;
+constexpr int kLinesPerCard = 11;
 constexpr double kMmPerInch = 25.4;
-
-// What the sheet asked of the surface: each text with its font and place, each line.
-struct TextCall {
-    QString text;
-    QString family;
-    float size = 0;
-    bool bold = false;
-    bool italic = false;
-    float x = 0;  // mm, top-left of the line box
-    float y = 0;
-};
-struct LineCall {
-    float x1, y1, x2, y2;  // mm
-};
-// In the order they were asked for: texts[i] or lines[i].
-struct Call {
-    bool isText;
-    size_t index;
-};
-
-// Passes everything to the real surface and notes what was printed where.
-class NotingSurface final : public PrintSurface {
-  public:
-    explicit NotingSurface(PrintSurface& real) : real_(real) {}
-    std::vector<TextCall> texts;
-    std::vector<LineCall> lines;
-    std::vector<Call> order;
-
-    void setPaperSize(int code) override { real_.setPaperSize(code); }
-    void setOrientation(int code) override { real_.setOrientation(code); }
-    void setScaleMode(int code) override { real_.setScaleMode(code); }
-    void setFontName(const QString& name) override {
-        font_.family = name;
-        real_.setFontName(name);
-    }
-    void setFontBold(bool bold) override {
-        font_.bold = bold;
-        real_.setFontBold(bold);
-    }
-    void setFontItalic(bool italic) override {
-        font_.italic = italic;
-        real_.setFontItalic(italic);
-    }
-    void setFontSize(float points) override {
-        font_.size = points;
-        real_.setFontSize(points);
-    }
-    int paperWidth() const override { return real_.paperWidth(); }
-    int paperHeight() const override { return real_.paperHeight(); }
-    float textWidth(const QString& text) override { return real_.textWidth(text); }
-    float textHeight(const QString& text) override { return real_.textHeight(text); }
-    void setCurrentX(float x) override {
-        font_.x = x;
-        real_.setCurrentX(x);
-    }
-    void setCurrentY(float y) override {
-        font_.y = y;
-        real_.setCurrentY(y);
-    }
-    bool printText(const QString& text) override {
-        TextCall call = font_;
-        call.text = text;
-        order.push_back({true, texts.size()});
-        texts.push_back(call);
-        return real_.printText(text);
-    }
-    bool drawLine(float x1, float y1, float x2, float y2) override {
-        order.push_back({false, lines.size()});
-        lines.push_back({x1, y1, x2, y2});
-        return real_.drawLine(x1, y1, x2, y2);
-    }
-    bool endDoc() override { return real_.endDoc(); }
-    void abortDoc() override { real_.abortDoc(); }
-    QString deviceName() const override { return real_.deviceName(); }
-    QString errorText() const override { return real_.errorText(); }
-
-  private:
-    PrintSurface& real_;
-    TextCall font_;
-};
 
 // The floor's page, in device pixels, ready to draw.
 struct FloorText {
     QFont font;
     QPointF baseline;
     QString text;
+};
+// In the order they were drawn: texts[index] when isText, else lines[index].
+struct Call {
+    bool isText;
+    size_t index;
 };
 struct FloorPage {
     std::vector<FloorText> texts;
@@ -132,23 +61,27 @@ void setUpPrinter(QPrinter& printer, const QString& path) {
     printer.setCreator(QStringLiteral("Quarzello del Camperista"));
 }
 
-FloorPage floorPage(const NotingSurface& noted) {
+FloorPage floorPage(const RecordingSurface& noted) {
     QPrinter printer(QPrinter::HighResolution);
     setUpPrinter(printer, QDir::temp().filePath(QStringLiteral("unused.pdf")));
     const double ppm = printer.resolution() / kMmPerInch;
     FloorPage page;
-    for (const TextCall& call : noted.texts) {
-        QFont font(resolveFontFamily(call.family));
-        font.setPointSizeF(call.size);
-        font.setBold(call.bold);
-        font.setItalic(call.italic);
+    for (const RecordedText& call : noted.texts) {
+        QFont font(resolveFontFamily(call.font.name));
+        font.setPointSizeF(call.font.size);
+        font.setBold(call.font.bold);
+        font.setItalic(call.font.italic);
         font.setHintingPreference(QFont::PreferNoHinting);
         const double ascent = QFontMetricsF(font, &printer).ascent();
         page.texts.push_back({font, QPointF(call.x * ppm, call.y * ppm + ascent), call.text});
     }
-    for (const LineCall& l : noted.lines)
+    for (const RecordedLine& l : noted.lines)
         page.lines.emplace_back(l.x1 * ppm, l.y1 * ppm, l.x2 * ppm, l.y2 * ppm);
-    page.order = noted.order;
+    size_t texts = 0, lines = 0;
+    for (const QString& operation : noted.log) {
+        if (operation == QLatin1String("printText")) page.order.push_back({true, texts++});
+        if (operation == QLatin1String("drawLine")) page.order.push_back({false, lines++});
+    }
     page.lineWidth = 0.1 * ppm;
     return page;
 }
@@ -175,11 +108,10 @@ void drawFloor(const FloorPage& page, const QString& path) {
 }
 
 void printSheet(const CardRecord& record, const QString& path) {
-    DatiBuffer Dati;
     QPrinterSurface surface(path);
-    const PrintOutcome outcome =
-        StampaBiglietti(surface, record, Dati, [] { QCoreApplication::processEvents(); });
-    if (!outcome.printed) fail(QStringLiteral("the sheet did not print: ") + outcome.error);
+    const Result<void> outcome =
+        StampaBiglietti(surface, record, [] { QCoreApplication::processEvents(); });
+    if (!outcome.ok()) fail(QStringLiteral("the sheet did not print: ") + outcome.error());
 }
 
 }  // namespace
@@ -190,23 +122,23 @@ void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows) {
     if (!folder.isValid()) fail(QStringLiteral("no temporary folder"));
     const QString realPdf = QDir(folder.path()).filePath(QStringLiteral("sheet.pdf"));
     const QString floorPdf = QDir(folder.path()).filePath(QStringLiteral("floor.pdf"));
-    const CardRecord record = fullRecord(kColonne, kRighe);
+    const CardRecord record = crowdedRecord(kColumns, kRows);
 
     // One untimed print to learn what the sheet draws, so that the floor draws just that.
     FloorPage page;
     {
-        DatiBuffer Dati;
         QPrinterSurface real(realPdf);
-        NotingSurface noted(real);
-        const PrintOutcome outcome = StampaBiglietti(noted, record, Dati);
-        if (!outcome.printed) fail(QStringLiteral("the sheet did not print: ") + outcome.error);
-        if (noted.texts.size() != size_t(kColonne * kRighe * kRigheBiglietto))
+        RecordingSurface noted(&real);
+        const Result<void> outcome = StampaBiglietti(noted, record);
+        if (!outcome.ok()) fail(QStringLiteral("the sheet did not print: ") + outcome.error());
+        if (noted.texts.size() != kColumns * kRows * kLinesPerCard)
             fail(QStringLiteral("the full record printed %1 strings, not %2")
                      .arg(noted.texts.size())
-                     .arg(kColonne * kRighe * kRigheBiglietto));
+                     .arg(kColumns * kRows * kLinesPerCard));
         page = floorPage(noted);
-        std::printf("  %zu strings and %zu cut-mark lines on the page\n", noted.texts.size(),
-                    noted.lines.size());
+        std::printf("  %lld strings and %lld cut-mark lines on the page\n",
+                    static_cast<long long>(noted.texts.size()),
+                    static_cast<long long>(noted.lines.size()));
     }
 
     Series value, floor;

@@ -11,24 +11,20 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/cardfilecommands.h"
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "data/cardfile.h"
-#include "data/cardfilecommands.h"
+#include "samples.h"
+#include "scriptedprompts.h"
+
+using namespace quarzello;
 
 namespace {
 
-// The window's record, without the window.
-class HeldRecord final : public RecordAccess {
-  public:
-    CardRecord held;
-    CardRecord record() const override { return held; }
-    void setRecord(const CardRecord& record) override { held = record; }
-};
-
 QStringList linesOf(const CardRecord& record) {
-    QStringList lines(record.campi.begin(), record.campi.end());
-    lines << record.righe << record.colonne;
+    QStringList lines(record.fields.begin(), record.fields.end());
+    lines << record.rows << record.columns;
     return lines;
 }
 
@@ -74,20 +70,19 @@ void benchSaveLoad(const RunCounts& counts, std::vector<ResultRow>& rows) {
     const QString plainPath = QDir(folder.path()).filePath(QStringLiteral("plain.qdf"));
     std::printf("  folder %s\n", qPrintable(folder.path()));
 
-    const CardRecord original = fullRecord(4, 8);
-    HeldRecord window;
-    window.held = original;
-    DefaultPrompts prompts;
-    DatiBuffer Dati;
-    CardFileCommands files(folder.path(), window, prompts, Dati);
+    const CardRecord original = crowdedRecord(4, 8);
+    ScriptedPrompts prompts;
+    CardFileCommands files(folder.path(), prompts);
     const QStringList lines = linesOf(original);
 
     const auto program = [&] {
+        std::optional<CardRecord> back;
         const double ms = timeMs([&] {
-            if (!files.MemorizzaDati() || !files.CaricaDatiDiDefault(files.NomeFile()))
-                fail(QStringLiteral("Save or Load failed: ") + prompts.texts.join(' '));
+            if (files.MemorizzaDati(original))
+                back = files.CaricaDatiDiDefault(files.NomeFile(), CardRecord{});
+            if (!back) fail(QStringLiteral("Save or Load failed: ") + prompts.texts().join(' '));
         });
-        if (window.held != original) fail(QStringLiteral("Load did not give back the record"));
+        if (*back != original) fail(QStringLiteral("Load did not give back the record"));
         return ms;
     };
     const auto plain = [&](bool safe) {

@@ -15,13 +15,19 @@
 #include <map>
 #include <memory>
 
+#include "app/cardfilecommands.h"
 #include "app/frmquarzello.h"
+#include "app/setup.h"
 #include "app/twips.h"
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "data/cardfile.h"
-#include "data/cardfilecommands.h"
+#include "fakeprinters.h"
 #include "print/fonts.h"
+#include "samples.h"
+#include "scriptedprompts.h"
+
+using namespace quarzello;
 
 namespace {
 
@@ -108,12 +114,13 @@ int runStartupChild(const QStringList& args, const QElapsedTimer& sinceMain) {
     static char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
 
-    DefaultPrompts prompts;
-    NoPrinters printers;
+    ScriptedPrompts prompts;
+    FakePrinterSystem printers;
     std::unique_ptr<QWidget> window;
-    if (args.value(0) == QLatin1String("window") && !args.value(1).isEmpty())
+    if (args.value(0) == QLatin1String("window") && !args.value(1).isEmpty()) {
+        setUpProcess(args.value(1));
         window = std::make_unique<frmQuarzello>(args.value(1), prompts, printers);
-    else if (args.value(0) == QLatin1String("bare"))
+    } else if (args.value(0) == QLatin1String("bare"))
         window = bareWindow();
     else if (args.value(0) == QLatin1String("label"))
         window = labelWindow();
@@ -130,7 +137,7 @@ int runStartupChild(const QStringList& args, const QElapsedTimer& sinceMain) {
         if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly)) out.write(in.readAll());
     }
     std::printf("ms=%.3f hwm_kib=%lld messages=%lld\n", ms, peakResidentKiB(),
-                static_cast<long long>(prompts.texts.size()));
+                static_cast<long long>(prompts.messages.size()));
     return 0;
 }
 
@@ -138,20 +145,21 @@ void benchStartup(const QString& self, const RunCounts& counts, std::vector<Resu
     std::printf("\nStart-up (main window with a default data file, shown and painted once)\n");
 
     QTemporaryDir folder;
-    QString error;
-    if (!folder.isValid() ||
-        !writeCardFile(QDir(folder.path()).filePath(kNomeFileDiDefault), fullRecord(4, 8), &error))
-        fail(QStringLiteral("cannot write the default data file: ") + error);
+    if (!folder.isValid()) fail(QStringLiteral("no temporary folder"));
+    const Result<void> written =
+        writeCardFile(QDir(folder.path()).filePath(kDefaultFileName), crowdedRecord(4, 8));
+    if (!written) fail(QStringLiteral("cannot write the default data file: ") + written.error());
 
     // The floor must stay the window's twin in everything but content.
     {
-        DefaultPrompts prompts;
-        NoPrinters printers;
+        ScriptedPrompts prompts;
+        FakePrinterSystem printers;
+        setUpProcess(folder.path());
         frmQuarzello window(folder.path(), prompts, printers);
         const auto bare = bareWindow();
         if (window.windowFlags() != bare->windowFlags() || window.size() != bare->size())
             fail(QStringLiteral("the bare window no longer has the main window's size and flags"));
-        if (!prompts.texts.isEmpty()) fail(QStringLiteral("the window complained at start-up"));
+        if (!prompts.messages.isEmpty()) fail(QStringLiteral("the window complained at start-up"));
     }
 
     // The three kinds of start take turns, each run starting with another kind.
@@ -187,8 +195,8 @@ void benchStartup(const QString& self, const RunCounts& counts, std::vector<Resu
 
     // The same two windows again in this running application: what the window itself costs
     // once Qt, its plugins and its fonts are loaded. Shown for information.
-    DefaultPrompts prompts;
-    NoPrinters printers;
+    ScriptedPrompts prompts;
+    FakePrinterSystem printers;
     Series warmWindow, warmBare;
     interleave(
         3, counts.startupInProcess,

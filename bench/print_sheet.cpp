@@ -10,12 +10,17 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "app/cardfilecommands.h"
 #include "app/frmquarzello.h"
-#include "benchsupport.h"
+#include "app/setup.h"
 #include "data/cardfile.h"
-#include "data/cardfilecommands.h"
+#include "fakeprinters.h"
 #include "print/qprintersurface.h"
 #include "print/sheet.h"
+#include "samples.h"
+#include "scriptedprompts.h"
+
+using namespace quarzello;
 
 namespace {
 
@@ -37,16 +42,16 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
 
     const QStringList args = QCoreApplication::arguments().mid(1);
-    int colonne = 4;
-    int righe = 8;
+    int columns = 4;
+    int rows = 8;
     QString output;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--grid")) {
             const auto match =
                 QRegularExpression(QStringLiteral("^([0-9]+)x([0-9]+)$")).match(args.value(i + 1));
             if (!match.hasMatch()) return usage("--grid wants COLUMNSxROWS, e.g. 2x6");
-            colonne = match.captured(1).toInt();
-            righe = match.captured(2).toInt();
+            columns = match.captured(1).toInt();
+            rows = match.captured(2).toInt();
             ++i;
         } else if (output.isEmpty() && !args[i].startsWith(QLatin1Char('-'))) {
             output = args[i];
@@ -59,28 +64,30 @@ int main(int argc, char* argv[]) {
     output = QFileInfo(output).absoluteFilePath();
 
     QTemporaryDir programFolder;
-    QString error;
-    if (!programFolder.isValid() ||
-        !writeCardFile(QDir(programFolder.path()).filePath(kNomeFileDiDefault),
-                       sampleRecord(colonne, righe), &error)) {
-        std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(error));
+    const Result<void> written =
+        programFolder.isValid()
+            ? writeCardFile(QDir(programFolder.path()).filePath(kDefaultFileName),
+                            readmeRecord(columns, rows))
+            : Result<void>(Failure{QStringLiteral("no temporary folder")});
+    if (!written) {
+        std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(written.error()));
         return 1;
     }
 
-    DefaultPrompts prompts;
-    NoPrinters printers;
+    setUpProcess(programFolder.path());
+    ScriptedPrompts prompts;
+    FakePrinterSystem printers;
     frmQuarzello window(programFolder.path(), prompts, printers);
-    if (!prompts.texts.isEmpty()) {
-        std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(prompts.texts.join('\n')));
+    if (!prompts.messages.isEmpty()) {
+        std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(prompts.texts().join('\n')));
         return 1;
     }
 
-    DatiBuffer Dati;
     QPrinterSurface surface(output);
-    const PrintOutcome outcome =
-        StampaBiglietti(surface, window.record(), Dati, [] { QCoreApplication::processEvents(); });
-    if (!outcome.printed) {
-        std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(outcome.error));
+    const Result<void> outcome =
+        StampaBiglietti(surface, window.record(), [] { QCoreApplication::processEvents(); });
+    if (!outcome.ok()) {
+        std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(outcome.error()));
         return 1;
     }
     return 0;

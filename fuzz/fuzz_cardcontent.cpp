@@ -8,12 +8,15 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/cardrecord.h"
-#include "fixedsurface.h"
+#include "core/cardrecord.h"
 #include "fuzzcheck.h"
 #include "print/cardcontent.h"
+#include "print/gridtext.h"
 #include "print/sheet.h"
 #include "print/stampatesto.h"
+#include "recordingsurface.h"
+
+using namespace quarzello;
 
 namespace {
 
@@ -30,7 +33,7 @@ DatiBuffer filledWithSentinel() {
 struct Input {
     CardRecord record;
     bool utf16 = false;
-    FixedMetricSurface::Font earlierFont;
+    RecordedFont earlierFont{QStringLiteral("Courier"), 10, false, false};
 };
 
 Input readInput(const uint8_t* data, size_t size) {
@@ -55,51 +58,69 @@ Input readInput(const uint8_t* data, size_t size) {
             return QString(reinterpret_cast<const QChar*>(part.constData()), part.size() / 2);
         return QString::fromUtf8(part);
     };
-    for (int i = 0; i < kFieldCount; ++i) input.record.campi[i] = decode(parts.value(i));
-    if (parts.size() > kFieldCount) input.record.righe = decode(parts[kFieldCount]);
-    if (parts.size() > kFieldCount + 1) input.record.colonne = decode(parts[kFieldCount + 1]);
+    for (int i = 0; i < kFieldCount; ++i) input.record.fields[i] = decode(parts.value(i));
+    if (parts.size() > kFieldCount) input.record.rows = decode(parts[kFieldCount]);
+    if (parts.size() > kFieldCount + 1) input.record.columns = decode(parts[kFieldCount + 1]);
     return input;
 }
 
+// What a surface drew, in order: a cut-mark line (line true) or a text.
+struct Drawn {
+    bool line = false;
+    RecordedText text;
+};
+
+QList<Drawn> drawnInOrder(const RecordingSurface& surface) {
+    QList<Drawn> drawn;
+    qsizetype texts = 0, lines = 0;
+    for (const QString& operation : surface.log) {
+        if (operation == QLatin1String("printText") && texts < surface.texts.size())
+            drawn.append(Drawn{false, surface.texts[texts++]});
+        if (operation == QLatin1String("drawLine") && lines < surface.lines.size()) {
+            drawn.append(Drawn{true, {}});
+            ++lines;
+        }
+    }
+    return drawn;
+}
+
 CardContent checkComposition(const Input& input, DatiBuffer& dati) {
-    FixedMetricSurface surface;
+    RecordingSurface surface;
     dati = filledWithSentinel();
-    const CardContent content = componiBiglietto(surface, input.record, dati);
-    const auto& campo = input.record.campi;
+    const CardContent content = composeCard(surface, input.record, dati);
+    const auto& field = input.record.fields;
 
     FUZZ_CHECK(content.F == 0 || content.F == 1);
     FUZZ_CHECK(content.n >= 1 && content.n <= 11);
-    for (int slot = kUltimoSlotBiglietto + 1; slot < kDatiSize; ++slot)
-        FUZZ_CHECK(dati[slot].isEmpty());
+    for (int slot = kLastCardSlot + 1; slot < kDatiSize; ++slot) FUZZ_CHECK(dati[slot].isEmpty());
     if (content.F == 1) FUZZ_CHECK(dati[0].isEmpty());
     int lines = 0;
     for (int slot = content.F; slot < kDatiSize; ++slot) lines += dati[slot].isEmpty() ? 0 : 1;
     FUZZ_CHECK(content.n == std::max(lines, 1));
-    FUZZ_CHECK(surface.drawn.isEmpty() && surface.endDocCalls == 0);
+    FUZZ_CHECK(!surface.touchedPaper());
 
     // The name splits exactly when it measures more than 40 mm in Times new roman, 12 points.
-    const QString nome = trimSpaces(campo[Titolo] + QLatin1Char(' ') + campo[Nome] +
-                                    QLatin1Char(' ') + campo[Cognome]);
-    FUZZ_CHECK((content.F == 0) == (FixedMetricSurface::widthOf(nome, 12) > kLarghezzaMassimaNome));
+    const QString name = trimSpaces(field[Title] + QLatin1Char(' ') + field[FirstName] +
+                                    QLatin1Char(' ') + field[Surname]);
+    FUZZ_CHECK((content.F == 0) == (RecordingSurface::widthOf(name, 12) > kNameSplitWidth));
     FUZZ_CHECK(dati[5].isEmpty() || dati[5].startsWith(QStringLiteral("Tel.: ")));
     FUZZ_CHECK(dati[6].isEmpty() || dati[6].startsWith(QStringLiteral("Cell.: ")));
 
     // Whatever font an earlier print left on the surface, the same record gives the same card.
-    FixedMetricSurface used;
+    RecordingSurface used;
     used.font = input.earlierFont;
     DatiBuffer again = filledWithSentinel();
-    const CardContent contentAgain = componiBiglietto(used, input.record, again);
+    const CardContent contentAgain = composeCard(used, input.record, again);
     FUZZ_CHECK(again == dati && contentAgain.F == content.F && contentAgain.n == content.n);
     return content;
 }
 
 // The slot from `from` on whose line a drawn text can be: a prefix of the trimmed line, in
 // the line's own style; -1 when there is none.
-int matchingSlot(const FixedMetricSurface::Drawn& text, const DatiBuffer& dati, int from,
-                 int righe) {
-    for (int slot = from; slot <= kUltimoSlotBiglietto; ++slot) {
+int matchingSlot(const RecordedText& text, const DatiBuffer& dati, int from, int rows) {
+    for (int slot = from; slot <= kLastCardSlot; ++slot) {
         if (dati[slot].isEmpty()) continue;
-        const SlotStyle style = stileRiga(slot, righe);
+        const SlotStyle style = slotStyle(slot, rows);
         if (trimSpaces(dati[slot]).startsWith(text.text) && text.font.size == style.size &&
             text.font.bold == style.bold && text.font.italic == style.italic)
             return slot;
@@ -108,40 +129,37 @@ int matchingSlot(const FixedMetricSurface::Drawn& text, const DatiBuffer& dati, 
 }
 
 void checkSheet(const Input& input, const DatiBuffer& composed, const CardContent& content) {
-    FixedMetricSurface surface;
-    DatiBuffer dati = filledWithSentinel();
-    const PrintOutcome outcome = StampaBiglietti(surface, input.record, dati);
-    const Griglia griglia = leggiGriglia(input.record.righe, input.record.colonne);
+    RecordingSurface surface;
+    const Result<void> outcome = StampaBiglietti(surface, input.record);
+    const Result<Grid> grid = readGrid(input.record.rows, input.record.columns);
 
-    if (!griglia.valida()) {
+    if (!grid.ok()) {
         // Refused before anything reaches the printer.
-        FUZZ_CHECK(!outcome.printed && outcome.error == griglia.errore);
-        FUZZ_CHECK(surface.drawn.isEmpty());
-        FUZZ_CHECK(surface.endDocCalls == 0 && surface.abortDocCalls == 0);
-        FUZZ_CHECK(dati == filledWithSentinel());
+        FUZZ_CHECK(!outcome.ok() && outcome.error() == grid.error());
+        FUZZ_CHECK(!surface.touchedPaper());
         return;
     }
-    FUZZ_CHECK_MSG(outcome.printed && outcome.error.isEmpty(), outcome.error);
-    FUZZ_CHECK(surface.endDocCalls == 1 && surface.abortDocCalls == 0);
-    FUZZ_CHECK(dati == composed);
+    FUZZ_CHECK_MSG(outcome.ok() && outcome.error().isEmpty(), outcome.error());
+    FUZZ_CHECK(surface.log.count(QStringLiteral("endDoc")) == 1 &&
+               surface.log.count(QStringLiteral("abortDoc")) == 0);
 
     // Card by card: two cut-mark lines, then the card's lines in slot order.
-    const int R = griglia.righe;
-    const int cards = griglia.righe * griglia.colonne;
+    const int R = grid->rows;
+    const int cards = grid->rows * grid->columns;
+    const QList<Drawn> drawn = drawnInOrder(surface);
     int seenCards = 0;
     qsizetype i = 0;
-    while (i < surface.drawn.size()) {
-        FUZZ_CHECK(i + 1 < surface.drawn.size() && surface.drawn[i].line &&
-                   surface.drawn[i + 1].line);
+    while (i < drawn.size()) {
+        FUZZ_CHECK(i + 1 < drawn.size() && drawn[i].line && drawn[i + 1].line);
         i += 2;
         ++seenCards;
         int slot = content.F;
-        for (; i < surface.drawn.size() && !surface.drawn[i].line; ++i) {
-            const FixedMetricSurface::Drawn& text = surface.drawn[i];
+        for (; i < drawn.size() && !drawn[i].line; ++i) {
+            const RecordedText& text = drawn[i].text;
             FUZZ_CHECK(!text.text.isEmpty());
             FUZZ_CHECK(text.font.name == QStringLiteral("Arial special"));
             FUZZ_CHECK(std::isfinite(text.x) && std::isfinite(text.y));
-            const int found = matchingSlot(text, dati, slot, R);
+            const int found = matchingSlot(text, composed, slot, R);
             FUZZ_CHECK_MSG(found >= 0, text.text.left(200));
             slot = found + 1;
         }

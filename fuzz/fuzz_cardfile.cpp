@@ -13,10 +13,14 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/cardrecord.h"
+#include "core/cardrecord.h"
 #include "data/cardfile.h"
 #include "data/codepage.h"
+#include "datafiles.h"
 #include "fuzzcheck.h"
+
+using namespace quarzello;
+using datafiles::kCardLineCount;
 
 namespace {
 
@@ -80,11 +84,11 @@ void checkFileBytes(const QByteArray& bytes) {
 
     const CardRecord defaults;
     const CardRecord record = recordFromLines(decoded, defaults);
-    for (int i = 0; i < kFieldCount; ++i) FUZZ_CHECK(record.campi[i] == decoded.value(i));
-    FUZZ_CHECK(record.righe ==
-               (decoded.size() > kFieldCount ? decoded[kFieldCount] : defaults.righe));
-    FUZZ_CHECK(record.colonne ==
-               (decoded.size() > kFieldCount + 1 ? decoded[kFieldCount + 1] : defaults.colonne));
+    for (int i = 0; i < kFieldCount; ++i) FUZZ_CHECK(record.fields[i] == decoded.value(i));
+    FUZZ_CHECK(record.rows ==
+               (decoded.size() > kFieldCount ? decoded[kFieldCount] : defaults.rows));
+    FUZZ_CHECK(record.columns ==
+               (decoded.size() > kFieldCount + 1 ? decoded[kFieldCount + 1] : defaults.columns));
 
     // Written again: 13 lines, and each line the file had comes back as the very same bytes.
     const QByteArray written = encodeCardFile(record);
@@ -101,20 +105,18 @@ void checkFileBytes(const QByteArray& bytes) {
         FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         FUZZ_CHECK(file.write(bytes) == bytes.size());
     }
-    QString error;
-    const std::optional<QStringList> fromFile = readCardLines(scratchPath(), &error);
-    QString copyError;
-    const std::optional<QByteArray> copyFromFile = readCardFileForCopy(scratchPath(), &copyError);
+    const Result<QStringList> fromFile = readCardLines(scratchPath());
+    const Result<QByteArray> copyFromFile = readCardFileForCopy(scratchPath());
     if (bytes.size() > kMaxCardFileSize) {
-        FUZZ_CHECK(!fromFile && !error.isEmpty());
-        FUZZ_CHECK(!copyFromFile && !copyError.isEmpty());
+        FUZZ_CHECK(!fromFile && !fromFile.error().isEmpty());
+        FUZZ_CHECK(!copyFromFile && !copyFromFile.error().isEmpty());
     } else {
-        FUZZ_CHECK_MSG(fromFile.has_value(), error);
+        FUZZ_CHECK_MSG(fromFile.ok(), fromFile.error());
         FUZZ_CHECK(*fromFile == decoded);
         if (copy.size() > kMaxCardFileSize) {
-            FUZZ_CHECK(!copyFromFile && !copyError.isEmpty());
+            FUZZ_CHECK(!copyFromFile && !copyFromFile.error().isEmpty());
         } else {
-            FUZZ_CHECK_MSG(copyFromFile.has_value(), copyError);
+            FUZZ_CHECK_MSG(copyFromFile.ok(), copyFromFile.error());
             FUZZ_CHECK(*copyFromFile == copy);
         }
     }
@@ -165,18 +167,18 @@ void checkRecordText(const QString& text) {
         else
             values.back() += c;
     }
-    for (int i = 0; i < kFieldCount; ++i) record.campi[i] = values.value(i);
-    if (values.size() > kFieldCount) record.righe = values[kFieldCount];
-    if (values.size() > kFieldCount + 1) record.colonne = values[kFieldCount + 1];
+    for (int i = 0; i < kFieldCount; ++i) record.fields[i] = values.value(i);
+    if (values.size() > kFieldCount) record.rows = values[kFieldCount];
+    if (values.size() > kFieldCount + 1) record.columns = values[kFieldCount + 1];
 
     const QByteArray written = encodeCardFile(record);
     const QList<QByteArray> lines = splitCardLines(written);
     FUZZ_CHECK(lines.size() == kCardLineCount);
     const QStringList decoded = decodeCardLines(lines);
     for (int i = 0; i < kCardLineCount; ++i) {
-        const QString& value = i < kFieldCount    ? record.campi[i]
-                               : i == kFieldCount ? record.righe
-                                                  : record.colonne;
+        const QString& value = i < kFieldCount    ? record.fields[i]
+                               : i == kFieldCount ? record.rows
+                                                  : record.columns;
         const QString stored = expectedStored(value);
         FUZZ_CHECK_MSG(decoded[i] == stored, QStringLiteral("line %1").arg(i + 1));
     }

@@ -11,7 +11,9 @@
 
 #include "data/codepage.h"
 #include "fuzzcheck.h"
-#include "print/sheet.h"
+#include "print/gridtext.h"
+
+using namespace quarzello;
 
 namespace {
 
@@ -62,54 +64,53 @@ QString describe(const QString& text, const std::optional<int>& got,
 }
 
 void checkNumber(const QString& text) {
-    const std::optional<int> number = leggiNumeroGriglia(text);
+    const std::optional<int> number = readGridNumber(text);
     const std::optional<int> expected = expectedNumber(text);
     FUZZ_CHECK_MSG(number == expected, describe(text, number, expected));
     if (number) FUZZ_CHECK(*number >= -32768 && *number <= 32767);
 
     // Spaces and tabs before the number, and a letter after the text, change nothing.
-    FUZZ_CHECK(leggiNumeroGriglia(QStringLiteral(" \t ") + text) == number);
-    FUZZ_CHECK(leggiNumeroGriglia(text + QLatin1Char('x')) == number);
+    FUZZ_CHECK(readGridNumber(QStringLiteral(" \t ") + text) == number);
+    FUZZ_CHECK(readGridNumber(text + QLatin1Char('x')) == number);
 
     // A sign turns the number round; 16 bits hold -32768 but not 32768.
     const bool unsignedStart =
         !text.isEmpty() && (isAsciiDigit(text[0]) || text[0] == QLatin1Char('.'));
     if (unsignedStart) {
-        const std::optional<int> plus = leggiNumeroGriglia(QLatin1Char('+') + text);
-        const std::optional<int> minus = leggiNumeroGriglia(QLatin1Char('-') + text);
+        const std::optional<int> plus = readGridNumber(QLatin1Char('+') + text);
+        const std::optional<int> minus = readGridNumber(QLatin1Char('-') + text);
         FUZZ_CHECK(plus == number);
         if (plus) FUZZ_CHECK(minus && *minus == -*plus);
         if (!minus) FUZZ_CHECK(!plus);
     }
 }
 
-void checkGrid(const QString& righe, const QString& colonne) {
-    const Griglia griglia = leggiGriglia(righe, colonne);
-    const std::optional<int> r = leggiNumeroGriglia(righe);
-    const std::optional<int> c = leggiNumeroGriglia(colonne);
-    const bool righeValide = r && *r >= 1 && *r <= kMaxRighe;
-    const bool colonneValide = c && *c >= 1 && *c <= kMaxColonne;
+void checkGrid(const QString& rows, const QString& columns) {
+    const Result<Grid> grid = readGrid(rows, columns);
+    const std::optional<int> r = readGridNumber(rows);
+    const std::optional<int> c = readGridNumber(columns);
+    const bool rowsValid = r && *r >= 1 && *r <= kMaxRows;
+    const bool columnsValid = c && *c >= 1 && *c <= kMaxColumns;
 
-    FUZZ_CHECK(griglia.valida() == (righeValide && colonneValide));
-    if (griglia.valida()) {
-        FUZZ_CHECK(griglia.righe == *r && griglia.colonne == *c);
-        FUZZ_CHECK(griglia.righe >= 1 && griglia.righe <= 19);
-        FUZZ_CHECK(griglia.colonne >= 1 && griglia.colonne <= 21);
+    FUZZ_CHECK(grid.ok() == (rowsValid && columnsValid));
+    if (grid.ok()) {
+        FUZZ_CHECK(grid->rows == *r && grid->columns == *c);
+        FUZZ_CHECK(grid->rows >= 1 && grid->rows <= 19);
+        FUZZ_CHECK(grid->columns >= 1 && grid->columns <= 21);
         return;
     }
-    const QString& errore = griglia.errore;
-    FUZZ_CHECK(!errore.isEmpty());
-    FUZZ_CHECK(griglia.righe == 0 && griglia.colonne == 0);
-    FUZZ_CHECK(errore.contains(QStringLiteral("non è valido")));
-    FUZZ_CHECK(errore.contains(QStringLiteral("Righe per pagina")) == !righeValide);
-    FUZZ_CHECK(errore.contains(QStringLiteral("Colonne per pagina")) == !colonneValide);
-    if (!righeValide) FUZZ_CHECK(errore.contains(QStringLiteral("da 1 a 19.")));
-    if (!colonneValide) FUZZ_CHECK(errore.contains(QStringLiteral("da 1 a 21.")));
+    const QString& error = grid.error();
+    FUZZ_CHECK(!error.isEmpty());
+    FUZZ_CHECK(error.contains(QStringLiteral("non è valido")));
+    FUZZ_CHECK(error.contains(QStringLiteral("Righe per pagina")) == !rowsValid);
+    FUZZ_CHECK(error.contains(QStringLiteral("Colonne per pagina")) == !columnsValid);
+    if (!rowsValid) FUZZ_CHECK(error.contains(QStringLiteral("da 1 a 19.")));
+    if (!columnsValid) FUZZ_CHECK(error.contains(QStringLiteral("da 1 a 21.")));
     // The texts are quoted shortened, so that a long one still gives a box that can be read.
-    FUZZ_CHECK_MSG(errore.size() <= 300, errore);
+    FUZZ_CHECK_MSG(error.size() <= 300, error);
     // Shortening must not cut a character in half.
-    if (!hasLoneSurrogate(righe) && !hasLoneSurrogate(colonne))
-        FUZZ_CHECK_MSG(!hasLoneSurrogate(errore), errore);
+    if (!hasLoneSurrogate(rows) && !hasLoneSurrogate(columns))
+        FUZZ_CHECK_MSG(!hasLoneSurrogate(error), error);
 }
 
 // The whole text as one number and, cut at its first line end, as rows and columns; the

@@ -5,13 +5,15 @@
 #include "print/cardcontent.h"
 #include "recordingsurface.h"
 
+using namespace quarzello;
+
 namespace {
 
 using Fields = QMap<int, QString>;
 
 CardRecord recordOf(const Fields& fields) {
     CardRecord record;
-    for (auto it = fields.cbegin(); it != fields.cend(); ++it) record.campi[it.key()] = it.value();
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it) record.fields[it.key()] = it.value();
     return record;
 }
 
@@ -20,20 +22,20 @@ QString wide(int n, QChar c) { return QString(n, c); }
 
 QStringList slotsOf(const DatiBuffer& Dati) {
     QStringList list;
-    for (int i = 0; i <= kUltimoSlotBiglietto; ++i) list << Dati[i];
+    for (int i = 0; i <= kLastCardSlot; ++i) list << Dati[i];
     return list;
 }
 
 // The eleven slots, from a sparse description.
 QStringList expected(const QMap<int, QString>& filled) {
-    QStringList list(kUltimoSlotBiglietto + 1);
+    QStringList list(kLastCardSlot + 1);
     for (auto it = filled.cbegin(); it != filled.cend(); ++it) list[it.key()] = it.value();
     return list;
 }
 
 }  // namespace
 
-class TestCardContent : public QObject {
+class CardContentTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -47,7 +49,7 @@ class TestCardContent : public QObject {
     void weightAndSlantBySlot();
 };
 
-void TestCardContent::composesSlots_data() {
+void CardContentTest::composesSlots_data() {
     QTest::addColumn<Fields>("fields");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<int>("F");
@@ -58,66 +60,69 @@ void TestCardContent::composesSlots_data() {
 
     QTest::newRow("all empty") << Fields{} << expected({}) << 1 << 1;
     QTest::newRow("short name on one line")
-        << Fields{{Titolo, "Dott."}, {Nome, "Mario"}, {Cognome, "Rossi"}}
+        << Fields{{Title, "Dott."}, {FirstName, "Mario"}, {Surname, "Rossi"}}
         << expected({{1, "Dott. Mario Rossi"}}) << 1 << 1;
     QTest::newRow("name of exactly 40 mm is not split")
-        << Fields{{Nome, name19}, {Cognome, surname20}} << expected({{1, name19 + " " + surname20}})
-        << 1 << 1;
+        << Fields{{FirstName, name19}, {Surname, surname20}}
+        << expected({{1, name19 + " " + surname20}}) << 1 << 1;
     QTest::newRow("name of 41 mm is split")
-        << Fields{{Titolo, "Dott."}, {Nome, wide(14, u'n')}, {Cognome, surname20}}
+        << Fields{{Title, "Dott."}, {FirstName, wide(14, u'n')}, {Surname, surname20}}
         << expected({{0, "Dott. " + wide(14, u'n')}, {1, surname20}}) << 0 << 2;
     QTest::newRow("split name keeps only the surname below")
-        << Fields{{Nome, wide(21, u'n')}, {Cognome, surname20}, {Incarico, "Presidente"}}
+        << Fields{{FirstName, wide(21, u'n')}, {Surname, surname20}, {Role, "Presidente"}}
         << expected({{0, wide(21, u'n')}, {1, surname20}, {2, "Presidente"}}) << 0 << 3;
-    QTest::newRow("no title") << Fields{{Nome, "Mario"}, {Cognome, "Rossi"}}
+    QTest::newRow("no title") << Fields{{FirstName, "Mario"}, {Surname, "Rossi"}}
                               << expected({{1, "Mario Rossi"}}) << 1 << 1;
-    QTest::newRow("no first name keeps two spaces") << Fields{{Titolo, "Dott."}, {Cognome, "Rossi"}}
+    QTest::newRow("no first name keeps two spaces") << Fields{{Title, "Dott."}, {Surname, "Rossi"}}
                                                     << expected({{1, "Dott.  Rossi"}}) << 1 << 1;
     QTest::newRow("spaces inside the name stay")
-        << Fields{{Titolo, "  Dott. "}, {Nome, "Mario "}, {Cognome, " Rossi  "}}
+        << Fields{{Title, "  Dott. "}, {FirstName, "Mario "}, {Surname, " Rossi  "}}
         << expected({{1, "Dott.  Mario   Rossi"}}) << 1 << 1;
-    QTest::newRow("full record")
-        << Fields{{Titolo, "Rag."},         {Nome, "Anna"},
-                  {Cognome, "Bianchi"},     {Incarico, " Segretaria "},
-                  {Indirizzo, "Via Po 3 "}, {Cap, "10100"},
-                  {Citta, "Torino (TO)"},   {Telefono, " 011 123456 "},
-                  {Cellulare, "+39 333 1"}, {Email, " Anna.Bianchi@Esempio.IT "},
-                  {Sito, "WWW.Esempio.IT"}}
-        << expected({{1, "Rag. Anna Bianchi"},
-                     {2, "Segretaria"},
-                     {3, "Via Po 3"},
-                     {4, "10100 Torino (TO)"},
-                     {5, "Tel.: 011 123456"},
-                     {6, "Cell.: +39 333 1"},
-                     {7, "e-mail: anna.bianchi@esempio.it"},
-                     {8, "Internet: www.esempio.it"}})
-        << 1 << 8;
+    QTest::newRow("full record") << Fields{{Title, "Rag."},
+                                           {FirstName, "Anna"},
+                                           {Surname, "Bianchi"},
+                                           {Role, " Segretaria "},
+                                           {Street, "Via Po 3 "},
+                                           {Postcode, "10100"},
+                                           {Town, "Torino (TO)"},
+                                           {Landline, " 011 123456 "},
+                                           {Mobile, "+39 333 1"},
+                                           {Email, " Anna.Bianchi@Esempio.IT "},
+                                           {Website, "WWW.Esempio.IT"}}
+                                 << expected({{1, "Rag. Anna Bianchi"},
+                                              {2, "Segretaria"},
+                                              {3, "Via Po 3"},
+                                              {4, "10100 Torino (TO)"},
+                                              {5, "Tel.: 011 123456"},
+                                              {6, "Cell.: +39 333 1"},
+                                              {7, "e-mail: anna.bianchi@esempio.it"},
+                                              {8, "Internet: www.esempio.it"}})
+                                 << 1 << 8;
     QTest::newRow("postcode without town")
-        << Fields{{Cap, "00100"}} << expected({{4, "00100"}}) << 1 << 1;
+        << Fields{{Postcode, "00100"}} << expected({{4, "00100"}}) << 1 << 1;
     QTest::newRow("town without postcode")
-        << Fields{{Citta, "Roma"}} << expected({{4, "Roma"}}) << 1 << 1;
+        << Fields{{Town, "Roma"}} << expected({{4, "Roma"}}) << 1 << 1;
     QTest::newRow("blank telephone gives no line")
-        << Fields{{Telefono, "   "}, {Cellulare, " 333 "}} << expected({{6, "Cell.: 333"}}) << 1
-        << 1;
+        << Fields{{Landline, "   "}, {Mobile, " 333 "}} << expected({{6, "Cell.: 333"}}) << 1 << 1;
     QTest::newRow("three e-mail addresses print the first and the last")
-        << Fields{{Email, "a@x.it;b@y.it;c@z.it"}, {Sito, "www.sito.it"}}
+        << Fields{{Email, "a@x.it;b@y.it;c@z.it"}, {Website, "www.sito.it"}}
         << expected({{7, "e-mail: a@x.it"}, {8, "c@z.it"}, {9, "Internet: www.sito.it"}}) << 1 << 3;
     QTest::newRow("trailing ; leaves slot 8 empty")
-        << Fields{{Email, "a@x.it;"}, {Sito, "www.sito.it"}}
+        << Fields{{Email, "a@x.it;"}, {Website, "www.sito.it"}}
         << expected({{7, "e-mail: a@x.it"}, {9, "Internet: www.sito.it"}}) << 1 << 2;
     QTest::newRow("web without e-mail goes to slot 8")
-        << Fields{{Sito, " WWW.Sito.IT "}} << expected({{8, "Internet: www.sito.it"}}) << 1 << 1;
+        << Fields{{Website, " WWW.Sito.IT "}} << expected({{8, "Internet: www.sito.it"}}) << 1 << 1;
     QTest::newRow("web list without e-mail")
-        << Fields{{Sito, "www.a.it;www.b.it"}}
+        << Fields{{Website, "www.a.it;www.b.it"}}
         << expected({{8, "Internet: www.a.it"}, {9, "www.b.it"}}) << 1 << 2;
     QTest::newRow("both lists")
-        << Fields{{Email, "A@X.it ; b@y.it"}, {Sito, "www.a.it;  WWW.B.it "}}
+        << Fields{{Email, "A@X.it ; b@y.it"}, {Website, "www.a.it;  WWW.B.it "}}
         << expected(
                {{7, "e-mail: a@x.it "}, {8, "b@y.it"}, {9, "Internet: www.a.it"}, {10, "www.b.it"}})
         << 1 << 4;
 }
 
-void TestCardContent::composesSlots() {
+void CardContentTest::composesSlots() {
     QFETCH(Fields, fields);
     QFETCH(QStringList, lines);
     QFETCH(int, F);
@@ -125,28 +130,28 @@ void TestCardContent::composesSlots() {
 
     RecordingSurface surface;
     DatiBuffer Dati;
-    const CardContent content = componiBiglietto(surface, recordOf(fields), Dati);
+    const CardContent content = composeCard(surface, recordOf(fields), Dati);
     QCOMPARE(slotsOf(Dati), lines);
     QCOMPARE(content.F, F);
     QCOMPARE(content.n, n);
 }
 
-void TestCardContent::emptiesTheWholeBuffer() {
+void CardContentTest::emptiesTheWholeBuffer() {
     RecordingSurface surface;
     DatiBuffer Dati;
     for (QString& slot : Dati) slot = QStringLiteral("riga di un file");
-    componiBiglietto(surface, recordOf({{Cognome, "Rossi"}}), Dati);
+    composeCard(surface, recordOf({{Surname, "Rossi"}}), Dati);
     for (int i = 0; i < kDatiSize; ++i) QCOMPARE(Dati[i], i == 1 ? QString("Rossi") : QString());
 }
 
-void TestCardContent::measuresTheNameInAFixedFont() {
+void CardContentTest::measuresTheNameInAFixedFont() {
     // A 35 mm name (at 12 points) stays on one line even when an earlier print left a large,
     // bold font on the surface: measured in that font it would be 58 mm and split.
-    const CardRecord record = recordOf({{Nome, wide(17, u'n')}, {Cognome, wide(17, u's')}});
+    const CardRecord record = recordOf({{FirstName, wide(17, u'n')}, {Surname, wide(17, u's')}});
     RecordingSurface surface;
     surface.font = {QStringLiteral("Arial special"), 20, true, true};
     DatiBuffer Dati;
-    const CardContent content = componiBiglietto(surface, record, Dati);
+    const CardContent content = composeCard(surface, record, Dati);
     QCOMPARE(content.F, 1);
     QCOMPARE(surface.measured.size(), 1);
     QCOMPARE(surface.measured[0].first, Dati[1]);
@@ -155,7 +160,7 @@ void TestCardContent::measuresTheNameInAFixedFont() {
     QVERIFY(surface.texts.isEmpty() && surface.lines.isEmpty());
 }
 
-void TestCardContent::sizesByRows_data() {
+void CardContentTest::sizesByRows_data() {
     QTest::addColumn<int>("rows");
     QTest::addColumn<float>("large");
     QTest::addColumn<float>("small");
@@ -166,36 +171,36 @@ void TestCardContent::sizesByRows_data() {
     QTest::newRow("19 rows") << 19 << 3.f << 1.f;
 }
 
-void TestCardContent::sizesByRows() {
+void CardContentTest::sizesByRows() {
     QFETCH(int, rows);
     QFETCH(float, large);
     QFETCH(float, small);
-    for (int slot = 0; slot <= kUltimoSlotBiglietto; ++slot) {
-        QCOMPARE(stileRiga(slot, rows).size, slot <= 1 ? large : small);
-        QCOMPARE(stileRiga(slot, rows).alignment, qint16(2));
+    for (int slot = 0; slot <= kLastCardSlot; ++slot) {
+        QCOMPARE(slotStyle(slot, rows).size, slot <= 1 ? large : small);
+        QCOMPARE(slotStyle(slot, rows).alignment, qint16(2));
     }
 }
 
-void TestCardContent::weightAndSlantBySlot_data() {
+void CardContentTest::weightAndSlantBySlot_data() {
     QTest::addColumn<int>("slot");
     QTest::addColumn<bool>("bold");
     QTest::addColumn<bool>("italic");
     const bool bold[] = {true, true, false, false, true, false, false, false, false, false, false};
     const bool italic[] = {false, false, false, true, false, false, false, true, true, true, true};
-    for (int slot = 0; slot <= kUltimoSlotBiglietto; ++slot) {
+    for (int slot = 0; slot <= kLastCardSlot; ++slot) {
         QTest::addRow("slot %d", slot) << slot << bold[slot] << italic[slot];
     }
 }
 
-void TestCardContent::weightAndSlantBySlot() {
+void CardContentTest::weightAndSlantBySlot() {
     QFETCH(int, slot);
     QFETCH(bool, bold);
     QFETCH(bool, italic);
     for (int rows : {1, 6, 8}) {
-        QCOMPARE(stileRiga(slot, rows).bold, bold);
-        QCOMPARE(stileRiga(slot, rows).italic, italic);
+        QCOMPARE(slotStyle(slot, rows).bold, bold);
+        QCOMPARE(slotStyle(slot, rows).italic, italic);
     }
 }
 
-QTEST_GUILESS_MAIN(TestCardContent)
+QTEST_GUILESS_MAIN(CardContentTest)
 #include "tst_cardcontent.moc"

@@ -8,24 +8,19 @@
 #include "data/cardfile.h"
 #include "data/codepage.h"
 #include "datafiles.h"
+#include "samples.h"
 
+using namespace quarzello;
+
+using datafiles::crlf;
+using datafiles::kCardLineCount;
 using datafiles::readBytes;
 using datafiles::snapshot;
 using datafiles::writeBytes;
 
 namespace {
 
-QByteArray crlf(const QList<QByteArray>& lines) {
-    QByteArray bytes;
-    for (const QByteArray& line : lines) bytes += line + "\r\n";
-    return bytes;
-}
-
-QList<QByteArray> numberedLines(int count) {
-    QList<QByteArray> lines;
-    for (int i = 1; i <= count; ++i) lines << "riga " + QByteArray::number(i);
-    return lines;
-}
+QList<QByteArray> numberedLines(int count) { return datafiles::numberedLines(count, "riga"); }
 
 QStringList numberedStrings(int count) {
     QStringList lines;
@@ -35,9 +30,9 @@ QStringList numberedStrings(int count) {
 
 CardRecord recordOf(const QStringList& thirteen) {
     CardRecord record;
-    for (int i = 0; i < kFieldCount; ++i) record.campi[i] = thirteen.at(i);
-    record.righe = thirteen.at(11);
-    record.colonne = thirteen.at(12);
+    for (int i = 0; i < kFieldCount; ++i) record.fields[i] = thirteen.at(i);
+    record.rows = thirteen.at(11);
+    record.columns = thirteen.at(12);
     return record;
 }
 
@@ -63,7 +58,7 @@ QByteArray noise(int size) {
 
 }  // namespace
 
-class TestCardFile : public QObject {
+class CardFileTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -108,12 +103,12 @@ class TestCardFile : public QObject {
     QString path(const QString& name) const { return dir_->filePath(name); }
 };
 
-void TestCardFile::init() {
+void CardFileTest::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
 }
 
-void TestCardFile::encodesTheThirteenLines_data() {
+void CardFileTest::encodesTheThirteenLines_data() {
     QTest::addColumn<CardRecord>("record");
     QTest::addColumn<QByteArray>("bytes");
 
@@ -121,38 +116,38 @@ void TestCardFile::encodesTheThirteenLines_data() {
         << CardRecord{} << QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n6\r\n2\r\n");
 
     CardRecord spaces;
-    spaces.campi[Titolo] = QStringLiteral("  Dott. ");
-    spaces.campi[Citta] = QStringLiteral(" Roma ");
-    spaces.righe = QStringLiteral(" 4");
-    spaces.colonne = QStringLiteral("1 ");
+    spaces.fields[Title] = QStringLiteral("  Dott. ");
+    spaces.fields[Town] = QStringLiteral(" Roma ");
+    spaces.rows = QStringLiteral(" 4");
+    spaces.columns = QStringLiteral("1 ");
     QTest::newRow("spaces kept") << spaces
                                  << QByteArray(
                                         "  Dott. \r\n\r\n\r\n\r\n\r\n\r\n Roma \r\n\r\n\r\n\r\n"
                                         "\r\n 4\r\n1 \r\n");
 
     CardRecord accents;
-    accents.campi[Nome] = QStringLiteral("Nicolò");
-    accents.campi[Sito] = QStringLiteral("€’");
-    accents.righe = QStringLiteral("10");
-    accents.colonne = QStringLiteral("x");
+    accents.fields[FirstName] = QStringLiteral("Nicolò");
+    accents.fields[Website] = QStringLiteral("€’");
+    accents.rows = QStringLiteral("10");
+    accents.columns = QStringLiteral("x");
     QTest::newRow("code page and grid as typed")
         << accents
         << QByteArray("\r\nNicol\xF2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\x80\x92\r\n10\r\nx\r\n");
 
     CardRecord breaks;
-    breaks.campi[Incarico] = QStringLiteral("a\r\nb");
-    breaks.campi[Indirizzo] = QStringLiteral("c\nd");
-    breaks.colonne = QStringLiteral("e\rf");
+    breaks.fields[Role] = QStringLiteral("a\r\nb");
+    breaks.fields[Street] = QStringLiteral("c\nd");
+    breaks.columns = QStringLiteral("e\rf");
     QTest::newRow("line breaks inside values")
         << breaks << QByteArray("\r\n\r\n\r\na  b\r\nc d\r\n\r\n\r\n\r\n\r\n\r\n\r\n6\r\ne f\r\n");
 
     CardRecord foreign;
-    foreign.campi[Cognome] = QStringLiteral("Ōno");
+    foreign.fields[Surname] = QStringLiteral("Ōno");
     QTest::newRow("character outside the code page")
         << foreign << QByteArray("\r\n\r\n?no\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n6\r\n2\r\n");
 }
 
-void TestCardFile::encodesTheThirteenLines() {
+void CardFileTest::encodesTheThirteenLines() {
     QFETCH(CardRecord, record);
     QFETCH(QByteArray, bytes);
     const QByteArray encoded = encodeCardFile(record);
@@ -161,21 +156,19 @@ void TestCardFile::encodesTheThirteenLines() {
     QVERIFY(encoded.endsWith("\r\n"));
 }
 
-void TestCardFile::writesTheBytesToDisk() {
-    QString error;
-    QVERIFY(writeCardFile(path("empty.qcf"), CardRecord{}, &error));
-    QCOMPARE(error, QString());
+void CardFileTest::writesTheBytesToDisk() {
+    QVERIFY(writeCardFile(path("empty.qcf"), CardRecord{}));
     const QByteArray written = readBytes(path("empty.qcf"));
     QCOMPARE(written.size(), 28);
     QCOMPARE(written, QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n6\r\n2\r\n"));
 
     // A shorter record replaces a longer file entirely.
     QVERIFY(writeBytes(path("longer.qcf"), QByteArray(5000, 'z')));
-    QVERIFY(writeCardFile(path("longer.qcf"), CardRecord{}, &error));
+    QVERIFY(writeCardFile(path("longer.qcf"), CardRecord{}));
     QCOMPARE(readBytes(path("longer.qcf")), written);
 }
 
-void TestCardFile::everyCodePageCharacterSurvivesWriteAndRead() {
+void CardFileTest::everyCodePageCharacterSurvivesWriteAndRead() {
     // Every byte value but the two that end lines, spread over the thirteen values.
     QByteArray usable;
     for (int b = 0; b < 256; ++b)
@@ -186,20 +179,18 @@ void TestCardFile::everyCodePageCharacterSurvivesWriteAndRead() {
     const int share = (all.size() + kCardLineCount - 1) / kCardLineCount;
     for (int i = 0; i < kCardLineCount; ++i) values << all.mid(i * share, share);
     const CardRecord record = recordOf(values);
-
-    QString error;
-    QVERIFY(writeCardFile(path("all.qcf"), record, &error));
+    QVERIFY(writeCardFile(path("all.qcf"), record));
     QByteArray expected;
     for (int i = 0; i < kCardLineCount; ++i) expected += usable.mid(i * share, share) + "\r\n";
     QCOMPARE(readBytes(path("all.qcf")), expected);
 
-    const std::optional<QStringList> lines = readCardLines(path("all.qcf"), &error);
-    QVERIFY2(lines, qPrintable(error));
+    const Result<QStringList> lines = readCardLines(path("all.qcf"));
+    QVERIFY2(lines, qPrintable(lines.error()));
     QCOMPARE(*lines, values);
     QCOMPARE(recordFromLines(*lines, CardRecord{}), record);
 }
 
-void TestCardFile::splitsLines_data() {
+void CardFileTest::splitsLines_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QList<QByteArray>>("lines");
     using L = QList<QByteArray>;
@@ -215,14 +206,14 @@ void TestCardFile::splitsLines_data() {
     QTest::newRow("NUL kept") << QByteArray("a\0b\r\n", 5) << L{QByteArray("a\0b", 3)};
 }
 
-void TestCardFile::splitsLines() {
+void CardFileTest::splitsLines() {
     QFETCH(QByteArray, bytes);
     QFETCH(QList<QByteArray>, lines);
     QCOMPARE(splitCardLines(bytes), lines);
     QCOMPARE(splitCardLines(bytes, 1), lines.mid(0, 1));
 }
 
-void TestCardFile::readsFiles_data() {
+void CardFileTest::readsFiles_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("lines");
 
@@ -241,42 +232,41 @@ void TestCardFile::readsFiles_data() {
     QTest::newRow("empty file") << QByteArray() << QStringList{};
 }
 
-void TestCardFile::readsFiles() {
+void CardFileTest::readsFiles() {
     QFETCH(QByteArray, content);
     QFETCH(QStringList, lines);
     QVERIFY(writeBytes(path("in.qcf"), content));
-    QString error;
-    const std::optional<QStringList> read = readCardLines(path("in.qcf"), &error);
-    QVERIFY2(read, qPrintable(error));
+    const Result<QStringList> read = readCardLines(path("in.qcf"));
+    QVERIFY2(read, qPrintable(read.error()));
     QCOMPARE(*read, lines);
     QCOMPARE(readBytes(path("in.qcf")), content);
 }
 
-void TestCardFile::fillsTheRecordFromLines_data() {
+void CardFileTest::fillsTheRecordFromLines_data() {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<CardRecord>("expected");
 
     // The record before reading: every field and the grid hold something.
     CardRecord none;
-    for (QString& campo : none.campi) campo = QStringLiteral("vecchio");
-    none.righe = QStringLiteral("3");
-    none.colonne = QStringLiteral("4");
+    for (QString& field : none.fields) field = QStringLiteral("vecchio");
+    none.rows = QStringLiteral("3");
+    none.columns = QStringLiteral("4");
 
     CardRecord emptied = none;
-    for (QString& campo : emptied.campi) campo.clear();
+    for (QString& field : emptied.fields) field.clear();
     QTest::newRow("no lines: fields emptied, grid kept") << QStringList{} << emptied;
 
     CardRecord five = emptied;
-    for (int i = 0; i < 5; ++i) five.campi[i] = QStringLiteral("riga %1").arg(i + 1);
+    for (int i = 0; i < 5; ++i) five.fields[i] = QStringLiteral("riga %1").arg(i + 1);
     QTest::newRow("5 lines") << numberedStrings(5) << five;
 
     CardRecord eleven = recordOf(numberedStrings(13));
-    eleven.righe = none.righe;
-    eleven.colonne = none.colonne;
+    eleven.rows = none.rows;
+    eleven.columns = none.columns;
     QTest::newRow("11 lines: grid kept") << numberedStrings(11) << eleven;
 
     CardRecord twelve = eleven;
-    twelve.righe = QStringLiteral("riga 12");
+    twelve.rows = QStringLiteral("riga 12");
     QTest::newRow("12 lines: rows read, columns kept") << numberedStrings(12) << twelve;
 
     QTest::newRow("13 lines") << numberedStrings(13) << recordOf(numberedStrings(13));
@@ -284,22 +274,22 @@ void TestCardFile::fillsTheRecordFromLines_data() {
         << numberedStrings(21) << recordOf(numberedStrings(13));
 
     QStringList longValues = numberedStrings(13);
-    longValues[Cap] = QString(300, QLatin1Char('7'));
-    longValues[Titolo] = QStringLiteral("  spazi  ");
+    longValues[Postcode] = QString(300, QLatin1Char('7'));
+    longValues[Title] = QStringLiteral("  spazi  ");
     QTest::newRow("values kept whole") << longValues << recordOf(longValues);
 }
 
-void TestCardFile::fillsTheRecordFromLines() {
+void CardFileTest::fillsTheRecordFromLines() {
     QFETCH(QStringList, lines);
     QFETCH(CardRecord, expected);
     CardRecord current;
-    for (QString& campo : current.campi) campo = QStringLiteral("vecchio");
-    current.righe = QStringLiteral("3");
-    current.colonne = QStringLiteral("4");
+    for (QString& field : current.fields) field = QStringLiteral("vecchio");
+    current.rows = QStringLiteral("3");
+    current.columns = QStringLiteral("4");
     QCOMPARE(recordFromLines(lines, current), expected);
 }
 
-void TestCardFile::readsOddBytesWithoutHarm_data() {
+void CardFileTest::readsOddBytesWithoutHarm_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("NUL bytes") << QByteArray("\0\0\r\nDott.\0\r\n\0", 12);
     QTest::newRow("binary noise") << noise(4096);
@@ -309,12 +299,11 @@ void TestCardFile::readsOddBytesWithoutHarm_data() {
     QTest::newRow("one huge line") << QByteArray(60000, 'w');
 }
 
-void TestCardFile::readsOddBytesWithoutHarm() {
+void CardFileTest::readsOddBytesWithoutHarm() {
     QFETCH(QByteArray, content);
     QVERIFY(writeBytes(path("odd.qcf"), content));
-    QString error;
-    const std::optional<QStringList> lines = readCardLines(path("odd.qcf"), &error);
-    QVERIFY2(lines, qPrintable(error));
+    const Result<QStringList> lines = readCardLines(path("odd.qcf"));
+    QVERIFY2(lines, qPrintable(lines.error()));
     // Whatever the bytes, each value is exactly the bytes of its line, no more and no less.
     const QList<QByteArray> raw = splitCardLines(content, kDatiSize);
     QCOMPARE(lines->size(), raw.size());
@@ -322,23 +311,21 @@ void TestCardFile::readsOddBytesWithoutHarm() {
     for (int i = 0; i < raw.size(); ++i) QCOMPARE(codepage::encode(lines->at(i)), raw.at(i));
 }
 
-void TestCardFile::readsUpToTheSizeLimit() {
-    QString error;
+void CardFileTest::readsUpToTheSizeLimit() {
     const QByteArray limit(int(kMaxCardFileSize), 'A');
     QVERIFY(writeBytes(path("limit.qcf"), limit));
-    const std::optional<QStringList> lines = readCardLines(path("limit.qcf"), &error);
-    QVERIFY2(lines, qPrintable(error));
+    const Result<QStringList> lines = readCardLines(path("limit.qcf"));
+    QVERIFY2(lines, qPrintable(lines.error()));
     QCOMPARE(lines->size(), 1);
     QCOMPARE(lines->first().size(), 65536);
 
     QVERIFY(writeBytes(path("over.qcf"), limit + "A"));
-    QVERIFY(!readCardLines(path("over.qcf"), &error));
-    QCOMPARE(error,
+    QCOMPARE(readCardLines(path("over.qcf")).error(),
              QStringLiteral("Il file %1 non è un file di dati dei biglietti: è troppo grande.")
                  .arg(path("over.qcf")));
 }
 
-void TestCardFile::refusesWhatIsNotACardFile_data() {
+void CardFileTest::refusesWhatIsNotACardFile_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
     QTest::newRow("missing") << "missing"
@@ -363,7 +350,7 @@ void TestCardFile::refusesWhatIsNotACardFile_data() {
                                 << "Non è stato indicato nessun file da leggere.";
 }
 
-void TestCardFile::refusesWhatIsNotACardFile() {
+void CardFileTest::refusesWhatIsNotACardFile() {
     QFETCH(QString, kind);
     QFETCH(QString, message);
     QString target = path("x.qcf");
@@ -377,16 +364,12 @@ void TestCardFile::refusesWhatIsNotACardFile() {
     if (kind == "empty") target.clear();
 
     const auto before = snapshot(dir_->path());
-    QString error;
-    QVERIFY(!readCardLines(target, &error));
-    QCOMPARE(error, expand(message, target));
-    error.clear();
-    QVERIFY(!readCardFileForCopy(target, &error));
-    QCOMPARE(error, expand(message, target));
+    QCOMPARE(readCardLines(target).error(), expand(message, target));
+    QCOMPARE(readCardFileForCopy(target).error(), expand(message, target));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFile::writeFailuresLeaveTheDiskAlone_data() {
+void CardFileTest::writeFailuresLeaveTheDiskAlone_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("message");
     QTest::newRow("a folder in the file's place")
@@ -400,37 +383,33 @@ void TestCardFile::writeFailuresLeaveTheDiskAlone_data() {
         << "Il file {file} non può essere scritto: la cartella {dir}/nofolder non esiste.";
 }
 
-void TestCardFile::writeFailuresLeaveTheDiskAlone() {
+void CardFileTest::writeFailuresLeaveTheDiskAlone() {
     QFETCH(QString, target);
     QFETCH(QString, message);
     QVERIFY(QDir().mkdir(path("folder.qcf")));
     QVERIFY(writeBytes(path("folder.qcf/inside"), "keep"));
     QVERIFY(writeBytes(path("regularfile"), "keep me\r\n"));
     const auto before = snapshot(dir_->path());
-
-    QString error;
-    QVERIFY(!writeCardFile(path(target), datafiles::sampleRecord(), &error));
-    QCOMPARE(error, expand(message, path(target), {}, dir_->path()));
-    QVERIFY(!writeFileAtomically(path(target), "x", &error));
-    QCOMPARE(error, expand(message, path(target), {}, dir_->path()));
+    QCOMPARE(writeCardFile(path(target), sampleRecord()).error(),
+             expand(message, path(target), {}, dir_->path()));
+    QCOMPARE(writeFileAtomically(path(target), "x").error(),
+             expand(message, path(target), {}, dir_->path()));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFile::refusesToWriteWhatCouldNotBeReadBack() {
+void CardFileTest::refusesToWriteWhatCouldNotBeReadBack() {
     QVERIFY(writeBytes(path("data.qcf"), "earlier\r\n"));
     const auto before = snapshot(dir_->path());
     CardRecord huge;
-    huge.campi[Sito] = QString(int(kMaxCardFileSize), QLatin1Char('w'));
-    QString error;
-    QVERIFY(!writeCardFile(path("data.qcf"), huge, &error));
-    QCOMPARE(error,
+    huge.fields[Website] = QString(int(kMaxCardFileSize), QLatin1Char('w'));
+    QCOMPARE(writeCardFile(path("data.qcf"), huge).error(),
              QStringLiteral("Il file %1 non può essere scritto: i dati sono troppi per un file "
                             "di dati dei biglietti (più di 64 KiB).")
                  .arg(path("data.qcf")));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFile::fullDiskLeavesTheEarlierFile() {
+void CardFileTest::fullDiskLeavesTheEarlierFile() {
     const QString mountPoint = path("full");
     datafiles::FullDisk disk(mountPoint);
     if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
@@ -438,29 +417,27 @@ void TestCardFile::fullDiskLeavesTheEarlierFile() {
     QVERIFY(writeBytes(target, "earlier content\r\n"));
     QVERIFY(disk.fill());
     const auto before = snapshot(mountPoint);
-
-    QString error;
-    QVERIFY(!writeCardFile(target, datafiles::sampleRecord(), &error));
-    QCOMPARE(error,
+    QCOMPARE(writeCardFile(target, sampleRecord()).error(),
              QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(target));
     QVERIFY(writeBytes(path("source.qcf"), crlf(numberedLines(13))));
-    QVERIFY(!copyCardLines(path("source.qcf"), target, &error));
-    QCOMPARE(error,
+    QCOMPARE(copyCardLines(path("source.qcf"), target).error(),
              QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(target));
     // No temporary file left behind either.
     QCOMPARE(snapshot(mountPoint), before);
 }
 
-void TestCardFile::writesThroughASymbolicLink() {
+void CardFileTest::writesThroughASymbolicLink() {
     QVERIFY(writeBytes(path("real.qdf"), "earlier\r\n"));
     QVERIFY(QFile::link(path("real.qdf"), path("link.qdf")));
-    QString error;
-    QVERIFY2(writeCardFile(path("link.qdf"), CardRecord{}, &error), qPrintable(error));
+    {
+        const Result<void> done = writeCardFile(path("link.qdf"), CardRecord{});
+        QVERIFY2(done, qPrintable(done.error()));
+    }
     QVERIFY(QFileInfo(path("link.qdf")).isSymLink());
     QCOMPARE(readBytes(path("real.qdf")), encodeCardFile(CardRecord{}));
 }
 
-void TestCardFile::missingPermissionsAreTold() {
+void CardFileTest::missingPermissionsAreTold() {
     if (::geteuid() == 0) QSKIP("root ignores file permissions; run as another user to check them");
     QVERIFY(writeBytes(path("secret.qcf"), "a\r\n"));
     QVERIFY(QFile::setPermissions(path("secret.qcf"), QFileDevice::WriteOwner));
@@ -473,20 +450,17 @@ void TestCardFile::missingPermissionsAreTold() {
     });
     QVERIFY(QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     const auto before = snapshot(dir_->path());
-
-    QString error;
-    QVERIFY(!readCardLines(path("secret.qcf"), &error));
-    QCOMPARE(error,
+    QCOMPARE(readCardLines(path("secret.qcf")).error(),
              QStringLiteral("Il file %1 non può essere letto: mancano i permessi per leggerlo.")
                  .arg(path("secret.qcf")));
-    QVERIFY(!writeCardFile(path("locked/Quarzo.qdf"), CardRecord{}, &error));
-    QCOMPARE(error, QStringLiteral("Il file %1 non può essere scritto: mancano i permessi per "
-                                   "scrivere nella cartella %2.")
-                        .arg(path("locked/Quarzo.qdf"), path("locked")));
+    QCOMPARE(writeCardFile(path("locked/Quarzo.qdf"), CardRecord{}).error(),
+             QStringLiteral("Il file %1 non può essere scritto: mancano i permessi per "
+                            "scrivere nella cartella %2.")
+                 .arg(path("locked/Quarzo.qdf"), path("locked")));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFile::copiesEveryLineWithCrLf_data() {
+void CardFileTest::copiesEveryLineWithCrLf_data() {
     QTest::addColumn<QByteArray>("source");
     QTest::addColumn<QByteArray>("copy");
     QTest::newRow("13 lines unchanged") << crlf(numberedLines(13)) << crlf(numberedLines(13));
@@ -500,38 +474,45 @@ void TestCardFile::copiesEveryLineWithCrLf_data() {
                                 << QByteArray("\xE8\x80\0\r\n", 5);
 }
 
-void TestCardFile::copiesEveryLineWithCrLf() {
+void CardFileTest::copiesEveryLineWithCrLf() {
     QFETCH(QByteArray, source);
     QFETCH(QByteArray, copy);
     QVERIFY(writeBytes(path("from.qcf"), source));
     QVERIFY(writeBytes(path("to.qcf"), QByteArray(3000, 'o')));
-    QString error;
-    QVERIFY2(copyCardLines(path("from.qcf"), path("to.qcf"), &error), qPrintable(error));
+    {
+        const Result<void> done = copyCardLines(path("from.qcf"), path("to.qcf"));
+        QVERIFY2(done, qPrintable(done.error()));
+    }
     QCOMPARE(readBytes(path("to.qcf")), copy);
     QCOMPARE(readBytes(path("from.qcf")), source);
 }
 
-void TestCardFile::copyOntoItselfLosesNothing_data() {
+void CardFileTest::copyOntoItselfLosesNothing_data() {
     QTest::addColumn<QString>("other");
     QTest::newRow("same path") << "Quarzo.qdf";
     QTest::newRow("through a symbolic link") << "link.qcf";
     QTest::newRow("through ..") << "sub/../Quarzo.qdf";
 }
 
-void TestCardFile::copyOntoItselfLosesNothing() {
+void CardFileTest::copyOntoItselfLosesNothing() {
     QFETCH(QString, other);
     QVERIFY(QDir().mkdir(path("sub")));
     QVERIFY(QFile::link(path("Quarzo.qdf"), path("link.qcf")));
     QVERIFY(writeBytes(path("Quarzo.qdf"), numberedLines(13).join('\n')));
-    QString error;
-    QVERIFY2(copyCardLines(path("Quarzo.qdf"), path(other), &error), qPrintable(error));
+    {
+        const Result<void> done = copyCardLines(path("Quarzo.qdf"), path(other));
+        QVERIFY2(done, qPrintable(done.error()));
+    }
     QCOMPARE(readBytes(path("Quarzo.qdf")), crlf(numberedLines(13)));
-    QVERIFY2(copyCardLines(path(other), path("Quarzo.qdf"), &error), qPrintable(error));
+    {
+        const Result<void> done = copyCardLines(path(other), path("Quarzo.qdf"));
+        QVERIFY2(done, qPrintable(done.error()));
+    }
     QCOMPARE(readBytes(path("Quarzo.qdf")), crlf(numberedLines(13)));
     QVERIFY(QFileInfo(path("link.qcf")).isSymLink());
 }
 
-void TestCardFile::copyFailuresLeaveTheDiskAlone_data() {
+void CardFileTest::copyFailuresLeaveTheDiskAlone_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
     QTest::addColumn<QString>("message");
@@ -560,7 +541,7 @@ void TestCardFile::copyFailuresLeaveTheDiskAlone_data() {
         << "Il file {to} non può essere scritto: {dir}/regularfile non è una cartella.";
 }
 
-void TestCardFile::copyFailuresLeaveTheDiskAlone() {
+void CardFileTest::copyFailuresLeaveTheDiskAlone() {
     QFETCH(QString, from);
     QFETCH(QString, to);
     QFETCH(QString, message);
@@ -571,14 +552,12 @@ void TestCardFile::copyFailuresLeaveTheDiskAlone() {
     // Within the limit, but every lone LF becomes CR LF in the copy.
     QVERIFY(writeBytes(path("lf.qcf"), QByteArray(40000, '\n')));
     const auto before = snapshot(dir_->path());
-
-    QString error;
-    QVERIFY(!copyCardLines(path(from), path(to), &error));
-    QCOMPARE(error, expand(message, path(from), path(to), dir_->path()));
+    QCOMPARE(copyCardLines(path(from), path(to)).error(),
+             expand(message, path(from), path(to), dir_->path()));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFile::tellsTheSameFile_data() {
+void CardFileTest::tellsTheSameFile_data() {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<bool>("same");
@@ -598,7 +577,7 @@ void TestCardFile::tellsTheSameFile_data() {
                                   << "missing.qcf" << false;
 }
 
-void TestCardFile::tellsTheSameFile() {
+void CardFileTest::tellsTheSameFile() {
     QFETCH(QString, a);
     QFETCH(QString, b);
     QFETCH(bool, same);
@@ -613,5 +592,5 @@ void TestCardFile::tellsTheSameFile() {
     QCOMPARE(isSameFile(path(b), path(a)), same);
 }
 
-QTEST_APPLESS_MAIN(TestCardFile)
+QTEST_APPLESS_MAIN(CardFileTest)
 #include "tst_cardfile.moc"

@@ -2,12 +2,16 @@
 // character, and after every failure every file on disk checked to the byte.
 #include <QtTest>
 
+#include "app/cardfilecommands.h"
 #include "data/cardfile.h"
-#include "data/cardfilecommands.h"
 #include "datafiles.h"
-#include "fake_record.h"
+#include "samples.h"
 #include "scriptedprompts.h"
 
+using namespace quarzello;
+
+using datafiles::crlf;
+using datafiles::numberedLines;
 using datafiles::readBytes;
 using datafiles::snapshot;
 using datafiles::writeBytes;
@@ -16,17 +20,16 @@ namespace {
 
 const QChar CR(13);
 
-QByteArray crlf(const QList<QByteArray>& lines) {
-    QByteArray bytes;
-    for (const QByteArray& line : lines) bytes += line + "\r\n";
-    return bytes;
-}
-
-QList<QByteArray> numberedLines(int count) {
-    QList<QByteArray> lines;
-    for (int i = 1; i <= count; ++i) lines << "valore " + QByteArray::number(i);
-    return lines;
-}
+// The window's part: it shows the record a command hands back.
+struct ShownRecord {
+    CardRecord value;
+    int setCount = 0;
+    void show(const std::optional<CardRecord>& record) {
+        if (!record) return;
+        value = *record;
+        ++setCount;
+    }
+};
 
 MessageRequest okBox(const QString& text, PromptIcon icon = PromptIcon::None) {
     return {QStringLiteral("Quarzello del Camperista"), text, PromptButtons::Ok, icon,
@@ -60,7 +63,7 @@ QString canonical(const QString& path) { return QFileInfo(path).canonicalFilePat
 
 }  // namespace
 
-class TestCardFileCommands : public QObject {
+class CardFileCommandsTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -69,8 +72,8 @@ class TestCardFileCommands : public QObject {
     void cleanup();
 
     void startupGreetsFirstThenLoadsWhatWasSaved();
-    void startupFillsTheRecordAndDati_data();
-    void startupFillsTheRecordAndDati();
+    void startupFillsTheRecord_data();
+    void startupFillsTheRecord();
     void startupRefusesWhatIsNotACardFile_data();
     void startupRefusesWhatIsNotACardFile();
     void readingAMissingFileChangesNothing();
@@ -103,44 +106,45 @@ class TestCardFileCommands : public QObject {
     QString path(const QString& name) const { return dir_->filePath(name); }
     QString nomeFile() const { return commands_->NomeFile(); }
     void makeCommands(const QString& programFolder);
+    void startUp() { record_.show(commands_->loadAtStartup(record_.value)); }
+    void save() { record_.show(commands_->save(record_.value)); }
+    void load() { record_.show(commands_->load(record_.value)); }
 
     QString startingFolder_;
     std::unique_ptr<QTemporaryDir> dir_;
     QString program_;
-    FakeRecord record_;
+    ShownRecord record_;
     ScriptedPrompts prompts_;
-    DatiBuffer dati_;
     std::unique_ptr<CardFileCommands> commands_;
 };
 
-void TestCardFileCommands::initTestCase() { startingFolder_ = QDir::currentPath(); }
+void CardFileCommandsTest::initTestCase() { startingFolder_ = QDir::currentPath(); }
 
-void TestCardFileCommands::init() {
+void CardFileCommandsTest::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     program_ = path("programma");
     QVERIFY(QDir().mkdir(program_));
     // Somewhere else, so that the commands have to move into the program folder themselves.
     QVERIFY(QDir::setCurrent(dir_->path()));
-    record_ = FakeRecord{};
+    record_ = ShownRecord{};
     prompts_ = ScriptedPrompts{};
-    dati_ = DatiBuffer{};
     makeCommands(program_);
 }
 
-void TestCardFileCommands::cleanup() {
+void CardFileCommandsTest::cleanup() {
     commands_.reset();
     QDir::setCurrent(startingFolder_);
     dir_.reset();
 }
 
-void TestCardFileCommands::makeCommands(const QString& programFolder) {
-    commands_ = std::make_unique<CardFileCommands>(programFolder, record_, prompts_, dati_);
+void CardFileCommandsTest::makeCommands(const QString& programFolder) {
+    commands_ = std::make_unique<CardFileCommands>(programFolder, prompts_);
 }
 
-void TestCardFileCommands::startupGreetsFirstThenLoadsWhatWasSaved() {
+void CardFileCommandsTest::startupGreetsFirstThenLoadsWhatWasSaved() {
     QCOMPARE(nomeFile(), program_ + QStringLiteral("/Quarzo.qdf"));
-    commands_->loadAtStartup();
+    startUp();
     const QString greeting =
         QStringLiteral("Benvenuto nel programma Quarzello del Camperista!") + CR + CR +
         QStringLiteral(
@@ -157,24 +161,21 @@ void TestCardFileCommands::startupGreetsFirstThenLoadsWhatWasSaved() {
     QCOMPARE(QDir(program_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
 
     // The user types the data and saves, cancelling the dialog: the default file holds them.
-    record_.value = datafiles::sampleRecord();
-    commands_->cmdSalva_Click();
+    record_.value = sampleRecord();
+    save();
     QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Save)});
     QCOMPARE(prompts_.messages.size(), 1);
-    QCOMPARE(readBytes(nomeFile()), encodeCardFile(datafiles::sampleRecord()));
+    QCOMPARE(readBytes(nomeFile()), encodeCardFile(sampleRecord()));
 
     // The next run: a fresh window, no greeting, the saved data.
-    FakeRecord nextWindow;
     ScriptedPrompts nextPrompts;
-    DatiBuffer nextDati;
-    CardFileCommands nextRun(program_, nextWindow, nextPrompts, nextDati);
-    nextRun.loadAtStartup();
+    CardFileCommands nextRun(program_, nextPrompts);
+    const std::optional<CardRecord> shown = nextRun.loadAtStartup(CardRecord{});
     QCOMPARE(nextPrompts.messages, QList<MessageRequest>{});
-    QCOMPARE(nextWindow.value, datafiles::sampleRecord());
-    QCOMPARE(nextDati[Cognome], QStringLiteral("Rossi"));
+    QCOMPARE(shown, std::optional(sampleRecord()));
 }
 
-void TestCardFileCommands::startupFillsTheRecordAndDati_data() {
+void CardFileCommandsTest::startupFillsTheRecord_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("lineCount");
 
@@ -186,36 +187,29 @@ void TestCardFileCommands::startupFillsTheRecordAndDati_data() {
     QTest::newRow("empty") << QByteArray() << 0;
 }
 
-void TestCardFileCommands::startupFillsTheRecordAndDati() {
+void CardFileCommandsTest::startupFillsTheRecord() {
     QFETCH(QByteArray, content);
     QFETCH(int, lineCount);
     QVERIFY(writeBytes(nomeFile(), content));
-    for (int i = 0; i < kDatiSize; ++i) dati_[i] = QStringLiteral("prima %1").arg(i);
-    record_.value.righe = QStringLiteral("7");
-    record_.value.colonne = QStringLiteral("3");
-    for (QString& campo : record_.value.campi) campo = QStringLiteral("digitato");
+    record_.value.rows = QStringLiteral("7");
+    record_.value.columns = QStringLiteral("3");
+    for (QString& field : record_.value.fields) field = QStringLiteral("digitato");
 
-    commands_->loadAtStartup();
+    startUp();
     QCOMPARE(prompts_.messages, QList<MessageRequest>{});
 
-    // Dati takes the file's lines; the slots it does not reach keep what they held.
-    for (int i = 0; i < kDatiSize; ++i) {
-        const QString expected = i < lineCount ? QStringLiteral("valore %1").arg(i + 1)
-                                               : QStringLiteral("prima %1").arg(i);
-        QCOMPARE(dati_[i], expected);
-    }
     // Fields come from the file alone; the grid keeps what the file does not reach.
     for (int i = 0; i < kFieldCount; ++i)
-        QCOMPARE(record_.value.campi[i],
+        QCOMPARE(record_.value.fields[i],
                  i < lineCount ? QStringLiteral("valore %1").arg(i + 1) : QString());
-    QCOMPARE(record_.value.righe,
+    QCOMPARE(record_.value.rows,
              lineCount > 11 ? QStringLiteral("valore 12") : QStringLiteral("7"));
-    QCOMPARE(record_.value.colonne,
+    QCOMPARE(record_.value.columns,
              lineCount > 12 ? QStringLiteral("valore 13") : QStringLiteral("3"));
     QCOMPARE(readBytes(nomeFile()), content);
 }
 
-void TestCardFileCommands::startupRefusesWhatIsNotACardFile_data() {
+void CardFileCommandsTest::startupRefusesWhatIsNotACardFile_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
     QTest::newRow("too big")
@@ -226,113 +220,105 @@ void TestCardFileCommands::startupRefusesWhatIsNotACardFile_data() {
         << "Il file {file} non è un file di dati dei biglietti: è una cartella.";
 }
 
-void TestCardFileCommands::startupRefusesWhatIsNotACardFile() {
+void CardFileCommandsTest::startupRefusesWhatIsNotACardFile() {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
     if (kind == "big")
         QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13)) + QByteArray(70000, 'x')));
     if (kind == "folder") QVERIFY(QDir().mkdir(nomeFile()));
-    record_.value = datafiles::sampleRecord();
-    dati_[0] = QStringLiteral("prima");
+    record_.value = sampleRecord();
     const auto before = snapshot(dir_->path());
 
-    commands_->loadAtStartup();
+    startUp();
     const QString text = paragraphs(reason.replace("{file}", nomeFile()),
                                     QStringLiteral("I dati della finestra non sono cambiati."));
     QCOMPARE(prompts_.texts(), QStringList{text});
     QCOMPARE(prompts_.messages, QList{warning(text)});
-    QCOMPARE(record_.value, datafiles::sampleRecord());
+    QCOMPARE(record_.value, sampleRecord());
     QCOMPARE(record_.setCount, 0);
-    QCOMPARE(dati_[0], QStringLiteral("prima"));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFileCommands::readingAMissingFileChangesNothing() {
-    record_.value = datafiles::sampleRecord();
-    dati_[3] = QStringLiteral("prima");
-    QVERIFY(!commands_->CaricaDatiDiDefault(path("assente.qcf")));
-    QCOMPARE(record_.value, datafiles::sampleRecord());
-    QCOMPARE(record_.setCount, 0);
-    QCOMPARE(dati_[3], QStringLiteral("prima"));
+void CardFileCommandsTest::readingAMissingFileChangesNothing() {
+    QVERIFY(!commands_->CaricaDatiDiDefault(path("assente.qcf"), sampleRecord()));
     QCOMPARE(
         prompts_.texts(),
         QStringList{paragraphs(QStringLiteral("Il file %1 non esiste.").arg(path("assente.qcf")),
                                QStringLiteral("I dati della finestra non sono cambiati."))});
 }
 
-void TestCardFileCommands::saveUnderANewName() {
+void CardFileCommandsTest::saveUnderANewName() {
     // No extension typed, and one character the code page cannot hold.
     const QString chosen = path("biglietti");
-    record_.value = datafiles::sampleRecord();
-    record_.value.campi[Incarico] = QStringLiteral("Ōkubo");
+    record_.value = sampleRecord();
+    record_.value.fields[Role] = QStringLiteral("Ōkubo");
     prompts_.files = {chosen};
 
-    commands_->cmdSalva_Click();
+    save();
     QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Save)});
     QCOMPARE(prompts_.texts(), QStringList{saved(chosen).text});
     QCOMPARE(prompts_.messages, QList{saved(chosen)});
     QVERIFY(!QFileInfo::exists(chosen + QStringLiteral(".qcf")));
 
-    CardRecord stored = datafiles::sampleRecord();
-    stored.campi[Incarico] = QStringLiteral("?kubo");
+    CardRecord stored = sampleRecord();
+    stored.fields[Role] = QStringLiteral("?kubo");
     QCOMPARE(readBytes(chosen), encodeCardFile(stored));
     QCOMPARE(readBytes(nomeFile()), encodeCardFile(stored));
     // The window is filled again from the file, so it shows what was really stored.
     QCOMPARE(record_.value, stored);
     QCOMPARE(canonical(QDir::currentPath()), canonical(program_));
-    QCOMPARE(commands_->lastChosenPath(), chosen);
 }
 
-void TestCardFileCommands::saveOverAnExistingFileAnsweredYes() {
+void CardFileCommandsTest::saveOverAnExistingFileAnsweredYes() {
     const QString chosen = path("esistente.qcf");
     QVERIFY(writeBytes(chosen, crlf(numberedLines(20))));
-    record_.value = datafiles::sampleRecord();
+    record_.value = sampleRecord();
     prompts_.files = {chosen};
     prompts_.answers = {PromptAnswer::Yes};
 
-    commands_->cmdSalva_Click();
+    save();
     QCOMPARE(prompts_.texts(), (QStringList{overwriteQuestion(chosen).text, saved(chosen).text}));
     QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), saved(chosen)}));
-    QCOMPARE(readBytes(chosen), encodeCardFile(datafiles::sampleRecord()));
+    QCOMPARE(readBytes(chosen), encodeCardFile(sampleRecord()));
 }
 
-void TestCardFileCommands::saveAnsweredNoReopensTheDialog() {
+void CardFileCommandsTest::saveAnsweredNoReopensTheDialog() {
     const QString chosen = path("esistente.qcf");
     const QString other = path("nuovo.qcf");
     const QByteArray earlier = crlf(numberedLines(13));
     QVERIFY(writeBytes(chosen, earlier));
-    record_.value = datafiles::sampleRecord();
+    record_.value = sampleRecord();
 
     // No, then Cancel: the existing file is left alone.
     prompts_.files = {chosen, std::nullopt};
     prompts_.answers = {PromptAnswer::No};
-    commands_->cmdSalva_Click();
+    save();
     QCOMPARE(prompts_.dialogs,
              (QList{dialog(FileDialogKind::Save), dialog(FileDialogKind::Save, chosen)}));
     QCOMPARE(prompts_.messages, QList{overwriteQuestion(chosen)});
     QCOMPARE(readBytes(chosen), earlier);
-    QCOMPARE(readBytes(nomeFile()), encodeCardFile(datafiles::sampleRecord()));
+    QCOMPARE(readBytes(nomeFile()), encodeCardFile(sampleRecord()));
 
     // No, then another name: that one is written, the first still left alone.
     prompts_ = ScriptedPrompts{};
     prompts_.files = {chosen, other};
     prompts_.answers = {PromptAnswer::No};
-    commands_->cmdSalva_Click();
+    save();
     QCOMPARE(prompts_.dialogs,
              (QList{dialog(FileDialogKind::Save, chosen), dialog(FileDialogKind::Save, chosen)}));
     QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), saved(other)}));
     QCOMPARE(readBytes(chosen), earlier);
-    QCOMPARE(readBytes(other), encodeCardFile(datafiles::sampleRecord()));
+    QCOMPARE(readBytes(other), encodeCardFile(sampleRecord()));
 }
 
-void TestCardFileCommands::saveOntoTheDefaultFileItself_data() {
+void CardFileCommandsTest::saveOntoTheDefaultFileItself_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("the same path") << "same";
     QTest::newRow("a symbolic link to it") << "link";
     QTest::newRow("another spelling") << "dotdot";
 }
 
-void TestCardFileCommands::saveOntoTheDefaultFileItself() {
+void CardFileCommandsTest::saveOntoTheDefaultFileItself() {
     QFETCH(QString, kind);
     QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13))));
     QString chosen = nomeFile();
@@ -341,18 +327,18 @@ void TestCardFileCommands::saveOntoTheDefaultFileItself() {
         QVERIFY(QFile::link(nomeFile(), chosen));
     }
     if (kind == "dotdot") chosen = program_ + QStringLiteral("/../programma/Quarzo.qdf");
-    record_.value = datafiles::sampleRecord();
+    record_.value = sampleRecord();
     prompts_.files = {chosen};
     prompts_.answers = {PromptAnswer::Yes};
 
-    commands_->cmdSalva_Click();
+    save();
     QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), saved(chosen)}));
-    QCOMPARE(readBytes(nomeFile()), encodeCardFile(datafiles::sampleRecord()));
-    QCOMPARE(record_.value, datafiles::sampleRecord());
+    QCOMPARE(readBytes(nomeFile()), encodeCardFile(sampleRecord()));
+    QCOMPARE(record_.value, sampleRecord());
     if (kind == "link") QVERIFY(QFileInfo(chosen).isSymLink());
 }
 
-void TestCardFileCommands::saveStopsWhenTheDefaultFileCannotBeWritten_data() {
+void CardFileCommandsTest::saveStopsWhenTheDefaultFileCannotBeWritten_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
     QTest::newRow("a folder in its place")
@@ -363,7 +349,7 @@ void TestCardFileCommands::saveStopsWhenTheDefaultFileCannotBeWritten_data() {
         << "Il file {file} non può essere scritto: {dir}/file non è una cartella.";
 }
 
-void TestCardFileCommands::saveStopsWhenTheDefaultFileCannotBeWritten() {
+void CardFileCommandsTest::saveStopsWhenTheDefaultFileCannotBeWritten() {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
     if (kind == "folder") QVERIFY(QDir().mkdir(nomeFile()));
@@ -372,12 +358,12 @@ void TestCardFileCommands::saveStopsWhenTheDefaultFileCannotBeWritten() {
         makeCommands(path("file"));
     }
     QVERIFY(writeBytes(path("vecchio.qcf"), "old\r\n"));
-    record_.value = datafiles::sampleRecord();
+    record_.value = sampleRecord();
     prompts_.files = {path("vecchio.qcf")};
     prompts_.answers = {PromptAnswer::Yes};
     const auto before = snapshot(dir_->path());
 
-    commands_->cmdSalva_Click();
+    save();
     const QString text =
         paragraphs(reason.replace("{file}", nomeFile()).replace("{dir}", dir_->path()),
                    QStringLiteral("Il salvataggio non è riuscito."));
@@ -388,18 +374,18 @@ void TestCardFileCommands::saveStopsWhenTheDefaultFileCannotBeWritten() {
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFileCommands::saveStopsOnAFullDiskForTheDefaultFile() {
+void CardFileCommandsTest::saveStopsOnAFullDiskForTheDefaultFile() {
     const QString full = path("pieno");
     datafiles::FullDisk disk(full);
     if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
     makeCommands(full);
     QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13))));
     QVERIFY(disk.fill());
-    record_.value = datafiles::sampleRecord();
+    record_.value = sampleRecord();
     prompts_.files = {path("altro.qcf")};
     const auto before = snapshot(dir_->path());
 
-    commands_->cmdSalva_Click();
+    save();
     const QString text = paragraphs(
         QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(nomeFile()),
         QStringLiteral("Il salvataggio non è riuscito."));
@@ -408,7 +394,7 @@ void TestCardFileCommands::saveStopsOnAFullDiskForTheDefaultFile() {
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFileCommands::saveToAPlaceThatCannotBeWritten_data() {
+void CardFileCommandsTest::saveToAPlaceThatCannotBeWritten_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("reason");
     QTest::newRow("a folder")
@@ -422,19 +408,19 @@ void TestCardFileCommands::saveToAPlaceThatCannotBeWritten_data() {
         << "Il file {file} non può essere scritto: la cartella {dir}/manca non esiste.";
 }
 
-void TestCardFileCommands::saveToAPlaceThatCannotBeWritten() {
+void CardFileCommandsTest::saveToAPlaceThatCannotBeWritten() {
     QFETCH(QString, target);
     QFETCH(QString, reason);
     QVERIFY(QDir().mkdir(path("cartella.qcf")));
     QVERIFY(writeBytes(path("file"), "keep\r\n"));
-    record_.value = datafiles::sampleRecord();
+    record_.value = sampleRecord();
     // The default file already holds the record, so a sound Save leaves every byte as it is.
     QVERIFY(writeBytes(nomeFile(), encodeCardFile(record_.value)));
     const QString chosen = path(target);
     prompts_.files = {chosen};
     const auto before = snapshot(dir_->path());
 
-    commands_->cmdSalva_Click();
+    save();
     const QString text =
         paragraphs(reason.replace("{file}", chosen).replace("{dir}", dir_->path()),
                    QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen));
@@ -444,20 +430,20 @@ void TestCardFileCommands::saveToAPlaceThatCannotBeWritten() {
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFileCommands::saveToAFullDisk() {
+void CardFileCommandsTest::saveToAFullDisk() {
     const QString full = path("pieno");
     datafiles::FullDisk disk(full);
     if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
     const QString chosen = full + QStringLiteral("/copia.qcf");
     QVERIFY(writeBytes(chosen, "earlier\r\n"));
     QVERIFY(disk.fill());
-    record_.value = datafiles::sampleRecord();
+    record_.value = sampleRecord();
     QVERIFY(writeBytes(nomeFile(), encodeCardFile(record_.value)));
     prompts_.files = {chosen};
     prompts_.answers = {PromptAnswer::Yes};
     const auto before = snapshot(dir_->path());
 
-    commands_->cmdSalva_Click();
+    save();
     const QString text = paragraphs(
         QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(chosen),
         QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen));
@@ -465,37 +451,35 @@ void TestCardFileCommands::saveToAFullDisk() {
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFileCommands::loadCopiesEveryLineToTheDefaultFile_data() {
+void CardFileCommandsTest::loadCopiesEveryLineToTheDefaultFile_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("20 lines") << crlf(numberedLines(20));
     QTest::newRow("20 lines, LF only") << numberedLines(20).join('\n') + '\n';
     QTest::newRow("20 lines, last without end") << numberedLines(20).join("\r\n");
 }
 
-void TestCardFileCommands::loadCopiesEveryLineToTheDefaultFile() {
+void CardFileCommandsTest::loadCopiesEveryLineToTheDefaultFile() {
     QFETCH(QByteArray, content);
     const QString chosen = path("venti.qcf");
     QVERIFY(writeBytes(chosen, content));
-    QVERIFY(writeBytes(nomeFile(), encodeCardFile(datafiles::sampleRecord())));
-    record_.value = datafiles::sampleRecord();
+    QVERIFY(writeBytes(nomeFile(), encodeCardFile(sampleRecord())));
+    record_.value = sampleRecord();
     prompts_.files = {chosen};
 
-    commands_->cmdCarica_Click();
+    load();
     QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Open)});
     QCOMPARE(prompts_.texts(), QStringList{loaded(chosen).text});
     QCOMPARE(prompts_.messages, QList{loaded(chosen)});
     QCOMPARE(readBytes(nomeFile()), crlf(numberedLines(20)));
     QCOMPARE(readBytes(chosen), content);
     for (int i = 0; i < kFieldCount; ++i)
-        QCOMPARE(record_.value.campi[i], QStringLiteral("valore %1").arg(i + 1));
-    QCOMPARE(record_.value.righe, QStringLiteral("valore 12"));
-    QCOMPARE(record_.value.colonne, QStringLiteral("valore 13"));
-    QCOMPARE(dati_[19], QStringLiteral("valore 20"));
-    QCOMPARE(dati_[20], QString());
+        QCOMPARE(record_.value.fields[i], QStringLiteral("valore %1").arg(i + 1));
+    QCOMPARE(record_.value.rows, QStringLiteral("valore 12"));
+    QCOMPARE(record_.value.columns, QStringLiteral("valore 13"));
     QCOMPARE(canonical(QDir::currentPath()), canonical(program_));
 }
 
-void TestCardFileCommands::loadRefusesAndChangesNothing_data() {
+void CardFileCommandsTest::loadRefusesAndChangesNothing_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("reason");
     QTest::newRow("missing") << "assente.qcf"
@@ -513,31 +497,29 @@ void TestCardFileCommands::loadRefusesAndChangesNothing_data() {
         << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
 }
 
-void TestCardFileCommands::loadRefusesAndChangesNothing() {
+void CardFileCommandsTest::loadRefusesAndChangesNothing() {
     QFETCH(QString, target);
     QFETCH(QString, reason);
     QVERIFY(QDir().mkdir(path("cartella.qcf")));
     QVERIFY(writeBytes(path("file"), "keep\r\n"));
     QVERIFY(writeBytes(path("grande.qcf"), crlf(numberedLines(13)) + QByteArray(70000, 'g')));
     QVERIFY(writeBytes(path("righe.qcf"), QByteArray(40000, '\n')));
-    QVERIFY(writeBytes(nomeFile(), encodeCardFile(datafiles::sampleRecord())));
-    record_.value = datafiles::sampleRecord();
-    dati_[0] = QStringLiteral("prima");
+    QVERIFY(writeBytes(nomeFile(), encodeCardFile(sampleRecord())));
+    record_.value = sampleRecord();
     const QString chosen = path(target);
     prompts_.files = {chosen};
     const auto before = snapshot(dir_->path());
 
-    commands_->cmdCarica_Click();
+    load();
     const QString text = paragraphs(reason.replace("{file}", chosen),
                                     QStringLiteral("Il caricamento non è riuscito."));
     QCOMPARE(prompts_.texts(), QStringList{text});
     QCOMPARE(prompts_.messages, QList{warning(text)});
     QCOMPARE(record_.setCount, 0);
-    QCOMPARE(dati_[0], QStringLiteral("prima"));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFileCommands::loadWhenTheDefaultFileCannotBeReplaced() {
+void CardFileCommandsTest::loadWhenTheDefaultFileCannotBeReplaced() {
     // Chosen: the window shows the data read, and the user learns they will not come back.
     QVERIFY(QDir().mkdir(nomeFile()));
     const QString chosen = path("tredici.qcf");
@@ -545,7 +527,7 @@ void TestCardFileCommands::loadWhenTheDefaultFileCannotBeReplaced() {
     prompts_.files = {chosen};
     const auto before = snapshot(dir_->path());
 
-    commands_->cmdCarica_Click();
+    load();
     const QString text = paragraphs(
         QStringLiteral("Il file %1 non può essere scritto: al suo posto c'è una cartella.")
             .arg(nomeFile()),
@@ -554,23 +536,23 @@ void TestCardFileCommands::loadWhenTheDefaultFileCannotBeReplaced() {
             .arg(chosen));
     QCOMPARE(prompts_.texts(), QStringList{text});
     QCOMPARE(prompts_.messages, QList{warning(text)});
-    QCOMPARE(record_.value.colonne, QStringLiteral("valore 13"));
+    QCOMPARE(record_.value.columns, QStringLiteral("valore 13"));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFileCommands::loadOnAFullDisk() {
+void CardFileCommandsTest::loadOnAFullDisk() {
     const QString full = path("pieno");
     datafiles::FullDisk disk(full);
     if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
     makeCommands(full);
-    QVERIFY(writeBytes(nomeFile(), encodeCardFile(datafiles::sampleRecord())));
+    QVERIFY(writeBytes(nomeFile(), encodeCardFile(sampleRecord())));
     QVERIFY(disk.fill());
     const QString chosen = path("tredici.qcf");
     QVERIFY(writeBytes(chosen, crlf(numberedLines(13))));
     prompts_.files = {chosen};
     const auto before = snapshot(dir_->path());
 
-    commands_->cmdCarica_Click();
+    load();
     QCOMPARE(prompts_.messages.size(), 1);
     QCOMPARE(prompts_.messages.first().icon, PromptIcon::Warning);
     QVERIFY(prompts_.messages.first().text.startsWith(
@@ -579,13 +561,13 @@ void TestCardFileCommands::loadOnAFullDisk() {
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void TestCardFileCommands::loadOfTheDefaultFileItself_data() {
+void CardFileCommandsTest::loadOfTheDefaultFileItself_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("the same path") << "same";
     QTest::newRow("a symbolic link to it") << "link";
 }
 
-void TestCardFileCommands::loadOfTheDefaultFileItself() {
+void CardFileCommandsTest::loadOfTheDefaultFileItself() {
     QFETCH(QString, kind);
     const QByteArray content = numberedLines(13).join('\n');
     QVERIFY(writeBytes(nomeFile(), content));
@@ -596,58 +578,58 @@ void TestCardFileCommands::loadOfTheDefaultFileItself() {
     }
     prompts_.files = {chosen};
 
-    commands_->cmdCarica_Click();
+    load();
     QCOMPARE(prompts_.messages, QList{loaded(chosen)});
     // Nothing to copy: the file stays exactly as it was, and fills the window.
     QCOMPARE(readBytes(nomeFile()), content);
-    QCOMPARE(record_.value.campi[Titolo], QStringLiteral("valore 1"));
-    QCOMPARE(record_.value.colonne, QStringLiteral("valore 13"));
+    QCOMPARE(record_.value.fields[Title], QStringLiteral("valore 1"));
+    QCOMPARE(record_.value.columns, QStringLiteral("valore 13"));
 }
 
-void TestCardFileCommands::cancelledDialogsChangeNothing() {
+void CardFileCommandsTest::cancelledDialogsChangeNothing() {
     QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13))));
-    record_.value = datafiles::sampleRecord();
+    record_.value = sampleRecord();
     const auto before = snapshot(dir_->path());
 
-    commands_->cmdCarica_Click();
+    load();
     QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Open)});
     QCOMPARE(prompts_.messages, QList<MessageRequest>{});
     QCOMPARE(record_.setCount, 0);
     QCOMPARE(snapshot(dir_->path()), before);
-    QCOMPARE(commands_->lastChosenPath(), QString());
 
-    // Save cancelled: only the default file has been written.
-    commands_->cmdSalva_Click();
+    // Save cancelled: only the default file has been written, and nothing chosen is offered.
+    save();
+    QCOMPARE(prompts_.dialogs, (QList{dialog(FileDialogKind::Open), dialog(FileDialogKind::Save)}));
     QCOMPARE(prompts_.messages, QList<MessageRequest>{});
-    QCOMPARE(readBytes(nomeFile()), encodeCardFile(datafiles::sampleRecord()));
+    QCOMPARE(readBytes(nomeFile()), encodeCardFile(sampleRecord()));
 }
 
-void TestCardFileCommands::theDialogOffersTheLastChosenPath() {
+void CardFileCommandsTest::theDialogOffersTheLastChosenPath() {
     const QString first = path("primo.qcf");
     const QString second = path("secondo.qcf");
     QVERIFY(writeBytes(second, crlf(numberedLines(13))));
-    record_.value = datafiles::sampleRecord();
+    record_.value = sampleRecord();
 
     prompts_.files = {first, std::nullopt, second, std::nullopt};
-    commands_->cmdSalva_Click();   // saves to the first
-    commands_->cmdCarica_Click();  // cancelled: the first is still offered next
-    commands_->cmdCarica_Click();  // loads the second
-    commands_->cmdSalva_Click();   // offered the second
+    save();  // saves to the first
+    load();  // cancelled: the first is still offered next
+    load();  // loads the second
+    save();  // offered the second
     QCOMPARE(prompts_.dialogs,
              (QList{dialog(FileDialogKind::Save), dialog(FileDialogKind::Open, first),
                     dialog(FileDialogKind::Open, first), dialog(FileDialogKind::Save, second)}));
     QCOMPARE(prompts_.messages, (QList{saved(first), loaded(second)}));
 }
 
-void TestCardFileCommands::aVanishedProgramFolderIsReported() {
+void CardFileCommandsTest::aVanishedProgramFolderIsReported() {
     const QString chosen = path("tredici.qcf");
     QVERIFY(writeBytes(chosen, crlf(numberedLines(13))));
     QVERIFY(QDir(program_).removeRecursively());
-    record_.value = datafiles::sampleRecord();
+    record_.value = sampleRecord();
     prompts_.files = {chosen, chosen};
     const auto before = snapshot(dir_->path());
 
-    commands_->cmdCarica_Click();
+    load();
     const QString text = paragraphs(QStringLiteral("La cartella del programma %1 non è "
                                                    "raggiungibile: forse è stata spostata o "
                                                    "cancellata.")
@@ -656,7 +638,7 @@ void TestCardFileCommands::aVanishedProgramFolderIsReported() {
     QCOMPARE(prompts_.messages, QList{warning(text)});
     QCOMPARE(record_.setCount, 0);
 
-    commands_->cmdSalva_Click();
+    save();
     QCOMPARE(prompts_.messages.size(), 2);
     QCOMPARE(
         prompts_.messages.last().text,
@@ -666,5 +648,5 @@ void TestCardFileCommands::aVanishedProgramFolderIsReported() {
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-QTEST_GUILESS_MAIN(TestCardFileCommands)
+QTEST_GUILESS_MAIN(CardFileCommandsTest)
 #include "tst_cardfilecommands.moc"

@@ -4,7 +4,9 @@
 
 #include "data/codepage.h"
 
-class TestCodepage : public QObject {
+using namespace quarzello;
+
+class CodepageTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -15,7 +17,7 @@ class TestCodepage : public QObject {
     void charactersOutsideTheCodePage();
 };
 
-void TestCodepage::everyByteValueDecodesAndEncodesBack() {
+void CodepageTest::everyByteValueDecodesAndEncodesBack() {
     QByteArray all;
     for (int b = 0; b < 256; ++b) all.append(char(b));
     const QString text = codepage::decode(all);
@@ -29,7 +31,7 @@ void TestCodepage::everyByteValueDecodesAndEncodesBack() {
     QCOMPARE(codepage::encodeReplacing(text), all);
 }
 
-void TestCodepage::knownCharacters_data() {
+void CodepageTest::knownCharacters_data() {
     QTest::addColumn<QString>("character");
     QTest::addColumn<int>("byte");
     QTest::newRow("e grave") << QStringLiteral("è") << 0xE8;
@@ -43,7 +45,7 @@ void TestCodepage::knownCharacters_data() {
     QTest::newRow("substitute control") << QString(QChar(0x1A)) << 0x1A;
 }
 
-void TestCodepage::knownCharacters() {
+void CodepageTest::knownCharacters() {
     QFETCH(QString, character);
     QFETCH(int, byte);
     const QByteArray bytes(1, char(byte));
@@ -52,7 +54,7 @@ void TestCodepage::knownCharacters() {
     QCOMPARE(codepage::decode(bytes), character);
 }
 
-void TestCodepage::charactersOutsideTheCodePage_data() {
+void CodepageTest::charactersOutsideTheCodePage_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("stored");
     QTest::newRow("A macron") << QStringLiteral("Ā") << QByteArray("?");
@@ -67,7 +69,7 @@ void TestCodepage::charactersOutsideTheCodePage_data() {
         << QString(QChar(0x1A)) + QStringLiteral("Ω") << QByteArray("\x1A?");
 }
 
-void TestCodepage::charactersOutsideTheCodePage() {
+void CodepageTest::charactersOutsideTheCodePage() {
     QFETCH(QString, text);
     QFETCH(QByteArray, stored);
     QVERIFY(!codepage::canHold(text));
@@ -77,5 +79,5 @@ void TestCodepage::charactersOutsideTheCodePage() {
     QCOMPARE(codepage::encodeReplacing(text), stored);
 }
 
-QTEST_APPLESS_MAIN(TestCodepage)
+QTEST_APPLESS_MAIN(CodepageTest)
 #include "tst_codepage.moc"

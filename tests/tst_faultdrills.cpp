@@ -9,7 +9,10 @@
 
 #include "data/cardfile.h"
 #include "datafiles.h"
+#include "samples.h"
 #include "windowfixture.h"
+
+using namespace quarzello;
 
 using datafiles::snapshot;
 using datafiles::writeBytes;
@@ -74,7 +77,7 @@ void FaultDrillsTest::drill() {
     std::unique_ptr<datafiles::FullDisk> disk;
 
     // The scene: a default data file, a good parameter file, and what each drill breaks.
-    CardRecord saved = datafiles::sampleRecord();
+    CardRecord saved = sampleRecord();
     QVERIFY(writeBytes(dir.filePath("buono.qcf"), "Ing.\r\nAnna\r\nBianchi\r\n"));
     QVERIFY(writeBytes(dir.filePath("file"), "non una cartella"));
     QVERIFY(dir.mkpath("cartella.qcf"));
@@ -143,7 +146,7 @@ void FaultDrillsTest::drill() {
             break;
         case PrintRefusedGrid: {
             CardRecord r = w.record();
-            r.righe = QStringLiteral("20");
+            r.rows = QStringLiteral("20");
             w.setRecord(r);
             print();
             break;
@@ -195,17 +198,17 @@ void FaultDrillsTest::drill() {
     QCOMPARE(snapshot(dir.path()), expected);
 
     // The program still answers: typing, the help button, and a print that works.
-    auto* cognome = f.child<QLineEdit>("txtCampo_2");
-    cognome->clear();
-    QTest::keyClicks(cognome, "Verdi");
-    QCOMPARE(w.record().campi[Cognome], QStringLiteral("Verdi"));
+    auto* surname = f.child<QLineEdit>("txtCampo_2");
+    surname->clear();
+    QTest::keyClicks(surname, "Verdi");
+    QCOMPARE(w.record().fields[Surname], QStringLiteral("Verdi"));
     click("cmdHelp");
     QVERIFY(f.child<QPlainTextEdit>("txtHelp")->isVisible());
     f.printers.names = {"Alfa"};
     f.printers.defaultName = "Alfa";
     f.printers.paper["Alfa"] = RecordingSurface();
     CardRecord r = w.record();
-    r.righe = QStringLiteral("6");
+    r.rows = QStringLiteral("6");
     w.setRecord(r);
     print();
     QCOMPARE(f.printers.paper["Alfa"].pagesHandedOver, 1);

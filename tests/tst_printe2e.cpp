@@ -7,17 +7,21 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRawFont>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 #include <memory>
 
 #include "app/frmquarzello.h"
+#include "app/setup.h"
 #include "pdfbox.h"
 #include "printers/qtprintersystem.h"
 #include "privatecups.h"
+#include "samples.h"
 #include "scriptedprompts.h"
+#include "windowfixture.h"
+
+using namespace quarzello;
 
 namespace {
 
@@ -27,32 +31,12 @@ constexpr int kDpi = 300;
 
 const QString kAlfa = QStringLiteral("Alfa");
 const QString kZeta = QStringLiteral("Zeta");
-const QString kTitolo = QStringLiteral("Quarzello del Camperista");
+const QString kTitle = QStringLiteral("Quarzello del Camperista");
 
-const QString kNomeCorto = QStringLiteral("Ugo");
-const QString kCognomeCorto = QStringLiteral("Neri");
-const QString kNomeLungo = QStringLiteral("Massimiliano");
-const QString kCognomeLungo = QStringLiteral("Bartolomei Ferraris");
-
-// All eleven fields; the e-mail field holds two addresses.
-CardRecord fullRecord(const QString& nome, const QString& cognome, const QString& righe,
-                      const QString& colonne) {
-    CardRecord record;
-    record.campi = {QStringLiteral("Dott."),
-                    nome,
-                    cognome,
-                    QStringLiteral("Presidente del Club"),
-                    QStringLiteral("Via Garibaldi 12"),
-                    QStringLiteral("20121"),
-                    QStringLiteral("Milano (MI)"),
-                    QStringLiteral("02 7654321"),
-                    QStringLiteral("+39 333 1234567"),
-                    QStringLiteral(" Mario.Rossi@Esempio.IT; Segreteria@Club.IT "),
-                    QStringLiteral("www.Club-Camper.IT")};
-    record.righe = righe;
-    record.colonne = colonne;
-    return record;
-}
+const QString kShortFirstName = QStringLiteral("Ugo");
+const QString kShortSurname = QStringLiteral("Neri");
+const QString kLongFirstName = QStringLiteral("Massimiliano");
+const QString kLongSurname = QStringLiteral("Bartolomei Ferraris");
 
 // One line the card must show, with the style it is printed in.
 struct ExpectedLine {
@@ -60,14 +44,15 @@ struct ExpectedLine {
     bool large, bold, italic;
 };
 
-// The card of fullRecord(), written out by hand: one name line or two, then the rest.
-QList<ExpectedLine> expectedCard(const QString& nome, const QString& cognome, bool split) {
+// The card of clubRecord(), written out by hand: one name line or two, then the rest.
+QList<ExpectedLine> expectedCard(const QString& firstName, const QString& surname, bool split) {
     QList<ExpectedLine> lines;
     if (split) {
-        lines << ExpectedLine{QStringLiteral("Dott. ") + nome, true, true, false}
-              << ExpectedLine{cognome, true, true, false};
+        lines << ExpectedLine{QStringLiteral("Dott. ") + firstName, true, true, false}
+              << ExpectedLine{surname, true, true, false};
     } else {
-        lines << ExpectedLine{QStringLiteral("Dott. %1 %2").arg(nome, cognome), true, true, false};
+        lines << ExpectedLine{QStringLiteral("Dott. %1 %2").arg(firstName, surname), true, true,
+                              false};
     }
     lines << ExpectedLine{QStringLiteral("Presidente del Club"), false, false, false}
           << ExpectedLine{QStringLiteral("Via Garibaldi 12"), false, false, true}
@@ -78,29 +63,6 @@ QList<ExpectedLine> expectedCard(const QString& nome, const QString& cognome, bo
           << ExpectedLine{QStringLiteral("segreteria@club.it"), false, false, true}
           << ExpectedLine{QStringLiteral("Internet: www.club-camper.it"), false, false, true};
     return lines;
-}
-
-QRawFont rawFont(const QString& family, bool bold, bool italic) {
-    QFont font(family);
-    font.setPixelSize(1000);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return QRawFont::fromFont(font);
-}
-
-// Width of a text in the face at `points`, in mm, from the font file's advances.
-double textWidthMm(const QString& family, double points, const QString& text) {
-    const QRawFont raw = rawFont(family, false, false);
-    double units = 0;
-    for (const QPointF& advance : raw.advancesForGlyphIndexes(raw.glyphIndexesForString(text)))
-        units += advance.x();
-    return points * kMmPerPt * units / 1000.0;
-}
-
-// Height of one line (ascent + descent) of the face at `points`, in mm.
-double lineHeightMm(const QString& family, bool bold, bool italic, double points) {
-    const QRawFont raw = rawFont(family, bold, italic);
-    return points * kMmPerPt * (raw.ascent() + raw.descent()) / 1000.0;
 }
 
 // The sheet's arithmetic for A4 (11906 x 16838 twips) in a grid of C columns and R rows.
@@ -117,12 +79,6 @@ struct Grid {
     double rightEnd(int k) const { return k * W + W - m - 3; }
     double bottom(int i, int j, int n) const { return i * H + 10 + j * (H - 10) / n; }
 };
-
-QStringList entries(const QListWidget* list) {
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
-    return names;
-}
 
 }  // namespace
 
@@ -189,6 +145,7 @@ void PrintEndToEndTest::init() {
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
     prompts_ = std::make_unique<ScriptedPrompts>();
+    setUpProcess(folder_->path());
     window_ = std::make_unique<frmQuarzello>(folder_->path(), *prompts_, printers_);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -303,8 +260,8 @@ void PrintEndToEndTest::listShowsAlfaAboveZetaWithNothingSelected() {
 }
 
 void PrintEndToEndTest::sheetOnTheQueueMatchesTheGrid_data() {
-    QTest::addColumn<int>("colonne");
-    QTest::addColumn<int>("righe");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rows");
     QTest::addColumn<bool>("longName");
     QTest::newRow("1x1, name on one line") << 1 << 1 << false;
     QTest::newRow("2x6, name split") << 2 << 6 << true;
@@ -314,22 +271,23 @@ void PrintEndToEndTest::sheetOnTheQueueMatchesTheGrid_data() {
 }
 
 void PrintEndToEndTest::sheetOnTheQueueMatchesTheGrid() {
-    QFETCH(int, colonne);
-    QFETCH(int, righe);
+    QFETCH(int, columns);
+    QFETCH(int, rows);
     QFETCH(bool, longName);
-    const QString nome = longName ? kNomeLungo : kNomeCorto;
-    const QString cognome = longName ? kCognomeLungo : kCognomeCorto;
+    const QString firstName = longName ? kLongFirstName : kShortFirstName;
+    const QString surname = longName ? kLongSurname : kShortSurname;
 
     // The name is split when it is wider than 40 mm in Times new roman, 12 points: make sure the
     // names are well to either side of the limit.
-    const double nameWidth = textWidthMm(QStringLiteral("Liberation Serif"), 12,
-                                         QStringLiteral("Dott. %1 %2").arg(nome, cognome));
+    const double nameWidth = faceTextWidthMm(QStringLiteral("Liberation Serif"), 12,
+                                             QStringLiteral("Dott. %1 %2").arg(firstName, surname));
     QVERIFY2(longName ? nameWidth > 45 : nameWidth < 35, qPrintable(QString::number(nameWidth)));
 
-    window_->setRecord(fullRecord(nome, cognome, QString::number(righe), QString::number(colonne)));
+    window_->setRecord(
+        clubRecord(firstName, surname, QString::number(rows), QString::number(columns)));
     const QByteArray pdf = printThroughWindow(kAlfa, kAlfa);
     if (QTest::currentTestFailed()) return;
-    checkSheet(pdf, Grid(colonne, righe), expectedCard(nome, cognome, longName));
+    checkSheet(pdf, Grid(columns, rows), expectedCard(firstName, surname, longName));
     qInfo("largest deviation so far: right end %.4f mm, box bottom %.4f mm", worstRight_,
           worstBottom_);
 }
@@ -385,8 +343,9 @@ void PrintEndToEndTest::checkSheet(const QByteArray& pdf, const Grid& g,
                                         .arg(line.bottom)
                                         .arg(g.bottom(i, j, n))));
                 // The box is one line of the Arial stand-in at the size for this many rows.
-                const double height = lineHeightMm(QStringLiteral("Liberation Sans"), card[j].bold,
-                                                   card[j].italic, card[j].large ? large : small);
+                const double height =
+                    faceLineHeightMm(QStringLiteral("Liberation Sans"), card[j].bold,
+                                     card[j].italic, card[j].large ? large : small);
                 QVERIFY2(std::abs((line.bottom - line.top) - height) < 0.05,
                          qPrintable(QStringLiteral("%1 is %2 mm high, not %3")
                                         .arg(where)
@@ -442,7 +401,7 @@ void PrintEndToEndTest::checkSheet(const QByteArray& pdf, const Grid& g,
 
 void PrintEndToEndTest::laterPrintWithNothingSelectedGoesToTheChosenPrinter() {
     window_->setRecord(
-        fullRecord(kNomeCorto, kCognomeCorto, QStringLiteral("6"), QStringLiteral("2")));
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
     // Before any choice, nothing selected: the system's default.
     QByteArray job = printThroughWindow(QString(), kZeta);
     if (QTest::currentTestFailed()) return;
@@ -471,37 +430,39 @@ void PrintEndToEndTest::laterPrintWithNothingSelectedGoesToTheChosenPrinter() {
 }
 
 void PrintEndToEndTest::refusedGridReachesNoQueue_data() {
-    QTest::addColumn<QString>("righe");
-    QTest::addColumn<QString>("colonne");
+    QTest::addColumn<QString>("rowsText");
+    QTest::addColumn<QString>("columnsText");
     QTest::addColumn<QString>("message");
     const QChar cr(13);
-    const QString colonne = QStringLiteral("Colonne per pagina: il valore \"%1\" non è valido.") +
-                            cr + QStringLiteral("Indicare un numero intero da 1 a 21.");
-    const QString righe = QStringLiteral("Righe per pagina: il valore \"%1\" non è valido.") + cr +
-                          QStringLiteral("Indicare un numero intero da 1 a 19.");
+    const QString columnsRefused =
+        QStringLiteral("Colonne per pagina: il valore \"%1\" non è valido.") + cr +
+        QStringLiteral("Indicare un numero intero da 1 a 21.");
+    const QString rowsRefused = QStringLiteral("Righe per pagina: il valore \"%1\" non è valido.") +
+                                cr + QStringLiteral("Indicare un numero intero da 1 a 19.");
     QTest::newRow("columns abc") << "6"
-                                 << "abc" << colonne.arg("abc");
+                                 << "abc" << columnsRefused.arg("abc");
     QTest::newRow("rows 20") << "20"
-                             << "2" << righe.arg("20");
+                             << "2" << rowsRefused.arg("20");
     QTest::newRow("columns empty") << "6"
-                                   << "" << colonne.arg("");
-    QTest::newRow("rows 0 and columns 22") << "0"
-                                           << "22" << colonne.arg("22") + cr + righe.arg("0");
+                                   << "" << columnsRefused.arg("");
+    QTest::newRow("rows 0 and columns 22")
+        << "0"
+        << "22" << columnsRefused.arg("22") + cr + rowsRefused.arg("0");
 }
 
 void PrintEndToEndTest::refusedGridReachesNoQueue() {
-    QFETCH(QString, righe);
-    QFETCH(QString, colonne);
+    QFETCH(QString, rowsText);
+    QFETCH(QString, columnsText);
     QFETCH(QString, message);
     window_->setRecord(
-        fullRecord(kNomeCorto, kCognomeCorto, QStringLiteral("6"), QStringLiteral("2")));
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
     // Typed into the grid lists, as the user would.
     QComboBox* cmbRighe = child<QComboBox>(QStringLiteral("cmbRighe"));
     QComboBox* cmbColonne = child<QComboBox>(QStringLiteral("cmbColonne"));
-    typeInto(cmbRighe->lineEdit(), righe);
-    typeInto(cmbColonne->lineEdit(), colonne);
-    QCOMPARE(window_->record().righe, righe);
-    QCOMPARE(window_->record().colonne, colonne);
+    typeInto(cmbRighe->lineEdit(), rowsText);
+    typeInto(cmbColonne->lineEdit(), columnsText);
+    QCOMPARE(window_->record().rows, rowsText);
+    QCOMPARE(window_->record().columns, columnsText);
 
     const int alfa = cups_.jobCount(kAlfa);
     const int zeta = cups_.jobCount(kZeta);
@@ -511,16 +472,16 @@ void PrintEndToEndTest::refusedGridReachesNoQueue() {
     QCOMPARE(prompts_->messages.size(), qsizetype(1));
     const MessageRequest& shown = prompts_->messages.first();
     QCOMPARE(shown.text, message);
-    QCOMPARE(shown.title, kTitolo);
+    QCOMPARE(shown.title, kTitle);
     QCOMPARE(shown.icon, PromptIcon::Warning);
     checkEndMessageOnlyWhenPrinted(false);
     QCOMPARE(cups_.jobCount(kAlfa), alfa);
     QCOMPARE(cups_.jobCount(kZeta), zeta);
 
     // Still answering: a field takes typing, and a good grid prints.
-    QLineEdit* incarico = child<QLineEdit>(QStringLiteral("txtCampo_3"));
-    typeInto(incarico, QStringLiteral("Tesoriere"));
-    QCOMPARE(window_->record().campi[Incarico], QStringLiteral("Tesoriere"));
+    QLineEdit* role = child<QLineEdit>(QStringLiteral("txtCampo_3"));
+    typeInto(role, QStringLiteral("Tesoriere"));
+    QCOMPARE(window_->record().fields[Role], QStringLiteral("Tesoriere"));
     typeInto(cmbRighe->lineEdit(), QStringLiteral("3"));
     typeInto(cmbColonne->lineEdit(), QStringLiteral("1"));
     const QByteArray job = printThroughWindow(kAlfa, kAlfa);
@@ -549,7 +510,7 @@ void PrintEndToEndTest::unavailablePrinterIsToldAndNothingPrints() {
     QFETCH(bool, whileDrawing);
     QFETCH(QString, message);
     window_->setRecord(
-        fullRecord(kNomeCorto, kCognomeCorto, QStringLiteral("6"), QStringLiteral("2")));
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
     const int zeta = cups_.jobCount(kZeta);
     const int alfa = cups_.jobCount(kAlfa);
     QVERIFY(zeta >= 0 && alfa >= 0);
@@ -582,7 +543,7 @@ void PrintEndToEndTest::unavailablePrinterIsToldAndNothingPrints() {
     if (whileDrawing) QVERIFY(duringThePrint);
 
     QCOMPARE(prompts_->texts(), QStringList({message}));
-    QCOMPARE(prompts_->messages.first().title, kTitolo);
+    QCOMPARE(prompts_->messages.first().title, kTitle);
     QCOMPARE(prompts_->messages.first().icon, PromptIcon::Warning);
     checkEndMessageOnlyWhenPrinted(false);
     // Nothing went to the default printer in its place, nor to Alfa.
@@ -596,7 +557,7 @@ void PrintEndToEndTest::unavailablePrinterIsToldAndNothingPrints() {
 
     // Still answering: typing, and the list shows what is installed now.
     typeInto(child<QLineEdit>(QStringLiteral("txtCampo_3")), QStringLiteral("Tesoriere"));
-    QCOMPARE(window_->record().campi[Incarico], QStringLiteral("Tesoriere"));
+    QCOMPARE(window_->record().fields[Role], QStringLiteral("Tesoriere"));
     openPanelAndPick(QString());
     QCOMPARE(entries(child<QListWidget>(QStringLiteral("lstStampanti"))),
              remove ? QStringList({kZeta}) : QStringList({kAlfa, kZeta}));

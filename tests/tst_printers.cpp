@@ -11,13 +11,15 @@
 #include "printers/qtprintersystem.h"
 #include "privatecups.h"
 
+using namespace quarzello;
+
 namespace {
 
 // Set in the environment of the child that looks for printers with no scheduler to talk to.
 const char* const kProbeVariable = "QUARZELLO_PRINTERS_PROBE";
 
 // One page with one line of text, through the same calls the sheet uses.
-bool printOneLine(PrintSurface& surface, const QString& text) {
+Result<void> printOneLine(PrintSurface& surface, const QString& text) {
     surface.setPaperSize(PrintSurface::kPaperA4);
     surface.setOrientation(PrintSurface::kPortrait);
     surface.setScaleMode(PrintSurface::kMillimetres);
@@ -25,7 +27,8 @@ bool printOneLine(PrintSurface& surface, const QString& text) {
     surface.setFontSize(14);
     surface.setCurrentX(20);
     surface.setCurrentY(30);
-    return surface.printText(text) && surface.endDoc();
+    if (Result<void> printed = surface.printText(text); !printed) return printed;
+    return surface.endDoc();
 }
 
 // The child: what the printer list says when CUPS_SERVER leads nowhere.
@@ -36,13 +39,13 @@ int probeWithoutScheduler(int argc, char** argv) {
     out << "names=" << printers.printerNames().join(QLatin1Char(',')) << '\n';
     out << "default=" << printers.defaultPrinterName() << '\n';
     out << "surface=" << (printers.surfaceFor(QStringLiteral("Alfa")) ? "made" : "none") << '\n';
-    out << "error=" << printers.availabilityError(QStringLiteral("Alfa")) << '\n';
+    out << "error=" << printers.checkAvailable(QStringLiteral("Alfa")).error() << '\n';
     return 0;
 }
 
 }  // namespace
 
-class TestPrinters : public QObject {
+class PrintersTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -67,26 +70,26 @@ class TestPrinters : public QObject {
     QtPrinterSystem printers_;
 };
 
-void TestPrinters::initTestCase() {
+void PrintersTest::initTestCase() {
     // Before anything in this process asks for a printer: libcups keeps its first server.
     QVERIFY2(cups_.start(), qPrintable(cups_.errorString()));
     QVERIFY2(cups_.addPrinter(QStringLiteral("Zeta")), qPrintable(cups_.errorString()));
     QVERIFY2(cups_.addPrinter(QStringLiteral("Alfa")), qPrintable(cups_.errorString()));
 }
 
-void TestPrinters::listsExactlyTheInstalledQueues() {
+void PrintersTest::listsExactlyTheInstalledQueues() {
     QStringList names = printers_.printerNames();
     names.sort();
     QCOMPARE(names, (QStringList{QStringLiteral("Alfa"), QStringLiteral("Zeta")}));
 }
 
-void TestPrinters::defaultPrinterIsTheSystemsDefault() {
+void PrintersTest::defaultPrinterIsTheSystemsDefault() {
     QCOMPARE(printers_.defaultPrinterName(), QString());
     QVERIFY2(cups_.setDefault(QStringLiteral("Zeta")), qPrintable(cups_.errorString()));
     QCOMPARE(printers_.defaultPrinterName(), QStringLiteral("Zeta"));
 }
 
-void TestPrinters::surfaceOnlyForAListedNameExactly_data() {
+void PrintersTest::surfaceOnlyForAListedNameExactly_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("made");
     QTest::newRow("installed") << QStringLiteral("Alfa") << true;
@@ -98,7 +101,7 @@ void TestPrinters::surfaceOnlyForAListedNameExactly_data() {
     QTest::newRow("trailing space") << QStringLiteral("Alfa ") << false;
 }
 
-void TestPrinters::surfaceOnlyForAListedNameExactly() {
+void PrintersTest::surfaceOnlyForAListedNameExactly() {
     QFETCH(QString, name);
     QFETCH(bool, made);
     const std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(name);
@@ -106,7 +109,7 @@ void TestPrinters::surfaceOnlyForAListedNameExactly() {
     if (surface) QCOMPARE(surface->deviceName(), name);
 }
 
-void TestPrinters::availabilityComparesNamesExactly_data() {
+void PrintersTest::availabilityComparesNamesExactly_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("error");
     QTest::newRow("installed") << QStringLiteral("Alfa") << QString();
@@ -120,19 +123,21 @@ void TestPrinters::availabilityComparesNamesExactly_data() {
                "La stampante Nessuna non è più disponibile: il lavoro non è stato stampato.");
 }
 
-void TestPrinters::availabilityComparesNamesExactly() {
+void PrintersTest::availabilityComparesNamesExactly() {
     QFETCH(QString, name);
     QFETCH(QString, error);
-    QCOMPARE(printers_.availabilityError(name), error);
+    QCOMPARE(printers_.checkAvailable(name).error(), error);
 }
 
-void TestPrinters::pageComesOutOfThePrinterAsPdf() {
+void PrintersTest::pageComesOutOfThePrinterAsPdf() {
     const int jobsBefore = cups_.jobCount(QStringLiteral("Alfa"));
     const std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(QStringLiteral("Alfa"));
     QVERIFY(surface);
-    QVERIFY2(printOneLine(*surface, QStringLiteral("Prova di stampa Quarzello")),
-             qPrintable(surface->errorText()));
-    QCOMPARE(surface->errorText(), QString());
+    {
+        const Result<void> printed =
+            printOneLine(*surface, QStringLiteral("Prova di stampa Quarzello"));
+        QVERIFY2(printed, qPrintable(printed.error()));
+    }
     QCOMPARE(cups_.jobCount(QStringLiteral("Alfa")), jobsBefore + 1);
 
     const QByteArray pdf = cups_.waitForJob(QStringLiteral("Alfa"));
@@ -144,7 +149,7 @@ void TestPrinters::pageComesOutOfThePrinterAsPdf() {
     QCOMPARE(cups_.jobCount(QStringLiteral("Zeta")), 0);
 }
 
-void TestPrinters::refusingQueueIsReportedBeforeAndAfterPrinting() {
+void PrintersTest::refusingQueueIsReportedBeforeAndAfterPrinting() {
     const QString refused =
         QStringLiteral("La stampante Alfa non accetta stampe: il lavoro è stato rifiutato.");
     // Made while Alfa still took jobs, as when the user picks it and it closes meanwhile.
@@ -153,17 +158,18 @@ void TestPrinters::refusingQueueIsReportedBeforeAndAfterPrinting() {
     const int jobsBefore = cups_.jobCount(QStringLiteral("Alfa"));
 
     QVERIFY2(cups_.rejectJobs(QStringLiteral("Alfa")), qPrintable(cups_.errorString()));
-    QCOMPARE(printers_.availabilityError(QStringLiteral("Alfa")), refused);
-    QVERIFY(!printOneLine(*surface, QStringLiteral("Non deve uscire")));
-    QCOMPARE(surface->errorText(), refused);
+    QCOMPARE(printers_.checkAvailable(QStringLiteral("Alfa")).error(), refused);
+    QCOMPARE(printOneLine(*surface, QStringLiteral("Non deve uscire")).error(), refused);
     QCOMPARE(cups_.jobCount(QStringLiteral("Alfa")), jobsBefore);
     // Still listed: a closed queue is installed all the same.
     QVERIFY(printers_.printerNames().contains(QStringLiteral("Alfa")));
 
     QVERIFY2(cups_.acceptJobs(QStringLiteral("Alfa")), qPrintable(cups_.errorString()));
-    QCOMPARE(printers_.availabilityError(QStringLiteral("Alfa")), QString());
-    QVERIFY2(printOneLine(*surface, QStringLiteral("Di nuovo aperta")),
-             qPrintable(surface->errorText()));
+    QCOMPARE(printers_.checkAvailable(QStringLiteral("Alfa")).error(), QString());
+    {
+        const Result<void> printed = printOneLine(*surface, QStringLiteral("Di nuovo aperta"));
+        QVERIFY2(printed, qPrintable(printed.error()));
+    }
     const QByteArray pdf = cups_.waitForJob(QStringLiteral("Alfa"));
     QVERIFY2(!pdf.isEmpty(), qPrintable(cups_.errorString()));
     const QString text = PrivateCups::pdfText(pdf);
@@ -171,25 +177,24 @@ void TestPrinters::refusingQueueIsReportedBeforeAndAfterPrinting() {
     QVERIFY(!text.contains(QStringLiteral("Non deve uscire")));
 }
 
-void TestPrinters::removedPrinterIsReportedAndGetsNoSurface() {
+void PrintersTest::removedPrinterIsReportedAndGetsNoSurface() {
     const QString gone =
         QStringLiteral("La stampante Beta non è più disponibile: il lavoro non è stato stampato.");
     QVERIFY2(cups_.addPrinter(QStringLiteral("Beta")), qPrintable(cups_.errorString()));
     QVERIFY(printers_.printerNames().contains(QStringLiteral("Beta")));
     const std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(QStringLiteral("Beta"));
     QVERIFY(surface);
-    QCOMPARE(printers_.availabilityError(QStringLiteral("Beta")), QString());
+    QCOMPARE(printers_.checkAvailable(QStringLiteral("Beta")).error(), QString());
 
     QVERIFY2(cups_.removePrinter(QStringLiteral("Beta")), qPrintable(cups_.errorString()));
     QVERIFY(!printers_.printerNames().contains(QStringLiteral("Beta")));
     QVERIFY(!printers_.surfaceFor(QStringLiteral("Beta")));
-    QCOMPARE(printers_.availabilityError(QStringLiteral("Beta")), gone);
+    QCOMPARE(printers_.checkAvailable(QStringLiteral("Beta")).error(), gone);
     // The surface made before the removal finds out when the job is handed over.
-    QVERIFY(!printOneLine(*surface, QStringLiteral("Nessuno la stampa")));
-    QCOMPARE(surface->errorText(), gone);
+    QCOMPARE(printOneLine(*surface, QStringLiteral("Nessuno la stampa")).error(), gone);
 }
 
-void TestPrinters::noSchedulerMeansNoPrintersAndNoCrash() {
+void PrintersTest::noSchedulerMeansNoPrintersAndNoCrash() {
     // libcups keeps the server it first talked to, so this runs in a child of its own.
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -214,7 +219,7 @@ void TestPrinters::noSchedulerMeansNoPrintersAndNoCrash() {
                             "Alfa non è stato stampato."));
 }
 
-void TestPrinters::listOnlySystemKnowsJustTheNames_data() {
+void PrintersTest::listOnlySystemKnowsJustTheNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("error");
     QTest::newRow("listed") << QStringLiteral("Alfa") << QString();
@@ -224,7 +229,7 @@ void TestPrinters::listOnlySystemKnowsJustTheNames_data() {
                "La stampante ALFA non è più disponibile: il lavoro non è stato stampato.");
 }
 
-void TestPrinters::listOnlySystemKnowsJustTheNames() {
+void PrintersTest::listOnlySystemKnowsJustTheNames() {
     // A printer system that can only list names (as a test double does) still refuses a name it
     // does not list, in the same words.
     class FixedList final : public PrinterSystem {
@@ -237,10 +242,10 @@ void TestPrinters::listOnlySystemKnowsJustTheNames() {
     };
     QFETCH(QString, name);
     QFETCH(QString, error);
-    QCOMPARE(FixedList().availabilityError(name), error);
+    QCOMPARE(FixedList().checkAvailable(name).error(), error);
 }
 
-void TestPrinters::stoppedServiceIsReportedAndComesBack() {
+void PrintersTest::stoppedServiceIsReportedAndComesBack() {
     const QString down = QStringLiteral(
         "Il servizio di stampa non risponde: il lavoro per la stampante Alfa non è stato "
         "stampato.");
@@ -249,16 +254,17 @@ void TestPrinters::stoppedServiceIsReportedAndComesBack() {
 
     cups_.stop();
     QCOMPARE(printers_.printerNames(), QStringList());
-    QCOMPARE(printers_.availabilityError(QStringLiteral("Alfa")), down);
+    QCOMPARE(printers_.checkAvailable(QStringLiteral("Alfa")).error(), down);
     QVERIFY(!printers_.surfaceFor(QStringLiteral("Alfa")));
-    QVERIFY(!printOneLine(*surface, QStringLiteral("Senza servizio")));
-    QCOMPARE(surface->errorText(), down);
+    QCOMPARE(printOneLine(*surface, QStringLiteral("Senza servizio")).error(), down);
 
     // The same program, untouched, prints again once the service is back.
     QVERIFY2(cups_.start(), qPrintable(cups_.errorString()));
-    QCOMPARE(printers_.availabilityError(QStringLiteral("Alfa")), QString());
-    QVERIFY2(printOneLine(*surface, QStringLiteral("Servizio tornato")),
-             qPrintable(surface->errorText()));
+    QCOMPARE(printers_.checkAvailable(QStringLiteral("Alfa")).error(), QString());
+    {
+        const Result<void> printed = printOneLine(*surface, QStringLiteral("Servizio tornato"));
+        QVERIFY2(printed, qPrintable(printed.error()));
+    }
     const QByteArray pdf = cups_.waitForJob(QStringLiteral("Alfa"));
     QVERIFY2(!pdf.isEmpty(), qPrintable(cups_.errorString()));
     const QString text = PrivateCups::pdfText(pdf);
@@ -269,7 +275,7 @@ void TestPrinters::stoppedServiceIsReportedAndComesBack() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsSet(kProbeVariable)) return probeWithoutScheduler(argc, argv);
     QGuiApplication app(argc, argv);
-    TestPrinters test;
+    PrintersTest test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }

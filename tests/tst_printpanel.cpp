@@ -9,13 +9,9 @@
 
 #include "windowfixture.h"
 
-namespace {
+using namespace quarzello;
 
-QStringList entries(QListWidget* list) {
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i) result << list->item(i)->text();
-    return result;
-}
+namespace {
 
 void select(QListWidget* list, const QString& name) {
     const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
@@ -66,8 +62,8 @@ void PrintPanelTest::init() {
     list = f->child<QListWidget>("lstStampanti");
     panel = f->child<QWidget>("frmPrinter");
     CardRecord r;
-    r.campi[Cognome] = "Rossi";
-    r.campi[Telefono] = "06 123";
+    r.fields[Surname] = "Rossi";
+    r.fields[Landline] = "06 123";
     w->setRecord(r);
 }
 
@@ -156,7 +152,7 @@ void PrintPanelTest::noPrinterInstalled() {
              QStringList({"Nessuna stampante installata: non è possibile stampare."}));
     // The window still answers.
     QTest::keyClicks(f->child<QLineEdit>("txtCampo_1"), "Ugo");
-    QCOMPARE(w->record().campi[Nome], QStringLiteral("Ugo"));
+    QCOMPARE(w->record().fields[FirstName], QStringLiteral("Ugo"));
 }
 
 void PrintPanelTest::failedJobIsToldNotDone() {
@@ -172,8 +168,8 @@ void PrintPanelTest::failedJobIsToldNotDone() {
 }
 
 void PrintPanelTest::refusedGridDrawsNothing_data() {
-    QTest::addColumn<QString>("righe");
-    QTest::addColumn<QString>("colonne");
+    QTest::addColumn<QString>("rowsText");
+    QTest::addColumn<QString>("columnsText");
     QTest::addColumn<QString>("list");
     QTest::newRow("columns empty") << "6"
                                    << ""
@@ -193,25 +189,25 @@ void PrintPanelTest::refusedGridDrawsNothing_data() {
 }
 
 void PrintPanelTest::refusedGridDrawsNothing() {
-    QFETCH(QString, righe);
-    QFETCH(QString, colonne);
+    QFETCH(QString, rowsText);
+    QFETCH(QString, columnsText);
     QFETCH(QString, list);
     CardRecord r = w->record();
-    r.righe = righe;
-    r.colonne = colonne;
+    r.rows = rowsText;
+    r.columns = columnsText;
     w->setRecord(r);
     pressPrint();
     pressPanel(0);
     QCOMPARE(f->prompts.messages.size(), 1);
     const QString text = f->prompts.messages.first().text;
     QVERIFY2(text.contains(list), qPrintable(text));
-    QVERIFY2(text.contains(u'"' + (list.startsWith("Righe") ? righe : colonne) + u'"'),
+    QVERIFY2(text.contains(u'"' + (list.startsWith("Righe") ? rowsText : columnsText) + u'"'),
              qPrintable(text));
     QVERIFY(!f->printers.paper["Zeta"].touchedPaper());
 }
 
 void PrintPanelTest::helpPanelSurvivesPrinting() {
-    w->cmdHelp_Click();
+    QTest::mouseClick(f->child<QPushButton>("cmdHelp"), Qt::LeftButton);
     pressPrint();
     pressPanel(0);
     QVERIFY(f->child<QPlainTextEdit>("txtHelp")->isVisible());

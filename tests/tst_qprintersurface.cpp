@@ -5,73 +5,39 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QPrinterInfo>
-#include <QProcess>
-#include <QRawFont>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 
+#include "datafiles.h"
 #include "pdfbox.h"
 #include "print/fonts.h"
 #include "print/qprintersurface.h"
 #include "print/sheet.h"
 #include "printers/cupsstatus.h"
 #include "privatecups.h"
+#include "samples.h"
+#include "tools.h"
+
+using namespace quarzello;
+using datafiles::readBytes;
 
 namespace {
 
 constexpr double kMmPerPt = 25.4 / 72.0;
 constexpr double kTolerance = 0.2;  // mm
 
-CardRecord fullRecord() {
-    CardRecord record;
-    record.campi = {
-        "Dott.", "Mario",      "Rossi",       "Presidente circolo", "Via Roma 1",    "00100",
-        "Roma",  "06 1234567", "333 1234567", "Mario@Esempio.IT",   "www.esempio.it"};
-    record.righe = QStringLiteral("6");
-    record.colonne = QStringLiteral("2");
-    return record;
-}
-
-// Runs a tool to its end; false, with a warning, when it failed.
-bool run(const QString& program, const QStringList& args, QByteArray* output = nullptr) {
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        qWarning() << program << args << process.readAllStandardError();
-        return false;
-    }
-    if (output) *output = process.readAllStandardOutput();
-    return true;
-}
-
-QString toolOutput(const QString& program, const QStringList& args) {
-    QByteArray output;
-    run(program, args, &output);
-    return QString::fromUtf8(output);
-}
-
-// Height of one line of the face at `points`, in mm, from the font file itself.
-double lineHeightMm(const QString& family, bool bold, bool italic, double points) {
-    QFont font(family);
-    font.setPixelSize(1000);
-    font.setBold(bold);
-    font.setItalic(italic);
-    const QRawFont raw = QRawFont::fromFont(font);
-    return points * kMmPerPt * (raw.ascent() + raw.descent()) / 1000.0;
-}
-
-// The bytes of a file written by a test.
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// What a tool printed, as text; empty (with a warning) when it failed.
+QString toolOutput(const QString& tool, const QStringList& args) {
+    const ToolRun run = runTool(tool, args);
+    if (!run.ok) qWarning() << run.failure;
+    return QString::fromUtf8(run.output);
 }
 
 }  // namespace
 
-class TestQPrinterSurface : public QObject {
+class QPrinterSurfaceTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -92,13 +58,13 @@ class TestQPrinterSurface : public QObject {
 
   private:
     // Checks the sheet of fullRecord() in a PDF against the layout's arithmetic.
-    void checkSheet(const QString& pdf, const DatiBuffer& Dati);
+    void checkSheet(const QString& pdf);
 
     PrivateCups cups_;
     QTemporaryDir dir_;
 };
 
-void TestQPrinterSurface::initTestCase() {
+void QPrinterSurfaceTest::initTestCase() {
     // The scheduler must be ours before anything in this process asks for a printer.
     QVERIFY2(cups_.start(), qPrintable(cups_.errorString()));
     QVERIFY2(cups_.addPrinter("Alfa"), qPrintable(cups_.errorString()));
@@ -106,7 +72,7 @@ void TestQPrinterSurface::initTestCase() {
     QVERIFY(dir_.isValid());
 }
 
-void TestQPrinterSurface::paperSizeInTwips_data() {
+void QPrinterSurfaceTest::paperSizeInTwips_data() {
     QTest::addColumn<int>("orientation");
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
@@ -114,7 +80,7 @@ void TestQPrinterSurface::paperSizeInTwips_data() {
     QTest::newRow("A4 landscape") << 2 << 16838 << 11906;
 }
 
-void TestQPrinterSurface::paperSizeInTwips() {
+void QPrinterSurfaceTest::paperSizeInTwips() {
     QFETCH(int, orientation);
     QFETCH(int, width);
     QFETCH(int, height);
@@ -126,7 +92,7 @@ void TestQPrinterSurface::paperSizeInTwips() {
     QCOMPARE(surface.paperHeight(), height);
 }
 
-void TestQPrinterSurface::typefaceStandIns_data() {
+void QPrinterSurfaceTest::typefaceStandIns_data() {
     QTest::addColumn<QString>("requested");
     QTest::addColumn<QString>("family");
     QTest::newRow("Times new roman") << "Times new roman"
@@ -143,7 +109,7 @@ void TestQPrinterSurface::typefaceStandIns_data() {
                               << "Liberation Serif";
 }
 
-void TestQPrinterSurface::typefaceStandIns() {
+void QPrinterSurfaceTest::typefaceStandIns() {
     QFETCH(QString, requested);
     QFETCH(QString, family);
 
@@ -163,13 +129,13 @@ void TestQPrinterSurface::typefaceStandIns() {
     for (const QString& name : names) QFont::removeSubstitutions(name);
 }
 
-void TestQPrinterSurface::fontSizesAreTruePoints() {
+void QPrinterSurfaceTest::fontSizesAreTruePoints() {
     QPrinterSurface surface(dir_.filePath("sizes.pdf"));
     surface.setFontName("Times new roman");
     for (float points : {6.f, 9.f, 12.f}) {
         surface.setFontSize(points);
         QVERIFY(std::abs(surface.textHeight("Rossi") -
-                         lineHeightMm("Liberation Serif", false, false, points)) < 0.01);
+                         faceLineHeightMm("Liberation Serif", false, false, points)) < 0.01);
     }
     // Twice the size, twice the width.
     surface.setFontSize(6);
@@ -178,7 +144,7 @@ void TestQPrinterSurface::fontSizesAreTruePoints() {
     QVERIFY(std::abs(surface.textWidth("Biglietti da visita") - 2 * small) < 0.01);
 }
 
-void TestQPrinterSurface::checkSheet(const QString& pdf, const DatiBuffer& Dati) {
+void QPrinterSurfaceTest::checkSheet(const QString& pdf) {
     // The paper: A4, as Qt writes it (whole points).
     const QString info = toolOutput("pdfinfo", {pdf});
     static const QRegularExpression sizeRe(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)");
@@ -196,7 +162,7 @@ void TestQPrinterSurface::checkSheet(const QString& pdf, const DatiBuffer& Dati)
     const double S = (H - 10) / 8;
     const double m = 15;
 
-    const QList<PdfLine> lines = pdfLines(pdfWords(fileBytes(pdf)), W);
+    const QList<PdfLine> lines = pdfLines(pdfWords(readBytes(pdf)), W);
     QCOMPARE(lines.size(), 12 * 8);
     for (int i = 0; i < 6; ++i) {
         for (int k = 0; k < 2; ++k) {
@@ -211,7 +177,7 @@ void TestQPrinterSurface::checkSheet(const QString& pdf, const DatiBuffer& Dati)
                 }
                 const QString where = QString("card %1,%2 line %3").arg(i).arg(k).arg(j);
                 QVERIFY2(found, qPrintable(where + " missing"));
-                QCOMPARE(found->text, Dati[j + 1].simplified());
+                QCOMPARE(found->text, fullRecordLines()[j].simplified());
                 QVERIFY2(std::abs(found->right - right) < kTolerance,
                          qPrintable(QString("%1 ends at %2, expected %3")
                                         .arg(where)
@@ -221,7 +187,7 @@ void TestQPrinterSurface::checkSheet(const QString& pdf, const DatiBuffer& Dati)
                 const bool name = j == 0;
                 const bool italic = j == 2 || j >= 6;
                 const double height =
-                    lineHeightMm("Liberation Sans", name || j == 3, italic, name ? 9 : 7);
+                    faceLineHeightMm("Liberation Sans", name || j == 3, italic, name ? 9 : 7);
                 QVERIFY2(std::abs((found->bottom - found->top) - height) < 0.05,
                          qPrintable(QString("%1 is %2 mm high, expected %3")
                                         .arg(where)
@@ -240,7 +206,7 @@ void TestQPrinterSurface::checkSheet(const QString& pdf, const DatiBuffer& Dati)
     // Cut marks: a cross on every inner grid point, two ticks under every row.
     PdfRaster page;
     QString error;
-    QVERIFY2(page.load(fileBytes(pdf), 300, &error), qPrintable(error));
+    QVERIFY2(page.load(readBytes(pdf), 300, &error), qPrintable(error));
     auto dark = [&](double x, double y) { return page.darkest(x, y) < 128; };
     auto light = [&](double x, double y) { return page.darkest(x, y) > 200; };
     for (int i = 1; i < 6; ++i) {
@@ -260,24 +226,22 @@ void TestQPrinterSurface::checkSheet(const QString& pdf, const DatiBuffer& Dati)
     QVERIFY2(light(W, 6 * H) && light(W, 0.5), "no mark on the outer edges");
 }
 
-void TestQPrinterSurface::sheetOnPdfMatchesTheLayout() {
+void QPrinterSurfaceTest::sheetOnPdfMatchesTheLayout() {
     const QString pdf = dir_.filePath("sheet.pdf");
     QPrinterSurface surface(pdf);
-    DatiBuffer Dati;
-    const PrintOutcome outcome = StampaBiglietti(surface, fullRecord(), Dati);
-    QVERIFY2(outcome.printed, qPrintable(outcome.error));
+    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    QVERIFY2(outcome.ok(), qPrintable(outcome.error()));
     QVERIFY(!surface.documentOpen());
-    checkSheet(pdf, Dati);
+    checkSheet(pdf);
 }
 
-void TestQPrinterSurface::sheetOnACupsQueueMatchesTheLayout() {
+void QPrinterSurfaceTest::sheetOnACupsQueueMatchesTheLayout() {
     const QPrinterInfo info = QPrinterInfo::printerInfo("Alfa");
     QVERIFY(!info.isNull());
-    QPrinterSurface surface(info, [] { return cupsSubmitError("Alfa"); });
+    QPrinterSurface surface(info, [] { return submittedJobStatus("Alfa"); });
     QCOMPARE(surface.deviceName(), QStringLiteral("Alfa"));
-    DatiBuffer Dati;
-    const PrintOutcome outcome = StampaBiglietti(surface, fullRecord(), Dati);
-    QVERIFY2(outcome.printed, qPrintable(outcome.error));
+    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    QVERIFY2(outcome.ok(), qPrintable(outcome.error()));
 
     const QByteArray job = cups_.waitForJob("Alfa");
     QVERIFY2(!job.isEmpty(), qPrintable(cups_.errorString()));
@@ -285,10 +249,10 @@ void TestQPrinterSurface::sheetOnACupsQueueMatchesTheLayout() {
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(job) == job.size());
     file.close();
-    checkSheet(pdf, Dati);
+    checkSheet(pdf);
 }
 
-void TestQPrinterSurface::abandonedPageSendsNothing() {
+void QPrinterSurfaceTest::abandonedPageSendsNothing() {
     const int before = cups_.jobCount("Alfa");
     QVERIFY(before >= 0);
     QPrinterSurface queue(QPrinterInfo::printerInfo("Alfa"));
@@ -308,65 +272,62 @@ void TestQPrinterSurface::abandonedPageSendsNothing() {
     QVERIFY(!QFile::exists(pdf));
 }
 
-void TestQPrinterSurface::unwritableFileIsReported() {
+void QPrinterSurfaceTest::unwritableFileIsReported() {
     const QString pdf = dir_.filePath("missing-folder/sheet.pdf");
     int verified = 0;
-    QPrinterSurface surface(pdf, [&] {
+    QPrinterSurface surface(pdf, [&]() -> Result<void> {
         ++verified;
-        return QString();
+        return {};
     });
-    DatiBuffer Dati;
-    const PrintOutcome outcome = StampaBiglietti(surface, fullRecord(), Dati);
-    QVERIFY(!outcome.printed);
-    QVERIFY2(outcome.error.contains(pdf), qPrintable(outcome.error));
+    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    QVERIFY(!outcome.ok());
+    QVERIFY2(outcome.error().contains(pdf), qPrintable(outcome.error()));
     QCOMPARE(verified, 0);
     QVERIFY(!surface.documentOpen());
 }
 
-void TestQPrinterSurface::verifierDecidesWhetherThePrinterTookTheJob() {
+void QPrinterSurfaceTest::verifierDecidesWhetherThePrinterTookTheJob() {
     const QString pdf = dir_.filePath("verified.pdf");
     const QString refusal = QStringLiteral("La stampante \"Prova\" ha rifiutato la stampa.");
     QString answer = refusal;
     int calls = 0;
     bool writtenWhenAsked = false;
-    QPrinterSurface surface(pdf, [&] {
+    QPrinterSurface surface(pdf, [&]() -> Result<void> {
         ++calls;
         writtenWhenAsked = QFileInfo(pdf).size() > 0;
-        return answer;
+        if (answer.isEmpty()) return {};
+        return Failure{answer};
     });
-    DatiBuffer Dati;
-    PrintOutcome outcome = StampaBiglietti(surface, fullRecord(), Dati);
-    QVERIFY(!outcome.printed);
-    QCOMPARE(outcome.error, refusal);
+    Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    QVERIFY(!outcome.ok());
+    QCOMPARE(outcome.error(), refusal);
     QCOMPARE(calls, 1);
     QVERIFY(writtenWhenAsked);
 
     answer.clear();
-    outcome = StampaBiglietti(surface, fullRecord(), Dati);
-    QVERIFY(outcome.printed);
+    outcome = StampaBiglietti(surface, fullRecord());
+    QVERIFY(outcome.ok());
     QCOMPARE(calls, 2);
 }
 
-void TestQPrinterSurface::refusingQueueIsTold() {
+void QPrinterSurfaceTest::refusingQueueIsTold() {
     QVERIFY2(cups_.rejectJobs("Beta"), qPrintable(cups_.errorString()));
     QPrinterSurface surface(QPrinterInfo::printerInfo("Beta"),
-                            [] { return cupsSubmitError("Beta"); });
-    DatiBuffer Dati;
-    const PrintOutcome outcome = StampaBiglietti(surface, fullRecord(), Dati);
+                            [] { return submittedJobStatus("Beta"); });
+    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
     QVERIFY2(cups_.acceptJobs("Beta"), qPrintable(cups_.errorString()));
-    QVERIFY(!outcome.printed);
-    QVERIFY2(outcome.error.contains("Beta"), qPrintable(outcome.error));
+    QVERIFY(!outcome.ok());
+    QVERIFY2(outcome.error().contains("Beta"), qPrintable(outcome.error()));
 }
 
-void TestQPrinterSurface::noPrinterInstalled() {
+void QPrinterSurfaceTest::noPrinterInstalled() {
     QPrinterSurface surface{QPrinterInfo()};
-    DatiBuffer Dati;
-    const PrintOutcome outcome = StampaBiglietti(surface, fullRecord(), Dati);
-    QVERIFY(!outcome.printed);
-    QVERIFY2(outcome.error.contains("stampante"), qPrintable(outcome.error));
+    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    QVERIFY(!outcome.ok());
+    QVERIFY2(outcome.error().contains("stampante"), qPrintable(outcome.error()));
 }
 
-void TestQPrinterSurface::sizeOfZeroPointsPrintsNothing() {
+void QPrinterSurfaceTest::sizeOfZeroPointsPrintsNothing() {
     const QString pdf = dir_.filePath("zero.pdf");
     QPrinterSurface surface(pdf);
     surface.setFontSize(0);
@@ -378,10 +339,10 @@ void TestQPrinterSurface::sizeOfZeroPointsPrintsNothing() {
     surface.setCurrentY(30);
     QVERIFY(surface.printText("visibile"));
     QVERIFY(surface.endDoc());
-    const QList<PdfWord> words = pdfWords(fileBytes(pdf));
+    const QList<PdfWord> words = pdfWords(readBytes(pdf));
     QCOMPARE(words.size(), 1);
     QCOMPARE(words[0].text, QStringLiteral("visibile"));
 }
 
-QTEST_MAIN(TestQPrinterSurface)
+QTEST_MAIN(QPrinterSurfaceTest)
 #include "tst_qprintersurface.moc"

@@ -13,6 +13,8 @@
 #include "platform/italian.h"
 #include "platform/qtprompts.h"
 
+using namespace quarzello;
+
 namespace {
 
 // Runs check on the modal dialog once it is up, then lets finish close it.
@@ -76,7 +78,7 @@ void QtPromptsTest::yesNoBox() {
         QTest::keyClick(box, Qt::Key(key));
     });
     QCOMPARE(prompts.message(
-                 {kTitoloFinestra, text, PromptButtons::YesNo, PromptIcon::None, defaultButton}),
+                 {kWindowTitle, text, PromptButtons::YesNo, PromptIcon::None, defaultButton}),
              answer);
     QVERIFY(checked);
 }

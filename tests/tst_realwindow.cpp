@@ -6,22 +6,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "tools.h"
+
+using namespace quarzello;
+
 namespace {
 
-// Runs a command to its end and gives its standard output.
-QString run(const QString& program, const QStringList& args, const QString& display,
-            int timeoutMs = 20000) {
-    QProcess p;
+// Runs a tool on the display to its end and gives its standard output.
+QString run(const QString& tool, const QStringList& args, const QString& display) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", display);
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    return QString::fromUtf8(runTool(tool, args, {}, env, 20000).output).trimmed();
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 #include <QTest>
 
 #include "print/cardcontent.h"
+#include "print/gridtext.h"
 #include "print/sheet.h"
 #include "recordingsurface.h"
+#include "samples.h"
+
+using namespace quarzello;
 
 Q_DECLARE_METATYPE(RecordedLine)
 
@@ -12,21 +16,11 @@ namespace {
 
 constexpr float kTolerance = 0.01f;
 
-CardRecord fullRecord(const QString& righe = "6", const QString& colonne = "2") {
+CardRecord nameOnly(const QString& rowsText, const QString& columnsText) {
     CardRecord record;
-    record.campi = {
-        "Dott.", "Mario",      "Rossi",       "Presidente circolo", "Via Roma 1",    "00100",
-        "Roma",  "06 1234567", "333 1234567", "mario@esempio.it",   "www.esempio.it"};
-    record.righe = righe;
-    record.colonne = colonne;
-    return record;
-}
-
-CardRecord nameOnly(const QString& righe, const QString& colonne) {
-    CardRecord record;
-    record.campi[Cognome] = QStringLiteral("Rossi");
-    record.righe = righe;
-    record.colonne = colonne;
+    record.fields[Surname] = QStringLiteral("Rossi");
+    record.rows = rowsText;
+    record.columns = columnsText;
     return record;
 }
 
@@ -48,7 +42,7 @@ QStringList drawingsOnly(const QStringList& log) {
 
 }  // namespace
 
-class TestSheet : public QObject {
+class SheetTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -71,12 +65,11 @@ class TestSheet : public QObject {
     void paperWithoutSizeIsRefused();
 };
 
-void TestSheet::workedExampleTwoColumnsSixRows() {
+void SheetTest::workedExampleTwoColumnsSixRows() {
     RecordingSurface surface;
-    DatiBuffer Dati;
-    const PrintOutcome outcome = StampaBiglietti(surface, fullRecord(), Dati);
-    QVERIFY(outcome.printed);
-    QVERIFY(outcome.error.isEmpty());
+    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    QVERIFY(outcome.ok());
+    QVERIFY(outcome.error().isEmpty());
     QCOMPARE(surface.pagesHandedOver, 1);
     QCOMPARE(surface.paperSizeCode, 9);
     QCOMPARE(surface.orientationCode, 1);
@@ -84,9 +77,7 @@ void TestSheet::workedExampleTwoColumnsSixRows() {
     QCOMPARE(surface.log.mid(0, 4),
              QStringList({"paperSize", "orientation", "scaleMode", "fontName"}));
 
-    // The lines stay in Dati after the job.
-    QCOMPARE(Dati[1], QStringLiteral("Dott. Mario Rossi"));
-    QCOMPARE(Dati[8], QStringLiteral("Internet: www.esempio.it"));
+    const QStringList lines = fullRecordLines();
 
     const double H = 292.0 / 6;     // 48.667
     const double S = (H - 10) / 8;  // 4.833 with 8 lines
@@ -97,7 +88,7 @@ void TestSheet::workedExampleTwoColumnsSixRows() {
         const int k = card % 2;
         for (int line = 0; line < 8; ++line) {
             const RecordedText& t = surface.texts[card * 8 + line];
-            QCOMPARE(t.text, Dati[line + 1]);
+            QCOMPARE(t.text, lines[line]);
             QCOMPARE(t.font.name, QStringLiteral("Arial special"));
             QCOMPARE(t.font.size, line == 0 ? 9.f : 7.f);
             QVERIFY2(near(t.right(), k == 0 ? 87 : 192),
@@ -114,10 +105,9 @@ void TestSheet::workedExampleTwoColumnsSixRows() {
     }
 }
 
-void TestSheet::cardsGoRowByRowLeftToRight() {
+void SheetTest::cardsGoRowByRowLeftToRight() {
     RecordingSurface surface;
-    DatiBuffer Dati;
-    QVERIFY(StampaBiglietti(surface, nameOnly("2", "3"), Dati).printed);
+    QVERIFY(StampaBiglietti(surface, nameOnly("2", "3")).ok());
 
     QStringList perCard = {"drawLine", "drawLine", "fontName", "printText"};
     // The page's typeface, and the name's measuring font, before the cards.
@@ -136,9 +126,9 @@ void TestSheet::cardsGoRowByRowLeftToRight() {
     }
 }
 
-void TestSheet::cutMarks_data() {
-    QTest::addColumn<QString>("righe");
-    QTest::addColumn<QString>("colonne");
+void SheetTest::cutMarks_data() {
+    QTest::addColumn<QString>("rowsText");
+    QTest::addColumn<QString>("columnsText");
     QTest::addColumn<QList<RecordedLine>>("lines");
 
     // One row: only ticks on the bottom edge of the row, drawn once for every card.
@@ -165,18 +155,17 @@ void TestSheet::cutMarks_data() {
                                {104, 146, 106, 146}, {105, 145, 105, 147}};
 }
 
-void TestSheet::cutMarks() {
-    QFETCH(QString, righe);
-    QFETCH(QString, colonne);
+void SheetTest::cutMarks() {
+    QFETCH(QString, rowsText);
+    QFETCH(QString, columnsText);
     QFETCH(QList<RecordedLine>, lines);
 
     RecordingSurface surface;
-    DatiBuffer Dati;
     CardRecord empty;
-    empty.righe = righe;
-    empty.colonne = colonne;
+    empty.rows = rowsText;
+    empty.columns = columnsText;
     // A card without data still gets its marks, and the page still goes out.
-    QVERIFY(StampaBiglietti(surface, empty, Dati).printed);
+    QVERIFY(StampaBiglietti(surface, empty).ok());
     QVERIFY(surface.texts.isEmpty());
     QCOMPARE(surface.lines.size(), lines.size());
     for (int i = 0; i < lines.size(); ++i) {
@@ -190,7 +179,7 @@ void TestSheet::cutMarks() {
     }
 }
 
-void TestSheet::readsGridNumbers_data() {
+void SheetTest::readsGridNumbers_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value");  // -99999: beyond 16 bits
     QTest::newRow("plain") << "6" << 6;
@@ -214,15 +203,14 @@ void TestSheet::readsGridNumbers_data() {
     QTest::newRow("huge exponent") << "1e999" << -99999;
     QTest::newRow("tiny exponent") << "1e-999" << 0;
     QTest::newRow("huge despite a negative exponent") << QString(400, u'9') + "e-1" << -99999;
-    QTest::newRow("tiny despite a positive exponent")
-        << "0." + QString(400, u'0') + "1e2" << 0;
+    QTest::newRow("tiny despite a positive exponent") << "0." + QString(400, u'0') + "1e2" << 0;
     QTest::newRow("huge fraction") << QString(400, u'9') + ".5" << -99999;
 }
 
-void TestSheet::readsGridNumbers() {
+void SheetTest::readsGridNumbers() {
     QFETCH(QString, text);
     QFETCH(int, value);
-    const std::optional<int> got = leggiNumeroGriglia(text);
+    const std::optional<int> got = readGridNumber(text);
     if (value == -99999) {
         QVERIFY(!got.has_value());
     } else {
@@ -231,73 +219,72 @@ void TestSheet::readsGridNumbers() {
     }
 }
 
-void TestSheet::refusesGridsThatCannotPrint_data() {
-    QTest::addColumn<QString>("righe");
-    QTest::addColumn<QString>("colonne");
+void SheetTest::refusesGridsThatCannotPrint_data() {
+    QTest::addColumn<QString>("rowsText");
+    QTest::addColumn<QString>("columnsText");
     QTest::addColumn<QStringList>("mentions");
 
-    const QString colonne = "Colonne per pagina";
-    const QString righe = "Righe per pagina";
+    const QString columnsList = "Colonne per pagina";
+    const QString rowsList = "Righe per pagina";
     const QString colRange = "da 1 a 21";
     const QString rowRange = "da 1 a 19";
     QTest::newRow("no columns") << "6"
-                                << "" << QStringList{colonne, "\"\"", colRange};
+                                << "" << QStringList{columnsList, "\"\"", colRange};
     QTest::newRow("zero columns") << "6"
-                                  << "0" << QStringList{colonne, "\"0\"", colRange};
+                                  << "0" << QStringList{columnsList, "\"0\"", colRange};
     QTest::newRow("negative columns") << "6"
-                                      << "-1" << QStringList{colonne, "\"-1\"", colRange};
+                                      << "-1" << QStringList{columnsList, "\"-1\"", colRange};
     QTest::newRow("text for columns") << "6"
-                                      << "abc" << QStringList{colonne, "\"abc\"", colRange};
+                                      << "abc" << QStringList{columnsList, "\"abc\"", colRange};
     QTest::newRow("22 columns") << "6"
-                                << "22" << QStringList{colonne, "\"22\"", colRange};
+                                << "22" << QStringList{columnsList, "\"22\"", colRange};
     QTest::newRow("columns beyond 16 bits")
         << "6"
-        << "70000" << QStringList{colonne, "\"70000\"", colRange};
+        << "70000" << QStringList{columnsList, "\"70000\"", colRange};
     QTest::newRow("no rows") << ""
-                             << "2" << QStringList{righe, "\"\"", rowRange};
+                             << "2" << QStringList{rowsList, "\"\"", rowRange};
     QTest::newRow("blank rows") << "   "
-                                << "2" << QStringList{righe, "\"   \"", rowRange};
+                                << "2" << QStringList{rowsList, "\"   \"", rowRange};
     QTest::newRow("zero rows") << "0"
-                               << "2" << QStringList{righe, "\"0\"", rowRange};
+                               << "2" << QStringList{rowsList, "\"0\"", rowRange};
     QTest::newRow("half a row rounds to zero") << "0.5"
-                                               << "2" << QStringList{righe, "\"0.5\"", rowRange};
+                                               << "2" << QStringList{rowsList, "\"0.5\"", rowRange};
     QTest::newRow("20 rows") << "20"
-                             << "2" << QStringList{righe, "\"20\"", rowRange};
+                             << "2" << QStringList{rowsList, "\"20\"", rowRange};
     QTest::newRow("rows beyond 16 bits") << "99999"
-                                         << "2" << QStringList{righe, "\"99999\"", rowRange};
+                                         << "2" << QStringList{rowsList, "\"99999\"", rowRange};
     QTest::newRow("both wrong") << "x"
-                                << "0" << QStringList{righe,   "\"x\"", rowRange,
-                                                      colonne, "\"0\"", colRange};
+                                << "0" << QStringList{rowsList,    "\"x\"", rowRange,
+                                                      columnsList, "\"0\"", colRange};
     QTest::newRow("long text is cut in the message")
-        << QString(200, u'z') << "2" << QStringList{righe, "\"" + QString(30, u'z') + "...\""};
+        << QString(200, u'z') << "2" << QStringList{rowsList, "\"" + QString(30, u'z') + "...\""};
 }
 
-void TestSheet::refusesGridsThatCannotPrint() {
-    QFETCH(QString, righe);
-    QFETCH(QString, colonne);
+void SheetTest::refusesGridsThatCannotPrint() {
+    QFETCH(QString, rowsText);
+    QFETCH(QString, columnsText);
     QFETCH(QStringList, mentions);
 
     RecordingSurface surface;
-    DatiBuffer Dati;
-    const PrintOutcome outcome = StampaBiglietti(surface, fullRecord(righe, colonne), Dati);
-    QVERIFY(!outcome.printed);
+    const Result<void> outcome = StampaBiglietti(surface, fullRecord(rowsText, columnsText));
+    QVERIFY(!outcome.ok());
     for (const QString& mention : mentions) {
-        QVERIFY2(outcome.error.contains(mention),
-                 qPrintable(QString("\"%1\" not in: %2").arg(mention, outcome.error)));
+        QVERIFY2(outcome.error().contains(mention),
+                 qPrintable(QString("\"%1\" not in: %2").arg(mention, outcome.error())));
     }
-    QVERIFY(outcome.error.contains(QChar(13)));
-    QVERIFY(!outcome.error.contains(QChar(10)));
+    QVERIFY(outcome.error().contains(QChar(13)));
+    QVERIFY(!outcome.error().contains(QChar(10)));
     // Nothing reached the paper, and no page was begun or sent.
     QVERIFY(!surface.touchedPaper());
 
-    const Griglia griglia = leggiGriglia(righe, colonne);
-    QVERIFY(!griglia.valida());
-    QCOMPARE(griglia.errore, outcome.error);
+    const Result<Grid> grid = readGrid(rowsText, columnsText);
+    QVERIFY(!grid.ok());
+    QCOMPARE(grid.error(), outcome.error());
 }
 
-void TestSheet::printsGridsTheListsDoNotOffer_data() {
-    QTest::addColumn<QString>("righe");
-    QTest::addColumn<QString>("colonne");
+void SheetTest::printsGridsTheListsDoNotOffer_data() {
+    QTest::addColumn<QString>("rowsText");
+    QTest::addColumn<QString>("columnsText");
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("columns");
     QTest::addColumn<float>("margin");
@@ -319,22 +306,21 @@ void TestSheet::printsGridsTheListsDoNotOffer_data() {
                                          << " 4 col" << 3 << 4 << 5.f << 11.f;
 }
 
-void TestSheet::printsGridsTheListsDoNotOffer() {
-    QFETCH(QString, righe);
-    QFETCH(QString, colonne);
+void SheetTest::printsGridsTheListsDoNotOffer() {
+    QFETCH(QString, rowsText);
+    QFETCH(QString, columnsText);
     QFETCH(int, rows);
     QFETCH(int, columns);
     QFETCH(float, margin);
     QFETCH(float, nameSize);
 
-    const Griglia griglia = leggiGriglia(righe, colonne);
-    QVERIFY(griglia.valida());
-    QCOMPARE(griglia.righe, rows);
-    QCOMPARE(griglia.colonne, columns);
+    const Result<Grid> grid = readGrid(rowsText, columnsText);
+    QVERIFY(grid.ok());
+    QCOMPARE(grid->rows, rows);
+    QCOMPARE(grid->columns, columns);
 
     RecordingSurface surface;
-    DatiBuffer Dati;
-    QVERIFY(StampaBiglietti(surface, nameOnly(righe, colonne), Dati).printed);
+    QVERIFY(StampaBiglietti(surface, nameOnly(rowsText, columnsText)).ok());
     QCOMPARE(surface.texts.size(), rows * columns);
     const double W = 210.0 / columns;
     const double H = 292.0 / rows;
@@ -349,21 +335,20 @@ void TestSheet::printsGridsTheListsDoNotOffer() {
     }
 }
 
-void TestSheet::sameDataPrintsTheSameCard() {
+void SheetTest::sameDataPrintsTheSameCard() {
     // A name of 36 mm at 12 points: on one line, whatever font the surface held before.
     CardRecord record = fullRecord();
-    record.campi[Nome] = QStringLiteral("Mario Giuseppe");
-    record.campi[Cognome] = QStringLiteral("Rossi Verdi");  // "Dott. Mario Giuseppe Rossi Verdi"
+    record.fields[FirstName] = QStringLiteral("Mario Giuseppe");
+    record.fields[Surname] = QStringLiteral("Rossi Verdi");  // "Dott. Mario Giuseppe Rossi Verdi"
 
     RecordingSurface fresh;
-    DatiBuffer Dati;
-    QVERIFY(StampaBiglietti(fresh, record, Dati).printed);
-    QCOMPARE(Dati[0], QString());
+    QVERIFY(StampaBiglietti(fresh, record).ok());
+    QCOMPARE(fresh.texts[0].text, QStringLiteral("Dott. Mario Giuseppe Rossi Verdi"));
 
     RecordingSurface used;
     used.font = {QStringLiteral("Arial special"), 20, true, true};
-    QVERIFY(StampaBiglietti(used, record, Dati).printed);
-    QVERIFY(StampaBiglietti(used, record, Dati).printed);  // and again on the same surface
+    QVERIFY(StampaBiglietti(used, record).ok());
+    QVERIFY(StampaBiglietti(used, record).ok());  // and again on the same surface
 
     QCOMPARE(used.texts.size(), 2 * fresh.texts.size());
     for (int i = 0; i < used.texts.size(); ++i) {
@@ -376,7 +361,7 @@ void TestSheet::sameDataPrintsTheSameCard() {
     }
 }
 
-void TestSheet::failingPrinterAbandonsThePage_data() {
+void SheetTest::failingPrinterAbandonsThePage_data() {
     QTest::addColumn<int>("failDrawLineAt");
     QTest::addColumn<int>("failPrintTextAt");
     QTest::addColumn<bool>("failEndDoc");
@@ -388,7 +373,7 @@ void TestSheet::failingPrinterAbandonsThePage_data() {
     QTest::newRow("handing the page over") << 0 << 0 << true;
 }
 
-void TestSheet::failingPrinterAbandonsThePage() {
+void SheetTest::failingPrinterAbandonsThePage() {
     QFETCH(int, failDrawLineAt);
     QFETCH(int, failPrintTextAt);
     QFETCH(bool, failEndDoc);
@@ -397,11 +382,10 @@ void TestSheet::failingPrinterAbandonsThePage() {
     surface.failDrawLineAt = failDrawLineAt;
     surface.failPrintTextAt = failPrintTextAt;
     surface.failEndDoc = failEndDoc;
-    DatiBuffer Dati;
-    const PrintOutcome outcome = StampaBiglietti(surface, fullRecord("2", "2"), Dati);
+    const Result<void> outcome = StampaBiglietti(surface, fullRecord("2", "2"));
 
-    QVERIFY(!outcome.printed);
-    QCOMPARE(outcome.error, surface.failureText);
+    QVERIFY(!outcome.ok());
+    QCOMPARE(outcome.error(), surface.failureText);
     QCOMPARE(surface.pagesHandedOver, 0);
     QCOMPARE(surface.log.count("abortDoc"), 1);
     QCOMPARE(surface.log.constLast(), QStringLiteral("abortDoc"));
@@ -415,23 +399,20 @@ void TestSheet::failingPrinterAbandonsThePage() {
     }
 }
 
-void TestSheet::failureWithoutReasonNamesThePrinter() {
+void SheetTest::failureWithoutReasonNamesThePrinter() {
     RecordingSurface surface;
     surface.name = QStringLiteral("Ufficio 2");
     surface.failureText.clear();
     surface.failEndDoc = true;
-    DatiBuffer Dati;
-    const PrintOutcome outcome = StampaBiglietti(surface, fullRecord(), Dati);
-    QVERIFY(!outcome.printed);
-    QVERIFY2(outcome.error.contains("\"Ufficio 2\""), qPrintable(outcome.error));
+    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    QVERIFY(!outcome.ok());
+    QVERIFY2(outcome.error().contains("\"Ufficio 2\""), qPrintable(outcome.error()));
 }
 
-void TestSheet::processesEventsAtStartAndBeforeHandingOver() {
+void SheetTest::processesEventsAtStartAndBeforeHandingOver() {
     RecordingSurface surface;
     QList<QStringList> logAtCall;
-    DatiBuffer Dati;
-    QVERIFY(
-        StampaBiglietti(surface, fullRecord(), Dati, [&] { logAtCall << surface.log; }).printed);
+    QVERIFY(StampaBiglietti(surface, fullRecord(), [&] { logAtCall << surface.log; }).ok());
     QCOMPARE(logAtCall.size(), 2);
     QVERIFY(logAtCall[0].isEmpty());
     // The second time, every card is drawn and the page is not yet handed over.
@@ -440,13 +421,12 @@ void TestSheet::processesEventsAtStartAndBeforeHandingOver() {
     QCOMPARE(logAtCall[1].size() + 1, surface.log.size());
 }
 
-void TestSheet::otherPaperMovesOnlyWhatDependsOnIt() {
+void SheetTest::otherPaperMovesOnlyWhatDependsOnIt() {
     // US Letter: 8.5 x 11 inches.
     RecordingSurface surface;
     surface.paperWidthTwips = 12240;
     surface.paperHeightTwips = 15840;
-    DatiBuffer Dati;
-    QVERIFY(StampaBiglietti(surface, nameOnly("1", "1"), Dati).printed);
+    QVERIFY(StampaBiglietti(surface, nameOnly("1", "1")).ok());
     const double P = 12240 / 56.6857142;  // 215.93, not 215.9: the width's own divisor
     const double Q = 15840 / 56.6868687;
     QVERIFY(near(P, 215.93));
@@ -458,15 +438,14 @@ void TestSheet::otherPaperMovesOnlyWhatDependsOnIt() {
     QVERIFY(near(surface.texts[0].bottom(), 10));
 }
 
-void TestSheet::paperWithoutSizeIsRefused() {
+void SheetTest::paperWithoutSizeIsRefused() {
     RecordingSurface surface;
     surface.paperWidthTwips = 0;
-    DatiBuffer Dati;
-    const PrintOutcome outcome = StampaBiglietti(surface, fullRecord(), Dati);
-    QVERIFY(!outcome.printed);
-    QVERIFY(outcome.error.contains("\"Registratore\""));
+    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    QVERIFY(!outcome.ok());
+    QVERIFY(outcome.error().contains("\"Registratore\""));
     QVERIFY(!surface.touchedPaper());
 }
 
-QTEST_GUILESS_MAIN(TestSheet)
+QTEST_GUILESS_MAIN(SheetTest)
 #include "tst_sheet.moc"

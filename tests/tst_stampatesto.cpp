@@ -5,6 +5,8 @@
 #include "print/stampatesto.h"
 #include "recordingsurface.h"
 
+using namespace quarzello;
+
 namespace {
 
 // At 12 points the recording surface makes every character exactly 1 mm wide.
@@ -18,7 +20,7 @@ QString chars(int count) {
 
 }  // namespace
 
-class TestStampaTesto : public QObject {
+class StampaTestoTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -36,7 +38,7 @@ class TestStampaTesto : public QObject {
     void nonFinitePositionPrintsNothing();
 };
 
-void TestStampaTesto::fitsByDroppingEndCharacters_data() {
+void StampaTestoTest::fitsByDroppingEndCharacters_data() {
     QTest::addColumn<int>("length");
     QTest::addColumn<float>("daOrizz");
     QTest::addColumn<float>("aOrizz");
@@ -57,7 +59,7 @@ void TestStampaTesto::fitsByDroppingEndCharacters_data() {
     QTest::newRow("one character, limit 2") << 1 << 10.f << 10.f << 1;
 }
 
-void TestStampaTesto::fitsByDroppingEndCharacters() {
+void StampaTestoTest::fitsByDroppingEndCharacters() {
     QFETCH(int, length);
     QFETCH(float, daOrizz);
     QFETCH(float, aOrizz);
@@ -65,7 +67,7 @@ void TestStampaTesto::fitsByDroppingEndCharacters() {
 
     RecordingSurface surface;
     const QString text = chars(length);
-    QVERIFY(StampaTesto(surface, text, 30, daOrizz, aOrizz, false, false, kSize, AllineaDestra));
+    QVERIFY(StampaTesto(surface, text, 30, daOrizz, aOrizz, false, false, kSize, AlignedRight));
     if (printed < 0) {
         QVERIFY(surface.texts.isEmpty());
         QVERIFY(!surface.log.contains(QStringLiteral("printText")));
@@ -77,7 +79,7 @@ void TestStampaTesto::fitsByDroppingEndCharacters() {
     QCOMPARE(surface.texts[0].right(), aOrizz - 3);
 }
 
-void TestStampaTesto::alignment_data() {
+void StampaTestoTest::alignment_data() {
     QTest::addColumn<int>("allineato");
     QTest::addColumn<int>("length");
     QTest::addColumn<float>("daOrizz");
@@ -94,7 +96,7 @@ void TestStampaTesto::alignment_data() {
     QTest::newRow("unknown alignment is left") << 7 << 20 << 10.f << 50.f << 10.f;
 }
 
-void TestStampaTesto::alignment() {
+void StampaTestoTest::alignment() {
     QFETCH(int, allineato);
     QFETCH(int, length);
     QFETCH(float, daOrizz);
@@ -102,16 +104,18 @@ void TestStampaTesto::alignment() {
     QFETCH(float, x);
 
     RecordingSurface surface;
-    StampaTesto(surface, chars(length), 30, daOrizz, aOrizz, false, false, kSize,
-                static_cast<qint16>(allineato));
+    QVERIFY(StampaTesto(surface, chars(length), 30, daOrizz, aOrizz, false, false, kSize,
+                        static_cast<qint16>(allineato)));
     QCOMPARE(surface.texts.size(), 1);
     QCOMPARE(surface.texts[0].x, x);
 }
 
-void TestStampaTesto::bottomOfLineBoxIsTheGivenHeight() {
+void StampaTestoTest::bottomOfLineBoxIsTheGivenHeight() {
     RecordingSurface surface;
-    StampaTesto(surface, QStringLiteral("Grande"), 30, 10, 80, true, false, 12, AllineaDestra);
-    StampaTesto(surface, QStringLiteral("piccolo"), 30, 10, 80, false, true, 8, AllineaDestra);
+    QVERIFY(
+        StampaTesto(surface, QStringLiteral("Grande"), 30, 10, 80, true, false, 12, AlignedRight));
+    QVERIFY(
+        StampaTesto(surface, QStringLiteral("piccolo"), 30, 10, 80, false, true, 8, AlignedRight));
     QCOMPARE(surface.texts.size(), 2);
     QCOMPARE(surface.texts[0].y, 24.f);  // box 6 mm high
     QCOMPARE(surface.texts[1].y, 26.f);  // box 4 mm high
@@ -119,7 +123,7 @@ void TestStampaTesto::bottomOfLineBoxIsTheGivenHeight() {
     QCOMPARE(surface.texts[1].bottom(), 30.f);
 }
 
-void TestStampaTesto::trimsSpacesOnly_data() {
+void StampaTestoTest::trimsSpacesOnly_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("printed");
     QTest::newRow("spaces around") << "   Mario  Rossi  "
@@ -131,18 +135,18 @@ void TestStampaTesto::trimsSpacesOnly_data() {
     QTest::newRow("no-break space stays") << QStringLiteral("x\u00a0") << QStringLiteral("x\u00a0");
 }
 
-void TestStampaTesto::trimsSpacesOnly() {
+void StampaTestoTest::trimsSpacesOnly() {
     QFETCH(QString, text);
     QFETCH(QString, printed);
     RecordingSurface surface;
-    StampaTesto(surface, text, 30, 10, 80, false, false, kSize, AllineaSinistra);
+    QVERIFY(StampaTesto(surface, text, 30, 10, 80, false, false, kSize, AlignedLeft));
     QCOMPARE(surface.texts.size(), 1);
     QCOMPARE(surface.texts[0].text, printed);
     // The width that placed it is the width of the trimmed text.
     QCOMPARE(surface.measured.constFirst().first, printed);
 }
 
-void TestStampaTesto::blankTextTouchesNothing() {
+void StampaTestoTest::blankTextTouchesNothing() {
     RecordingSurface surface;
     const RecordedFont before = surface.font;
     QVERIFY(StampaTesto(surface, QStringLiteral("     "), 30, 10, 80, true, true, 7, 2));
@@ -151,18 +155,19 @@ void TestStampaTesto::blankTextTouchesNothing() {
     QCOMPARE(surface.font, before);
 }
 
-void TestStampaTesto::shortenedTextIsNotTrimmedAgain() {
+void StampaTestoTest::shortenedTextIsNotTrimmedAgain() {
     RecordingSurface surface;
     // Limit 5.5 mm: "abcd " is 5 mm and is printed with its trailing space.
-    StampaTesto(surface, QStringLiteral("abcd efgh"), 30, 0, 3.5f, false, false, kSize, 0);
+    QVERIFY(StampaTesto(surface, QStringLiteral("abcd efgh"), 30, 0, 3.5f, false, false, kSize, 0));
     QCOMPARE(surface.texts.size(), 1);
     QCOMPARE(surface.texts[0].text, QStringLiteral("abcd "));
 }
 
-void TestStampaTesto::setsWeightSlantSizeButNeverTheTypeface() {
+void StampaTestoTest::setsWeightSlantSizeButNeverTheTypeface() {
     RecordingSurface surface;
     surface.font = {QStringLiteral("Arial special"), 10, false, false};
-    StampaTesto(surface, QStringLiteral("riga"), 30, 10, 80, true, true, 7.5f, AllineaDestra);
+    QVERIFY(
+        StampaTesto(surface, QStringLiteral("riga"), 30, 10, 80, true, true, 7.5f, AlignedRight));
     QCOMPARE(surface.log.mid(0, 4), QStringList({"bold", "italic", "size", "textWidth"}));
     QVERIFY(!surface.log.contains(QStringLiteral("fontName")));
     QCOMPARE(surface.log.constLast(), QStringLiteral("printText"));
@@ -172,17 +177,19 @@ void TestStampaTesto::setsWeightSlantSizeButNeverTheTypeface() {
     QCOMPARE(surface.font, expected);
 }
 
-void TestStampaTesto::reportsOnlyARefusedDrawing() {
+void StampaTestoTest::reportsOnlyARefusedDrawing() {
     RecordingSurface surface;
     surface.failPrintTextAt = 1;
-    QVERIFY(!StampaTesto(surface, QStringLiteral("riga"), 30, 10, 80, false, false, 9, 2));
-    QCOMPARE(surface.errorText(), surface.failureText);
+    const Result<void> refused =
+        StampaTesto(surface, QStringLiteral("riga"), 30, 10, 80, false, false, 9, 2);
+    QVERIFY(!refused);
+    QCOMPARE(refused.error(), surface.failureText);
     // A line that does not fit anywhere is no failure of the printer.
     RecordingSurface narrow;
     QVERIFY(StampaTesto(narrow, QStringLiteral("riga"), 30, 10, 5, false, false, 9, 2));
 }
 
-void TestStampaTesto::nonFinitePositionPrintsNothing() {
+void StampaTestoTest::nonFinitePositionPrintsNothing() {
     RecordingSurface surface;
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -192,5 +199,5 @@ void TestStampaTesto::nonFinitePositionPrintsNothing() {
     QVERIFY(surface.texts.isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestStampaTesto)
+QTEST_GUILESS_MAIN(StampaTestoTest)
 #include "tst_stampatesto.moc"

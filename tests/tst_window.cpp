@@ -18,6 +18,8 @@
 #include "app/twips.h"
 #include "windowfixture.h"
 
+using namespace quarzello;
+
 namespace {
 
 QString captionOf(QWidget* widget) {
@@ -51,7 +53,7 @@ class WindowTest : public QObject {
     void stackingFrontToBack();
     void tabOrderFromFirstField();
     void startUpPlacesAndLabels();
-    void startUpMakesProgramFolderCurrent();
+    void processSetUpMakesProgramFolderCurrent();
     void gridListsOfferTheirEntries();
     void gridListsKeepTypedText();
     void typingRules_data();
@@ -248,8 +250,8 @@ void WindowTest::tabOrderFromFirstField() {
     QCOMPARE(visited, expected);
 
     // With both panels shown, their controls join the round after the print button.
-    w.cmdHelp_Click();
-    w.cmdStampa_Click();
+    f.child<QPushButton>("cmdHelp")->click();
+    f.child<QPushButton>("cmdStampa")->click();
     f.child<QWidget>("cmdStampa")->setFocus();
     QStringList tail;
     for (int i = 0; i < 4; ++i) {
@@ -266,13 +268,15 @@ void WindowTest::startUpPlacesAndLabels() {
     QCOMPARE(w.windowTitle(), QStringLiteral("Quarzello del Camperista"));
     QVERIFY(f.child<QWidget>("frmPrinter")->isHidden());
     QVERIFY(f.child<QWidget>("txtHelp")->isHidden());
-    auto* titolo = f.child<QLabel>("lblTitolo");
-    QCOMPARE(titolo->text(), QStringLiteral("Quarzello del Camperista"));
-    QCOMPARE(titolo->x(), f.child<QWidget>("frmDati")->x());
+    auto* title = f.child<QLabel>("lblTitolo");
+    QCOMPARE(title->text(), QStringLiteral("Quarzello del Camperista"));
+    QCOMPARE(title->x(), f.child<QWidget>("frmDati")->x());
     // 3.5 times the data frame's left (60 twips) narrower than the window.
-    QCOMPARE(titolo->width(), twipsToPixels(w.frameGeometry().width() * 15 - 210));
+    QCOMPARE(title->width(), twipsToPixels(w.frameGeometry().width() * 15 - 210));
     QCOMPARE(f.child<QLabel>("lblCopyright")->text(), QStringLiteral("Rel. 1.0.6"));
     QCOMPARE(f.child<QPlainTextEdit>("txtHelp")->toPlainText(), QStringLiteral("(Istruzioni)\n"));
+    // Every box, the first-run greeting included, is the window's own.
+    QCOMPARE(f.prompts.parentWindow, &w);
 
     const QRect screen = w.screen()->geometry();
     QCOMPARE(w.x(), screen.left() + qRound(screen.width() / 2.0 - w.frameGeometry().width() / 2.0));
@@ -280,24 +284,22 @@ void WindowTest::startUpPlacesAndLabels() {
              screen.top() + qRound(screen.height() / 2.0 - w.frameGeometry().height() / 2.0));
 }
 
-void WindowTest::startUpMakesProgramFolderCurrent() {
+void WindowTest::processSetUpMakesProgramFolderCurrent() {
     const QString before = QDir::currentPath();
-    WindowFixture f;
+    QTemporaryDir programFolder;
     QDir::setCurrent(QDir::tempPath());
-    f.open();
-    QCOMPARE(QDir::current().canonicalPath(), QDir(f.folder.path()).canonicalPath());
-    QCOMPARE(f.window->NomeFile(), f.folder.path() + QStringLiteral("/Quarzo.qdf"));
+    setUpProcess(programFolder.path());
+    QCOMPARE(QDir::current().canonicalPath(), QDir(programFolder.path()).canonicalPath());
     QDir::setCurrent(before);
+
+    WindowFixture f;
+    f.open();
+    QCOMPARE(f.window->NomeFile(), f.folder.path() + QStringLiteral("/Quarzo.qdf"));
 }
 
 void WindowTest::gridListsOfferTheirEntries() {
     WindowFixture f;
     f.open();
-    auto entries = [](QComboBox* c) {
-        QStringList list;
-        for (int i = 0; i < c->count(); ++i) list << c->itemText(i);
-        return list;
-    };
     QCOMPARE(entries(f.child<QComboBox>("cmbRighe")),
              QStringList({"1", "2", "3", "4", "5", "6", "7", "8"}));
     QCOMPARE(entries(f.child<QComboBox>("cmbColonne")), QStringList({"1", "2", "3", "4"}));
@@ -308,16 +310,16 @@ void WindowTest::gridListsOfferTheirEntries() {
 void WindowTest::gridListsKeepTypedText() {
     WindowFixture f;
     frmQuarzello& w = f.open();
-    auto* righe = f.child<QComboBox>("cmbRighe");
-    righe->lineEdit()->selectAll();
-    QTest::keyClicks(righe->lineEdit(), "10");
-    QTest::keyClick(righe->lineEdit(), Qt::Key_Return);
-    QCOMPARE(w.record().righe, QStringLiteral("10"));
-    QCOMPARE(righe->count(), 8);  // Return did not add an entry
-    auto* colonne = f.child<QComboBox>("cmbColonne");
-    colonne->lineEdit()->selectAll();
-    QTest::keyClicks(colonne->lineEdit(), " tre ");
-    QCOMPARE(w.record().colonne, QStringLiteral(" tre "));
+    auto* rowsText = f.child<QComboBox>("cmbRighe");
+    rowsText->lineEdit()->selectAll();
+    QTest::keyClicks(rowsText->lineEdit(), "10");
+    QTest::keyClick(rowsText->lineEdit(), Qt::Key_Return);
+    QCOMPARE(w.record().rows, QStringLiteral("10"));
+    QCOMPARE(rowsText->count(), 8);  // Return did not add an entry
+    auto* columnsText = f.child<QComboBox>("cmbColonne");
+    columnsText->lineEdit()->selectAll();
+    QTest::keyClicks(columnsText->lineEdit(), " tre ");
+    QCOMPARE(w.record().columns, QStringLiteral(" tre "));
 }
 
 void WindowTest::typingRules_data() {
@@ -389,7 +391,7 @@ void WindowTest::refusedCharactersOutsideCodePage() {
     typeText(box, QStringLiteral("Nicolò €ж✓’"));
     // What the box shows is exactly what the file can hold.
     QCOMPARE(box->text(), QStringLiteral("Nicolò €’"));
-    QCOMPARE(w.record().campi[1], QStringLiteral("Nicolò €’"));
+    QCOMPARE(w.record().fields[1], QStringLiteral("Nicolò €’"));
 }
 
 void WindowTest::pasteBringsAnythingUpToMaxLength() {
@@ -407,21 +409,21 @@ void WindowTest::pasteBringsAnythingUpToMaxLength() {
     QCOMPARE(email->text(), QStringLiteral("a@b.it;c@d.it;e@f.it"));
 
     // A paste with a character the code page cannot hold is refused whole.
-    auto* nome = f.child<QLineEdit>("txtCampo_1");
+    auto* firstName = f.child<QLineEdit>("txtCampo_1");
     QApplication::clipboard()->setText(QStringLiteral("Ivan Ж"));
-    QTest::keyClick(nome, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(nome->text(), QString());
+    QTest::keyClick(firstName, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(firstName->text(), QString());
 }
 
 void WindowTest::recordRoundTripKeepsLongValues() {
     WindowFixture f;
     frmQuarzello& w = f.open();
     CardRecord r;
-    r.campi[0] = QStringLiteral("  Dott.  ");
-    r.campi[5] = QStringLiteral("1234567");  // longer than the box takes from the keyboard
-    r.campi[9] = QString(120, u'x');
-    r.righe = QStringLiteral("9");
-    r.colonne = QStringLiteral("abc");
+    r.fields[0] = QStringLiteral("  Dott.  ");
+    r.fields[5] = QStringLiteral("1234567");  // longer than the box takes from the keyboard
+    r.fields[9] = QString(120, u'x');
+    r.rows = QStringLiteral("9");
+    r.columns = QStringLiteral("abc");
     w.setRecord(r);
     QCOMPARE(w.record(), r);
 
@@ -458,16 +460,16 @@ void WindowTest::helpPanelStates() {
 
     QTest::mouseClick(f.child<QWidget>("cmdHelp"), Qt::LeftButton);
     QVERIFY(help->isVisible());
-    QCOMPARE(help->toPlainText(), testoHelp().replace("\r\n", "\n"));
+    QCOMPARE(help->toPlainText(), helpText().replace("\r\n", "\n"));
     QCOMPARE(help->geometry(), twipsRect(120, 480, 6735, 3855));
 
     // Pressed again while shown (its access key): same text, still shown.
-    w.cmdHelp_Click();
+    f.child<QPushButton>("cmdHelp")->click();
     QVERIFY(help->isVisible());
 
     // Typing and scrolling leave it shown; a click in the text hides it.
     QTest::keyClicks(help, "abc");
-    QCOMPARE(help->toPlainText(), testoHelp().replace("\r\n", "\n"));
+    QCOMPARE(help->toPlainText(), helpText().replace("\r\n", "\n"));
     help->verticalScrollBar()->setValue(help->verticalScrollBar()->maximum());
     QTest::mouseClick(help->verticalScrollBar(), Qt::LeftButton);
     QVERIFY(help->isVisible());
@@ -475,7 +477,7 @@ void WindowTest::helpPanelStates() {
     QVERIFY(help->isHidden());
 
     // Any change of its text hides it.
-    w.cmdHelp_Click();
+    f.child<QPushButton>("cmdHelp")->click();
     help->setPlainText(QStringLiteral("x"));
     QVERIFY(help->isHidden());
 }
@@ -504,7 +506,7 @@ void WindowTest::exitAnswered() {
     QCOMPARE(m.defaultButton, PromptAnswer::Yes);
     QCOMPARE(m.icon, PromptIcon::None);
     QCOMPARE(w.isVisible(), stillOpen);
-    QCOMPARE(w.record().campi[2], QStringLiteral("Rossi"));
+    QCOMPARE(w.record().fields[2], QStringLiteral("Rossi"));
     // Nothing is written on the way out.
     QVERIFY(!QFile::exists(w.NomeFile()));
 }
@@ -535,7 +537,7 @@ void WindowTest::releaseText() {
     QFETCH(int, minor);
     QFETCH(int, patch);
     QFETCH(QString, text);
-    QCOMPARE(testoRelease(major, minor, patch), text);
+    QCOMPARE(quarzello::releaseText({major, minor, patch}), text);
 }
 
 QTEST_MAIN(WindowTest)

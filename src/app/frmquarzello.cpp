@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,23 +17,21 @@
 #include "app/inputrules.h"
 #include "app/releasetext.h"
 #include "app/twips.h"
+#include "core/windowtitle.h"
 #include "platform/prompts.h"
-#include "print/fonts.h"
 #include "print/printsurface.h"
 #include "print/sheet.h"
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
 
-// The pictures live in the core library, which is static: its resources must be registered.
-static void registerResources() { Q_INIT_RESOURCE(quarzello); }
+namespace quarzello {
 
 frmQuarzello::frmQuarzello(const QString& programFolder, Prompts& prompts, PrinterSystem& printers,
                            QWidget* parent)
-    : QWidget(parent), programFolder_(programFolder), prompts_(prompts), printers_(printers) {
-    registerResources();
-    installFontSubstitutions();
+    : QWidget(parent), prompts_(prompts), printers_(printers), files_(programFolder, prompts) {
     buildLayout();
-    files_ = std::make_unique<CardFileCommands>(programFolder_, *this, prompts_, Dati);
+    // Every box and dialog, the first-run greeting included, belongs to this window.
+    prompts_.setParentWindow(this);
 
     connect(cmdEsci_, &QPushButton::clicked, this, &frmQuarzello::cmdEsci_Click);
     connect(cmdHelp_, &QPushButton::clicked, this, &frmQuarzello::cmdHelp_Click);
@@ -53,12 +50,12 @@ frmQuarzello::frmQuarzello(const QString& programFolder, Prompts& prompts, Print
 frmQuarzello::~frmQuarzello() = default;
 
 void frmQuarzello::form_load() {
-    setWindowTitle(kTitoloFinestra);
+    setWindowTitle(kWindowTitle);
 
     // Centred on the screen; on a screen smaller than the window the position goes negative,
     // and stays so.
-    if (const QScreen* schermo = screen()) {
-        const QRect area = schermo->geometry();
+    if (const QScreen* display = screen()) {
+        const QRect area = display->geometry();
         const float top = area.height() / 2.0f - frameGeometry().height() / 2.0f;
         const float left = area.width() / 2.0f - frameGeometry().width() / 2.0f;
         move(area.left() + qRound(left), area.top() + qRound(top));
@@ -69,24 +66,22 @@ void frmQuarzello::form_load() {
     txtHelp_->hide();
     txtHelp_->setGeometry(twipsRect(120, 480, 6735, 3855));
 
-    QDir::setCurrent(programFolder_);
-
-    lblTitolo_->setText(kTitoloFinestra);
-    const int leftDati = frmDati_->x() * kTwipsPerPixel;
-    const double widthTwips = frameGeometry().width() * kTwipsPerPixel - 3.5 * leftDati;
+    lblTitolo_->setText(kWindowTitle);
+    const int dataFrameLeft = frmDati_->x() * kTwipsPerPixel;
+    const double widthTwips = frameGeometry().width() * kTwipsPerPixel - 3.5 * dataFrameLeft;
     lblTitolo_->setGeometry(frmDati_->x(), lblTitolo_->y(), twipsToPixels(widthTwips),
                             lblTitolo_->height());
 
-    lblCopyright_->setText(testoRelease());
+    lblCopyright_->setText(releaseText());
 
-    files_->loadAtStartup();
+    if (const std::optional<CardRecord> stored = files_.loadAtStartup(record())) setRecord(*stored);
 }
 
 CardRecord frmQuarzello::record() const {
     CardRecord record;
-    for (int i = 0; i < kFieldCount; ++i) record.campi[i] = txtCampo_[i]->text();
-    record.righe = cmbRighe_->currentText();
-    record.colonne = cmbColonne_->currentText();
+    for (int i = 0; i < kFieldCount; ++i) record.fields[i] = txtCampo_[i]->text();
+    record.rows = cmbRighe_->currentText();
+    record.columns = cmbColonne_->currentText();
     return record;
 }
 
@@ -94,15 +89,13 @@ void frmQuarzello::setRecord(const CardRecord& record) {
     for (int i = 0; i < kFieldCount; ++i) {
         // setText would silently cut a longer value to the box's limit, and a later Save would
         // then lose the rest: let the box hold it whole.
-        const QString& text = record.campi[i];
+        const QString& text = record.fields[i];
         txtCampo_[i]->setMaxLength(std::max<int>(kMaxLength[i], text.size()));
         txtCampo_[i]->setText(text);
     }
-    cmbRighe_->setCurrentText(record.righe);
-    cmbColonne_->setCurrentText(record.colonne);
+    cmbRighe_->setCurrentText(record.rows);
+    cmbColonne_->setCurrentText(record.columns);
 }
-
-QString frmQuarzello::NomeFile() const { return files_->NomeFile(); }
 
 void frmQuarzello::cmdEsci_Click() {
     if (!prompts_.askYesNo(QStringLiteral("Vuoi uscire dal programma?"), PromptAnswer::Yes)) return;
@@ -113,7 +106,7 @@ void frmQuarzello::cmdEsci_Click() {
 
 void frmQuarzello::cmdHelp_Click() {
     // Set the text first: the change hides the panel, and showing it comes after.
-    QString text = testoHelp();
+    QString text = helpText();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtHelp_->setPlainText(text);
     txtHelp_->show();
@@ -123,9 +116,13 @@ void frmQuarzello::txta4_Click() {
     prompts_.inform(QStringLiteral("Il dato è fisso: solo formato A4"));
 }
 
-void frmQuarzello::cmdSalva_Click() { files_->cmdSalva_Click(); }
+void frmQuarzello::cmdSalva_Click() {
+    if (const std::optional<CardRecord> stored = files_.save(record())) setRecord(*stored);
+}
 
-void frmQuarzello::cmdCarica_Click() { files_->cmdCarica_Click(); }
+void frmQuarzello::cmdCarica_Click() {
+    if (const std::optional<CardRecord> loaded = files_.load(record())) setRecord(*loaded);
+}
 
 void frmQuarzello::cmdStampa_Click() {
     frmPrinter_->show();
@@ -145,8 +142,8 @@ void frmQuarzello::cmdSelStampante_Click(int index) {
     if (index != 0) return;
 
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
-    const QString scelta = selected.isEmpty() ? QString() : selected.first()->text();
-    QString name = !scelta.isEmpty() ? scelta : stampanteCorrente_;
+    const QString chosen = selected.isEmpty() ? QString() : selected.first()->text();
+    QString name = !chosen.isEmpty() ? chosen : currentPrinter_;
     if (name.isEmpty()) name = printers_.defaultPrinterName();
     if (name.isEmpty()) {
         prompts_.warn(
@@ -158,30 +155,29 @@ void frmQuarzello::cmdSelStampante_Click(int index) {
     }
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
-    const QString why = printers_.availabilityError(name);
-    if (!why.isEmpty()) {
-        prompts_.warn(why);
+    if (const Result<void> available = printers_.checkAvailable(name); !available) {
+        prompts_.warn(available.error());
         return;
     }
-    if (!scelta.isEmpty()) stampanteCorrente_ = scelta;
-    stampaSu(name);
+    if (!chosen.isEmpty()) currentPrinter_ = chosen;
+    printOn(name);
 }
 
-void frmQuarzello::stampaSu(const QString& name) {
+void frmQuarzello::printOn(const QString& name) {
     std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(name);
     if (!surface) {
         prompts_.warn(printerGoneText(name));
         return;
     }
-    const PrintOutcome outcome = StampaBiglietti(*surface, record(), Dati, [this] {
+    const Result<void> printed = StampaBiglietti(*surface, record(), [this] {
         QApplication::processEvents();
         repaint();
     });
-    if (outcome.printed)
+    if (printed)
         prompts_.message({QStringLiteral("Fine stampa"), QStringLiteral("Stampa conclusa"),
                           PromptButtons::Ok, PromptIcon::Information, PromptAnswer::Ok});
     else
-        prompts_.warn(outcome.error);
+        prompts_.warn(printed.error());
 }
 
 bool frmQuarzello::filterKeyPress(int index, QKeyEvent* event) {
@@ -216,3 +212,5 @@ bool frmQuarzello::eventFilter(QObject* watched, QEvent* event) {
     }
     return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace quarzello

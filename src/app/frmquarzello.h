@@ -4,22 +4,25 @@
 
 #include <QWidget>
 #include <array>
-#include <memory>
 
-#include "app/cardrecord.h"
-#include "data/cardfilecommands.h"
+#include "app/cardfilecommands.h"
+#include "core/cardrecord.h"
 
 class QComboBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+
+namespace quarzello {
+
 class Prompts;
 class PrinterSystem;
 
-class frmQuarzello : public QWidget, public RecordAccess {
+class frmQuarzello : public QWidget {
     Q_OBJECT
 
   public:
@@ -29,22 +32,12 @@ class frmQuarzello : public QWidget, public RecordAccess {
     ~frmQuarzello() override;
 
     // The card data record held by the controls.
-    CardRecord record() const override;
-    void setRecord(const CardRecord& record) override;
+    CardRecord record() const;
+    void setRecord(const CardRecord& record);
 
-    QString NomeFile() const;
+    const QString& NomeFile() const { return files_.NomeFile(); }
     // The printer the next print goes to when none is picked in the list.
-    QString currentPrinter() const { return stampanteCorrente_; }
-
-    // Handlers, public so that tests can drive them as the controls do.
-    void cmdEsci_Click();
-    void cmdHelp_Click();
-    void txta4_Click();
-    void cmdSalva_Click();
-    void cmdCarica_Click();
-    void cmdStampa_Click();
-    void cmdSelStampante_Click(int index);
-    void VisualizzaListaStampanti();
+    const QString& currentPrinter() const { return currentPrinter_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,15 +46,22 @@ class frmQuarzello : public QWidget, public RecordAccess {
     void buildLayout();
     void setTabOrder();
     void form_load();
-    bool filterKeyPress(int index, QKeyEvent* event);
-    void stampaSu(const QString& printerName);
 
-    QString programFolder_;
+    void cmdEsci_Click();
+    void cmdHelp_Click();
+    void txta4_Click();
+    void cmdSalva_Click();
+    void cmdCarica_Click();
+    void cmdStampa_Click();
+    void cmdSelStampante_Click(int index);
+    void VisualizzaListaStampanti();
+    bool filterKeyPress(int index, QKeyEvent* event);
+    void printOn(const QString& printerName);
+
     Prompts& prompts_;
     PrinterSystem& printers_;
-    DatiBuffer Dati;
-    std::unique_ptr<CardFileCommands> files_;
-    QString stampanteCorrente_;
+    CardFileCommands files_;
+    QString currentPrinter_;
 
     QLabel* lblTitolo_ = nullptr;
     QGroupBox* frmDati_ = nullptr;
@@ -84,3 +84,5 @@ class frmQuarzello : public QWidget, public RecordAccess {
     std::array<QPushButton*, 2> cmdSelStampante_{};
     QPlainTextEdit* txtHelp_ = nullptr;
 };
+
+}  // namespace quarzello

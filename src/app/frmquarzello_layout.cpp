@@ -13,6 +13,8 @@
 #include "app/twips.h"
 #include "data/codepage.h"
 
+namespace quarzello {
+
 namespace {
 
 const QColor kTeal(0, 128, 128);
@@ -297,3 +299,5 @@ void frmQuarzello::setTabOrder() {
           << cmdStampa_ << txtHelp_ << cmdSelStampante_[0] << cmdSelStampante_[1] << lstStampanti_;
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
+
+}  // namespace quarzello

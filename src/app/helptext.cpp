@@ -1,12 +1,15 @@
+// The help panel's text, built anew at every press of the help button.
 #include "app/helptext.h"
 
 #include <QStringList>
 
-#include "platform/prompts.h"
+#include "core/windowtitle.h"
 
-QString testoHelp() {
-    const QStringList paragrafi = {
-        QStringLiteral("Benvenuto nel programma di stampa dei ") + kTitoloFinestra + u'.',
+namespace quarzello {
+
+QString helpText() {
+    const QStringList paragraphs = {
+        QStringLiteral("Benvenuto nel programma di stampa dei ") + kWindowTitle + u'.',
         QStringLiteral("BREVI ISTRUZIONI:"),
         QStringLiteral("Immettere i dati personali, salvarli per riaverli al prossimo riavvio del "
                        "programma."),
@@ -24,5 +27,7 @@ QString testoHelp() {
                        "campo vuoto."),
         QStringLiteral("Clicca su questa finestra per chiuderla..."),
     };
-    return paragrafi.join(QStringLiteral("\r\n\r\n"));
+    return paragraphs.join(QStringLiteral("\r\n\r\n"));
 }
+
+}  // namespace quarzello

@@ -3,5 +3,9 @@
 
 #include <QString>
 
+namespace quarzello {
+
 // The ten paragraphs, an empty line (CR LF CR LF) between them and nothing after the last.
-QString testoHelp();
+QString helpText();
+
+}  // namespace quarzello

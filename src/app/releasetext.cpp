@@ -1,9 +1,14 @@
+// The release label, from the version CMake writes into release.h.
 #include "app/releasetext.h"
 
 #include "release.h"
 
-QString testoRelease(int major, int minor, int patch) {
-    return QStringLiteral("Rel. %1.%2.%3").arg(major).arg(minor).arg(patch);
+namespace quarzello {
+
+Version programVersion() { return {release::major, release::minor, release::patch}; }
+
+QString releaseText(const Version& version) {
+    return QStringLiteral("Rel. %1.%2.%3").arg(version.major).arg(version.minor).arg(version.patch);
 }
 
-QString testoRelease() { return testoRelease(release::major, release::minor, release::patch); }
+}  // namespace quarzello

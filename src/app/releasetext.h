@@ -3,6 +3,17 @@
 
 #include <QString>
 
-QString testoRelease(int major, int minor, int patch);
-// This build's own release, from the version CMake declares.
-QString testoRelease();
+namespace quarzello {
+
+struct Version {
+    int major = 0;
+    int minor = 0;
+    int patch = 0;
+};
+
+// This build's own version, as CMake declares it.
+Version programVersion();
+// "Rel. 1.0.6" for 1.0.6: plain numbers, no leading zeros.
+QString releaseText(const Version& version = programVersion());
+
+}  // namespace quarzello

@@ -4,6 +4,8 @@
 #include <QRect>
 #include <cmath>
 
+namespace quarzello {
+
 inline constexpr double kTwipsPerPixel = 15.0;
 
 inline int twipsToPixels(double twips) {
@@ -14,3 +16,5 @@ inline QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
                  twipsToPixels(height));
 }
+
+}  // namespace quarzello

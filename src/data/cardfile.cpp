@@ -12,13 +12,11 @@
 
 #include "data/codepage.h"
 
+namespace quarzello {
+
 namespace {
 
 const QByteArray kLineEnd("\r\n");
-
-void setError(QString* error, const QString& text) {
-    if (error) *error = text;
-}
 
 QString cannotRead(const QString& path, const QString& why) {
     return QStringLiteral("Il file %1 non può essere letto: %2").arg(path, why);
@@ -62,9 +60,9 @@ QByteArray encodeCardFile(const CardRecord& record) {
         bytes += codepage::encodeReplacing(value);
         bytes += kLineEnd;
     };
-    for (const QString& campo : record.campi) addLine(campo);
-    addLine(record.righe);
-    addLine(record.colonne);
+    for (const QString& field : record.fields) addLine(field);
+    addLine(record.rows);
+    addLine(record.columns);
     return bytes;
 }
 
@@ -98,136 +96,117 @@ QStringList decodeCardLines(const QList<QByteArray>& lines) {
     return decoded;
 }
 
-std::optional<QByteArray> readCardFileBytes(const QString& path, QString* error) {
+Result<QByteArray> readCardFileBytes(const QString& path) {
     if (path.isEmpty()) {
-        setError(error, QStringLiteral("Non è stato indicato nessun file da leggere."));
-        return std::nullopt;
+        return Failure{QStringLiteral("Non è stato indicato nessun file da leggere.")};
     }
     const QFileInfo info(path);
     if (!info.exists()) {
-        setError(error, QStringLiteral("Il file %1 non esiste.").arg(path));
-        return std::nullopt;
+        return Failure{QStringLiteral("Il file %1 non esiste.").arg(path)};
     }
     if (info.isDir()) {
-        setError(error, notACardFile(path, QStringLiteral("è una cartella.")));
-        return std::nullopt;
+        return Failure{notACardFile(path, QStringLiteral("è una cartella."))};
     }
     // Devices and pipes could be endless or block forever.
     if (!info.isFile()) {
-        setError(error, notACardFile(path, QStringLiteral("è un file speciale del sistema.")));
-        return std::nullopt;
+        return Failure{notACardFile(path, QStringLiteral("è un file speciale del sistema."))};
     }
     if (info.size() > kMaxCardFileSize) {
-        setError(error, tooBig(path));
-        return std::nullopt;
+        return Failure{tooBig(path)};
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        setError(error,
-                 info.isReadable()
-                     ? cannotRead(path, QStringLiteral("il sistema non ne permette l'apertura."))
-                     : cannotRead(path, QStringLiteral("mancano i permessi per leggerlo.")));
-        return std::nullopt;
+        return Failure{
+            info.isReadable()
+                ? cannotRead(path, QStringLiteral("il sistema non ne permette l'apertura."))
+                : cannotRead(path, QStringLiteral("mancano i permessi per leggerlo."))};
     }
     // One byte more than allowed tells a file that grew since it was measured.
     QByteArray bytes = file.read(kMaxCardFileSize + 1);
     if (file.error() != QFileDevice::NoError) {
-        setError(error,
-                 cannotRead(path, QStringLiteral("la lettura si è interrotta per un errore.")));
-        return std::nullopt;
+        return Failure{
+            cannotRead(path, QStringLiteral("la lettura si è interrotta per un errore."))};
     }
     if (bytes.size() > kMaxCardFileSize) {
-        setError(error, tooBig(path));
-        return std::nullopt;
+        return Failure{tooBig(path)};
     }
     return bytes;
 }
 
-std::optional<QStringList> readCardLines(const QString& path, QString* error) {
-    const std::optional<QByteArray> bytes = readCardFileBytes(path, error);
-    if (!bytes) return std::nullopt;
+Result<QStringList> readCardLines(const QString& path) {
+    const Result<QByteArray> bytes = readCardFileBytes(path);
+    if (!bytes) return bytes.failure();
     return decodeCardLines(splitCardLines(*bytes, kDatiSize));
 }
 
 CardRecord recordFromLines(const QStringList& lines, const CardRecord& current) {
     CardRecord record = current;
-    for (int i = 0; i < kFieldCount; ++i) record.campi[i] = lines.value(i);
-    if (lines.size() > kFieldCount) record.righe = lines.at(kFieldCount);
-    if (lines.size() > kFieldCount + 1) record.colonne = lines.at(kFieldCount + 1);
+    for (int i = 0; i < kFieldCount; ++i) record.fields[i] = lines.value(i);
+    if (lines.size() > kFieldCount) record.rows = lines.at(kFieldCount);
+    if (lines.size() > kFieldCount + 1) record.columns = lines.at(kFieldCount + 1);
     return record;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+Result<void> writeFileAtomically(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty()) {
-        setError(error, QStringLiteral("Non è stato indicato nessun file da scrivere."));
-        return false;
+        return Failure{QStringLiteral("Non è stato indicato nessun file da scrivere.")};
     }
     const QFileInfo info(path);
     if (info.isDir()) {
-        setError(error, cannotWrite(path, QStringLiteral("al suo posto c'è una cartella.")));
-        return false;
+        return Failure{cannotWrite(path, QStringLiteral("al suo posto c'è una cartella."))};
     }
     const QFileInfo folder(info.absolutePath());
     if (!folder.exists()) {
-        setError(
-            error,
-            cannotWrite(
-                path, QStringLiteral("la cartella %1 non esiste.").arg(folder.absoluteFilePath())));
-        return false;
+        return Failure{cannotWrite(
+            path, QStringLiteral("la cartella %1 non esiste.").arg(folder.absoluteFilePath()))};
     }
     if (!folder.isDir()) {
-        setError(
-            error,
-            cannotWrite(path,
-                        QStringLiteral("%1 non è una cartella.").arg(folder.absoluteFilePath())));
-        return false;
+        return Failure{cannotWrite(
+            path, QStringLiteral("%1 non è una cartella.").arg(folder.absoluteFilePath()))};
     }
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, whyWriteFailed(path, bytes.size(), file.error(), true));
-        return false;
+        return Failure{whyWriteFailed(path, bytes.size(), file.error(), true)};
     }
     // flush() on its own, because a failure inside commit()'s own flush can go unnoticed; an
     // uncommitted QSaveFile removes its temporary file and leaves the real one alone.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        setError(error, whyWriteFailed(path, bytes.size(), file.error(), false));
+        const QString why = whyWriteFailed(path, bytes.size(), file.error(), false);
         file.cancelWriting();
-        return false;
+        return Failure{why};
     }
     if (!file.commit()) {
-        setError(error, whyWriteFailed(path, bytes.size(), file.error(), false));
-        return false;
+        return Failure{whyWriteFailed(path, bytes.size(), file.error(), false)};
     }
-    return true;
+    return {};
 }
 
-bool writeCardFile(const QString& path, const CardRecord& record, QString* error) {
+Result<void> writeCardFile(const QString& path, const CardRecord& record) {
     const QByteArray bytes = encodeCardFile(record);
     if (bytes.size() > kMaxCardFileSize) {
         // It could never be read back.
-        setError(error, cannotWrite(path, QStringLiteral("i dati sono troppi per un file di dati "
-                                                         "dei biglietti (più di 64 KiB).")));
-        return false;
+        return Failure{cannotWrite(path, QStringLiteral("i dati sono troppi per un file di dati "
+                                                        "dei biglietti (più di 64 KiB)."))};
     }
-    return writeFileAtomically(path, bytes, error);
+    return writeFileAtomically(path, bytes);
 }
 
-std::optional<QByteArray> readCardFileForCopy(const QString& path, QString* error) {
-    const std::optional<QByteArray> source = readCardFileBytes(path, error);
-    if (!source) return std::nullopt;
+Result<QByteArray> readCardFileForCopy(const QString& path) {
+    const Result<QByteArray> source = readCardFileBytes(path);
+    if (!source) return source.failure();
     QByteArray copy = joinCardLines(splitCardLines(*source));
     // Lone line ends grow into CR LF; a copy that could not be read back is not made.
     if (copy.size() > kMaxCardFileSize) {
-        setError(error, tooBig(path));
-        return std::nullopt;
+        return Failure{tooBig(path)};
     }
     return copy;
 }
 
-bool copyCardLines(const QString& from, const QString& to, QString* error) {
-    const std::optional<QByteArray> copy = readCardFileForCopy(from, error);
-    return copy && writeFileAtomically(to, *copy, error);
+Result<void> copyCardLines(const QString& from, const QString& to) {
+    const Result<QByteArray> copy = readCardFileForCopy(from);
+    if (!copy) return copy.failure();
+    return writeFileAtomically(to, *copy);
 }
 
 bool isSameFile(const QString& a, const QString& b) {
@@ -239,3 +218,5 @@ bool isSameFile(const QString& a, const QString& b) {
     return std::filesystem::equivalent(QFile::encodeName(a).toStdString(),
                                        QFile::encodeName(b).toStdString(), ignored);
 }
+
+}  // namespace quarzello

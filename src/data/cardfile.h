@@ -1,18 +1,18 @@
 // The card data file: 13 lines (the eleven fields, rows, columns), each ended by CR LF, in
-// Windows-1252. Reading, writing and the line-by-line copy, as plain functions on paths.
-// Failures come back as Italian sentences that name the file, ready for a message box.
+// Windows-1252. Reading, writing and the line-by-line copy, as plain functions on paths and
+// bytes; a failure comes back as a sentence that names the file (core/result.h).
 #pragma once
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <optional>
 
-#include "app/cardrecord.h"
+#include "core/cardrecord.h"
+#include "core/result.h"
 
-// Lines of a card data file: the fields, then rows and columns.
-inline constexpr int kCardLineCount = kFieldCount + 2;
+namespace quarzello {
+
 // Nothing the program writes comes near this; anything bigger is not a card data file, and
 // refusing it keeps a stray video or disk image from being read into the window.
 inline constexpr qint64 kMaxCardFileSize = 64 * 1024;
@@ -28,12 +28,11 @@ QList<QByteArray> splitCardLines(const QByteArray& bytes, qsizetype maxLines = -
 QByteArray joinCardLines(const QList<QByteArray>& lines);
 QStringList decodeCardLines(const QList<QByteArray>& lines);
 
-// The whole content of a card data file. Refuses (nothing, and *error set) a missing file, a
-// folder, anything that is not a plain file, a file over kMaxCardFileSize, a file that cannot
-// be read.
-std::optional<QByteArray> readCardFileBytes(const QString& path, QString* error);
+// The whole content of a card data file. Refuses a missing file, a folder, anything that is
+// not a plain file, a file over kMaxCardFileSize, a file that cannot be read.
+Result<QByteArray> readCardFileBytes(const QString& path);
 // The first kDatiSize lines of a card data file, decoded; refuses what readCardFileBytes refuses.
-std::optional<QStringList> readCardLines(const QString& path, QString* error);
+Result<QStringList> readCardLines(const QString& path);
 
 // The record that the lines describe. A short file empties the fields it does not reach and
 // leaves the rows and columns it does not reach as they are in current. Values are kept whole,
@@ -41,15 +40,17 @@ std::optional<QStringList> readCardLines(const QString& path, QString* error);
 CardRecord recordFromLines(const QStringList& lines, const CardRecord& current);
 
 // Replaces the file with bytes all at once: on any failure the earlier file stays as it was.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
+Result<void> writeFileAtomically(const QString& path, const QByteArray& bytes);
 // Writes the record (encodeCardFile) atomically.
-bool writeCardFile(const QString& path, const CardRecord& record, QString* error);
+Result<void> writeCardFile(const QString& path, const CardRecord& record);
 // The file's lines as a copy holds them, every one ended by CR LF; refuses what
 // readCardFileBytes refuses, and a copy that would grow past kMaxCardFileSize.
-std::optional<QByteArray> readCardFileForCopy(const QString& path, QString* error);
+Result<QByteArray> readCardFileForCopy(const QString& path);
 // Copies every line of from into to, each ended by CR LF. The whole source is read before the
 // destination is replaced, and it is replaced atomically, so from and to may be the same file.
-bool copyCardLines(const QString& from, const QString& to, QString* error);
+Result<void> copyCardLines(const QString& from, const QString& to);
 
 // True when both paths lead to one existing file (through links, "..", another spelling).
 bool isSameFile(const QString& a, const QString& b);
+
+}  // namespace quarzello

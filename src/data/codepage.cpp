@@ -6,7 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace codepage {
+namespace quarzello::codepage {
 
 namespace {
 constexpr const char* kName = "windows-1252";
@@ -55,4 +55,4 @@ QByteArray encodeReplacing(const QString& text, char replacement) {
     return bytes;
 }
 
-}  // namespace codepage
+}  // namespace quarzello::codepage

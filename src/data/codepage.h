@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace codepage {
+namespace quarzello::codepage {
 
 // Bytes of the text in Windows-1252. ok (when given) is false if some character could not be held.
 QByteArray encode(const QString& text, bool* ok = nullptr);
@@ -16,4 +16,4 @@ bool canHold(const QString& text);
 // byte, as Windows does when it writes such text to an 8-bit file.
 QByteArray encodeReplacing(const QString& text, char replacement = '?');
 
-}  // namespace codepage
+}  // namespace quarzello::codepage

@@ -1,9 +1,12 @@
+// Qt's Italian translations, loaded into the application.
 #include "platform/italian.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+namespace quarzello {
 
 bool installItalianTranslations() {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
@@ -16,3 +19,5 @@ bool installItalianTranslations() {
     }
     return QCoreApplication::installTranslator(translator);
 }
+
+}  // namespace quarzello

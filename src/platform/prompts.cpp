@@ -1,10 +1,15 @@
+// The common boxes, all titled with the window title.
 #include "platform/prompts.h"
 
+namespace quarzello {
+
 void Prompts::inform(const QString& text, PromptIcon icon) {
-    message({kTitoloFinestra, text, PromptButtons::Ok, icon, PromptAnswer::Ok});
+    message({kWindowTitle, text, PromptButtons::Ok, icon, PromptAnswer::Ok});
 }
 
 bool Prompts::askYesNo(const QString& text, PromptAnswer defaultButton) {
-    return message({kTitoloFinestra, text, PromptButtons::YesNo, PromptIcon::None,
-                    defaultButton}) == PromptAnswer::Yes;
+    return message({kWindowTitle, text, PromptButtons::YesNo, PromptIcon::None, defaultButton}) ==
+           PromptAnswer::Yes;
 }
+
+}  // namespace quarzello

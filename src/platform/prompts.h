@@ -5,9 +5,13 @@
 #include <QString>
 #include <optional>
 
-inline const QString kTitoloFinestra = QStringLiteral("Quarzello del Camperista");
+#include "core/windowtitle.h"
 
-enum class PromptIcon { None, Information, Warning, Critical, Question };
+class QWidget;
+
+namespace quarzello {
+
+enum class PromptIcon { None, Information, Warning };
 enum class PromptButtons { Ok, YesNo };
 enum class PromptAnswer { Ok, Yes, No };
 
@@ -32,6 +36,8 @@ struct FileDialogRequest {
 class Prompts {
   public:
     virtual ~Prompts() = default;
+    // The window the boxes and dialogs belong to, centred on it and modal over it.
+    virtual void setParentWindow(QWidget* window) = 0;
     virtual PromptAnswer message(const MessageRequest& request) = 0;
     // The chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> chooseFile(const FileDialogRequest& request) = 0;
@@ -41,3 +47,5 @@ class Prompts {
     void warn(const QString& text) { inform(text, PromptIcon::Warning); }
     bool askYesNo(const QString& text, PromptAnswer defaultButton = PromptAnswer::Yes);
 };
+
+}  // namespace quarzello

@@ -1,7 +1,10 @@
+// The real prompts: QMessageBox and QFileDialog, modal over the main window.
 #include "platform/qtprompts.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
+
+namespace quarzello {
 
 QString QtPrompts::displayText(const QString& text) {
     QString shown = text;
@@ -24,12 +27,6 @@ PromptAnswer QtPrompts::message(const MessageRequest& request) {
             break;
         case PromptIcon::Warning:
             box.setIcon(QMessageBox::Warning);
-            break;
-        case PromptIcon::Critical:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case PromptIcon::Question:
-            box.setIcon(QMessageBox::Question);
             break;
     }
     if (request.buttons == PromptButtons::YesNo) {
@@ -59,3 +56,5 @@ std::optional<QString> QtPrompts::chooseFile(const FileDialogRequest& request) {
     if (chosen.isEmpty() || chosen.first().isEmpty()) return std::nullopt;
     return chosen.first();
 }
+
+}  // namespace quarzello

@@ -3,11 +3,11 @@
 
 #include "platform/prompts.h"
 
-class QWidget;
+namespace quarzello {
 
 class QtPrompts : public Prompts {
   public:
-    void setParent(QWidget* parent) { parent_ = parent; }
+    void setParentWindow(QWidget* window) override { parent_ = window; }
     PromptAnswer message(const MessageRequest& request) override;
     std::optional<QString> chooseFile(const FileDialogRequest& request) override;
 
@@ -17,3 +17,5 @@ class QtPrompts : public Prompts {
   private:
     QWidget* parent_ = nullptr;
 };
+
+}  // namespace quarzello

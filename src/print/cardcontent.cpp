@@ -7,65 +7,67 @@
 #include "print/printsurface.h"
 #include "print/stampatesto.h"
 
+namespace quarzello {
+
 namespace {
 
-const QString kFontNome = QStringLiteral("Times new roman");
-constexpr float kSizeNome = 12.0f;
-const QChar kSeparatore = QLatin1Char(';');
+const QString kNameFont = QStringLiteral("Times new roman");
+constexpr float kNameFontSize = 12.0f;
+const QChar kSeparator = QLatin1Char(';');
 
 // Splits a line holding an address list: its first entry stays in `slot`, the last one, trimmed,
 // goes to `next`. Entries between them are not printed.
-void separaIndirizzi(DatiBuffer& Dati, int slot, int next) {
-    const QString riga = Dati[slot];
-    if (!riga.contains(kSeparatore)) return;
-    Dati[next] = trimSpaces(riga.mid(riga.lastIndexOf(kSeparatore) + 1));
-    Dati[slot] = riga.left(riga.indexOf(kSeparatore));
+void splitAddressList(DatiBuffer& Dati, int slot, int next) {
+    const QString line = Dati[slot];
+    if (!line.contains(kSeparator)) return;
+    Dati[next] = trimSpaces(line.mid(line.lastIndexOf(kSeparator) + 1));
+    Dati[slot] = line.left(line.indexOf(kSeparator));
 }
 
 }  // namespace
 
-CardContent componiBiglietto(PrintSurface& surface, const CardRecord& record, DatiBuffer& Dati) {
-    const auto& campo = record.campi;
-    const QString spazio = QStringLiteral(" ");
+CardContent composeCard(PrintSurface& surface, const CardRecord& record, DatiBuffer& Dati) {
+    const auto& field = record.fields;
+    const QString space = QStringLiteral(" ");
     CardContent content;
 
     for (QString& slot : Dati) slot.clear();
 
-    Dati[1] = trimSpaces(campo[Titolo] + spazio + campo[Nome] + spazio + campo[Cognome]);
+    Dati[1] = trimSpaces(field[Title] + space + field[FirstName] + space + field[Surname]);
 
     // The name is measured in a fixed font: measuring in whatever an earlier print left on the
     // surface made the same data split on one print and not on the next.
-    surface.setFontName(kFontNome);
-    surface.setFontSize(kSizeNome);
+    surface.setFontName(kNameFont);
+    surface.setFontSize(kNameFontSize);
     surface.setFontBold(false);
     surface.setFontItalic(false);
-    if (surface.textWidth(Dati[1]) > kLarghezzaMassimaNome) {
-        Dati[0] = trimSpaces(campo[Titolo] + spazio + campo[Nome]);
-        Dati[1] = trimSpaces(campo[Cognome]);
+    if (surface.textWidth(Dati[1]) > kNameSplitWidth) {
+        Dati[0] = trimSpaces(field[Title] + space + field[FirstName]);
+        Dati[1] = trimSpaces(field[Surname]);
         content.F = 0;
     }
 
-    Dati[2] = trimSpaces(campo[Incarico]);
-    Dati[3] = trimSpaces(campo[Indirizzo]);
-    Dati[4] = trimSpaces(campo[Cap] + spazio + campo[Citta]);
+    Dati[2] = trimSpaces(field[Role]);
+    Dati[3] = trimSpaces(field[Street]);
+    Dati[4] = trimSpaces(field[Postcode] + space + field[Town]);
 
-    const QString telefono = trimSpaces(campo[Telefono]);
-    if (!telefono.isEmpty()) Dati[5] = QStringLiteral("Tel.: ") + telefono;
-    const QString cellulare = trimSpaces(campo[Cellulare]);
-    if (!cellulare.isEmpty()) Dati[6] = QStringLiteral("Cell.: ") + cellulare;
+    const QString landline = trimSpaces(field[Landline]);
+    if (!landline.isEmpty()) Dati[5] = QStringLiteral("Tel.: ") + landline;
+    const QString mobile = trimSpaces(field[Mobile]);
+    if (!mobile.isEmpty()) Dati[6] = QStringLiteral("Cell.: ") + mobile;
 
-    int prossimo = 8;
-    if (!trimSpaces(campo[Email]).isEmpty()) {
-        Dati[7] = QStringLiteral("e-mail: ") + trimSpaces(campo[Email].toLower());
+    int next = 8;
+    if (!trimSpaces(field[Email]).isEmpty()) {
+        Dati[7] = QStringLiteral("e-mail: ") + trimSpaces(field[Email].toLower());
     }
-    if (Dati[7].contains(kSeparatore)) {
-        separaIndirizzi(Dati, 7, 8);
-        prossimo = 9;
+    if (Dati[7].contains(kSeparator)) {
+        splitAddressList(Dati, 7, 8);
+        next = 9;
     }
-    if (!trimSpaces(campo[Sito]).isEmpty()) {
-        Dati[prossimo] = QStringLiteral("Internet: ") + trimSpaces(campo[Sito].toLower());
+    if (!trimSpaces(field[Website]).isEmpty()) {
+        Dati[next] = QStringLiteral("Internet: ") + trimSpaces(field[Website].toLower());
     }
-    separaIndirizzi(Dati, prossimo, prossimo + 1);
+    splitAddressList(Dati, next, next + 1);
 
     content.n = 0;
     for (int slot = content.F; slot < kDatiSize; ++slot) {
@@ -75,12 +77,14 @@ CardContent componiBiglietto(PrintSurface& surface, const CardRecord& record, Da
     return content;
 }
 
-SlotStyle stileRiga(int slot, int righe) {
-    const int grande = 12 - static_cast<int>(std::floor(righe / 2.0));
+SlotStyle slotStyle(int slot, int rows) {
+    const int large = 12 - static_cast<int>(std::floor(rows / 2.0));
     SlotStyle style;
-    style.size = static_cast<float>(slot <= 1 ? grande : grande - 2);
+    style.size = static_cast<float>(slot <= 1 ? large : large - 2);
     style.bold = slot == 0 || slot == 1 || slot == 4;
-    style.italic = slot == 3 || (slot >= 7 && slot <= kUltimoSlotBiglietto);
-    style.alignment = AllineaDestra;
+    style.italic = slot == 3 || (slot >= 7 && slot <= kLastCardSlot);
+    style.alignment = AlignedRight;
     return style;
 }
+
+}  // namespace quarzello

@@ -2,16 +2,23 @@
 // weight, slant and alignment each slot prints with.
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
+#include <array>
 
-#include "app/cardrecord.h"
+#include "core/cardrecord.h"
+
+namespace quarzello {
 
 class PrintSurface;
 
+// The card's line buffer: slot l holds line l of the card, or nothing.
+using DatiBuffer = std::array<QString, kDatiSize>;
+
 // The last slot of Dati that holds a card line.
-inline constexpr int kUltimoSlotBiglietto = 10;
+inline constexpr int kLastCardSlot = 10;
 // A name line wider than this (mm, in Times new roman 12 points) is split over two lines.
-inline constexpr float kLarghezzaMassimaNome = 40.0f;
+inline constexpr float kNameSplitWidth = 40.0f;
 
 struct CardContent {
     int F = 1;  // first slot of the card: 0 when the name is split over two lines, else 1
@@ -28,7 +35,9 @@ struct SlotStyle {
 // Empties all of Dati and fills slots 0 to 10 with the card's lines. Measures the name line on
 // the surface, so it sets the surface's font to Times new roman, 12 points, regular, upright
 // first: the same record always gives the same card.
-CardContent componiBiglietto(PrintSurface& surface, const CardRecord& record, DatiBuffer& Dati);
+CardContent composeCard(PrintSurface& surface, const CardRecord& record, DatiBuffer& Dati);
 
-// How slot `slot` prints on a sheet of `righe` rows of cards.
-SlotStyle stileRiga(int slot, int righe);
+// How slot `slot` prints on a sheet of `rows` rows of cards.
+SlotStyle slotStyle(int slot, int rows);
+
+}  // namespace quarzello

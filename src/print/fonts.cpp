@@ -6,6 +6,8 @@
 #include <array>
 #include <utility>
 
+namespace quarzello {
+
 namespace {
 
 const QString kSerif = QStringLiteral("Liberation Serif");
@@ -36,3 +38,5 @@ void installFontSubstitutions() {
         QFont::insertSubstitution(name, face);
     }
 }
+
+}  // namespace quarzello

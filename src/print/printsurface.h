@@ -4,6 +4,10 @@
 
 #include <QString>
 
+#include "core/result.h"
+
+namespace quarzello {
+
 class PrintSurface {
   public:
     // Page set-up codes the sheet uses.
@@ -33,17 +37,17 @@ class PrintSurface {
     virtual void setCurrentX(float x) = 0;
     virtual void setCurrentY(float y) = 0;
 
-    // Drawing opens the document on first use. They return false when the document cannot be
-    // opened or drawn on; errorText() then says why.
-    virtual bool printText(const QString& text) = 0;
-    virtual bool drawLine(float x1, float y1, float x2, float y2) = 0;
+    // Drawing opens the document on first use; it fails when the document cannot be opened or
+    // drawn on.
+    virtual Result<void> printText(const QString& text) = 0;
+    virtual Result<void> drawLine(float x1, float y1, float x2, float y2) = 0;
 
-    // Closes the document and hands it to the printer; false when the printer did not take it.
-    virtual bool endDoc() = 0;
+    // Closes the document and hands it to the printer; fails when the printer did not take it.
+    virtual Result<void> endDoc() = 0;
     // Throws away a partly drawn document, so that nothing half printed comes out.
     virtual void abortDoc() = 0;
 
     virtual QString deviceName() const = 0;
-    // What went wrong last, in Italian, for the user.
-    virtual QString errorText() const = 0;
 };
+
+}  // namespace quarzello

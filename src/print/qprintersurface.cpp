@@ -15,6 +15,8 @@
 
 #include "print/fonts.h"
 
+namespace quarzello {
+
 namespace {
 
 constexpr double kMmPerInch = 25.4;
@@ -101,8 +103,6 @@ QFont QPrinterSurface::currentFont() const {
     return font;
 }
 
-int QPrinterSurface::resolution() const { return printer_->resolution(); }
-
 double QPrinterSurface::pixelsPerMm() const { return printer_->resolution() / kMmPerInch; }
 
 bool QPrinterSurface::printable() const { return std::isfinite(fontSize_) && fontSize_ > 0; }
@@ -123,26 +123,21 @@ float QPrinterSurface::textHeight(const QString& text) {
 void QPrinterSurface::setCurrentX(float x) { x_ = x; }
 void QPrinterSurface::setCurrentY(float y) { y_ = y; }
 
-bool QPrinterSurface::openDocument() {
-    if (open_) return true;
-    error_.clear();
-    if (!hasPrinter_) {
-        error_ = QStringLiteral("Nessuna stampante installata: la stampa non è possibile.");
-        return false;
-    }
+Result<void> QPrinterSurface::openDocument() {
+    if (open_) return {};
+    if (!hasPrinter_)
+        return Failure{QStringLiteral("Nessuna stampante installata: la stampa non è possibile.")};
     if (pdfPath_.isEmpty() &&
-        (!printer_->isValid() || printer_->outputFormat() != QPrinter::NativeFormat)) {
-        error_ = QStringLiteral("La stampante \"%1\" non è disponibile.").arg(name_);
-        return false;
-    }
+        (!printer_->isValid() || printer_->outputFormat() != QPrinter::NativeFormat))
+        return Failure{QStringLiteral("La stampante \"%1\" non è disponibile.").arg(name_)};
     open_ = true;
     page_.clear();
-    return true;
+    return {};
 }
 
-bool QPrinterSurface::printText(const QString& text) {
-    if (!openDocument()) return false;
-    if (!printable() || text.isEmpty() || !std::isfinite(x_) || !std::isfinite(y_)) return true;
+Result<void> QPrinterSurface::printText(const QString& text) {
+    if (Result<void> opened = openDocument(); !opened) return opened;
+    if (!printable() || text.isEmpty() || !std::isfinite(x_) || !std::isfinite(y_)) return {};
     Operation op;
     op.isText = true;
     op.font = currentFont();
@@ -151,34 +146,34 @@ bool QPrinterSurface::printText(const QString& text) {
     op.baseline = QPointF(x_ * pixelsPerMm(), y_ * pixelsPerMm() + metrics.ascent());
     op.text = text;
     page_.push_back(std::move(op));
-    return true;
+    return {};
 }
 
-bool QPrinterSurface::drawLine(float x1, float y1, float x2, float y2) {
-    if (!openDocument()) return false;
+Result<void> QPrinterSurface::drawLine(float x1, float y1, float x2, float y2) {
+    if (Result<void> opened = openDocument(); !opened) return opened;
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
-        return true;
+        return {};
     const double ppm = pixelsPerMm();
     Operation op;
     op.line = QLineF(x1 * ppm, y1 * ppm, x2 * ppm, y2 * ppm);
     page_.push_back(std::move(op));
-    return true;
+    return {};
 }
 
-bool QPrinterSurface::endDoc() {
-    if (!open_) return true;  // nothing drawn: no sheet
+Result<void> QPrinterSurface::endDoc() {
+    if (!open_) return {};  // nothing drawn: no sheet
     const std::vector<Operation> page = std::move(page_);
     page_.clear();
     open_ = false;
-    if (page.empty()) return true;
+    if (page.empty()) return {};
 
     const bool toFile = !pdfPath_.isEmpty();
     QPainter painter;
     if (!painter.begin(printer_.get())) {
-        error_ = toFile ? QStringLiteral("Impossibile creare il file PDF \"%1\".").arg(name_)
-                        : QStringLiteral("Impossibile avviare la stampa sulla stampante \"%1\".")
-                              .arg(name_);
-        return false;
+        return Failure{toFile
+                           ? QStringLiteral("Impossibile creare il file PDF \"%1\".").arg(name_)
+                           : QStringLiteral("Impossibile avviare la stampa sulla stampante \"%1\".")
+                                 .arg(name_)};
     }
     const QPen linePen(Qt::black, kLineWidthMm * pixelsPerMm(), Qt::SolidLine, Qt::FlatCap);
     const QPen textPen(Qt::black);
@@ -193,12 +188,10 @@ bool QPrinterSurface::endDoc() {
         }
     }
     if (!painter.end() || printer_->printerState() == QPrinter::Error) {
-        error_ = toFile ? QStringLiteral("Il file PDF \"%1\" non è stato scritto.").arg(name_)
-                        : QStringLiteral(
-                              "La stampante \"%1\" ha segnalato un errore: "
-                              "la stampa non è stata eseguita.")
-                              .arg(name_);
-        return false;
+        return Failure{toFile ? QStringLiteral("Il file PDF \"%1\" non è stato scritto.").arg(name_)
+                              : QStringLiteral("La stampante \"%1\" ha segnalato un errore: "
+                                               "la stampa non è stata eseguita.")
+                                    .arg(name_)};
     }
     if (toFile) {
         // Qt's PDF writer does not notice a full disk; a file without its end marker is a
@@ -207,20 +200,12 @@ bool QPrinterSurface::endDoc() {
         const qint64 tail = 64;
         bool complete = pdf.open(QIODevice::ReadOnly) && pdf.size() > tail &&
                         pdf.seek(pdf.size() - tail) && pdf.read(tail).contains("%%EOF");
-        if (!complete) {
-            error_ =
-                QStringLiteral("Il file PDF \"%1\" non è stato scritto per intero.").arg(name_);
-            return false;
-        }
+        if (!complete)
+            return Failure{
+                QStringLiteral("Il file PDF \"%1\" non è stato scritto per intero.").arg(name_)};
     }
-    if (verifier_) {
-        const QString refusal = verifier_();
-        if (!refusal.isEmpty()) {
-            error_ = refusal;
-            return false;
-        }
-    }
-    return true;
+    if (verifier_) return verifier_();
+    return {};
 }
 
 void QPrinterSurface::abortDoc() {
@@ -231,4 +216,4 @@ void QPrinterSurface::abortDoc() {
 
 QString QPrinterSurface::deviceName() const { return name_; }
 
-QString QPrinterSurface::errorText() const { return error_; }
+}  // namespace quarzello

@@ -16,11 +16,13 @@
 class QPrinter;
 class QPrinterInfo;
 
+namespace quarzello {
+
 class QPrinterSurface final : public PrintSurface {
   public:
-    // Says whether the printer really took the job just handed over: an Italian text for the
-    // user when it did not, empty when it did. QPainter::end() cannot tell.
-    using Verifier = std::function<QString()>;
+    // Says whether the printer really took the job just handed over, which QPainter::end()
+    // cannot tell.
+    using Verifier = std::function<Result<void>()>;
 
     // Prints on an installed printer (a null QPrinterInfo means there is none).
     explicit QPrinterSurface(const QPrinterInfo& printer, Verifier verifier = {});
@@ -49,19 +51,16 @@ class QPrinterSurface final : public PrintSurface {
     void setCurrentX(float x) override;
     void setCurrentY(float y) override;
 
-    bool printText(const QString& text) override;
-    bool drawLine(float x1, float y1, float x2, float y2) override;
+    Result<void> printText(const QString& text) override;
+    Result<void> drawLine(float x1, float y1, float x2, float y2) override;
 
-    bool endDoc() override;
+    Result<void> endDoc() override;
     void abortDoc() override;
 
     QString deviceName() const override;
-    QString errorText() const override;
 
     // The font text is printed in now, with its stand-in face already chosen.
     QFont currentFont() const;
-    // Dots per inch of the page the surface draws.
-    int resolution() const;
     // True between the first drawing operation and the end or abandoning of the document.
     bool documentOpen() const { return open_; }
 
@@ -75,7 +74,7 @@ class QPrinterSurface final : public PrintSurface {
     };
 
     void setUp();
-    bool openDocument();
+    Result<void> openDocument();
     double pixelsPerMm() const;
     bool printable() const;  // a size of zero points or less prints nothing
 
@@ -97,5 +96,6 @@ class QPrinterSurface final : public PrintSurface {
     // it then sends nothing at all.
     bool open_ = false;
     std::vector<Operation> page_;
-    QString error_;
 };
+
+}  // namespace quarzello

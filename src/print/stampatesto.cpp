@@ -6,6 +6,8 @@
 
 #include "print/printsurface.h"
 
+namespace quarzello {
+
 QString trimSpaces(const QString& text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -26,15 +28,15 @@ void dropLastCharacter(QString& text) {
     text.chop(cut);
 }
 
-// The length of the longest beginning of text narrower than limite, found by halving: dropping
+// The length of the longest beginning of text narrower than limit, found by halving: dropping
 // one character at a time would measure a long text once per character, and a value loaded
 // from a file can be thousands of characters long.
-qsizetype longestFittingPrefix(PrintSurface& surface, const QString& text, float limite) {
+qsizetype longestFittingPrefix(PrintSurface& surface, const QString& text, float limit) {
     qsizetype fits = 0;               // a prefix this long is narrower than the limit
     qsizetype tooWide = text.size();  // and this one is not
     while (tooWide - fits > 1) {
         const qsizetype middle = fits + (tooWide - fits) / 2;
-        if (surface.textWidth(text.left(middle)) < limite)
+        if (surface.textWidth(text.left(middle)) < limit)
             fits = middle;
         else
             tooWide = middle;
@@ -45,11 +47,11 @@ qsizetype longestFittingPrefix(PrintSurface& surface, const QString& text, float
 
 }  // namespace
 
-bool StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVerticale,
-                 float daOrizz, float aOrizz, bool Grassetto, bool Corsivo, float Size,
-                 qint16 Allineato) {
+Result<void> StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVerticale,
+                         float daOrizz, float aOrizz, bool Grassetto, bool Corsivo, float Size,
+                         qint16 Allineato) {
     QString s = trimSpaces(Txt);
-    if (s.isEmpty()) return true;
+    if (s.isEmpty()) return {};
 
     surface.setFontBold(Grassetto);
     surface.setFontItalic(Corsivo);
@@ -57,19 +59,19 @@ bool StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVert
 
     // The fit allows the text 2 mm beyond the span; a text exactly that wide still loses a
     // character.
-    const float limite = static_cast<float>(double(aOrizz) - double(daOrizz) + 2.0);
+    const float limit = static_cast<float>(double(aOrizz) - double(daOrizz) + 2.0);
     float w = surface.textWidth(s);
-    if (w >= limite) {
-        s.truncate(longestFittingPrefix(surface, s, limite));
+    if (w >= limit) {
+        s.truncate(longestFittingPrefix(surface, s, limit));
         // Nothing of the text fits this span: nothing to print.
-        if (s.isEmpty()) return true;
+        if (s.isEmpty()) return {};
         w = surface.textWidth(s);
         // Characters go one at a time from the end until the text fits. The halving above
         // already stopped where that would, as widths grow with the text; this keeps the
         // rule exact for a font that ever measured a longer text narrower.
-        while (w >= limite) {
+        while (w >= limit) {
             dropLastCharacter(s);
-            if (s.isEmpty()) return true;
+            if (s.isEmpty()) return {};
             w = surface.textWidth(s);
         }
     }
@@ -77,13 +79,13 @@ bool StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVert
     // w is the width of the fitted text: the loop measured it last.
     float x = daOrizz;
     switch (Allineato) {
-        case AllineaCentro: {
-            const float centro =
+        case Centred: {
+            const float middle =
                 static_cast<float>(double(aOrizz) + (double(daOrizz) - double(aOrizz)) / 2.0);
-            x = static_cast<float>(double(centro) - double(w) / 2.0 - 1.0);
+            x = static_cast<float>(double(middle) - double(w) / 2.0 - 1.0);
             break;
         }
-        case AllineaDestra:
+        case AlignedRight:
             x = static_cast<float>(double(aOrizz) - double(w) - 3.0);
             break;
         default:  // left, and any value nobody uses
@@ -92,9 +94,11 @@ bool StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVert
     const float h = surface.textHeight(s);
     const float y = static_cast<float>(double(RigaStampaVerticale) - double(h));
     // A position that overflowed has no place on paper: skip the line like any other failure.
-    if (!std::isfinite(x) || !std::isfinite(y)) return true;
+    if (!std::isfinite(x) || !std::isfinite(y)) return {};
 
     surface.setCurrentX(x);
     surface.setCurrentY(y);
     return surface.printText(s);
 }
+
+}  // namespace quarzello

@@ -5,13 +5,17 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "core/result.h"
+
+namespace quarzello {
+
 class PrintSurface;
 
 // Values of StampaTesto's Allineato.
-enum Allineamento : qint16 {
-    AllineaSinistra = 0,
-    AllineaCentro = 1,
-    AllineaDestra = 2,
+enum Alignment : qint16 {
+    AlignedLeft = 0,
+    Centred = 1,
+    AlignedRight = 2,
 };
 
 // The text without its leading and trailing space characters (other white space stays).
@@ -19,8 +23,10 @@ QString trimSpaces(const QString& text);
 
 // Prints Txt on the surface between daOrizz and aOrizz (mm), the bottom of its line box at
 // RigaStampaVerticale, in the surface's current typeface with the given weight, slant and size
-// (points). A line that cannot be fitted or placed is skipped silently. Returns false only when
-// the surface refused to draw the line; the surface's errorText() then says why.
-bool StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVerticale,
-                 float daOrizz, float aOrizz, bool Grassetto, bool Corsivo, float Size,
-                 qint16 Allineato);
+// (points). A line that cannot be fitted or placed is skipped silently; it fails only when the
+// surface refused to draw the line.
+Result<void> StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVerticale,
+                         float daOrizz, float aOrizz, bool Grassetto, bool Corsivo, float Size,
+                         qint16 Allineato);
+
+}  // namespace quarzello

@@ -5,17 +5,24 @@
 
 #include <QString>
 
-struct CupsQueueStatus {
-    bool exists = false;  // the scheduler answered and knows the queue
-    QString error;        // for the user, naming the printer; empty when it takes jobs
+#include "core/result.h"
+
+namespace quarzello {
+
+struct QueueState {
+    bool acceptingJobs = true;
 };
 
-// Asks the scheduler about the printer (a "name/instance" asks about the queue "name"): whether
-// it is there and takes jobs, and if not, an Italian text naming it that says it is gone,
-// refuses new jobs, or the scheduler does not answer. CUPS compares queue names without regard
-// to case.
-CupsQueueStatus cupsQueueStatus(const QString& name);
+// Asks the scheduler about the printer (a "name/instance" asks about the queue "name"). Fails,
+// with an Italian text naming the printer, when the queue is gone or the scheduler does not
+// answer. CUPS compares queue names without regard to case.
+Result<QueueState> queryQueue(const QString& name);
+
+// Whether the named printer can take a print now: there, and accepting jobs.
+Result<void> queueTakesJobs(const QString& name);
 
 // To be called on the thread that printed, right after QPainter::end() on a QPrinter for the
-// named printer: an Italian text when the scheduler did not take the job, empty when it did.
-QString cupsSubmitError(const QString& name);
+// named printer: fails when the scheduler did not take the job.
+Result<void> submittedJobStatus(const QString& name);
+
+}  // namespace quarzello

@@ -1,6 +1,8 @@
 // The Italian texts that tell the user why a printer did not print.
 #include "printers/printermessages.h"
 
+namespace quarzello {
+
 QString printerGoneText(const QString& name) {
     return QStringLiteral("La stampante %1 non è più disponibile: il lavoro non è stato stampato.")
         .arg(name);
@@ -21,3 +23,5 @@ QString printServiceDownText(const QString& name) {
 QString printerFailedText(const QString& name, const QString& detail) {
     return QStringLiteral("La stampante %1 non ha accettato il lavoro (%2).").arg(name, detail);
 }
+
+}  // namespace quarzello

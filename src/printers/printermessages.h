@@ -3,6 +3,8 @@
 
 #include <QString>
 
+namespace quarzello {
+
 // The printer is no longer installed.
 QString printerGoneText(const QString& name);
 // The printer's queue refuses new jobs.
@@ -11,3 +13,5 @@ QString printerRefusesText(const QString& name);
 QString printServiceDownText(const QString& name);
 // Any other refusal; detail is the print service's own words.
 QString printerFailedText(const QString& name, const QString& detail);
+
+}  // namespace quarzello

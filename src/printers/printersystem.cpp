@@ -3,6 +3,11 @@
 
 #include "printers/printermessages.h"
 
-QString PrinterSystem::availabilityError(const QString& name) const {
-    return printerNames().contains(name) ? QString() : printerGoneText(name);
+namespace quarzello {
+
+Result<void> PrinterSystem::checkAvailable(const QString& name) const {
+    if (printerNames().contains(name)) return {};
+    return Failure{printerGoneText(name)};
 }
+
+}  // namespace quarzello

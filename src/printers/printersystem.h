@@ -5,6 +5,10 @@
 #include <QStringList>
 #include <memory>
 
+#include "core/result.h"
+
+namespace quarzello {
+
 class PrintSurface;
 
 class PrinterSystem {
@@ -16,9 +20,11 @@ class PrinterSystem {
     virtual QString defaultPrinterName() const = 0;
     // A fresh surface on the named printer, or nullptr when no such printer is installed now.
     virtual std::unique_ptr<PrintSurface> surfaceFor(const QString& name) = 0;
-    // Why a print on the named printer cannot go ahead now, in Italian for the user, naming the
-    // printer (it is gone, it refuses jobs, the print service does not answer); empty when it
-    // can. The name is compared exactly, case included. This one only knows the list; a system
-    // that can ask the printer itself says more.
-    virtual QString availabilityError(const QString& name) const;
+    // Whether a print on the named printer can go ahead now; when not, why, naming the printer
+    // (it is gone, it refuses jobs, the print service does not answer). The name is compared
+    // exactly, case included. This one only knows the list; a system that can ask the printer
+    // itself says more.
+    virtual Result<void> checkAvailable(const QString& name) const;
 };
+
+}  // namespace quarzello

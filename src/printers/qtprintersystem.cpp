@@ -7,6 +7,8 @@
 #include "printers/cupsstatus.h"
 #include "printers/printermessages.h"
 
+namespace quarzello {
+
 QStringList QtPrinterSystem::printerNames() const { return QPrinterInfo::availablePrinterNames(); }
 
 QString QtPrinterSystem::defaultPrinterName() const { return QPrinterInfo::defaultPrinterName(); }
@@ -18,16 +20,17 @@ std::unique_ptr<PrintSurface> QtPrinterSystem::surfaceFor(const QString& name) {
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     if (info.isNull()) return nullptr;
     auto surface =
-        std::make_unique<QPrinterSurface>(info, [name] { return cupsSubmitError(name); });
+        std::make_unique<QPrinterSurface>(info, [name] { return submittedJobStatus(name); });
     // The QPrinter is bound to its queue now; had the queue vanished in between, Qt would drop
     // the job without a word, so it must still be there.
-    if (!cupsQueueStatus(name).exists) return nullptr;
+    if (!queryQueue(name)) return nullptr;
     return surface;
 }
 
-QString QtPrinterSystem::availabilityError(const QString& name) const {
-    const QString error = cupsQueueStatus(name).error;
-    if (!error.isEmpty()) return error;
+Result<void> QtPrinterSystem::checkAvailable(const QString& name) const {
+    if (Result<void> queue = queueTakesJobs(name); !queue) return queue;
     // The scheduler found a queue, but perhaps by another case of the name.
-    return printerNames().contains(name) ? QString() : printerGoneText(name);
+    return PrinterSystem::checkAvailable(name);
 }
+
+}  // namespace quarzello

@@ -4,6 +4,8 @@
 
 #include "printers/printersystem.h"
 
+namespace quarzello {
+
 class QtPrinterSystem final : public PrinterSystem {
   public:
     QStringList printerNames() const override;
@@ -13,5 +15,7 @@ class QtPrinterSystem final : public PrinterSystem {
     // not take the job.
     std::unique_ptr<PrintSurface> surfaceFor(const QString& name) override;
     // Asks the printer itself: gone, refusing jobs, or the print service not answering.
-    QString availabilityError(const QString& name) const override;
+    Result<void> checkAvailable(const QString& name) const override;
 };
+
+}  // namespace quarzello

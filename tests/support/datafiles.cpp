@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace datafiles {
+namespace quarzello::datafiles {
 
 bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -45,22 +45,16 @@ QMap<QString, QByteArray> snapshot(const QString& root) {
     return picture;
 }
 
-CardRecord sampleRecord() {
-    CardRecord record;
-    record.campi = {QStringLiteral("Dott."),
-                    QStringLiteral("Mario e Maria"),
-                    QStringLiteral("Rossi"),
-                    QStringLiteral("Presidente circolo"),
-                    QStringLiteral("Via Verdi 12"),
-                    QStringLiteral("20100"),
-                    QStringLiteral("Città di Castello (PG)"),
-                    QStringLiteral("+39021234567"),
-                    QStringLiteral("3331234567"),
-                    QStringLiteral("mario@example.it;maria@example.it"),
-                    QStringLiteral("www.example.it € ’")};
-    record.righe = QStringLiteral("8");
-    record.colonne = QStringLiteral("3");
-    return record;
+QList<QByteArray> numberedLines(int count, const QByteArray& prefix) {
+    QList<QByteArray> lines;
+    for (int i = 1; i <= count; ++i) lines << prefix + ' ' + QByteArray::number(i);
+    return lines;
+}
+
+QByteArray crlf(const QList<QByteArray>& lines) {
+    QByteArray bytes;
+    for (const QByteArray& line : lines) bytes += line + "\r\n";
+    return bytes;
 }
 
 FullDisk::FullDisk(const QString& folder) : folder_(folder) {
@@ -97,4 +91,4 @@ bool FullDisk::fill() {
     return true;
 }
 
-}  // namespace datafiles
+}  // namespace quarzello::datafiles

@@ -8,19 +8,24 @@
 #include <QStringList>
 #include <QTest>
 
-#include "app/cardrecord.h"
+#include "core/cardrecord.h"
 
-namespace datafiles {
+namespace quarzello::datafiles {
+
+// Lines of a card data file as the program writes it: the fields, then rows and columns.
+inline constexpr int kCardLineCount = kFieldCount + 2;
 
 bool writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
 
+// "<prefix> 1", "<prefix> 2", ... up to count, as file lines.
+QList<QByteArray> numberedLines(int count, const QByteArray& prefix = "valore");
+// The lines, every one ended by CR LF.
+QByteArray crlf(const QList<QByteArray>& lines);
+
 // Every entry under root, by relative path: a file's bytes, "<folder>" for a folder, "-> target"
 // for a symbolic link. Two equal pictures mean nothing under root changed.
 QMap<QString, QByteArray> snapshot(const QString& root);
-
-// A record with something in every field, accents and the euro sign included.
-CardRecord sampleRecord();
 
 // A tmpfs of a few KiB mounted on a folder for the life of the object, then filled up so that
 // every further write fails with "No space left on device". Mounting needs root.
@@ -42,11 +47,13 @@ class FullDisk {
     bool mounted_ = false;
 };
 
-}  // namespace datafiles
+}  // namespace quarzello::datafiles
 
+namespace quarzello {
 // How Qt Test shows a record in a failed comparison.
 inline char* toString(const CardRecord& record) {
-    QStringList values(record.campi.begin(), record.campi.end());
-    values << record.righe << record.colonne;
+    QStringList values(record.fields.begin(), record.fields.end());
+    values << record.rows << record.columns;
     return QTest::toString(values.join(QStringLiteral(" | ")));
 }
+}  // namespace quarzello

@@ -1,11 +1,14 @@
 // Reading a printed PDF back with pdftotext -bbox and pdftoppm, both fed through a pipe.
 #include "pdfbox.h"
 
-#include <QProcess>
+#include <QRawFont>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <algorithm>
 #include <cmath>
+
+#include "tools.h"
+
+namespace quarzello {
 
 namespace {
 
@@ -14,27 +17,25 @@ constexpr double kMmPerPt = 25.4 / 72.0;
 // Feeds the PDF to a poppler tool on stdin and returns what it wrote on stdout.
 bool runPoppler(const QString& tool, const QStringList& args, const QByteArray& pdf,
                 QByteArray& output, QString* error) {
-    auto fail = [&](const QString& why) {
-        if (error) *error = tool + QStringLiteral(": ") + why;
+    if (!pdf.startsWith("%PDF")) {
+        if (error) *error = tool + QStringLiteral(": the bytes are no PDF");
         return false;
-    };
-    if (!pdf.startsWith("%PDF")) return fail(QStringLiteral("the bytes are no PDF"));
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty()) return fail(QStringLiteral("not installed (Debian: poppler-utils)"));
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForStarted(10000)) return fail(process.errorString());
-    process.write(pdf);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return fail(QStringLiteral("did not finish"));
     }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return fail(QString::fromLocal8Bit(process.readAllStandardError()));
-    output = process.readAllStandardOutput();
+    const ToolRun run = runTool(tool, args, pdf);
+    if (!run.ok) {
+        if (error) *error = run.failure;
+        return false;
+    }
+    output = run.output;
     return true;
+}
+
+QRawFont rawFont(const QString& family, bool bold, bool italic) {
+    QFont font(family);
+    font.setPixelSize(1000);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return QRawFont::fromFont(font);
 }
 
 QString unescape(QString text) {
@@ -46,6 +47,19 @@ QString unescape(QString text) {
 }
 
 }  // namespace
+
+double faceLineHeightMm(const QString& family, bool bold, bool italic, double points) {
+    const QRawFont raw = rawFont(family, bold, italic);
+    return points * kMmPerPt * (raw.ascent() + raw.descent()) / 1000.0;
+}
+
+double faceTextWidthMm(const QString& family, double points, const QString& text) {
+    const QRawFont raw = rawFont(family, false, false);
+    double units = 0;
+    for (const QPointF& advance : raw.advancesForGlyphIndexes(raw.glyphIndexesForString(text)))
+        units += advance.x();
+    return points * kMmPerPt * units / 1000.0;
+}
 
 QList<PdfWord> pdfWords(const QByteArray& pdf, QString* error) {
     QByteArray html;
@@ -139,3 +153,5 @@ int PdfRaster::darkestPixels(int x1, int y1, int x2, int y2) const {
     }
     return value;
 }
+
+}  // namespace quarzello

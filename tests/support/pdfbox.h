@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+namespace quarzello {
+
 // A word's box in millimetres from the top-left corner of the paper. pdftotext puts yMin on the
 // font's ascent line and yMax on its descent line, so a line printed with the bottom of its line
 // box at y has yMax == y (the box is ascent + descent high, no leading).
@@ -31,6 +33,11 @@ QList<PdfWord> pdfWords(const QByteArray& pdf, QString* error = nullptr);
 // A line's right end is the largest xMax of its words. Sorted by column, then top to bottom.
 QList<PdfLine> pdfLines(const QList<PdfWord>& words, double columnWidth);
 
+// Height of one line (ascent + descent) of the installed face at `points`, in mm, and the width
+// of a text in it, read from the font file itself: what a PDF's word boxes must measure.
+double faceLineHeightMm(const QString& family, bool bold, bool italic, double points);
+double faceTextWidthMm(const QString& family, double points, const QString& text);
+
 // The first page rendered in grey (`pdftoppm -gray`), one byte a pixel, 0 black to 255 white.
 class PdfRaster {
   public:
@@ -49,3 +56,5 @@ class PdfRaster {
     int width_ = 0, height_ = 0, dpi_ = 0;
     QByteArray pixels_;
 };
+
+}  // namespace quarzello

@@ -11,23 +11,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QThread>
 #include <cstring>
+
+#include "tools.h"
 
 #ifndef QUARZELLO_SOURCE_DIR
 #error "QUARZELLO_SOURCE_DIR must name the source tree (it holds tests/cups/capture)"
 #endif
 
-namespace {
+namespace quarzello {
 
-// Whatever the PATH of the test, the administration tools live in sbin.
-QString findTool(const QString& name) {
-    const QString inSystemDirs = QStandardPaths::findExecutable(
-        name, {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"), QStringLiteral("/sbin"),
-               QStringLiteral("/bin")});
-    return inSystemDirs.isEmpty() ? QStandardPaths::findExecutable(name) : inSystemDirs;
-}
+namespace {
 
 bool writeFile(const QString& path, const QString& text) {
     QFile file(path);
@@ -229,24 +224,11 @@ bool PrivateCups::launch() {
 }
 
 bool PrivateCups::run(const QString& tool, const QStringList& args, QString* output) {
-    const QString program = findTool(tool);
-    if (program.isEmpty()) return fail(tool + QStringLiteral(" is not installed"));
-    QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("CUPS_SERVER"), socketPath());
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, args);
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return fail(QStringLiteral("%1 %2 did not finish").arg(tool, args.join(QLatin1Char(' '))));
-    }
-    const QString said = QString::fromLocal8Bit(process.readAll());
-    if (output) *output = said;
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return fail(QStringLiteral("%1 %2 failed: %3")
-                        .arg(tool, args.join(QLatin1Char(' ')), said.trimmed()));
+    const ToolRun result = runTool(tool, args, {}, environment, 30000);
+    if (output) *output = QString::fromLocal8Bit(result.output + result.errors);
+    if (!result.ok) return fail(result.failure);
     return true;
 }
 
@@ -323,13 +305,11 @@ QByteArray PrivateCups::waitForJob(const QString& name, int timeoutMs) {
 
 QString PrivateCups::pdfText(const QByteArray& pdf) {
     if (!pdf.startsWith("%PDF")) return QString();
-    QProcess process;
-    process.start(findTool(QStringLiteral("pdftotext")),
-                  {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
-                   QStringLiteral("-"), QStringLiteral("-")});
-    if (!process.waitForStarted(10000)) return QString();
-    process.write(pdf);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(30000) || process.exitCode() != 0) return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
+    const ToolRun run = runTool(QStringLiteral("pdftotext"),
+                                {QStringLiteral("-layout"), QStringLiteral("-enc"),
+                                 QStringLiteral("UTF-8"), QStringLiteral("-"), QStringLiteral("-")},
+                                pdf, {}, 30000);
+    return run.ok ? QString::fromUtf8(run.output) : QString();
 }
+
+}  // namespace quarzello

@@ -31,6 +31,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+namespace quarzello {
+
 class PrivateCups {
   public:
     PrivateCups();
@@ -87,3 +89,5 @@ class PrivateCups {
     QProcess m_cupsd;
     QString m_error;
 };
+
+}  // namespace quarzello

@@ -1,14 +1,22 @@
-// The recording surface's metrics and its log.
+// The recording surface's metrics, its log, and the calls it passes on.
 #include "recordingsurface.h"
 
-float RecordingSurface::widthOf(qsizetype characters, float size) {
+namespace quarzello {
+
+float RecordingSurface::widthOf(const QString& text, float size) {
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        ++characters;
+    }
     return static_cast<float>(double(characters) * double(size) / 12.0);
 }
 
 float RecordingSurface::heightOf(float size) { return static_cast<float>(double(size) / 2.0); }
 
 float RecordedText::right() const {
-    return static_cast<float>(double(x) + RecordingSurface::widthOf(text.size(), font.size));
+    return static_cast<float>(double(x) + RecordingSurface::widthOf(text, font.size));
 }
 
 float RecordedText::bottom() const {
@@ -33,95 +41,116 @@ bool RecordingSurface::touchedPaper() const {
 void RecordingSurface::setPaperSize(int code) {
     log << QStringLiteral("paperSize");
     paperSizeCode = code;
+    if (target_) target_->setPaperSize(code);
 }
 
 void RecordingSurface::setOrientation(int code) {
     log << QStringLiteral("orientation");
     orientationCode = code;
+    if (target_) target_->setOrientation(code);
 }
 
 void RecordingSurface::setScaleMode(int code) {
     log << QStringLiteral("scaleMode");
     scaleCode = code;
+    if (target_) target_->setScaleMode(code);
 }
 
 void RecordingSurface::setFontName(const QString& value) {
     log << QStringLiteral("fontName");
     font.name = value;
+    if (target_) target_->setFontName(value);
 }
 
 void RecordingSurface::setFontBold(bool bold) {
     log << QStringLiteral("bold");
     font.bold = bold;
+    if (target_) target_->setFontBold(bold);
 }
 
 void RecordingSurface::setFontItalic(bool italic) {
     log << QStringLiteral("italic");
     font.italic = italic;
+    if (target_) target_->setFontItalic(italic);
 }
 
 void RecordingSurface::setFontSize(float points) {
     log << QStringLiteral("size");
     font.size = points;
+    if (target_) target_->setFontSize(points);
+}
+
+int RecordingSurface::paperWidth() const {
+    return target_ ? target_->paperWidth() : paperWidthTwips;
+}
+
+int RecordingSurface::paperHeight() const {
+    return target_ ? target_->paperHeight() : paperHeightTwips;
 }
 
 float RecordingSurface::textWidth(const QString& text) {
     log << QStringLiteral("textWidth");
     measured.append({text, font});
-    return widthOf(text.size(), font.size);
+    return target_ ? target_->textWidth(text) : widthOf(text, font.size);
 }
 
 float RecordingSurface::textHeight(const QString& text) {
     log << QStringLiteral("textHeight");
-    Q_UNUSED(text);
-    return heightOf(font.size);
+    return target_ ? target_->textHeight(text) : heightOf(font.size);
 }
 
 void RecordingSurface::setCurrentX(float value) {
     log << QStringLiteral("x");
     x = value;
+    if (target_) target_->setCurrentX(value);
 }
 
 void RecordingSurface::setCurrentY(float value) {
     log << QStringLiteral("y");
     y = value;
+    if (target_) target_->setCurrentY(value);
 }
 
-bool RecordingSurface::printText(const QString& text) {
+Result<void> RecordingSurface::printText(const QString& text) {
     log << QStringLiteral("printText");
-    if (++printTextCalls == failPrintTextAt) {
-        error_ = failureText;
-        return false;
+    if (++printTextCalls == failPrintTextAt) return Failure{failureText};
+    if (target_) {
+        if (Result<void> printed = target_->printText(text); !printed) return printed;
     }
     documentOpen = true;
     texts.append({text, x, y, font});
-    return true;
+    return {};
 }
 
-bool RecordingSurface::drawLine(float x1, float y1, float x2, float y2) {
+Result<void> RecordingSurface::drawLine(float x1, float y1, float x2, float y2) {
     log << QStringLiteral("drawLine");
-    if (++drawLineCalls == failDrawLineAt) {
-        error_ = failureText;
-        return false;
+    if (++drawLineCalls == failDrawLineAt) return Failure{failureText};
+    if (target_) {
+        if (Result<void> drawn = target_->drawLine(x1, y1, x2, y2); !drawn) return drawn;
     }
     documentOpen = true;
     lines.append({x1, y1, x2, y2});
-    return true;
+    return {};
 }
 
-bool RecordingSurface::endDoc() {
+Result<void> RecordingSurface::endDoc() {
     log << QStringLiteral("endDoc");
-    if (failEndDoc) {
-        error_ = failureText;
-        return false;
+    if (failEndDoc) return Failure{failureText};
+    if (target_) {
+        if (Result<void> ended = target_->endDoc(); !ended) return ended;
     }
     if (documentOpen) ++pagesHandedOver;
     documentOpen = false;
-    return true;
+    return {};
 }
 
 void RecordingSurface::abortDoc() {
     log << QStringLiteral("abortDoc");
+    if (target_) target_->abortDoc();
     if (documentOpen) ++pagesAbandoned;
     documentOpen = false;
 }
+
+QString RecordingSurface::deviceName() const { return target_ ? target_->deviceName() : name; }
+
+}  // namespace quarzello

@@ -1,12 +1,16 @@
-// A print surface for exact tests: simple metrics that a test can work out by hand, every
-// operation recorded in order, and failures on demand.
+// The one print surface for exact tests, benchmarks and fuzz targets: simple metrics that a
+// test can work out by hand, every operation recorded in order, failures on demand; or, made
+// over another surface, the same record of a real printer's or PDF's job.
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
 #include "print/printsurface.h"
+
+namespace quarzello {
 
 struct RecordedFont {
     QString name;
@@ -21,7 +25,7 @@ struct RecordedText {
     float x = 0;  // top-left corner of the line box, mm
     float y = 0;
     RecordedFont font;
-    // Where the line ends and where the bottom of its box lies, by the surface's own metrics.
+    // Where the line ends and where the bottom of its box lies, by the fixed metrics.
     float right() const;
     float bottom() const;
 };
@@ -32,9 +36,15 @@ struct RecordedLine {
 
 class RecordingSurface : public PrintSurface {
   public:
-    // Metrics: every character is size / 12 mm wide (1 mm at 12 points), a line is size / 2 mm
-    // high. Both are exact in float for the sizes the tests use.
-    static float widthOf(qsizetype characters, float size);
+    // A surface of its own, with the fixed metrics below.
+    RecordingSurface() = default;
+    // Records every call and passes it on to `target`, whose metrics, answers and failures are
+    // then the ones that count.
+    explicit RecordingSurface(PrintSurface* target) : target_(target) {}
+
+    // Fixed metrics: every character (a surrogate pair is one) is size / 12 mm wide (1 mm at 12
+    // points), a line is size / 2 mm high. Both are exact in float for the sizes tests use.
+    static float widthOf(const QString& text, float size);
     static float heightOf(float size);
 
     // Paper size in twips. The default gives exactly 210 x 297 mm with the sheet's divisors.
@@ -75,19 +85,20 @@ class RecordingSurface : public PrintSurface {
     void setFontBold(bool bold) override;
     void setFontItalic(bool italic) override;
     void setFontSize(float points) override;
-    int paperWidth() const override { return paperWidthTwips; }
-    int paperHeight() const override { return paperHeightTwips; }
+    int paperWidth() const override;
+    int paperHeight() const override;
     float textWidth(const QString& text) override;
     float textHeight(const QString& text) override;
     void setCurrentX(float value) override;
     void setCurrentY(float value) override;
-    bool printText(const QString& text) override;
-    bool drawLine(float x1, float y1, float x2, float y2) override;
-    bool endDoc() override;
+    Result<void> printText(const QString& text) override;
+    Result<void> drawLine(float x1, float y1, float x2, float y2) override;
+    Result<void> endDoc() override;
     void abortDoc() override;
-    QString deviceName() const override { return name; }
-    QString errorText() const override { return error_; }
+    QString deviceName() const override;
 
   private:
-    QString error_;
+    PrintSurface* target_ = nullptr;
 };
+
+}  // namespace quarzello

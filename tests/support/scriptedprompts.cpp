@@ -1,4 +1,7 @@
+// Scripted answers, and the record of what was asked.
 #include "scriptedprompts.h"
+
+namespace quarzello {
 
 PromptAnswer ScriptedPrompts::message(const MessageRequest& request) {
     messages.append(request);
@@ -24,3 +27,5 @@ QStringList ScriptedPrompts::texts() const {
     for (const MessageRequest& m : messages) result << m.text;
     return result;
 }
+
+}  // namespace quarzello

@@ -9,6 +9,8 @@
 
 #include "platform/prompts.h"
 
+namespace quarzello {
+
 class ScriptedPrompts : public Prompts {
   public:
     // Answers to the coming message boxes, in order; a box with nothing scripted gets its default.
@@ -20,6 +22,9 @@ class ScriptedPrompts : public Prompts {
 
     QList<MessageRequest> messages;
     QList<FileDialogRequest> dialogs;
+    QWidget* parentWindow = nullptr;
+
+    void setParentWindow(QWidget* window) override { parentWindow = window; }
 
     PromptAnswer message(const MessageRequest& request) override;
     std::optional<QString> chooseFile(const FileDialogRequest& request) override;
@@ -27,3 +32,5 @@ class ScriptedPrompts : public Prompts {
     // The texts of the messages shown so far.
     QStringList texts() const;
 };
+
+}  // namespace quarzello

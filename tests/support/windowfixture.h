@@ -1,12 +1,18 @@
-// A main window on a temporary program folder, with scripted prompts and a fixed printer list.
+// A main window on a temporary program folder, with scripted prompts and a fixed printer list,
+// and the small helpers the window tests share.
 #pragma once
 
+#include <QComboBox>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <memory>
 
 #include "app/frmquarzello.h"
+#include "app/setup.h"
 #include "fakeprinters.h"
 #include "scriptedprompts.h"
+
+namespace quarzello {
 
 struct WindowFixture {
     QTemporaryDir folder;
@@ -14,9 +20,11 @@ struct WindowFixture {
     FakePrinterSystem printers;
     std::unique_ptr<frmQuarzello> window;
 
-    // Builds the window, which runs its start-up at once. What start-up asked (the first-run
-    // greeting) is forgotten unless keepStartupPrompts is set.
+    // Sets the process up as the program does (the temporary folder is the program's) and builds
+    // the window, which runs its start-up at once. What start-up asked (the first-run greeting)
+    // is forgotten unless keepStartupPrompts is set.
     frmQuarzello& open(bool keepStartupPrompts = false) {
+        setUpProcess(folder.path());
         window = std::make_unique<frmQuarzello>(folder.path(), prompts, printers);
         if (!keepStartupPrompts) {
             prompts.messages.clear();
@@ -29,3 +37,18 @@ struct WindowFixture {
         return window->findChild<T*>(name);
     }
 };
+
+// The entries of a list, top to bottom.
+inline QStringList entries(const QListWidget* list) {
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i) result << list->item(i)->text();
+    return result;
+}
+
+inline QStringList entries(const QComboBox* list) {
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i) result << list->itemText(i);
+    return result;
+}
+
+}  // namespace quarzello

@@ -5,21 +5,23 @@
 #include <QString>
 #include <array>
 
+namespace quarzello {
+
 inline constexpr int kFieldCount = 11;
 
-// Field indices, the same in the window, the data file, the typing rules and printing.
-enum Campo : int {
-    Titolo = 0,
-    Nome = 1,
-    Cognome = 2,
-    Incarico = 3,
-    Indirizzo = 4,
-    Cap = 5,
-    Citta = 6,
-    Telefono = 7,
-    Cellulare = 8,
+// Field indexes, the same in the window, the data file, the typing rules and printing.
+enum Field : int {
+    Title = 0,
+    FirstName = 1,
+    Surname = 2,
+    Role = 3,
+    Street = 4,
+    Postcode = 5,
+    Town = 6,
+    Landline = 7,
+    Mobile = 8,
     Email = 9,
-    Sito = 10,
+    Website = 10,
 };
 
 // How many characters each box takes from the keyboard.
@@ -27,13 +29,14 @@ inline constexpr std::array<int, kFieldCount> kMaxLength = {20, 35, 30, 50, 35, 
                                                             35, 18, 18, 80, 100};
 
 struct CardRecord {
-    std::array<QString, kFieldCount> campi;
-    QString righe = QStringLiteral("6");
-    QString colonne = QStringLiteral("2");
+    std::array<QString, kFieldCount> fields;
+    QString rows = QStringLiteral("6");     // the text of the rows list, as typed
+    QString columns = QStringLiteral("2");  // the text of the columns list, as typed
 
     bool operator==(const CardRecord&) const = default;
 };
 
-// The window's shared line buffer: file lines while reading, composed card lines while printing.
+// Lines of a file the reader keeps (and slots of the card's line buffer, Dati).
 inline constexpr int kDatiSize = 21;
-using DatiBuffer = std::array<QString, kDatiSize>;
+
+}  // namespace quarzello

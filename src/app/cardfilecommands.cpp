@@ -1,0 +1,159 @@
+// Start-up reading of the default data file and the Save and Load commands. Every failure is
+// told to the user in a message that names the file; nothing on disk is left half written.
+#include "app/cardfilecommands.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "data/cardfile.h"
+#include "platform/prompts.h"
+
+namespace quarzello {
+
+namespace {
+
+const QChar CR(13);
+
+QString twoParagraphs(const QString& first, const QString& second) {
+    return first + CR + CR + second;
+}
+
+QString greeting() {
+    return QStringLiteral("Benvenuto nel programma Quarzello del Camperista!") + CR + CR +
+           QStringLiteral(
+               "Non è stato trovato il file dei dati personali (Quarzo.qdf): "
+               "probabilmente è il primo avvio del programma.") +
+           CR + CR +
+           QStringLiteral(
+               "Immettere i dati personali e salvarli con il pulsante Salva: "
+               "saranno ricaricati automaticamente al prossimo avvio.");
+}
+
+const QString kSaveFailed = QStringLiteral("Il salvataggio non è riuscito.");
+const QString kLoadFailed = QStringLiteral("Il caricamento non è riuscito.");
+
+// What the save dialog's existence test answers: a folder is not a file that could be replaced.
+bool fileExists(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+}  // namespace
+
+CardFileCommands::CardFileCommands(const QString& programFolder, Prompts& prompts)
+    : programFolder_(programFolder),
+      nomeFile_(QDir(programFolder).filePath(kDefaultFileName)),
+      prompts_(prompts) {}
+
+std::optional<CardRecord> CardFileCommands::loadAtStartup(const CardRecord& current) {
+    // A folder or anything else in the file's place is reported by the reader, rather than
+    // greeting as if this were the first run and then failing on the first Save.
+    if (QFileInfo::exists(nomeFile_)) return CaricaDatiDiDefault(nomeFile_, current);
+    prompts_.inform(greeting(), PromptIcon::Information);
+    return std::nullopt;
+}
+
+std::optional<CardRecord> CardFileCommands::CaricaDatiDiDefault(const QString& path,
+                                                                const CardRecord& current) {
+    const Result<QStringList> lines = readCardLines(path);
+    if (!lines) {
+        prompts_.warn(twoParagraphs(lines.error(),
+                                    QStringLiteral("I dati della finestra non sono cambiati.")));
+        return std::nullopt;
+    }
+    return recordFromLines(*lines, current);
+}
+
+bool CardFileCommands::MemorizzaDati(const CardRecord& record) {
+    const Result<void> written = writeCardFile(nomeFile_, record);
+    if (!written) {
+        prompts_.warn(twoParagraphs(written.error(), kSaveFailed));
+        return false;
+    }
+    return true;
+}
+
+bool CardFileCommands::enterProgramFolder(const QString& failureNote) {
+    if (QDir::setCurrent(programFolder_)) return true;
+    prompts_.warn(twoParagraphs(
+        QStringLiteral("La cartella del programma %1 non è raggiungibile: forse è stata spostata "
+                       "o cancellata.")
+            .arg(programFolder_),
+        failureNote));
+    return false;
+}
+
+std::optional<CardRecord> CardFileCommands::save(const CardRecord& current) {
+    // Copying a default file that could not be written would save stale data under a new name.
+    if (!MemorizzaDati(current)) return std::nullopt;
+    return Salva(current);
+}
+
+std::optional<CardRecord> CardFileCommands::Salva(const CardRecord& current) {
+    QString chosen;
+    for (;;) {
+        const std::optional<QString> answer =
+            prompts_.chooseFile({FileDialogKind::Save, kParameterFileFilter, lastPath_});
+        if (!answer) return std::nullopt;
+        chosen = *answer;
+        lastPath_ = chosen;
+        if (!fileExists(chosen)) break;
+        const QString question = QStringLiteral("Il file:") + CR + CR + chosen + CR + CR +
+                                 QStringLiteral("esiste già: sovrascrivo?");
+        if (prompts_.askYesNo(question, PromptAnswer::Yes)) break;
+    }
+
+    if (!enterProgramFolder(kSaveFailed)) return std::nullopt;
+
+    // The default file already holds what is being saved: copying it onto itself adds nothing.
+    if (!isSameFile(nomeFile_, chosen)) {
+        if (const Result<void> copied = copyCardLines(nomeFile_, chosen); !copied) {
+            prompts_.warn(twoParagraphs(
+                copied.error(),
+                QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen)));
+            return std::nullopt;
+        }
+    }
+
+    // Reading the file back shows what was really stored; if that fails, success is not claimed.
+    std::optional<CardRecord> stored = CaricaDatiDiDefault(chosen, current);
+    if (!stored) return std::nullopt;
+    prompts_.inform(QStringLiteral("Il file ") + chosen + QStringLiteral(" è stato salvato!"));
+    return stored;
+}
+
+std::optional<CardRecord> CardFileCommands::load(const CardRecord& current) {
+    const std::optional<QString> answer =
+        prompts_.chooseFile({FileDialogKind::Open, kParameterFileFilter, lastPath_});
+    if (!answer) return std::nullopt;
+    const QString chosen = *answer;
+    lastPath_ = chosen;
+
+    if (!enterProgramFolder(kLoadFailed)) return std::nullopt;
+
+    // The chosen file is read and checked whole before anything is replaced.
+    const Result<QByteArray> copy = readCardFileForCopy(chosen);
+    if (!copy) {
+        prompts_.warn(twoParagraphs(copy.error(), kLoadFailed));
+        return std::nullopt;
+    }
+    const CardRecord loaded =
+        recordFromLines(decodeCardLines(splitCardLines(*copy, kDatiSize)), current);
+
+    if (!isSameFile(chosen, nomeFile_)) {
+        if (const Result<void> replaced = writeFileAtomically(nomeFile_, *copy); !replaced) {
+            // The data were read well, so the window shows them; only the next start-up will not.
+            prompts_.warn(twoParagraphs(
+                replaced.error(),
+                QStringLiteral("I dati del file %1 sono ora nella finestra, ma al prossimo "
+                               "avvio del programma non saranno ripresi.")
+                    .arg(chosen)));
+            return loaded;
+        }
+    }
+
+    prompts_.inform(QStringLiteral("Il file ") + chosen + QStringLiteral(" è stato caricato!"));
+    return loaded;
+}
+
+}  // namespace quarzello

@@ -1,0 +1,54 @@
+// The default data file beside the program and the Save and Load commands: what happens between
+// the record, the file dialog, the message boxes and the files on disk. It never reaches into
+// the window: it is given the window's record and hands back the record the window must show.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "core/cardrecord.h"
+
+namespace quarzello {
+
+class Prompts;
+
+inline const QString kDefaultFileName = QStringLiteral("Quarzo.qdf");
+inline const QString kParameterFileFilter = QStringLiteral("File parametri (*.qcf)");
+
+class CardFileCommands {
+  public:
+    // programFolder: the folder that holds the program; the default data file lives there.
+    CardFileCommands(const QString& programFolder, Prompts& prompts);
+
+    // The default data file: the program folder followed by "/Quarzo.qdf".
+    const QString& NomeFile() const { return nomeFile_; }
+
+    // Start-up: the default data file's record when it is there (read silently); nothing when it
+    // is not (a first-time user is greeted) or cannot be read (the user is told why).
+    std::optional<CardRecord> loadAtStartup(const CardRecord& current);
+
+    // Save: the record into the default data file, then a copy of it to a file the user names.
+    // Returns the record as stored, for the window to show; nothing when the command stopped.
+    std::optional<CardRecord> save(const CardRecord& current);
+    // Load: a file the user picks replaces the default data file. Returns the record it holds,
+    // for the window to show; nothing when the command stopped.
+    std::optional<CardRecord> load(const CardRecord& current);
+
+    // The record the file holds (current gives what a short file does not reach). On refusal
+    // tells the user why and returns nothing.
+    std::optional<CardRecord> CaricaDatiDiDefault(const QString& path, const CardRecord& current);
+    // Writes the record into the default data file. On failure tells the user why, leaves the
+    // earlier file as it was and returns false.
+    bool MemorizzaDati(const CardRecord& record);
+
+  private:
+    std::optional<CardRecord> Salva(const CardRecord& current);
+    bool enterProgramFolder(const QString& failureNote);
+
+    QString programFolder_;
+    QString nomeFile_;
+    QString lastPath_;  // chosen last in the file dialog during this run, offered again next
+    Prompts& prompts_;
+};
+
+}  // namespace quarzello

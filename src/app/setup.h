@@ -1,0 +1,13 @@
+// What the process sets up once, before any window: the same for the program and for the tests
+// that build its window.
+#pragma once
+
+#include <QString>
+
+namespace quarzello {
+
+// Registers the pictures, maps the card's typeface names onto installed faces, loads Qt's
+// Italian texts, names the application and makes the program's folder the current folder.
+void setUpProcess(const QString& programFolder);
+
+}  // namespace quarzello

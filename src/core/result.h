@@ -1,0 +1,61 @@
+// How the program reports a failure, everywhere below the window: a function that can fail
+// returns a Result, which holds either its value or the failure's text. That text is Italian,
+// whole sentences naming the file or printer, ready to be shown to the user as it stands;
+// the window's commands are the only place that shows it.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <utility>
+
+namespace quarzello {
+
+// A failure's text, for the user.
+struct Failure {
+    QString text;
+};
+
+template <typename T>
+class [[nodiscard]] Result {
+  public:
+    Result(T value) : value_(std::move(value)) {}
+    Result(Failure failure) : error_(std::move(failure.text)) {}
+
+    bool ok() const { return value_.has_value(); }
+    explicit operator bool() const { return ok(); }
+
+    const T& value() const& { return *value_; }
+    T& value() & { return *value_; }
+    T&& value() && { return std::move(*value_); }
+    const T& operator*() const& { return *value_; }
+    T& operator*() & { return *value_; }
+    const T* operator->() const { return &*value_; }
+
+    // Empty when the call succeeded.
+    const QString& error() const { return error_; }
+    // The same failure, to pass on to one's own caller.
+    Failure failure() const { return {error_}; }
+
+  private:
+    std::optional<T> value_;
+    QString error_;
+};
+
+// A call that has nothing to give back but may fail. Default-constructed, it succeeded.
+template <>
+class [[nodiscard]] Result<void> {
+  public:
+    Result() = default;
+    Result(Failure failure) : failed_(true), error_(std::move(failure.text)) {}
+
+    bool ok() const { return !failed_; }
+    explicit operator bool() const { return ok(); }
+    const QString& error() const { return error_; }
+    Failure failure() const { return {error_}; }
+
+  private:
+    bool failed_ = false;
+    QString error_;
+};
+
+}  // namespace quarzello
