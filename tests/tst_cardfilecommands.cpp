@@ -54,7 +54,11 @@ MessageRequest loaded(const QString& path) {
 }
 
 FileDialogRequest dialog(FileDialogKind kind, const QString& initialPath = {}) {
-    return {kind, QStringLiteral("File parametri (*.qcf)"), initialPath};
+    FileDialogRequest request;
+    request.kind = kind;
+    request.filter = QStringLiteral("File parametri (*.qcf)");
+    request.initialPath = initialPath;
+    return request;
 }
 
 QString paragraphs(const QString& first, const QString& second) { return first + CR + CR + second; }

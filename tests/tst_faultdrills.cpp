@@ -159,15 +159,13 @@ void FaultDrillsTest::drill() {
             click("cmdSelStampante_0");
             break;
         case PrintJobRefused:
-            f.printers.paper["Alfa"].failEndDoc = true;
-            f.printers.paper["Alfa"].failureText = QStringLiteral(
+            f.printers.refusals["Alfa"] = QStringLiteral(
                 "La stampante Alfa non accetta stampe: il lavoro è stato rifiutato.");
             print();
             break;
         case PrintDrawingFails:
-            f.printers.paper["Alfa"].failPrintTextAt = 3;
-            f.printers.paper["Alfa"].failureText =
-                QStringLiteral("La stampante Alfa non risponde.");
+            f.printers.drawing.failPrintTextAt = 3;
+            f.printers.drawing.failureText = QStringLiteral("La stampante Alfa non risponde.");
             print();
             break;
         case PrintNoPrinter:
@@ -189,7 +187,7 @@ void FaultDrillsTest::drill() {
                  qPrintable(text));
     }
     // Nothing half printed.
-    if (f.printers.paper.count("Alfa")) QCOMPARE(f.printers.paper["Alfa"].pagesHandedOver, 0);
+    QCOMPARE(f.printers.jobs.count("Alfa"), size_t(0));
     // Nothing on disk changed, but for the default data file that Save writes first, by design,
     // before it asks where to copy it.
     QMap<QString, QByteArray> expected = before;
@@ -206,12 +204,13 @@ void FaultDrillsTest::drill() {
     QVERIFY(f.child<QPlainTextEdit>("txtHelp")->isVisible());
     f.printers.names = {"Alfa"};
     f.printers.defaultName = "Alfa";
-    f.printers.paper["Alfa"] = RecordingSurface();
+    f.printers.drawing = RecordingSurface();
+    f.printers.refusals.clear();
     CardRecord r = w.record();
     r.rows = QStringLiteral("6");
     w.setRecord(r);
     print();
-    QCOMPARE(f.printers.paper["Alfa"].pagesHandedOver, 1);
+    QCOMPARE(f.printers.jobs["Alfa"].size(), 1);
     QCOMPARE(f.prompts.messages.last().text, QStringLiteral("Stampa conclusa"));
 }
 

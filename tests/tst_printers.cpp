@@ -1,14 +1,16 @@
-// The installed-printer list and real printing through a private CUPS scheduler: which printers
-// are listed, which names get a surface, that a page really comes out as a PDF, and that a queue
-// refusing jobs or a removed printer is reported to the user by name instead of printing nothing
-// in silence.
+// The print service through libcups and a private CUPS scheduler: which printers are listed,
+// which names print, that a document really comes out of the queue, that a queue refusing jobs,
+// a removed printer, a stopped queue, a failing driver, a scheduler gone and one that stops
+// answering are each told by name, and that no call waits past its deadline.
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QTest>
 #include <QTextStream>
 
+#include "fakeprinters.h"
 #include "print/printsurface.h"
-#include "printers/qtprintersystem.h"
+#include "printers/cupsprintersystem.h"
 #include "privatecups.h"
 
 using namespace quarzello;
@@ -17,29 +19,42 @@ namespace {
 
 // Set in the environment of the child that looks for printers with no scheduler to talk to.
 const char* const kProbeVariable = "QUARZELLO_PRINTERS_PROBE";
+constexpr qint64 kPatient = 30000;
 
-// One page with one line of text, through the same calls the sheet uses.
-Result<void> printOneLine(PrintSurface& surface, const QString& text) {
-    surface.setPaperSize(PrintSurface::kPaperA4);
-    surface.setOrientation(PrintSurface::kPortrait);
-    surface.setScaleMode(PrintSurface::kMillimetres);
-    surface.setFontName(QStringLiteral("Times new roman"));
-    surface.setFontSize(14);
-    surface.setCurrentX(20);
-    surface.setCurrentY(30);
-    if (Result<void> printed = surface.printText(text); !printed) return printed;
-    return surface.endDoc();
+// One page with one line of text, through the same calls the sheet uses, as a document.
+QByteArray documentWithLine(PrinterSystem& printers, const QString& text) {
+    const std::unique_ptr<PrintSurface> surface = printers.newDocumentSurface("Alfa");
+    surface->setPaperSize(PrintSurface::kPaperA4);
+    surface->setOrientation(PrintSurface::kPortrait);
+    surface->setScaleMode(PrintSurface::kMillimetres);
+    surface->setFontName(QStringLiteral("Times new roman"));
+    surface->setFontSize(14);
+    surface->setCurrentX(20);
+    surface->setCurrentY(30);
+    if (!surface->printText(text) || !surface->endDoc()) return {};
+    return surface->document();
 }
 
-// The child: what the printer list says when CUPS_SERVER leads nowhere.
+Result<int> submitLine(PrinterSystem& printers, const QString& printer, const QString& text) {
+    Deadline deadline(kPatient);
+    return printers.submitJob(printer, documentWithLine(printers, text), deadline);
+}
+
+QString checkError(PrinterSystem& printers, const QString& name) {
+    Deadline deadline(kPatient);
+    return printers.checkPrinter(name, deadline).error();
+}
+
+// The child: what the print service says when CUPS_SERVER leads nowhere.
 int probeWithoutScheduler(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    QtPrinterSystem printers;
+    CupsPrinterSystem printers;
+    Deadline deadline(kPatient);
+    const Result<PrinterList> list = printers.listPrinters(deadline);
     QTextStream out(stdout);
-    out << "names=" << printers.printerNames().join(QLatin1Char(',')) << '\n';
-    out << "default=" << printers.defaultPrinterName() << '\n';
-    out << "surface=" << (printers.surfaceFor(QStringLiteral("Alfa")) ? "made" : "none") << '\n';
-    out << "error=" << printers.checkAvailable(QStringLiteral("Alfa")).error() << '\n';
+    out << "down=" << (list && list->serviceDown) << '\n';
+    out << "names=" << (list ? list->names.join(QLatin1Char(',')) : QString()) << '\n';
+    out << "error=" << checkError(printers, QStringLiteral("Alfa")) << '\n';
     return 0;
 }
 
@@ -52,22 +67,21 @@ class PrintersTest : public QObject {
     void initTestCase();
     void listsExactlyTheInstalledQueues();
     void defaultPrinterIsTheSystemsDefault();
-    void surfaceOnlyForAListedNameExactly_data();
-    void surfaceOnlyForAListedNameExactly();
-    void availabilityComparesNamesExactly_data();
-    void availabilityComparesNamesExactly();
-    void pageComesOutOfThePrinterAsPdf();
+    void printsOnlyOnANameListedExactly_data();
+    void printsOnlyOnANameListedExactly();
+    void documentComesOutOfTheQueue();
     void refusingQueueIsReportedBeforeAndAfterPrinting();
-    void removedPrinterIsReportedAndGetsNoSurface();
-    void noSchedulerMeansNoPrintersAndNoCrash();
-    void listOnlySystemKnowsJustTheNames_data();
-    void listOnlySystemKnowsJustTheNames();
-    // Last: it stops the scheduler for a while.
+    void removedPrinterIsReported();
+    void stoppedQueueIsToldWithItsReason();
+    void failingDriverFailsTheJobWithItsReason();
+    void noSchedulerMeansServiceDownAndNoCrash();
+    // Last: they stop the scheduler for a while.
+    void silentSchedulerIsGivenUpAtTheDeadline();
     void stoppedServiceIsReportedAndComesBack();
 
   private:
     PrivateCups cups_;
-    QtPrinterSystem printers_;
+    CupsPrinterSystem printers_;
 };
 
 void PrintersTest::initTestCase() {
@@ -78,66 +92,57 @@ void PrintersTest::initTestCase() {
 }
 
 void PrintersTest::listsExactlyTheInstalledQueues() {
-    QStringList names = printers_.printerNames();
+    Deadline deadline(kPatient);
+    const Result<PrinterList> list = printers_.listPrinters(deadline);
+    QVERIFY2(list, qPrintable(list.error()));
+    QStringList names = list->names;
     names.sort();
     QCOMPARE(names, (QStringList{QStringLiteral("Alfa"), QStringLiteral("Zeta")}));
+    QVERIFY(!list->serviceDown);
 }
 
 void PrintersTest::defaultPrinterIsTheSystemsDefault() {
-    QCOMPARE(printers_.defaultPrinterName(), QString());
+    Deadline before(kPatient);
+    QCOMPARE(printers_.listPrinters(before)->defaultName, QString());
     QVERIFY2(cups_.setDefault(QStringLiteral("Zeta")), qPrintable(cups_.errorString()));
-    QCOMPARE(printers_.defaultPrinterName(), QStringLiteral("Zeta"));
+    Deadline after(kPatient);
+    QCOMPARE(printers_.listPrinters(after)->defaultName, QStringLiteral("Zeta"));
 }
 
-void PrintersTest::surfaceOnlyForAListedNameExactly_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("made");
-    QTest::newRow("installed") << QStringLiteral("Alfa") << true;
-    QTest::newRow("the other installed") << QStringLiteral("Zeta") << true;
-    QTest::newRow("other case") << QStringLiteral("alfa") << false;
-    QTest::newRow("upper case") << QStringLiteral("ALFA") << false;
-    QTest::newRow("not installed") << QStringLiteral("Nessuna") << false;
-    QTest::newRow("empty") << QString() << false;
-    QTest::newRow("trailing space") << QStringLiteral("Alfa ") << false;
-}
-
-void PrintersTest::surfaceOnlyForAListedNameExactly() {
-    QFETCH(QString, name);
-    QFETCH(bool, made);
-    const std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(name);
-    QCOMPARE(surface != nullptr, made);
-    if (surface) QCOMPARE(surface->deviceName(), name);
-}
-
-void PrintersTest::availabilityComparesNamesExactly_data() {
+void PrintersTest::printsOnlyOnANameListedExactly_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("error");
+    auto gone = [](const QString& name) {
+        return QStringLiteral(
+                   "La stampante %1 non è più disponibile: il lavoro non è stato "
+                   "stampato.")
+            .arg(name);
+    };
     QTest::newRow("installed") << QStringLiteral("Alfa") << QString();
-    QTest::newRow("other case")
-        << QStringLiteral("alfa")
-        << QStringLiteral(
-               "La stampante alfa non è più disponibile: il lavoro non è stato stampato.");
-    QTest::newRow("not installed")
-        << QStringLiteral("Nessuna")
-        << QStringLiteral(
-               "La stampante Nessuna non è più disponibile: il lavoro non è stato stampato.");
+    QTest::newRow("the other installed") << QStringLiteral("Zeta") << QString();
+    QTest::newRow("other case") << QStringLiteral("alfa") << gone("alfa");
+    QTest::newRow("upper case") << QStringLiteral("ALFA") << gone("ALFA");
+    QTest::newRow("not installed") << QStringLiteral("Nessuna") << gone("Nessuna");
+    QTest::newRow("empty") << QString() << gone(QString());
+    QTest::newRow("trailing space") << QStringLiteral("Alfa ") << gone("Alfa ");
 }
 
-void PrintersTest::availabilityComparesNamesExactly() {
+void PrintersTest::printsOnlyOnANameListedExactly() {
     QFETCH(QString, name);
     QFETCH(QString, error);
-    QCOMPARE(printers_.checkAvailable(name).error(), error);
+    QCOMPARE(checkError(printers_, name), error);
+    // A printer system that only knows the list (as a test double) says the same.
+    FakePrinterSystem fake;
+    fake.names = {QStringLiteral("Zeta"), QStringLiteral("Alfa")};
+    QCOMPARE(checkError(fake, name), error);
 }
 
-void PrintersTest::pageComesOutOfThePrinterAsPdf() {
+void PrintersTest::documentComesOutOfTheQueue() {
     const int jobsBefore = cups_.jobCount(QStringLiteral("Alfa"));
-    const std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(QStringLiteral("Alfa"));
-    QVERIFY(surface);
-    {
-        const Result<void> printed =
-            printOneLine(*surface, QStringLiteral("Prova di stampa Quarzello"));
-        QVERIFY2(printed, qPrintable(printed.error()));
-    }
+    const Result<int> job =
+        submitLine(printers_, QStringLiteral("Alfa"), QStringLiteral("Prova di stampa Quarzello"));
+    QVERIFY2(job, qPrintable(job.error()));
+    QVERIFY(*job > 0);
     QCOMPARE(cups_.jobCount(QStringLiteral("Alfa")), jobsBefore + 1);
 
     const QByteArray pdf = cups_.waitForJob(QStringLiteral("Alfa"));
@@ -145,6 +150,11 @@ void PrintersTest::pageComesOutOfThePrinterAsPdf() {
     QVERIFY(pdf.startsWith("%PDF-"));
     QVERIFY2(PrivateCups::pdfText(pdf).contains(QStringLiteral("Prova di stampa Quarzello")),
              qPrintable(PrivateCups::pdfText(pdf)));
+    // The job is followed to its end by its number.
+    Deadline deadline(kPatient);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        printers_.jobState(QStringLiteral("Alfa"), *job, deadline)->phase == JobPhase::Completed,
+        20000);
     // The other queue got nothing.
     QCOMPARE(cups_.jobCount(QStringLiteral("Zeta")), 0);
 }
@@ -152,49 +162,73 @@ void PrintersTest::pageComesOutOfThePrinterAsPdf() {
 void PrintersTest::refusingQueueIsReportedBeforeAndAfterPrinting() {
     const QString refused =
         QStringLiteral("La stampante Alfa non accetta stampe: il lavoro è stato rifiutato.");
-    // Made while Alfa still took jobs, as when the user picks it and it closes meanwhile.
-    const std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(QStringLiteral("Alfa"));
-    QVERIFY(surface);
     const int jobsBefore = cups_.jobCount(QStringLiteral("Alfa"));
 
     QVERIFY2(cups_.rejectJobs(QStringLiteral("Alfa")), qPrintable(cups_.errorString()));
-    QCOMPARE(printers_.checkAvailable(QStringLiteral("Alfa")).error(), refused);
-    QCOMPARE(printOneLine(*surface, QStringLiteral("Non deve uscire")).error(), refused);
+    QCOMPARE(checkError(printers_, QStringLiteral("Alfa")), refused);
+    // As when the user picked it and it closed meanwhile.
+    QCOMPARE(
+        submitLine(printers_, QStringLiteral("Alfa"), QStringLiteral("Non deve uscire")).error(),
+        refused);
     QCOMPARE(cups_.jobCount(QStringLiteral("Alfa")), jobsBefore);
-    // Still listed: a closed queue is installed all the same.
-    QVERIFY(printers_.printerNames().contains(QStringLiteral("Alfa")));
 
     QVERIFY2(cups_.acceptJobs(QStringLiteral("Alfa")), qPrintable(cups_.errorString()));
-    QCOMPARE(printers_.checkAvailable(QStringLiteral("Alfa")).error(), QString());
-    {
-        const Result<void> printed = printOneLine(*surface, QStringLiteral("Di nuovo aperta"));
-        QVERIFY2(printed, qPrintable(printed.error()));
-    }
-    const QByteArray pdf = cups_.waitForJob(QStringLiteral("Alfa"));
-    QVERIFY2(!pdf.isEmpty(), qPrintable(cups_.errorString()));
-    const QString text = PrivateCups::pdfText(pdf);
+    QCOMPARE(checkError(printers_, QStringLiteral("Alfa")), QString());
+    const Result<int> job =
+        submitLine(printers_, QStringLiteral("Alfa"), QStringLiteral("Di nuovo aperta"));
+    QVERIFY2(job, qPrintable(job.error()));
+    const QString text = PrivateCups::pdfText(cups_.waitForJob(QStringLiteral("Alfa")));
     QVERIFY2(text.contains(QStringLiteral("Di nuovo aperta")), qPrintable(text));
-    QVERIFY(!text.contains(QStringLiteral("Non deve uscire")));
 }
 
-void PrintersTest::removedPrinterIsReportedAndGetsNoSurface() {
+void PrintersTest::removedPrinterIsReported() {
     const QString gone =
         QStringLiteral("La stampante Beta non è più disponibile: il lavoro non è stato stampato.");
     QVERIFY2(cups_.addPrinter(QStringLiteral("Beta")), qPrintable(cups_.errorString()));
-    QVERIFY(printers_.printerNames().contains(QStringLiteral("Beta")));
-    const std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(QStringLiteral("Beta"));
-    QVERIFY(surface);
-    QCOMPARE(printers_.checkAvailable(QStringLiteral("Beta")).error(), QString());
+    QCOMPARE(checkError(printers_, QStringLiteral("Beta")), QString());
 
     QVERIFY2(cups_.removePrinter(QStringLiteral("Beta")), qPrintable(cups_.errorString()));
-    QVERIFY(!printers_.printerNames().contains(QStringLiteral("Beta")));
-    QVERIFY(!printers_.surfaceFor(QStringLiteral("Beta")));
-    QCOMPARE(printers_.checkAvailable(QStringLiteral("Beta")).error(), gone);
-    // The surface made before the removal finds out when the job is handed over.
-    QCOMPARE(printOneLine(*surface, QStringLiteral("Nessuno la stampa")).error(), gone);
+    QCOMPARE(checkError(printers_, QStringLiteral("Beta")), gone);
+    // A print that found it before the removal finds out when the job is handed over.
+    QCOMPARE(submitLine(printers_, QStringLiteral("Beta"), QStringLiteral("Nessuno")).error(),
+             gone);
 }
 
-void PrintersTest::noSchedulerMeansNoPrintersAndNoCrash() {
+void PrintersTest::stoppedQueueIsToldWithItsReason() {
+    QVERIFY2(cups_.stopPrinter(QStringLiteral("Zeta"), QStringLiteral("Carta finita")),
+             qPrintable(cups_.errorString()));
+    Deadline deadline(kPatient);
+    const Result<QueueState> state = printers_.checkPrinter(QStringLiteral("Zeta"), deadline);
+    QVERIFY2(cups_.restartPrinter(QStringLiteral("Zeta")), qPrintable(cups_.errorString()));
+    // A stopped queue still takes jobs, which wait in it: that is for the user to decide.
+    QVERIFY2(state, qPrintable(state.error()));
+    QVERIFY(state->stopped);
+    QCOMPARE(state->message, QStringLiteral("Carta finita"));
+
+    Deadline again(kPatient);
+    QVERIFY(!printers_.queueState(QStringLiteral("Zeta"), again)->stopped);
+}
+
+void PrintersTest::failingDriverFailsTheJobWithItsReason() {
+    QVERIFY2(cups_.failJobs(QStringLiteral("Zeta"), QStringLiteral("Carta inceppata")),
+             qPrintable(cups_.errorString()));
+    const Result<int> job =
+        submitLine(printers_, QStringLiteral("Zeta"), QStringLiteral("Non uscirà"));
+    QVERIFY2(job, qPrintable(job.error()));
+    JobState state;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            Deadline deadline(kPatient);
+            state = *printers_.jobState(QStringLiteral("Zeta"), *job, deadline);
+            return state.phase != JobPhase::Waiting || state.queueStopped;
+        }(),
+        20000);
+    QVERIFY2(cups_.succeedJobs(QStringLiteral("Zeta")), qPrintable(cups_.errorString()));
+    QVERIFY(state.phase != JobPhase::Completed);
+    QVERIFY2(state.reason.contains(QStringLiteral("Carta inceppata")), qPrintable(state.reason));
+}
+
+void PrintersTest::noSchedulerMeansServiceDownAndNoCrash() {
     // libcups keeps the server it first talked to, so this runs in a child of its own.
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -211,65 +245,55 @@ void PrintersTest::noSchedulerMeansNoPrintersAndNoCrash() {
 
     const QStringList lines =
         QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'));
-    QCOMPARE(lines.value(0), QStringLiteral("names="));
-    QCOMPARE(lines.value(1), QStringLiteral("default="));
-    QCOMPARE(lines.value(2), QStringLiteral("surface=none"));
-    QCOMPARE(lines.value(3),
+    QCOMPARE(lines.value(0), QStringLiteral("down=1"));
+    QCOMPARE(lines.value(1), QStringLiteral("names="));
+    QCOMPARE(lines.value(2),
              QStringLiteral("error=Il servizio di stampa non risponde: il lavoro per la stampante "
                             "Alfa non è stato stampato."));
 }
 
-void PrintersTest::listOnlySystemKnowsJustTheNames_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("listed") << QStringLiteral("Alfa") << QString();
-    QTest::newRow("other case")
-        << QStringLiteral("ALFA")
-        << QStringLiteral(
-               "La stampante ALFA non è più disponibile: il lavoro non è stato stampato.");
-}
+void PrintersTest::silentSchedulerIsGivenUpAtTheDeadline() {
+    const QByteArray document = documentWithLine(printers_, QStringLiteral("Forse"));
+    QVERIFY2(cups_.freeze(), qPrintable(cups_.errorString()));
+    Deadline listing(300);
+    const Result<PrinterList> list = printers_.listPrinters(listing);
+    Deadline checking(300);
+    const QString checked = printers_.checkPrinter(QStringLiteral("Alfa"), checking).error();
+    Deadline submitting(300);
+    const Result<int> job = printers_.submitJob(QStringLiteral("Alfa"), document, submitting);
+    QVERIFY2(cups_.thaw(), qPrintable(cups_.errorString()));
 
-void PrintersTest::listOnlySystemKnowsJustTheNames() {
-    // A printer system that can only list names (as a test double does) still refuses a name it
-    // does not list, in the same words.
-    class FixedList final : public PrinterSystem {
-      public:
-        QStringList printerNames() const override {
-            return {QStringLiteral("Zeta"), QStringLiteral("Alfa")};
-        }
-        QString defaultPrinterName() const override { return QString(); }
-        std::unique_ptr<PrintSurface> surfaceFor(const QString&) override { return nullptr; }
-    };
-    QFETCH(QString, name);
-    QFETCH(QString, error);
-    QCOMPARE(FixedList().checkAvailable(name).error(), error);
+    QVERIFY(!list);
+    QCOMPARE(list.error(), QStringLiteral("Il servizio di stampa non risponde: l'elenco delle "
+                                          "stampanti non è aggiornato."));
+    QVERIFY(!job);
+    for (const QString& text : {job.error(), checked}) {
+        QVERIFY2(text.startsWith(QStringLiteral("Il servizio di stampa non risponde")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Alfa")) && !text.contains(QStringLiteral("Success")),
+                 qPrintable(text));
+    }
 }
 
 void PrintersTest::stoppedServiceIsReportedAndComesBack() {
     const QString down = QStringLiteral(
         "Il servizio di stampa non risponde: il lavoro per la stampante Alfa non è stato "
         "stampato.");
-    const std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(QStringLiteral("Alfa"));
-    QVERIFY(surface);
-
     cups_.stop();
-    QCOMPARE(printers_.printerNames(), QStringList());
-    QCOMPARE(printers_.checkAvailable(QStringLiteral("Alfa")).error(), down);
-    QVERIFY(!printers_.surfaceFor(QStringLiteral("Alfa")));
-    QCOMPARE(printOneLine(*surface, QStringLiteral("Senza servizio")).error(), down);
+    Deadline deadline(kPatient);
+    const Result<PrinterList> list = printers_.listPrinters(deadline);
+    QVERIFY(list && list->serviceDown && list->names.isEmpty());
+    QCOMPARE(checkError(printers_, QStringLiteral("Alfa")), down);
+    QCOMPARE(submitLine(printers_, QStringLiteral("Alfa"), QStringLiteral("Senza")).error(), down);
 
     // The same program, untouched, prints again once the service is back.
     QVERIFY2(cups_.start(), qPrintable(cups_.errorString()));
-    QCOMPARE(printers_.checkAvailable(QStringLiteral("Alfa")).error(), QString());
-    {
-        const Result<void> printed = printOneLine(*surface, QStringLiteral("Servizio tornato"));
-        QVERIFY2(printed, qPrintable(printed.error()));
-    }
-    const QByteArray pdf = cups_.waitForJob(QStringLiteral("Alfa"));
-    QVERIFY2(!pdf.isEmpty(), qPrintable(cups_.errorString()));
-    const QString text = PrivateCups::pdfText(pdf);
+    QCOMPARE(checkError(printers_, QStringLiteral("Alfa")), QString());
+    const Result<int> job =
+        submitLine(printers_, QStringLiteral("Alfa"), QStringLiteral("Servizio tornato"));
+    QVERIFY2(job, qPrintable(job.error()));
+    const QString text = PrivateCups::pdfText(cups_.waitForJob(QStringLiteral("Alfa")));
     QVERIFY2(text.contains(QStringLiteral("Servizio tornato")), qPrintable(text));
-    QVERIFY(!text.contains(QStringLiteral("Senza servizio")));
 }
 
 int main(int argc, char** argv) {

@@ -71,9 +71,10 @@ void PrintPanelTest::listIsSortedAndNothingSelected() {
     QVERIFY(panel->isHidden());
     pressPrint();
     QVERIFY(panel->isVisible());
-    QCOMPARE(entries(list), QStringList({"Alfa", "Zeta"}));
+    QCOMPARE(entries(list), QStringList({"Alfa", "Zeta", "Salva come PDF…"}));
+    QVERIFY(list->item(2)->font().italic() && !list->item(0)->font().italic());
     QVERIFY(list->selectedItems().isEmpty());
-    QVERIFY(f->printers.surfacesAskedFor.isEmpty());
+    QVERIFY(f->printers.jobs.empty() && !f->printers.drawing.touchedPaper());
 }
 
 void PrintPanelTest::everyPressFillsAfresh() {
@@ -81,7 +82,7 @@ void PrintPanelTest::everyPressFillsAfresh() {
     select(list, "Zeta");
     f->printers.names << "Beta";
     pressPrint();  // also while the panel is shown
-    QCOMPARE(entries(list), QStringList({"Alfa", "Beta", "Zeta"}));
+    QCOMPARE(entries(list), QStringList({"Alfa", "Beta", "Zeta", "Salva come PDF…"}));
     QVERIFY(list->selectedItems().isEmpty());
 }
 
@@ -90,7 +91,7 @@ void PrintPanelTest::chosenPrinterStaysCurrent() {
     select(list, "Alfa");
     pressPanel(0);
     QVERIFY(panel->isHidden());
-    QCOMPARE(f->printers.paper["Alfa"].pagesHandedOver, 1);
+    QCOMPARE(f->printers.jobs["Alfa"].size(), 1);
     QCOMPARE(f->prompts.messages.size(), 1);
     const MessageRequest& done = f->prompts.messages.last();
     QCOMPARE(done.title, QStringLiteral("Fine stampa"));
@@ -101,19 +102,19 @@ void PrintPanelTest::chosenPrinterStaysCurrent() {
     // The next print, nothing selected, goes to the same printer, not the default.
     pressPrint();
     pressPanel(0);
-    QCOMPARE(f->printers.paper["Alfa"].pagesHandedOver, 2);
-    QCOMPARE(f->printers.paper.count("Zeta"), size_t(0));
+    QCOMPARE(f->printers.jobs["Alfa"].size(), 2);
+    QCOMPARE(f->printers.jobs.count("Zeta"), size_t(0));
     QCOMPARE(w->currentPrinter(), QStringLiteral("Alfa"));
 }
 
 void PrintPanelTest::nothingChosenPrintsOnSystemDefault() {
     pressPrint();
     pressPanel(0);
-    QCOMPARE(f->printers.surfacesAskedFor, QStringList({"Zeta"}));
-    QCOMPARE(f->printers.paper["Zeta"].pagesHandedOver, 1);
+    QCOMPARE(f->printers.jobs.size(), size_t(1));
+    QCOMPARE(f->printers.jobs["Zeta"].size(), 1);
     // The card's lines really reached the paper.
     QStringList printed;
-    for (const RecordedText& t : f->printers.paper["Zeta"].texts) printed << t.text;
+    for (const RecordedText& t : f->printers.drawing.texts) printed << t.text;
     QVERIFY(printed.contains("Rossi"));
     QVERIFY(printed.contains("Tel.: 06 123"));
 }
@@ -123,7 +124,7 @@ void PrintPanelTest::abandonHidesAndPrintsNothing() {
     select(list, "Alfa");
     pressPanel(1);
     QVERIFY(panel->isHidden());
-    QVERIFY(f->printers.surfacesAskedFor.isEmpty());
+    QVERIFY(f->printers.jobs.empty() && !f->printers.drawing.touchedPaper());
     QVERIFY(f->prompts.messages.isEmpty());
     QCOMPARE(w->currentPrinter(), QString());
 }
@@ -133,38 +134,38 @@ void PrintPanelTest::removedPrinterIsToldNotReplaced() {
     select(list, "Alfa");
     f->printers.names.removeAll("Alfa");
     pressPanel(0);
-    QVERIFY(f->printers.surfacesAskedFor.isEmpty());
+    QVERIFY(f->printers.jobs.empty() && !f->printers.drawing.touchedPaper());
     QCOMPARE(f->prompts.messages.size(), 1);
     const MessageRequest& m = f->prompts.messages.first();
     QCOMPARE(m.title, QStringLiteral("Quarzello del Camperista"));
     QVERIFY2(m.text.contains("Alfa"), qPrintable(m.text));
     QVERIFY(!m.text.contains("conclusa"));
-    QCOMPARE(f->printers.paper.count("Zeta"), size_t(0));
+    QCOMPARE(f->printers.jobs.count("Zeta"), size_t(0));
 }
 
 void PrintPanelTest::noPrinterInstalled() {
     f->printers.names.clear();
     f->printers.defaultName.clear();
     pressPrint();
-    QCOMPARE(list->count(), 0);
+    QCOMPARE(entries(list), QStringList({"Salva come PDF…"}));
     pressPanel(0);
     QCOMPARE(f->prompts.texts(),
-             QStringList({"Nessuna stampante installata: non è possibile stampare."}));
+             QStringList({"Nessuna stampante installata: non è possibile stampare.\rPer "
+                          "ottenere un file PDF, scegliere \"Salva come PDF…\" nell'elenco."}));
     // The window still answers.
     QTest::keyClicks(f->child<QLineEdit>("txtCampo_1"), "Ugo");
     QCOMPARE(w->record().fields[FirstName], QStringLiteral("Ugo"));
 }
 
 void PrintPanelTest::failedJobIsToldNotDone() {
-    f->printers.paper["Zeta"].failEndDoc = true;
-    f->printers.paper["Zeta"].failureText = "La stampante \"Zeta\" ha rifiutato la stampa.";
+    f->printers.refusals["Zeta"] = "La stampante \"Zeta\" ha rifiutato la stampa.";
     pressPrint();
     pressPanel(0);
     QCOMPARE(f->prompts.messages.size(), 1);
     QVERIFY2(f->prompts.messages.first().text.contains("Zeta"),
              qPrintable(f->prompts.messages.first().text));
     QCOMPARE(f->prompts.messages.first().title, QStringLiteral("Quarzello del Camperista"));
-    QCOMPARE(f->printers.paper["Zeta"].pagesHandedOver, 0);
+    QCOMPARE(f->printers.jobs.count("Zeta"), size_t(0));
 }
 
 void PrintPanelTest::refusedGridDrawsNothing_data() {
@@ -203,7 +204,7 @@ void PrintPanelTest::refusedGridDrawsNothing() {
     QVERIFY2(text.contains(list), qPrintable(text));
     QVERIFY2(text.contains(u'"' + (list.startsWith("Righe") ? rowsText : columnsText) + u'"'),
              qPrintable(text));
-    QVERIFY(!f->printers.paper["Zeta"].touchedPaper());
+    QVERIFY(f->printers.jobs.empty() && !f->printers.drawing.touchedPaper());
 }
 
 void PrintPanelTest::helpPanelSurvivesPrinting() {

@@ -130,9 +130,11 @@ void QtPromptsTest::saveDialogTakesAnyNameAsTyped() {
         checked = true;
         QTest::keyClick(name, Qt::Key_Return);
     });
-    const std::optional<QString> chosen =
-        prompts.chooseFile({FileDialogKind::Save, QStringLiteral("File parametri (*.qcf)"),
-                            dir.filePath("esistente")});
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Save;
+    request.filter = QStringLiteral("File parametri (*.qcf)");
+    request.initialPath = dir.filePath("esistente");
+    const std::optional<QString> chosen = prompts.chooseFile(request);
     QVERIFY(checked);
     QVERIFY(chosen.has_value());
     QCOMPARE(*chosen, dir.filePath("senza_estensione"));
@@ -145,9 +147,9 @@ void QtPromptsTest::cancelIsNothing() {
         QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
         dialog->reject();
     });
-    QCOMPARE(
-        prompts.chooseFile({FileDialogKind::Open, QStringLiteral("File parametri (*.qcf)"), {}}),
-        std::nullopt);
+    FileDialogRequest request;
+    request.filter = QStringLiteral("File parametri (*.qcf)");
+    QCOMPARE(prompts.chooseFile(request), std::nullopt);
 }
 
 QTEST_MAIN(QtPromptsTest)

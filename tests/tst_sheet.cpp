@@ -110,8 +110,9 @@ void SheetTest::cardsGoRowByRowLeftToRight() {
     QVERIFY(StampaBiglietti(surface, nameOnly("2", "3")).ok());
 
     QStringList perCard = {"drawLine", "drawLine", "fontName", "printText"};
-    // The page's typeface, and the name's measuring font, before the cards.
-    QStringList expected = {"fontName", "fontName"};
+    // The page's typeface, the name's measuring font and the cards' face for fitting the
+    // lines, before the cards.
+    QStringList expected = {"fontName", "fontName", "fontName"};
     for (int card = 0; card < 6; ++card) expected << perCard;
     expected << "endDoc";
     QCOMPARE(drawingsOnly(surface.log), expected);

@@ -38,6 +38,15 @@ bool fileExists(const QString& path) {
     return info.exists() && !info.isDir();
 }
 
+// The dialog of Save and Load: parameter files offered, the path chosen last offered again.
+FileDialogRequest parameterFileDialog(FileDialogKind kind, const QString& lastPath) {
+    FileDialogRequest request;
+    request.kind = kind;
+    request.filter = kParameterFileFilter;
+    request.initialPath = lastPath;
+    return request;
+}
+
 }  // namespace
 
 CardFileCommands::CardFileCommands(const QString& programFolder, Prompts& prompts)
@@ -93,7 +102,7 @@ std::optional<CardRecord> CardFileCommands::Salva(const CardRecord& current) {
     QString chosen;
     for (;;) {
         const std::optional<QString> answer =
-            prompts_.chooseFile({FileDialogKind::Save, kParameterFileFilter, lastPath_});
+            prompts_.chooseFile(parameterFileDialog(FileDialogKind::Save, lastPath_));
         if (!answer) return std::nullopt;
         chosen = *answer;
         lastPath_ = chosen;
@@ -124,7 +133,7 @@ std::optional<CardRecord> CardFileCommands::Salva(const CardRecord& current) {
 
 std::optional<CardRecord> CardFileCommands::load(const CardRecord& current) {
     const std::optional<QString> answer =
-        prompts_.chooseFile({FileDialogKind::Open, kParameterFileFilter, lastPath_});
+        prompts_.chooseFile(parameterFileDialog(FileDialogKind::Open, lastPath_));
     if (!answer) return std::nullopt;
     const QString chosen = *answer;
     lastPath_ = chosen;

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,17 +14,19 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QStandardPaths>
 
 #include "app/helptext.h"
 #include "app/inputrules.h"
+#include "app/printflow.h"
 #include "app/releasetext.h"
+#include "app/servicewaiter.h"
 #include "app/twips.h"
 #include "core/windowtitle.h"
+#include "data/cardfile.h"
 #include "platform/prompts.h"
-#include "print/printsurface.h"
-#include "print/sheet.h"
-#include "printers/printermessages.h"
-#include "printers/printersystem.h"
+#include "print/gridtext.h"
 
 namespace quarzello {
 
@@ -43,11 +47,18 @@ frmQuarzello::frmQuarzello(const QString& programFolder, Prompts& prompts, Print
                 [this, i] { cmdSelStampante_Click(i); });
     // Any change of the help text hides the panel; the help button shows it again after.
     connect(txtHelp_, &QPlainTextEdit::textChanged, txtHelp_, &QWidget::hide);
+    // Escape in the printer panel does what its abandon button does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), frmPrinter_);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { cmdSelStampante_Click(1); });
 
     form_load();
 }
 
-frmQuarzello::~frmQuarzello() = default;
+frmQuarzello::~frmQuarzello() {
+    // A call to the print service given up on may still be on its way out.
+    BackgroundWaiter::finishAbandoned(5000);
+}
 
 void frmQuarzello::form_load() {
     setWindowTitle(kWindowTitle);
@@ -125,59 +136,184 @@ void frmQuarzello::cmdCarica_Click() {
 }
 
 void frmQuarzello::cmdStampa_Click() {
+    if (printing_) return;
     frmPrinter_->show();
     frmPrinter_->raise();
     VisualizzaListaStampanti();
+    // Nothing selected, not even a current entry, but the arrow keys choose at once: the first
+    // arrow press takes the first entry.
+    if (frmPrinter_->isVisible()) {
+        lstStampanti_->setFocus(Qt::OtherFocusReason);
+        lstStampanti_->setCurrentItem(nullptr);
+    }
 }
 
 void frmQuarzello::VisualizzaListaStampanti() {
+    printing_ = true;
+    BackgroundWaiter waiter(ServiceWaiter::commandBudgetMs(), [this] { return closing_; });
+    PrinterSystem& printers = printers_;
+    const std::optional<Result<PrinterList>> list = waiter.run<Result<PrinterList>>(
+        [&printers](Deadline& deadline) { return printers.listPrinters(deadline); });
+    printing_ = false;
+    if (closing_) return;
+    // A service that does not answer leaves the list it gave last.
+    if (list && *list) knownPrinters_ = **list;
+
     lstStampanti_->clear();
-    lstStampanti_->addItems(printers_.printerNames());
+    QStringList names = knownPrinters_.names;
+    names.sort();  // as a sorted list box orders its entries
+    lstStampanti_->addItems(names);
+    auto* pdf = new QListWidgetItem(kPdfEntry, lstStampanti_);
+    pdf->setData(Qt::UserRole, true);
+    QFont italic = pdf->font();
+    italic.setItalic(true);
+    pdf->setFont(italic);
     lstStampanti_->setCurrentRow(-1);
     lstStampanti_->clearSelection();
+
+    if (!list)
+        prompts_.warn(QStringLiteral(
+            "Il servizio di stampa non risponde: l'elenco delle stampanti non è aggiornato."));
+    else if (!*list)
+        prompts_.warn(list->error());
 }
 
 void frmQuarzello::cmdSelStampante_Click(int index) {
+    if (printing_) return;
     frmPrinter_->hide();
     if (index != 0) return;
 
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
-    const QString chosen = selected.isEmpty() ? QString() : selected.first()->text();
-    QString name = !chosen.isEmpty() ? chosen : currentPrinter_;
-    if (name.isEmpty()) name = printers_.defaultPrinterName();
-    if (name.isEmpty()) {
-        prompts_.warn(
-            printers_.printerNames().isEmpty()
-                ? QStringLiteral("Nessuna stampante installata: non è possibile stampare.")
-                : QStringLiteral("Nessuna stampante predefinita: scegliere una stampante "
-                                 "dall'elenco."));
+    if (!selected.isEmpty() && selected.first()->data(Qt::UserRole).toBool()) {
+        saveAsPdf();
         return;
     }
-    // A printer removed since the list was filled, or one that refuses jobs, is not silently
-    // swapped for another: the user hears of it and nothing is printed.
-    if (const Result<void> available = printers_.checkAvailable(name); !available) {
-        prompts_.warn(available.error());
-        return;
-    }
-    if (!chosen.isEmpty()) currentPrinter_ = chosen;
-    printOn(name);
+    printOnPrinter(selected.isEmpty() ? QString() : selected.first()->text());
 }
 
-void frmQuarzello::printOn(const QString& name) {
-    std::unique_ptr<PrintSurface> surface = printers_.surfaceFor(name);
-    if (!surface) {
-        prompts_.warn(printerGoneText(name));
+namespace {
+
+// The print's questions and words as message boxes over the window; nothing once it is closing.
+class WindowConversation final : public PrintConversation {
+  public:
+    WindowConversation(Prompts& prompts, QWidget& window, const bool& closing)
+        : prompts_(prompts), window_(window), closing_(closing) {}
+
+    bool printShortened(const QStringList& lines) override {
+        return !closing_ && prompts_.askYesNo(shortenedLinesQuestion(lines), PromptAnswer::Yes);
+    }
+    bool sendToStoppedPrinter(const QString& printer, const QString& reason) override {
+        const QChar cr(13);
+        return !closing_ && prompts_.askYesNo(stoppedPrinterText(printer, reason) + cr + cr +
+                                                  QStringLiteral("Inviarlo comunque?"),
+                                              PromptAnswer::No);
+    }
+    void beforeDrawing() override {
+        QApplication::processEvents();
+        window_.repaint();
+    }
+    void fail(const QString& text) override {
+        if (!closing_) prompts_.warn(text);
+    }
+    void done(const QString& text) override {
+        if (!closing_)
+            prompts_.message({kPrintDoneTitle, text, PromptButtons::Ok, PromptIcon::Information,
+                              PromptAnswer::Ok});
+    }
+
+  private:
+    Prompts& prompts_;
+    QWidget& window_;
+    const bool& closing_;
+};
+
+}  // namespace
+
+void frmQuarzello::printOnPrinter(const QString& chosen) {
+    const CardRecord card = record();
+    // A grid that cannot print is told before anything about printers.
+    if (const Result<Grid> grid = readGrid(card.rows, card.columns); !grid) {
+        prompts_.warn(grid.error());
         return;
     }
-    const Result<void> printed = StampaBiglietti(*surface, record(), [this] {
-        QApplication::processEvents();
-        repaint();
-    });
-    if (printed)
-        prompts_.message({QStringLiteral("Fine stampa"), QStringLiteral("Stampa conclusa"),
-                          PromptButtons::Ok, PromptIcon::Information, PromptAnswer::Ok});
-    else
-        prompts_.warn(printed.error());
+    QString name = !chosen.isEmpty() ? chosen : currentPrinter_;
+    if (name.isEmpty()) name = knownPrinters_.defaultName;
+    if (name.isEmpty()) {
+        prompts_.warn(knownPrinters_.names.isEmpty()
+                          ? noPrinterText(knownPrinters_.serviceDown)
+                          : QStringLiteral("Nessuna stampante predefinita: scegliere una "
+                                           "stampante dall'elenco."));
+        return;
+    }
+    printing_ = true;
+    BackgroundWaiter waiter(ServiceWaiter::commandBudgetMs(), [this] { return closing_; });
+    WindowConversation talk(prompts_, *this, closing_);
+    // A printer removed since the list was filled, or one that refuses jobs, is not silently
+    // swapped for another: the user hears of it and nothing is printed.
+    const bool ready = quarzello::printOnPrinter(card, name, printers_, waiter, talk);
+    if (ready && !chosen.isEmpty()) currentPrinter_ = chosen;
+    printing_ = false;
+}
+
+void frmQuarzello::saveAsPdf() {
+    const CardRecord card = record();
+    if (const Result<Grid> grid = readGrid(card.rows, card.columns); !grid) {
+        prompts_.warn(grid.error());
+        return;
+    }
+    QString start = lastPdfFolder_;
+    if (start.isEmpty())
+        start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (start.isEmpty()) start = QDir::homePath();
+    FileDialogRequest dialog;
+    dialog.kind = FileDialogKind::Save;
+    dialog.filter = QStringLiteral("Documento PDF (*.pdf)");
+    dialog.initialPath = start;
+    dialog.title = QStringLiteral("Salva PDF");
+    dialog.confirmOverwrite = true;
+    dialog.defaultSuffix = QStringLiteral("pdf");
+    const std::optional<QString> answer = prompts_.chooseFile(dialog);
+    if (!answer) return;
+    QString path = *answer;
+    const QChar cr(13);
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        path += QStringLiteral(".pdf");
+        // The dialog asked about the name as typed; this one it never saw.
+        if (QFileInfo(path).isFile() &&
+            !prompts_.askYesNo(QStringLiteral("Il file:") + cr + cr + path + cr + cr +
+                                   QStringLiteral("esiste già: sovrascrivo?"),
+                               PromptAnswer::Yes))
+            return;
+    }
+
+    WindowConversation talk(prompts_, *this, closing_);
+    const std::optional<QByteArray> pdf = pdfOfSheet(card, path, printers_, talk);
+    if (!pdf) return;
+    if (const Result<void> written = writeFileAtomically(path, *pdf); !written) {
+        prompts_.warn(written.error() + cr + cr +
+                      QStringLiteral("Il file PDF non è stato salvato."));
+        return;
+    }
+    lastPdfFolder_ = QFileInfo(path).absolutePath();
+
+    const PromptAnswer open =
+        prompts_.message({kPrintDoneTitle,
+                          QStringLiteral("Il file ") + path + QStringLiteral(" è stato salvato.") +
+                              cr + cr + QStringLiteral("Aprirlo ora?"),
+                          PromptButtons::YesNo, PromptIcon::Information, PromptAnswer::Yes});
+    if (open == PromptAnswer::Yes && !prompts_.openWithDesktop(path))
+        prompts_.warn(QStringLiteral("Il file %1 non può essere aperto: il sistema non ha un "
+                                     "programma che lo mostri.")
+                          .arg(path) +
+                      cr +
+                      QStringLiteral("Il file si trova nella cartella %1.")
+                          .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+}
+
+void frmQuarzello::closeEvent(QCloseEvent* event) {
+    // Whatever a print is waiting on is given up; the print tells nothing more.
+    closing_ = true;
+    QWidget::closeEvent(event);
 }
 
 bool frmQuarzello::filterKeyPress(int index, QKeyEvent* event) {

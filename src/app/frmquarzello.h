@@ -4,9 +4,11 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
 
 #include "app/cardfilecommands.h"
 #include "core/cardrecord.h"
+#include "printers/printersystem.h"
 
 class QComboBox;
 class QGroupBox;
@@ -20,7 +22,6 @@ class QPushButton;
 namespace quarzello {
 
 class Prompts;
-class PrinterSystem;
 
 class frmQuarzello : public QWidget {
     Q_OBJECT
@@ -41,6 +42,7 @@ class frmQuarzello : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void buildLayout();
@@ -56,12 +58,20 @@ class frmQuarzello : public QWidget {
     void cmdSelStampante_Click(int index);
     void VisualizzaListaStampanti();
     bool filterKeyPress(int index, QKeyEvent* event);
-    void printOn(const QString& printerName);
+    void printOnPrinter(const QString& chosen);
+    void saveAsPdf();
 
     Prompts& prompts_;
     PrinterSystem& printers_;
     CardFileCommands files_;
     QString currentPrinter_;
+    // What the print service said when the list was filled last.
+    PrinterList knownPrinters_;
+    QString lastPdfFolder_;
+    // A print (or the list) is waiting on the print service: the print buttons do nothing.
+    bool printing_ = false;
+    // The window is being closed: whatever is waited on is given up, and nothing more is told.
+    bool closing_ = false;
 
     QLabel* lblTitolo_ = nullptr;
     QGroupBox* frmDati_ = nullptr;

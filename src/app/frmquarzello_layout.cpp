@@ -281,7 +281,7 @@ void frmQuarzello::buildLayout() {
     lstStampanti_->setGeometry(twipsRect(360, 360, 3015, 1425));
     lstStampanti_->setFont(windowFont(8.25, true));
     lstStampanti_->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstStampanti_->setSortingEnabled(true);
+    // Sorted when filled: the PDF entry stays last, below the printers.
     cmdSelStampante_[0] =
         makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_0"), QStringLiteral("&Stampa"),
                    twipsRect(360, 1860, 1335, 375), true, QStringLiteral("Avvio della stampa"));

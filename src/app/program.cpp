@@ -4,9 +4,10 @@
 #include <QApplication>
 
 #include "app/frmquarzello.h"
+#include "app/servicewaiter.h"
 #include "app/setup.h"
 #include "platform/qtprompts.h"
-#include "printers/qtprintersystem.h"
+#include "printers/cupsprintersystem.h"
 
 namespace quarzello {
 
@@ -16,10 +17,11 @@ int runProgram(int argc, char* argv[]) {
     setUpProcess(programFolder);
 
     QtPrompts prompts;
-    QtPrinterSystem printers;
+    CupsPrinterSystem printers;
     frmQuarzello window(programFolder, prompts, printers);
     window.show();
-    return app.exec();
+    const int status = app.exec();
+    return status;
 }
 
 }  // namespace quarzello

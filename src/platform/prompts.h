@@ -29,7 +29,12 @@ enum class FileDialogKind { Open, Save };
 struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::Open;
     QString filter;       // Qt form, e.g. "File parametri (*.qcf)"
-    QString initialPath;  // the path chosen last time in this run, or empty
+    QString initialPath;  // a file to offer, or a folder to open in; empty: the dialog's own
+    QString title;        // empty: the dialog's own
+    // For a save dialog: the dialog itself asks before a file is replaced, and adds this
+    // extension (e.g. "pdf") to a name typed without one. Off and empty: neither.
+    bool confirmOverwrite = false;
+    QString defaultSuffix;
     bool operator==(const FileDialogRequest&) const = default;
 };
 
@@ -41,6 +46,9 @@ class Prompts {
     virtual PromptAnswer message(const MessageRequest& request) = 0;
     // The chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> chooseFile(const FileDialogRequest& request) = 0;
+    // Opens the file with the desktop's own program for it (a PDF viewer); false when the
+    // desktop reports that it could not.
+    virtual bool openWithDesktop(const QString& path) = 0;
 
     // Shorthands for the common boxes, all titled with the window title.
     void inform(const QString& text, PromptIcon icon = PromptIcon::None);

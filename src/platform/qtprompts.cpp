@@ -1,8 +1,11 @@
 // The real prompts: QMessageBox and QFileDialog, modal over the main window.
 #include "platform/qtprompts.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace quarzello {
 
@@ -46,15 +49,24 @@ std::optional<QString> QtPrompts::chooseFile(const FileDialogRequest& request) {
     const bool saving = request.kind == FileDialogKind::Save;
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Any name may be typed: the commands themselves check the file and say what is wrong.
-    // The overwrite question is the program's own, so the dialog must not ask it too.
+    // Unless asked to, the dialog does not ask before replacing a file: the command does.
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setNameFilter(request.filter);
-    if (!request.initialPath.isEmpty()) dialog.selectFile(request.initialPath);
+    if (!request.title.isEmpty()) dialog.setWindowTitle(request.title);
+    if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+    if (QFileInfo(request.initialPath).isDir())
+        dialog.setDirectory(request.initialPath);
+    else if (!request.initialPath.isEmpty())
+        dialog.selectFile(request.initialPath);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.first().isEmpty()) return std::nullopt;
     return chosen.first();
+}
+
+bool QtPrompts::openWithDesktop(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 }  // namespace quarzello

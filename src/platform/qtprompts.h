@@ -10,6 +10,7 @@ class QtPrompts : public Prompts {
     void setParentWindow(QWidget* window) override { parent_ = window; }
     PromptAnswer message(const MessageRequest& request) override;
     std::optional<QString> chooseFile(const FileDialogRequest& request) override;
+    bool openWithDesktop(const QString& path) override;
 
     // Our messages break lines with a lone CR; the box wants LF to show the break.
     static QString displayText(const QString& text);

@@ -2,6 +2,7 @@
 // measuring, text and lines, in millimetres from the paper's top-left corner.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include "core/result.h"
@@ -46,6 +47,9 @@ class PrintSurface {
     virtual Result<void> endDoc() = 0;
     // Throws away a partly drawn document, so that nothing half printed comes out.
     virtual void abortDoc() = 0;
+    // The document ended last, as it goes to a printer or into a file (for a PDF surface, the
+    // PDF's bytes); empty before the first.
+    virtual QByteArray document() const = 0;
 
     virtual QString deviceName() const = 0;
 };

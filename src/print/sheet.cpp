@@ -10,10 +10,8 @@
 //   S     spacing of the lines on a card: S = (H - 10) / n
 #include "print/sheet.h"
 
-#include "print/cardcontent.h"
 #include "print/gridtext.h"
 #include "print/printsurface.h"
-#include "print/stampatesto.h"
 
 namespace quarzello {
 
@@ -38,6 +36,17 @@ float innerMargin(int columns) {
     }
 }
 
+// The horizontal span of the cards of column k: x0 = k·W + m to x0 + W − 2m.
+struct Span {
+    float daOrizz;
+    float aOrizz;
+};
+
+Span spanOf(const SheetPlan& plan, int k) {
+    const float x0 = static_cast<float>(k * double(plan.W) + plan.m);
+    return {x0, static_cast<float>(double(x0) + plan.W - 2.0 * plan.m)};
+}
+
 // Gives up the page: whatever was drawn is thrown away, and the user is told which printer failed.
 Failure abandonPage(PrintSurface& surface, const QString& why) {
     surface.abortDoc();
@@ -48,10 +57,7 @@ Failure abandonPage(PrintSurface& surface, const QString& why) {
 
 }  // namespace
 
-Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
-                             const std::function<void()>& processEvents) {
-    if (processEvents) processEvents();
-
+Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record) {
     surface.setPaperSize(PrintSurface::kPaperA4);
     surface.setOrientation(PrintSurface::kPortrait);
     surface.setScaleMode(PrintSurface::kMillimetres);
@@ -61,8 +67,9 @@ Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
     // half-filled sheet for a typing slip.
     const Result<Grid> grid = readGrid(record.rows, record.columns);
     if (!grid) return grid.failure();
-    const int C = grid->columns;
-    const int R = grid->rows;
+    SheetPlan plan;
+    plan.C = grid->columns;
+    plan.R = grid->rows;
 
     const int paperWidth = surface.paperWidth();
     const int paperHeight = surface.paperHeight();
@@ -71,21 +78,61 @@ Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
                                       "la stampa non è stata eseguita.")
                            .arg(surface.deviceName())};
     }
-    const float P = static_cast<float>(paperWidth / kTwipsPerMmWidth);
-    const float Q = static_cast<float>(paperHeight / kTwipsPerMmHeight);
-    const float W = static_cast<float>(double(P) / C);
-    const float H = static_cast<float>((double(Q) - 5.0) / R);
+    plan.P = static_cast<float>(paperWidth / kTwipsPerMmWidth);
+    plan.Q = static_cast<float>(paperHeight / kTwipsPerMmHeight);
+    plan.W = static_cast<float>(double(plan.P) / plan.C);
+    plan.H = static_cast<float>((double(plan.Q) - 5.0) / plan.R);
 
-    DatiBuffer Dati;
-    const CardContent content = composeCard(surface, record, Dati);
-    const float S = static_cast<float>((double(H) - 10.0) / content.n);
-    const float m = innerMargin(C);
+    plan.content = composeCard(surface, record, plan.Dati);
+    plan.S = static_cast<float>((double(plan.H) - 10.0) / plan.content.n);
+    plan.m = innerMargin(plan.C);
 
-    for (int i = 0; i < R; ++i) {
-        for (int k = 0; k < C; ++k) {
+    // Every card of a column has the same span, so its lines are fitted once per column, and
+    // columns whose spans allow the same width share the fit.
+    surface.setFontName(kCardFont);
+    plan.fitted.resize(plan.C);
+    for (int k = 0; k < plan.C; ++k) {
+        const Span span = spanOf(plan, k);
+        const float limit = fitLimit(span.daOrizz, span.aOrizz);
+        int same = -1;
+        for (int earlier = 0; earlier < k && same < 0; ++earlier) {
+            const Span other = spanOf(plan, earlier);
+            if (fitLimit(other.daOrizz, other.aOrizz) == limit) same = earlier;
+        }
+        if (same >= 0) {
+            plan.fitted[k] = plan.fitted[same];
+            continue;
+        }
+        for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
+            if (plan.Dati[slot].isEmpty()) continue;
+            const SlotStyle style = slotStyle(slot, plan.R);
+            plan.fitted[k][slot] = fitLine(surface, plan.Dati[slot], span.daOrizz, span.aOrizz,
+                                           style.bold, style.italic, style.size);
+        }
+    }
+    return plan;
+}
+
+QStringList shortenedLines(const SheetPlan& plan) {
+    QStringList lines;
+    for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
+        if (plan.Dati[slot].isEmpty()) continue;
+        const QString whole = trimSpaces(plan.Dati[slot]);
+        for (const auto& column : plan.fitted) {
+            const QString printed = column[slot].text + QStringLiteral("…");
+            if (column[slot].text != whole && !lines.contains(printed)) lines << printed;
+        }
+    }
+    return lines;
+}
+
+Result<void> drawSheet(PrintSurface& surface, const SheetPlan& plan,
+                       const std::function<void()>& processEvents) {
+    const float P = plan.P, W = plan.W, H = plan.H, S = plan.S, m = plan.m;
+    for (int i = 0; i < plan.R; ++i) {
+        for (int k = 0; k < plan.C; ++k) {
             float y = static_cast<float>(i * double(H) + 10.0);
-            const float x0 = static_cast<float>(k * double(W) + m);
-            const float aOrizz = static_cast<float>(double(x0) + W - 2.0 * m);
+            const Span span = spanOf(plan, k);
 
             Result<void> marked;
             if (i >= 1 && k >= 1) {
@@ -101,12 +148,16 @@ Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
             if (!marked) return abandonPage(surface, marked.error());
 
             surface.setFontName(kCardFont);
-            for (int slot = content.F; slot <= kLastCardSlot; ++slot) {
-                if (Dati[slot].isEmpty()) continue;
-                const SlotStyle style = slotStyle(slot, R);
-                const Result<void> printed =
-                    StampaTesto(surface, Dati[slot], y, x0, aOrizz, style.bold, style.italic,
-                                style.size, style.alignment);
+            for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
+                if (plan.Dati[slot].isEmpty()) continue;
+                // The line was fitted in this weight, slant and size; they are set again for
+                // printing, as StampaTesto does (a composed line is never blank).
+                const SlotStyle style = slotStyle(slot, plan.R);
+                surface.setFontBold(style.bold);
+                surface.setFontItalic(style.italic);
+                surface.setFontSize(style.size);
+                const Result<void> printed = placeLine(surface, plan.fitted[k][slot], y,
+                                                       span.daOrizz, span.aOrizz, style.alignment);
                 if (!printed) return abandonPage(surface, printed.error());
                 y += S;
             }
@@ -117,6 +168,14 @@ Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
     if (const Result<void> handedOver = surface.endDoc(); !handedOver)
         return abandonPage(surface, handedOver.error());
     return {};
+}
+
+Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
+                             const std::function<void()>& processEvents) {
+    if (processEvents) processEvents();
+    const Result<SheetPlan> plan = planSheet(surface, record);
+    if (!plan) return plan.failure();
+    return drawSheet(surface, *plan, processEvents);
 }
 
 }  // namespace quarzello

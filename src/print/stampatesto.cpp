@@ -47,9 +47,14 @@ qsizetype longestFittingPrefix(PrintSurface& surface, const QString& text, float
 
 }  // namespace
 
-Result<void> StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVerticale,
-                         float daOrizz, float aOrizz, bool Grassetto, bool Corsivo, float Size,
-                         qint16 Allineato) {
+float fitLimit(float daOrizz, float aOrizz) {
+    // The fit allows the text 2 mm beyond the span; a text exactly that wide still loses a
+    // character.
+    return static_cast<float>(double(aOrizz) - double(daOrizz) + 2.0);
+}
+
+FittedLine fitLine(PrintSurface& surface, const QString& Txt, float daOrizz, float aOrizz,
+                   bool Grassetto, bool Corsivo, float Size) {
     QString s = trimSpaces(Txt);
     if (s.isEmpty()) return {};
 
@@ -57,9 +62,7 @@ Result<void> StampaTesto(PrintSurface& surface, const QString& Txt, float RigaSt
     surface.setFontItalic(Corsivo);
     surface.setFontSize(Size);
 
-    // The fit allows the text 2 mm beyond the span; a text exactly that wide still loses a
-    // character.
-    const float limit = static_cast<float>(double(aOrizz) - double(daOrizz) + 2.0);
+    const float limit = fitLimit(daOrizz, aOrizz);
     float w = surface.textWidth(s);
     if (w >= limit) {
         s.truncate(longestFittingPrefix(surface, s, limit));
@@ -75,30 +78,42 @@ Result<void> StampaTesto(PrintSurface& surface, const QString& Txt, float RigaSt
             w = surface.textWidth(s);
         }
     }
-
     // w is the width of the fitted text: the loop measured it last.
+    const float h = surface.textHeight(s);
+    return {s, w, h};
+}
+
+Result<void> placeLine(PrintSurface& surface, const FittedLine& line, float RigaStampaVerticale,
+                       float daOrizz, float aOrizz, qint16 Allineato) {
+    if (line.text.isEmpty()) return {};
     float x = daOrizz;
     switch (Allineato) {
         case Centred: {
             const float middle =
                 static_cast<float>(double(aOrizz) + (double(daOrizz) - double(aOrizz)) / 2.0);
-            x = static_cast<float>(double(middle) - double(w) / 2.0 - 1.0);
+            x = static_cast<float>(double(middle) - double(line.width) / 2.0 - 1.0);
             break;
         }
         case AlignedRight:
-            x = static_cast<float>(double(aOrizz) - double(w) - 3.0);
+            x = static_cast<float>(double(aOrizz) - double(line.width) - 3.0);
             break;
         default:  // left, and any value nobody uses
             break;
     }
-    const float h = surface.textHeight(s);
-    const float y = static_cast<float>(double(RigaStampaVerticale) - double(h));
+    const float y = static_cast<float>(double(RigaStampaVerticale) - double(line.height));
     // A position that overflowed has no place on paper: skip the line like any other failure.
     if (!std::isfinite(x) || !std::isfinite(y)) return {};
 
     surface.setCurrentX(x);
     surface.setCurrentY(y);
-    return surface.printText(s);
+    return surface.printText(line.text);
+}
+
+Result<void> StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVerticale,
+                         float daOrizz, float aOrizz, bool Grassetto, bool Corsivo, float Size,
+                         qint16 Allineato) {
+    const FittedLine line = fitLine(surface, Txt, daOrizz, aOrizz, Grassetto, Corsivo, Size);
+    return placeLine(surface, line, RigaStampaVerticale, daOrizz, aOrizz, Allineato);
 }
 
 }  // namespace quarzello

@@ -21,6 +21,30 @@ enum Alignment : qint16 {
 // The text without its leading and trailing space characters (other white space stays).
 QString trimSpaces(const QString& text);
 
+// A line fitted to its span: the text that will be printed (empty when nothing of it fits or
+// there was nothing to print) and its width and line height in the font it was fitted in.
+struct FittedLine {
+    QString text;
+    float width = 0;
+    float height = 0;
+};
+
+// How wide a line may be in the span from daOrizz to aOrizz: a fitted line is narrower than
+// this (the span plus 2 mm).
+float fitLimit(float daOrizz, float aOrizz);
+
+// The first half of StampaTesto: trims Txt, sets the weight, slant and size on the surface
+// (unless nothing is left to print), and shortens the text from its end until it fits the span
+// from daOrizz to aOrizz.
+FittedLine fitLine(PrintSurface& surface, const QString& Txt, float daOrizz, float aOrizz,
+                   bool Grassetto, bool Corsivo, float Size);
+
+// The second half: places a fitted line in the span by its alignment, the bottom of its line
+// box at RigaStampaVerticale, and prints it in the surface's current font, which must be the
+// one it was fitted in. Fails only when the surface refused to draw it.
+Result<void> placeLine(PrintSurface& surface, const FittedLine& line, float RigaStampaVerticale,
+                       float daOrizz, float aOrizz, qint16 Allineato);
+
 // Prints Txt on the surface between daOrizz and aOrizz (mm), the bottom of its line box at
 // RigaStampaVerticale, in the surface's current typeface with the given weight, slant and size
 // (points). A line that cannot be fitted or placed is skipped silently; it fails only when the

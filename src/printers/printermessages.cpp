@@ -20,6 +20,18 @@ QString printServiceDownText(const QString& name) {
         .arg(name);
 }
 
+QString printServiceSilentText(const QString& name, bool documentSent) {
+    if (!documentSent) return printServiceDownText(name);
+    return QStringLiteral(
+               "Il servizio di stampa non risponde più: il lavoro per la stampante %1 gli è stato "
+               "consegnato e potrebbe essere stampato quando tornerà a rispondere.")
+        .arg(name);
+}
+
+QString jobFailedText(const QString& name, const QString& reason) {
+    return QStringLiteral("La stampante %1 non ha stampato il lavoro: %2").arg(name, reason);
+}
+
 QString printerFailedText(const QString& name, const QString& detail) {
     return QStringLiteral("La stampante %1 non ha accettato il lavoro (%2).").arg(name, detail);
 }

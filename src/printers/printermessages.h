@@ -11,7 +11,12 @@ QString printerGoneText(const QString& name);
 QString printerRefusesText(const QString& name);
 // The print service cannot be reached at all.
 QString printServiceDownText(const QString& name);
+// The print service did not answer in time. When the job's document had already reached it,
+// the job may still print once the service answers again.
+QString printServiceSilentText(const QString& name, bool documentSent);
 // Any other refusal; detail is the print service's own words.
 QString printerFailedText(const QString& name, const QString& detail);
+// A job the service had taken was aborted or cancelled, or stopped the printer.
+QString jobFailedText(const QString& name, const QString& reason);
 
 }  // namespace quarzello

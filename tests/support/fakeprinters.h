@@ -1,10 +1,13 @@
-// A fixed list of printers for window tests. Each printer's surface records into a recording
-// surface that the test owns, so what a print did can be read after the window let go of it.
+// A print service for window tests: a fixed list of printers, queues in any state, jobs kept as
+// the documents they carried, and every job's drawing recorded on one recording surface the
+// test owns. It answers at once.
 #pragma once
 
+#include <QMap>
 #include <map>
 #include <memory>
 
+#include "printers/printermessages.h"
 #include "printers/printersystem.h"
 #include "recordingsurface.h"
 
@@ -14,18 +17,37 @@ class FakePrinterSystem : public PrinterSystem {
   public:
     QStringList names;
     QString defaultName;
-    // What each printer received; a printer's entry is made on first use.
-    std::map<QString, RecordingSurface> paper;
-    QStringList surfacesAskedFor;
+    bool serviceDown = false;
+    // A queue's state; a printer not in here takes jobs and is not stopped.
+    QMap<QString, QueueState> queues;
+    // A printer in here refuses every job with this text.
+    QMap<QString, QString> refusals;
+    // What becomes of a printer's jobs; a printer not in here completes them.
+    QMap<QString, JobState> fates;
 
-    QStringList printerNames() const override { return names; }
-    QString defaultPrinterName() const override { return defaultName; }
-    std::unique_ptr<PrintSurface> surfaceFor(const QString& name) override {
-        surfacesAskedFor << name;
-        if (!names.contains(name)) return nullptr;
-        RecordingSurface& target = paper[name];
-        target.name = name;
-        return std::make_unique<RecordingSurface>(&target);
+    // Every job's sheet is drawn on a surface that records into this one.
+    RecordingSurface drawing;
+    // The documents each printer received, in order.
+    std::map<QString, QList<QByteArray>> jobs;
+
+    Result<PrinterList> listPrinters(Deadline&) override {
+        return PrinterList{serviceDown ? QStringList() : names, defaultName, serviceDown};
+    }
+    Result<QueueState> queueState(const QString& name, Deadline&) override {
+        if (serviceDown) return Failure{printServiceDownText(name)};
+        if (!names.contains(name)) return Failure{printerGoneText(name)};
+        return queues.value(name);
+    }
+    Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline&) override {
+        if (refusals.contains(name)) return Failure{refusals.value(name)};
+        jobs[name] << pdf;
+        return int(jobs[name].size());
+    }
+    Result<JobState> jobState(const QString& name, int, Deadline&) override {
+        return fates.value(name, JobState{JobPhase::Completed, false, {}});
+    }
+    std::unique_ptr<PrintSurface> newDocumentSurface(const QString&) override {
+        return std::make_unique<RecordingSurface>(&drawing);
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
+#include <csignal>
 #include <cstring>
 
 #include "tools.h"
@@ -63,6 +64,7 @@ PrivateCups::~PrivateCups() {
 
 void PrivateCups::stop() {
     if (m_cupsd.state() == QProcess::NotRunning) return;
+    thaw();  // a frozen scheduler would not hear that it must stop
     m_cupsd.terminate();
     if (!m_cupsd.waitForFinished(10000)) {
         m_cupsd.kill();
@@ -259,6 +261,39 @@ bool PrivateCups::acceptJobs(const QString& name) {
 
 bool PrivateCups::setDefault(const QString& name) {
     return run(QStringLiteral("lpadmin"), {QStringLiteral("-d"), name});
+}
+
+bool PrivateCups::stopPrinter(const QString& name, const QString& reason) {
+    return run(QStringLiteral("cupsdisable"), {QStringLiteral("-r"), reason, name});
+}
+
+bool PrivateCups::restartPrinter(const QString& name) {
+    return run(QStringLiteral("cupsenable"), {name});
+}
+
+bool PrivateCups::failJobs(const QString& name, const QString& message) {
+    QFile fail(capturePath(name) + QStringLiteral(".fail"));
+    if (!fail.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        fail.write(message.toUtf8()) != message.toUtf8().size())
+        return PrivateCups::fail(QStringLiteral("cannot write ") + fail.fileName());
+    return true;
+}
+
+bool PrivateCups::succeedJobs(const QString& name) {
+    QFile::remove(capturePath(name) + QStringLiteral(".fail"));
+    return true;
+}
+
+bool PrivateCups::freeze() {
+    if (!isRunning()) return fail(QStringLiteral("the private scheduler is not running"));
+    return ::kill(pid_t(m_cupsd.processId()), SIGSTOP) == 0 ||
+           fail(QStringLiteral("cannot stop the scheduler"));
+}
+
+bool PrivateCups::thaw() {
+    if (!isRunning()) return fail(QStringLiteral("the private scheduler is not running"));
+    return ::kill(pid_t(m_cupsd.processId()), SIGCONT) == 0 ||
+           fail(QStringLiteral("cannot let the scheduler go on"));
 }
 
 int PrivateCups::jobCount(const QString& name) {

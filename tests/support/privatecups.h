@@ -60,6 +60,16 @@ class PrivateCups {
     bool acceptJobs(const QString& name);
     // Makes the queue the scheduler's default destination.
     bool setDefault(const QString& name);
+    // cupsdisable / cupsenable: the queue stops (still taking jobs, which wait), or goes again.
+    bool stopPrinter(const QString& name, const QString& reason);
+    bool restartPrinter(const QString& name);
+    // The queue's backend fails every job from now on, with this message; or works again.
+    bool failJobs(const QString& name, const QString& message);
+    bool succeedJobs(const QString& name);
+    // Holds the scheduler still (SIGSTOP), as a print service that stops answering; and lets it
+    // go on again (SIGCONT).
+    bool freeze();
+    bool thaw();
 
     // Where the next job of the queue will be written.
     QString capturePath(const QString& name) const;

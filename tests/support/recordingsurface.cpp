@@ -141,6 +141,9 @@ Result<void> RecordingSurface::endDoc() {
     }
     if (documentOpen) ++pagesHandedOver;
     documentOpen = false;
+    QStringList printed;
+    for (const RecordedText& text : texts) printed << text.text;
+    document_ = printed.join(QLatin1Char('\n')).toUtf8();
     return {};
 }
 
@@ -150,6 +153,8 @@ void RecordingSurface::abortDoc() {
     if (documentOpen) ++pagesAbandoned;
     documentOpen = false;
 }
+
+QByteArray RecordingSurface::document() const { return target_ ? target_->document() : document_; }
 
 QString RecordingSurface::deviceName() const { return target_ ? target_->deviceName() : name; }
 

@@ -95,10 +95,13 @@ class RecordingSurface : public PrintSurface {
     Result<void> drawLine(float x1, float y1, float x2, float y2) override;
     Result<void> endDoc() override;
     void abortDoc() override;
+    // What the ended document held: its texts, one a line (or the target's document).
+    QByteArray document() const override;
     QString deviceName() const override;
 
   private:
     PrintSurface* target_ = nullptr;
+    QByteArray document_;
 };
 
 }  // namespace quarzello

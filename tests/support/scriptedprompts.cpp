@@ -22,6 +22,14 @@ std::optional<QString> ScriptedPrompts::chooseFile(const FileDialogRequest& requ
     return file;
 }
 
+bool ScriptedPrompts::openWithDesktop(const QString& path) {
+    opened << path;
+    if (openAnswers.empty()) return true;
+    const bool answer = openAnswers.front();
+    openAnswers.pop_front();
+    return answer;
+}
+
 QStringList ScriptedPrompts::texts() const {
     QStringList result;
     for (const MessageRequest& m : messages) result << m.text;

@@ -17,6 +17,9 @@ class ScriptedPrompts : public Prompts {
     std::deque<PromptAnswer> answers;
     // Answers to the coming file dialogs, in order; nothing scripted, or std::nullopt, is Cancel.
     std::deque<std::optional<QString>> files;
+    // Answers of the desktop to the coming requests to open a file; nothing scripted is true.
+    std::deque<bool> openAnswers;
+    QStringList opened;  // the files the desktop was asked to open
     // Called when a message box is shown, before it is answered (for checks on the window then).
     std::function<void(const MessageRequest&)> onMessage;
 
@@ -28,6 +31,7 @@ class ScriptedPrompts : public Prompts {
 
     PromptAnswer message(const MessageRequest& request) override;
     std::optional<QString> chooseFile(const FileDialogRequest& request) override;
+    bool openWithDesktop(const QString& path) override;
 
     // The texts of the messages shown so far.
     QStringList texts() const;

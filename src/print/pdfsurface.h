@@ -1,37 +1,31 @@
-// The print surface on a real printer (or a PDF file): QPainter on a QPrinter at the printer's
-// high resolution, measured with the printer's own font metrics, in millimetres from the
-// paper's top-left corner.
+// The real print surface: one A4 page drawn into a PDF document in memory, at 1200 dots per
+// inch, measured with the same device's font metrics. The same bytes go to a CUPS queue or into
+// a PDF file, so a sheet is the same to the hundredth of a millimetre wherever it goes.
 #pragma once
 
+#include <QByteArray>
 #include <QFont>
 #include <QLineF>
 #include <QPointF>
 #include <QString>
-#include <functional>
 #include <memory>
 #include <vector>
 
 #include "print/printsurface.h"
 
-class QPrinter;
-class QPrinterInfo;
+class QPdfWriter;
+class QBuffer;
 
 namespace quarzello {
 
-class QPrinterSurface final : public PrintSurface {
+class PdfSurface final : public PrintSurface {
   public:
-    // Says whether the printer really took the job just handed over, which QPainter::end()
-    // cannot tell.
-    using Verifier = std::function<Result<void>()>;
+    // deviceName: what the document is for, as failures name it (a printer, a file).
+    explicit PdfSurface(const QString& deviceName);
+    ~PdfSurface() override;
 
-    // Prints on an installed printer (a null QPrinterInfo means there is none).
-    explicit QPrinterSurface(const QPrinterInfo& printer, Verifier verifier = {});
-    // Writes the page to a PDF file instead.
-    explicit QPrinterSurface(const QString& pdfPath, Verifier verifier = {});
-    ~QPrinterSurface() override;
-
-    QPrinterSurface(const QPrinterSurface&) = delete;
-    QPrinterSurface& operator=(const QPrinterSurface&) = delete;
+    PdfSurface(const PdfSurface&) = delete;
+    PdfSurface& operator=(const PdfSurface&) = delete;
 
     void setPaperSize(int code) override;
     void setOrientation(int code) override;
@@ -56,6 +50,7 @@ class QPrinterSurface final : public PrintSurface {
 
     Result<void> endDoc() override;
     void abortDoc() override;
+    QByteArray document() const override { return document_; }
 
     QString deviceName() const override;
 
@@ -73,16 +68,13 @@ class QPrinterSurface final : public PrintSurface {
         QLineF line;  // device pixels
     };
 
-    void setUp();
-    Result<void> openDocument();
     double pixelsPerMm() const;
     bool printable() const;  // a size of zero points or less prints nothing
 
-    std::unique_ptr<QPrinter> printer_;
-    Verifier verifier_;
     QString name_;
-    QString pdfPath_;
-    bool hasPrinter_ = true;
+    // Measures, and holds the page set-up; the document itself is painted afresh at its end.
+    std::unique_ptr<QBuffer> scratch_;
+    std::unique_ptr<QPdfWriter> device_;
 
     QString fontName_ = QStringLiteral("Times new roman");
     float fontSize_ = 12.0f;
@@ -91,11 +83,11 @@ class QPrinterSurface final : public PrintSurface {
     float x_ = 0;
     float y_ = 0;
 
-    // Qt's CUPS engine sends whatever was painted as soon as the painter ends and cannot abort
-    // a job, so the page is kept here and painted only when the document is ended: abandoning
-    // it then sends nothing at all.
+    // The page is kept here and painted only when the document is ended: abandoning it then
+    // leaves nothing behind.
     bool open_ = false;
     std::vector<Operation> page_;
+    QByteArray document_;
 };
 
 }  // namespace quarzello

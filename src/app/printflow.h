@@ -1,0 +1,57 @@
+// A print from the card data record to a printer or a PDF file, step by step and in one order
+// for the window and the command line: the grid refused first; then the destination made
+// ready; the question about shortened lines; the one about a stopped printer; the sheet drawn;
+// handed over; followed; one closing word.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "core/cardrecord.h"
+#include "core/result.h"
+
+namespace quarzello {
+
+class PrinterSystem;
+class ServiceWaiter;
+
+inline const QString kPrintDoneTitle = QStringLiteral("Fine stampa");
+inline const QString kPrintDoneText = QStringLiteral("Stampa conclusa");
+inline const QString kPdfEntry = QStringLiteral("Salva come PDF…");
+
+// What a print asks and tells on its way: message boxes in the window, standard error and
+// options on the command line.
+class PrintConversation {
+  public:
+    virtual ~PrintConversation() = default;
+    // Some lines will print shorter than their text: print all the same?
+    virtual bool printShortened(const QStringList& lines) = 0;
+    // The printer's queue is stopped: send the job all the same?
+    virtual bool sendToStoppedPrinter(const QString& printer, const QString& reason) = 0;
+    // Just before the sheet is drawn.
+    virtual void beforeDrawing() {}
+    virtual void fail(const QString& text) = 0;
+    // The closing word of a print that went well.
+    virtual void done(const QString& text) = 0;
+};
+
+// The texts a print tells, the same in the window and on the command line.
+QString shortenedLinesQuestion(const QStringList& lines);
+QString stoppedPrinterText(const QString& printer, const QString& reason);
+QString waitingInStoppedQueueText(const QString& printer);
+QString noPrinterText(bool serviceDown);
+
+// How long a job is followed after the service took it: 5 seconds, or QUARZELLO_JOB_WAIT_MS.
+int jobFollowMs();
+
+// Prints the record on the named printer, asking and telling through the conversation. True
+// when the printer was found ready (installed, answering, taking jobs), whatever came after.
+bool printOnPrinter(const CardRecord& record, const QString& printer, PrinterSystem& printers,
+                    ServiceWaiter& waiter, PrintConversation& talk);
+
+// The sheet of the record as a PDF document, asking about shortened lines; nothing (the user
+// said no, or the failure told) when there is no document to write.
+std::optional<QByteArray> pdfOfSheet(const CardRecord& record, const QString& target,
+                                     PrinterSystem& printers, PrintConversation& talk);
+
+}  // namespace quarzello

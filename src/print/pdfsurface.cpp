@@ -1,0 +1,181 @@
+// The PDF surface. Lengths come in as millimetres and are turned into the writer's device
+// pixels; fonts are sized in points against that device, never against a scaled painter, so
+// that a measured width is the printed width and a 9-point line is 9 points on paper.
+#include "print/pdfsurface.h"
+
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPen>
+#include <cmath>
+
+#include "core/windowtitle.h"
+#include "print/fonts.h"
+
+namespace quarzello {
+
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+constexpr double kTwipsPerInch = 1440.0;
+constexpr double kLineWidthMm = 0.1;
+constexpr int kDotsPerInch = 1200;
+constexpr int kWindowsPortrait = 1;
+constexpr int kWindowsLandscape = 2;
+const QString kDocumentName = QStringLiteral("Biglietti da visita");
+
+// A writer with the document's set-up: the origin is the paper's corner, no margins.
+void setUp(QPdfWriter& writer, const QPageLayout& layout) {
+    writer.setResolution(kDotsPerInch);
+    writer.setTitle(kDocumentName);
+    writer.setCreator(kWindowTitle);
+    writer.setPageLayout(layout);
+}
+
+}  // namespace
+
+PdfSurface::PdfSurface(const QString& deviceName)
+    : name_(deviceName),
+      scratch_(std::make_unique<QBuffer>()),
+      device_(std::make_unique<QPdfWriter>(scratch_.get())) {
+    setUp(*device_, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+}
+
+PdfSurface::~PdfSurface() = default;
+
+void PdfSurface::setPaperSize(int code) {
+    if (open_) return;  // the page being drawn keeps its paper
+    const QPageSize::PageSizeId id = QPageSize::id(code);
+    if (id != QPageSize::Custom) device_->setPageSize(QPageSize(id));
+}
+
+void PdfSurface::setOrientation(int code) {
+    if (open_) return;
+    if (code == kWindowsPortrait) device_->setPageOrientation(QPageLayout::Portrait);
+    if (code == kWindowsLandscape) device_->setPageOrientation(QPageLayout::Landscape);
+}
+
+void PdfSurface::setScaleMode(int code) {
+    // Millimetres are the only unit the cards are laid out in; the surface always works in them.
+    Q_UNUSED(code);
+}
+
+void PdfSurface::setFontName(const QString& name) { fontName_ = name; }
+void PdfSurface::setFontBold(bool bold) { bold_ = bold; }
+void PdfSurface::setFontItalic(bool italic) { italic_ = italic; }
+void PdfSurface::setFontSize(float points) { fontSize_ = points; }
+
+int PdfSurface::paperWidth() const {
+    const QRectF paper = device_->pageLayout().fullRect(QPageLayout::Millimeter);
+    return qRound(paper.width() * kTwipsPerInch / kMmPerInch);
+}
+
+int PdfSurface::paperHeight() const {
+    const QRectF paper = device_->pageLayout().fullRect(QPageLayout::Millimeter);
+    return qRound(paper.height() * kTwipsPerInch / kMmPerInch);
+}
+
+QFont PdfSurface::currentFont() const {
+    // The stand-in face is chosen here rather than left to QFont's substitution table, so the
+    // surface prints the same even where that table was never filled.
+    QFont font(resolveFontFamily(fontName_));
+    if (printable()) font.setPointSizeF(fontSize_);
+    font.setBold(bold_);
+    font.setItalic(italic_);
+    // Outlines exactly as designed: what is measured is what the printer draws.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+double PdfSurface::pixelsPerMm() const { return device_->resolution() / kMmPerInch; }
+
+bool PdfSurface::printable() const { return std::isfinite(fontSize_) && fontSize_ > 0; }
+
+float PdfSurface::textWidth(const QString& text) {
+    if (!printable()) return 0;
+    const QFontMetricsF metrics(currentFont(), device_.get());
+    return static_cast<float>(metrics.horizontalAdvance(text) / pixelsPerMm());
+}
+
+float PdfSurface::textHeight(const QString& text) {
+    Q_UNUSED(text);  // one line of the current font, whatever it holds
+    if (!printable()) return 0;
+    const QFontMetricsF metrics(currentFont(), device_.get());
+    return static_cast<float>(metrics.height() / pixelsPerMm());
+}
+
+void PdfSurface::setCurrentX(float x) { x_ = x; }
+void PdfSurface::setCurrentY(float y) { y_ = y; }
+
+Result<void> PdfSurface::printText(const QString& text) {
+    open_ = true;
+    if (!printable() || text.isEmpty() || !std::isfinite(x_) || !std::isfinite(y_)) return {};
+    Operation op;
+    op.isText = true;
+    op.font = currentFont();
+    const QFontMetricsF metrics(op.font, device_.get());
+    // The position is the top-left corner of the line box; Qt draws from the baseline.
+    op.baseline = QPointF(x_ * pixelsPerMm(), y_ * pixelsPerMm() + metrics.ascent());
+    op.text = text;
+    page_.push_back(std::move(op));
+    return {};
+}
+
+Result<void> PdfSurface::drawLine(float x1, float y1, float x2, float y2) {
+    open_ = true;
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return {};
+    const double ppm = pixelsPerMm();
+    Operation op;
+    op.line = QLineF(x1 * ppm, y1 * ppm, x2 * ppm, y2 * ppm);
+    page_.push_back(std::move(op));
+    return {};
+}
+
+Result<void> PdfSurface::endDoc() {
+    if (!open_) return {};  // nothing drawn: no sheet
+    const std::vector<Operation> page = std::move(page_);
+    page_.clear();
+    open_ = false;
+    document_.clear();
+
+    QBuffer out(&document_);
+    out.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&out);
+    setUp(writer, device_->pageLayout());
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return Failure{
+            QStringLiteral("Non è stato possibile preparare la stampa per %1.").arg(name_)};
+    const QPen linePen(Qt::black, kLineWidthMm * pixelsPerMm(), Qt::SolidLine, Qt::FlatCap);
+    const QPen textPen(Qt::black);
+    for (const Operation& op : page) {
+        if (op.isText) {
+            painter.setPen(textPen);
+            painter.setFont(op.font);
+            painter.drawText(op.baseline, op.text);
+        } else {
+            painter.setPen(linePen);
+            painter.drawLine(op.line);
+        }
+    }
+    if (!painter.end()) {
+        document_.clear();
+        return Failure{
+            QStringLiteral("Non è stato possibile preparare la stampa per %1.").arg(name_)};
+    }
+    return {};
+}
+
+void PdfSurface::abortDoc() {
+    // Nothing has left the surface yet: forgetting the page is enough.
+    page_.clear();
+    open_ = false;
+}
+
+QString PdfSurface::deviceName() const { return name_; }
+
+}  // namespace quarzello

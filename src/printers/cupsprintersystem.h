@@ -1,0 +1,20 @@
+// The system's CUPS printers, reached through libcups on a connection of each call's own that
+// gives up at the call's deadline: Qt's printing cannot be bounded in time, cannot tell whether
+// a job was taken, and loses the job's number.
+#pragma once
+
+#include "printers/printersystem.h"
+
+namespace quarzello {
+
+class CupsPrinterSystem final : public PrinterSystem {
+  public:
+    Result<PrinterList> listPrinters(Deadline& deadline) override;
+    Result<QueueState> queueState(const QString& name, Deadline& deadline) override;
+    Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline) override;
+    Result<JobState> jobState(const QString& name, int job, Deadline& deadline) override;
+    // A PDF document in memory: what CUPS receives.
+    std::unique_ptr<PrintSurface> newDocumentSurface(const QString& target) override;
+};
+
+}  // namespace quarzello
