@@ -146,7 +146,7 @@ void benchStartup(const QString& self, const RunCounts& counts, std::vector<Resu
 
     QTemporaryDir folder;
     if (!folder.isValid()) fail(QStringLiteral("no temporary folder"));
-    const Result<void> written =
+    const Result<QByteArray> written =
         writeCardFile(QDir(folder.path()).filePath(kDefaultFileName), crowdedRecord(4, 8));
     if (!written) fail(QStringLiteral("cannot write the default data file: ") + written.error());
 

@@ -64,11 +64,11 @@ int main(int argc, char* argv[]) {
     output = QFileInfo(output).absoluteFilePath();
 
     QTemporaryDir programFolder;
-    const Result<void> written =
+    const Result<QByteArray> written =
         programFolder.isValid()
             ? writeCardFile(QDir(programFolder.path()).filePath(kDefaultFileName),
                             readmeRecord(columns, rows))
-            : Result<void>(Failure{QStringLiteral("no temporary folder")});
+            : Result<QByteArray>(Failure{QStringLiteral("no temporary folder")});
     if (!written) {
         std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(written.error()));
         return 1;

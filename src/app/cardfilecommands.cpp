@@ -73,13 +73,13 @@ std::optional<CardRecord> CardFileCommands::CaricaDatiDiDefault(const QString& p
     return recordFromLines(*lines, current);
 }
 
-bool CardFileCommands::MemorizzaDati(const CardRecord& record) {
-    const Result<void> written = writeCardFile(nomeFile_, record);
+std::optional<QByteArray> CardFileCommands::MemorizzaDati(const CardRecord& record) {
+    const Result<QByteArray> written = writeCardFile(nomeFile_, record);
     if (!written) {
         prompts_.warn(twoParagraphs(written.error(), kSaveFailed));
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return *written;
 }
 
 bool CardFileCommands::enterProgramFolder(const QString& failureNote) {
@@ -94,11 +94,13 @@ bool CardFileCommands::enterProgramFolder(const QString& failureNote) {
 
 std::optional<CardRecord> CardFileCommands::save(const CardRecord& current) {
     // Copying a default file that could not be written would save stale data under a new name.
-    if (!MemorizzaDati(current)) return std::nullopt;
-    return Salva(current);
+    const std::optional<QByteArray> saved = MemorizzaDati(current);
+    if (!saved) return std::nullopt;
+    return Salva(*saved, current);
 }
 
-std::optional<CardRecord> CardFileCommands::Salva(const CardRecord& current) {
+std::optional<CardRecord> CardFileCommands::Salva(const QByteArray& saved,
+                                                  const CardRecord& current) {
     QString chosen;
     for (;;) {
         const std::optional<QString> answer =
@@ -114,21 +116,21 @@ std::optional<CardRecord> CardFileCommands::Salva(const CardRecord& current) {
 
     if (!enterProgramFolder(kSaveFailed)) return std::nullopt;
 
-    // The default file already holds what is being saved: copying it onto itself adds nothing.
-    if (!isSameFile(nomeFile_, chosen)) {
-        if (const Result<void> copied = copyCardLines(nomeFile_, chosen); !copied) {
-            prompts_.warn(twoParagraphs(
-                copied.error(),
-                QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen)));
-            return std::nullopt;
-        }
+    // The very bytes this window wrote into the default file go to the chosen file: meanwhile
+    // another copy of the program may have saved something else into the default file. (They
+    // are its line copy already: 13 lines, CR LF each.) The default file chosen itself, through a
+    // link or another spelling, is written where it really is.
+    const QString target = isSameFile(nomeFile_, chosen) ? nomeFile_ : chosen;
+    if (const Result<void> copied = writeFileAtomically(target, saved); !copied) {
+        prompts_.warn(twoParagraphs(
+            copied.error(),
+            QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen)));
+        return std::nullopt;
     }
 
-    // Reading the file back shows what was really stored; if that fails, success is not claimed.
-    std::optional<CardRecord> stored = CaricaDatiDiDefault(chosen, current);
-    if (!stored) return std::nullopt;
+    // The window shows what was stored, read back from those bytes.
     prompts_.inform(QStringLiteral("Il file ") + chosen + QStringLiteral(" è stato salvato!"));
-    return stored;
+    return recordFromLines(decodeCardLines(splitCardLines(saved, kDatiSize)), current);
 }
 
 std::optional<CardRecord> CardFileCommands::load(const CardRecord& current) {

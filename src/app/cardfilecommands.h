@@ -3,6 +3,7 @@
 // the window: it is given the window's record and hands back the record the window must show.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -37,12 +38,12 @@ class CardFileCommands {
     // The record the file holds (current gives what a short file does not reach). On refusal
     // tells the user why and returns nothing.
     std::optional<CardRecord> CaricaDatiDiDefault(const QString& path, const CardRecord& current);
-    // Writes the record into the default data file. On failure tells the user why, leaves the
-    // earlier file as it was and returns false.
-    bool MemorizzaDati(const CardRecord& record);
+    // Writes the record into the default data file and gives the bytes written. On failure
+    // tells the user why, leaves the earlier file as it was and gives nothing.
+    std::optional<QByteArray> MemorizzaDati(const CardRecord& record);
 
   private:
-    std::optional<CardRecord> Salva(const CardRecord& current);
+    std::optional<CardRecord> Salva(const QByteArray& saved, const CardRecord& current);
     bool enterProgramFolder(const QString& failureNote);
 
     QString programFolder_;

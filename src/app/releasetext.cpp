@@ -7,8 +7,12 @@ namespace quarzello {
 
 Version programVersion() { return {release::major, release::minor, release::patch}; }
 
+QString programVersionText(const Version& version) {
+    return QStringLiteral("%1.%2.%3").arg(version.major).arg(version.minor).arg(version.patch);
+}
+
 QString releaseText(const Version& version) {
-    return QStringLiteral("Rel. %1.%2.%3").arg(version.major).arg(version.minor).arg(version.patch);
+    return QStringLiteral("Rel. ") + programVersionText(version);
 }
 
 }  // namespace quarzello

@@ -13,6 +13,8 @@ struct Version {
 
 // This build's own version, as CMake declares it.
 Version programVersion();
+// "1.0.6": the version as the command line tells it.
+QString programVersionText(const Version& version = programVersion());
 // "Rel. 1.0.6" for 1.0.6: plain numbers, no leading zeros.
 QString releaseText(const Version& version = programVersion());
 

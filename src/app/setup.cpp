@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "app/releasetext.h"
 #include "platform/italian.h"
 #include "print/fonts.h"
 
@@ -19,6 +20,7 @@ void setUpProcess(const QString& programFolder) {
     // Qt's own buttons and dialogs in Italian: "Sì", "No", "Annulla".
     installItalianTranslations();
     QCoreApplication::setApplicationName(QStringLiteral("quarzello"));
+    QCoreApplication::setApplicationVersion(programVersionText());
     QDir::setCurrent(programFolder);
 }
 

@@ -182,14 +182,16 @@ Result<void> writeFileAtomically(const QString& path, const QByteArray& bytes) {
     return {};
 }
 
-Result<void> writeCardFile(const QString& path, const CardRecord& record) {
+Result<QByteArray> writeCardFile(const QString& path, const CardRecord& record) {
     const QByteArray bytes = encodeCardFile(record);
     if (bytes.size() > kMaxCardFileSize) {
         // It could never be read back.
         return Failure{cannotWrite(path, QStringLiteral("i dati sono troppi per un file di dati "
                                                         "dei biglietti (più di 64 KiB)."))};
     }
-    return writeFileAtomically(path, bytes);
+    if (const Result<void> written = writeFileAtomically(path, bytes); !written)
+        return written.failure();
+    return bytes;
 }
 
 Result<QByteArray> readCardFileForCopy(const QString& path) {

@@ -41,8 +41,8 @@ CardRecord recordFromLines(const QStringList& lines, const CardRecord& current);
 
 // Replaces the file with bytes all at once: on any failure the earlier file stays as it was.
 Result<void> writeFileAtomically(const QString& path, const QByteArray& bytes);
-// Writes the record (encodeCardFile) atomically.
-Result<void> writeCardFile(const QString& path, const CardRecord& record);
+// Writes the record (encodeCardFile) atomically; gives the bytes written.
+Result<QByteArray> writeCardFile(const QString& path, const CardRecord& record);
 // The file's lines as a copy holds them, every one ended by CR LF; refuses what
 // readCardFileBytes refuses, and a copy that would grow past kMaxCardFileSize.
 Result<QByteArray> readCardFileForCopy(const QString& path);
