@@ -77,7 +77,8 @@ int main(int argc, char* argv[]) {
     setUpProcess(programFolder.path());
     ScriptedPrompts prompts;
     FakePrinterSystem printers;
-    frmQuarzello window(programFolder.path(), prompts, printers);
+    frmQuarzello window(programFolder.path(), besideProgram(programFolder.path()), prompts,
+                        printers);
     if (!prompts.messages.isEmpty()) {
         std::fprintf(stderr, "quarzello-print-sheet: %s\n", qPrintable(prompts.texts().join('\n')));
         return 1;

@@ -141,13 +141,16 @@ void QtPromptsTest::saveDialogTakesAnyNameAsTyped() {
 
 void QtPromptsTest::cancelIsNothing() {
     QtPrompts prompts;
-    whenShown<QFileDialog>([](QFileDialog* dialog) {
+    QTemporaryDir start;  // a folder to start in is opened, not offered as a name
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
         QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        QCOMPARE(dialog->directory().path(), start.path());
+        QCOMPARE(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), QString());
         dialog->reject();
     });
-    QCOMPARE(
-        prompts.chooseFile({FileDialogKind::Open, QStringLiteral("File parametri (*.qcf)"), {}}),
-        std::nullopt);
+    QCOMPARE(prompts.chooseFile(
+                 {FileDialogKind::Open, QStringLiteral("File parametri (*.qcf)"), start.path()}),
+             std::nullopt);
 }
 
 QTEST_MAIN(QtPromptsTest)

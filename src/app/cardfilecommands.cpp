@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/datalocation.h"
 #include "data/cardfile.h"
 #include "platform/prompts.h"
 
@@ -40,9 +41,12 @@ bool fileExists(const QString& path) {
 
 }  // namespace
 
-CardFileCommands::CardFileCommands(const QString& programFolder, Prompts& prompts)
+CardFileCommands::CardFileCommands(const QString& programFolder, const DataLocation& location,
+                                   Prompts& prompts)
     : programFolder_(programFolder),
-      nomeFile_(QDir(programFolder).filePath(kDefaultFileName)),
+      nomeFile_(location.dataFile),
+      createsDataFolder_(location.createsFolder),
+      lastPath_(location.dialogFolder),
       prompts_(prompts) {}
 
 std::optional<CardRecord> CardFileCommands::loadAtStartup(const CardRecord& current) {
@@ -65,7 +69,8 @@ std::optional<CardRecord> CardFileCommands::CaricaDatiDiDefault(const QString& p
 }
 
 bool CardFileCommands::MemorizzaDati(const CardRecord& record) {
-    const Result<void> written = writeCardFile(nomeFile_, record);
+    Result<void> written = makeDataFolder();
+    if (written) written = writeCardFile(nomeFile_, record);
     if (!written) {
         prompts_.warn(twoParagraphs(written.error(), kSaveFailed));
         return false;
@@ -81,6 +86,12 @@ bool CardFileCommands::enterProgramFolder(const QString& failureNote) {
             .arg(programFolder_),
         failureNote));
     return false;
+}
+
+// The user's data folder is made when first needed, never at start-up. A program folder that
+// has gone is not made again: that is told as a folder that is not there.
+Result<void> CardFileCommands::makeDataFolder() const {
+    return createsDataFolder_ ? createFolderFor(nomeFile_) : Result<void>();
 }
 
 std::optional<CardRecord> CardFileCommands::save(const CardRecord& current) {
@@ -141,7 +152,9 @@ std::optional<CardRecord> CardFileCommands::load(const CardRecord& current) {
         recordFromLines(decodeCardLines(splitCardLines(*copy, kDatiSize)), current);
 
     if (!isSameFile(chosen, nomeFile_)) {
-        if (const Result<void> replaced = writeFileAtomically(nomeFile_, *copy); !replaced) {
+        Result<void> replaced = makeDataFolder();
+        if (replaced) replaced = writeFileAtomically(nomeFile_, *copy);
+        if (!replaced) {
             // The data were read well, so the window shows them; only the next start-up will not.
             prompts_.warn(twoParagraphs(
                 replaced.error(),

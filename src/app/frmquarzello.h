@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/cardfilecommands.h"
+#include "app/datalocation.h"
 #include "core/cardrecord.h"
 
 class QComboBox;
@@ -26,9 +27,10 @@ class frmQuarzello : public QWidget {
     Q_OBJECT
 
   public:
-    // programFolder: where the program lives; the default data file is kept there.
-    frmQuarzello(const QString& programFolder, Prompts& prompts, PrinterSystem& printers,
-                 QWidget* parent = nullptr);
+    // programFolder: where the program lives. location: where the default data file is kept
+    // (decideDataLocation).
+    frmQuarzello(const QString& programFolder, const DataLocation& location, Prompts& prompts,
+                 PrinterSystem& printers, QWidget* parent = nullptr);
     ~frmQuarzello() override;
 
     // The card data record held by the controls.

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "app/datalocation.h"
 #include "app/frmquarzello.h"
 #include "app/setup.h"
 #include "platform/qtprompts.h"
@@ -14,10 +15,12 @@ int runProgram(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QString programFolder = QCoreApplication::applicationDirPath();
     setUpProcess(programFolder);
+    // After the set-up: the user's data folder is named after the application.
+    const DataLocation location = decideDataLocation(programFolder);
 
     QtPrompts prompts;
     QtPrinterSystem printers;
-    frmQuarzello window(programFolder, prompts, printers);
+    frmQuarzello window(programFolder, location, prompts, printers);
     window.show();
     return app.exec();
 }

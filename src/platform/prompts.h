@@ -29,7 +29,7 @@ enum class FileDialogKind { Open, Save };
 struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::Open;
     QString filter;       // Qt form, e.g. "File parametri (*.qcf)"
-    QString initialPath;  // the path chosen last time in this run, or empty
+    QString initialPath;  // the path chosen last time in this run, a folder to start in, or empty
     bool operator==(const FileDialogRequest&) const = default;
 };
 

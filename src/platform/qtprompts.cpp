@@ -2,6 +2,7 @@
 #include "platform/qtprompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace quarzello {
@@ -50,7 +51,11 @@ std::optional<QString> QtPrompts::chooseFile(const FileDialogRequest& request) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilter(request.filter);
-    if (!request.initialPath.isEmpty()) dialog.selectFile(request.initialPath);
+    // A folder is opened, not offered as a name to type over.
+    if (QFileInfo(request.initialPath).isDir())
+        dialog.setDirectory(request.initialPath);
+    else if (!request.initialPath.isEmpty())
+        dialog.selectFile(request.initialPath);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.first().isEmpty()) return std::nullopt;
