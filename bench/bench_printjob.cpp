@@ -1,25 +1,24 @@
-// Print job: StampaBiglietti for a 4 x 8 sheet of the full record on a QPrinterSurface writing a
-// PDF file, from the call to the closed file; the floor is a bare QPainter on the same kind of
-// printer drawing the same strings in the same fonts at the same places, and the same cut
-// marks, with nothing measured, fitted or composed.
+// Print job: StampaBiglietti for a 4 x 8 sheet of the crowded record on a PdfSurface, from the
+// call to the finished PDF document in memory (what goes to a printer or into a file); the
+// floor is a bare QPainter on a QPdfWriter of the same set-up drawing the same strings in the
+// same fonts at the same places, and the same cut marks, with nothing measured, fitted or
+// composed.
+#include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QLineF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPen>
-#include <QPrinter>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <vector>
 
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "print/fonts.h"
-#include "print/qprintersurface.h"
+#include "print/pdfsurface.h"
 #include "print/sheet.h"
 #include "recordingsurface.h"
 #include "samples.h"
@@ -51,20 +50,19 @@ struct FloorPage {
     double lineWidth = 0;
 };
 
-void setUpPrinter(QPrinter& printer, const QString& path) {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setFullPage(true);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setDocName(QStringLiteral("Biglietti da visita"));
-    printer.setCreator(QStringLiteral("Quarzello del Camperista"));
+// The writer as the PDF surface sets it up: A4 portrait, no margins, 1200 dots per inch.
+void setUpWriter(QPdfWriter& writer) {
+    writer.setResolution(1200);
+    writer.setTitle(QStringLiteral("Biglietti da visita"));
+    writer.setCreator(QStringLiteral("Quarzello del Camperista"));
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
 }
 
 FloorPage floorPage(const RecordingSurface& noted) {
-    QPrinter printer(QPrinter::HighResolution);
-    setUpPrinter(printer, QDir::temp().filePath(QStringLiteral("unused.pdf")));
-    const double ppm = printer.resolution() / kMmPerInch;
+    QBuffer unused;
+    QPdfWriter writer(&unused);
+    setUpWriter(writer);
+    const double ppm = writer.resolution() / kMmPerInch;
     FloorPage page;
     for (const RecordedText& call : noted.texts) {
         QFont font(resolveFontFamily(call.font.name));
@@ -72,7 +70,7 @@ FloorPage floorPage(const RecordingSurface& noted) {
         font.setBold(call.font.bold);
         font.setItalic(call.font.italic);
         font.setHintingPreference(QFont::PreferNoHinting);
-        const double ascent = QFontMetricsF(font, &printer).ascent();
+        const double ascent = QFontMetricsF(font, &writer).ascent();
         page.texts.push_back({font, QPointF(call.x * ppm, call.y * ppm + ascent), call.text});
     }
     for (const RecordedLine& l : noted.lines)
@@ -86,11 +84,14 @@ FloorPage floorPage(const RecordingSurface& noted) {
     return page;
 }
 
-void drawFloor(const FloorPage& page, const QString& path) {
-    QPrinter printer(QPrinter::HighResolution);
-    setUpPrinter(printer, path);
+QByteArray drawFloor(const FloorPage& page) {
+    QByteArray pdf;
+    QBuffer out(&pdf);
+    out.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&out);
+    setUpWriter(writer);
     QPainter painter;
-    if (!painter.begin(&printer)) fail(QStringLiteral("the floor cannot open ") + path);
+    if (!painter.begin(&writer)) fail(QStringLiteral("the floor cannot begin its page"));
     const QPen linePen(Qt::black, page.lineWidth, Qt::SolidLine, Qt::FlatCap);
     const QPen textPen(Qt::black);
     for (const Call& call : page.order) {
@@ -104,30 +105,28 @@ void drawFloor(const FloorPage& page, const QString& path) {
             painter.drawLine(page.lines[call.index]);
         }
     }
-    if (!painter.end()) fail(QStringLiteral("the floor could not finish ") + path);
+    if (!painter.end()) fail(QStringLiteral("the floor could not finish its page"));
+    return pdf;
 }
 
-void printSheet(const CardRecord& record, const QString& path) {
-    QPrinterSurface surface(path);
+QByteArray printSheet(const CardRecord& record) {
+    PdfSurface surface(QStringLiteral("banco di prova"));
     const Result<void> outcome =
         StampaBiglietti(surface, record, [] { QCoreApplication::processEvents(); });
     if (!outcome.ok()) fail(QStringLiteral("the sheet did not print: ") + outcome.error());
+    return surface.document();
 }
 
 }  // namespace
 
 void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows) {
-    std::printf("\nPrint job (4 x 8 sheet of the full record into a PDF file)\n");
-    QTemporaryDir folder;
-    if (!folder.isValid()) fail(QStringLiteral("no temporary folder"));
-    const QString realPdf = QDir(folder.path()).filePath(QStringLiteral("sheet.pdf"));
-    const QString floorPdf = QDir(folder.path()).filePath(QStringLiteral("floor.pdf"));
+    std::printf("\nPrint job (4 x 8 sheet of the crowded record into a PDF document)\n");
     const CardRecord record = crowdedRecord(kColumns, kRows);
 
     // One untimed print to learn what the sheet draws, so that the floor draws just that.
     FloorPage page;
     {
-        QPrinterSurface real(realPdf);
+        PdfSurface real(QStringLiteral("banco di prova"));
         RecordingSurface noted(&real);
         const Result<void> outcome = StampaBiglietti(noted, record);
         if (!outcome.ok()) fail(QStringLiteral("the sheet did not print: ") + outcome.error());
@@ -142,14 +141,15 @@ void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows) {
     }
 
     Series value, floor;
+    qsizetype sheetBytes = 0, floorBytes = 0;
     interleave(
-        2, counts.printJobs, [&] { return timeMs([&] { printSheet(record, realPdf); }); },
-        [&] { return timeMs([&] { drawFloor(page, floorPdf); }); }, value, floor);
-    printSeries(QStringLiteral("StampaBiglietti on QPrinterSurface (PDF)"), value,
-                QStringLiteral("ms"));
-    printSeries(QStringLiteral("bare QPainter on QPrinter (PDF)"), floor, QStringLiteral("ms"));
-    std::printf("  PDF sizes: sheet %lld bytes, floor %lld bytes\n", QFileInfo(realPdf).size(),
-                QFileInfo(floorPdf).size());
+        2, counts.printJobs,
+        [&] { return timeMs([&] { sheetBytes = printSheet(record).size(); }); },
+        [&] { return timeMs([&] { floorBytes = drawFloor(page).size(); }); }, value, floor);
+    printSeries(QStringLiteral("StampaBiglietti on PdfSurface"), value, QStringLiteral("ms"));
+    printSeries(QStringLiteral("bare QPainter on QPdfWriter"), floor, QStringLiteral("ms"));
+    std::printf("  PDF sizes: sheet %lld bytes, floor %lld bytes\n",
+                static_cast<long long>(sheetBytes), static_cast<long long>(floorBytes));
 
     rows.push_back(ratioRow(QStringLiteral("print job, 4 x 8 sheet to PDF"), value.median(),
                             floor.median(), QStringLiteral("ms"), 1, 1.5));

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "app/cardfilecommands.h"
+#include "app/datalocation.h"
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "data/cardfile.h"
@@ -72,7 +73,7 @@ void benchSaveLoad(const RunCounts& counts, std::vector<ResultRow>& rows) {
 
     const CardRecord original = crowdedRecord(4, 8);
     ScriptedPrompts prompts;
-    CardFileCommands files(folder.path(), prompts);
+    CardFileCommands files(folder.path(), besideProgram(folder.path()), prompts);
     const QStringList lines = linesOf(original);
 
     const auto program = [&] {

@@ -9,10 +9,14 @@ packages=(
   cups cups-client cups-bsd libcups2-dev
   poppler-utils xvfb xauth xdotool imagemagick
   clang libclang-rt-14-dev llvm
+  file dpkg-dev lintian appstream desktop-file-utils
 )
 run_only=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation libcups2-dev)
 if [ "${1:-}" = "--run-only" ]; then
   packages=("${run_only[@]}")
+elif [ "${1:-}" = "--package" ]; then
+  # CPack finds the package's library dependencies with dpkg-shlibdeps, which asks file.
+  packages=("${run_only[@]}" file dpkg-dev)
 elif [ "${1:-}" = "--bench" ]; then
   # Only scripts/bench.sh needs these: the peer program it is timed against, the timer, and
   # poppler's tools to check that both really wrote their sheets.

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Refreshes docs/sheet.png: a printed sheet of the sample card (2 columns, 6 rows), made by the
-# program's own print code into a PDF file and turned into a picture.
+# program's own command line into a PDF file and turned into a picture.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-build=build-bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUARZELLO_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target quarzello-print-sheet >/dev/null
+cmake -S . -B build -DBUILD_TESTING=ON >/dev/null
+cmake --build build -j"$(nproc)" --target quarzello >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
-  "$build/bench/quarzello-print-sheet" --grid 2x6 "$work/sheet.pdf"
+printf '%s\r\n' "Dott." "Mario" "Rossi" "Presidente circolo" "Via Roma 1" "00100" "Roma (RM)" \
+  "+39 06 1234567" "+39 333 1234567" "mario.rossi@esempio.it" "www.esempio.it" "6" "2" |
+  iconv -f UTF-8 -t WINDOWS-1252 >"$work/sample.qcf"
+XDG_RUNTIME_DIR="$work" build/quarzello --pdf "$work/sheet.pdf" "$work/sample.qcf"
 pdftoppm -png -r 60 -singlefile "$work/sheet.pdf" docs/sheet
 echo "docs/sheet.png"

@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "app/cardfilecommands.h"
+#include "app/datalocation.h"
 #include "data/cardfile.h"
 #include "datafiles.h"
 #include "samples.h"
@@ -53,7 +54,7 @@ MessageRequest loaded(const QString& path) {
     return okBox(QStringLiteral("Il file ") + path + QStringLiteral(" è stato caricato!"));
 }
 
-FileDialogRequest dialog(FileDialogKind kind, const QString& initialPath = {}) {
+FileDialogRequest dialog(FileDialogKind kind, const QString& initialPath) {
     FileDialogRequest request;
     request.kind = kind;
     request.filter = QStringLiteral("File parametri (*.qcf)");
@@ -143,7 +144,8 @@ void CardFileCommandsTest::cleanup() {
 }
 
 void CardFileCommandsTest::makeCommands(const QString& programFolder) {
-    commands_ = std::make_unique<CardFileCommands>(programFolder, prompts_);
+    commands_ =
+        std::make_unique<CardFileCommands>(programFolder, besideProgram(programFolder), prompts_);
 }
 
 void CardFileCommandsTest::startupGreetsFirstThenLoadsWhatWasSaved() {
@@ -167,13 +169,13 @@ void CardFileCommandsTest::startupGreetsFirstThenLoadsWhatWasSaved() {
     // The user types the data and saves, cancelling the dialog: the default file holds them.
     record_.value = sampleRecord();
     save();
-    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Save)});
+    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Save, program_)});
     QCOMPARE(prompts_.messages.size(), 1);
     QCOMPARE(readBytes(nomeFile()), encodeCardFile(sampleRecord()));
 
     // The next run: a fresh window, no greeting, the saved data.
     ScriptedPrompts nextPrompts;
-    CardFileCommands nextRun(program_, nextPrompts);
+    CardFileCommands nextRun(program_, besideProgram(program_), nextPrompts);
     const std::optional<CardRecord> shown = nextRun.loadAtStartup(CardRecord{});
     QCOMPARE(nextPrompts.messages, QList<MessageRequest>{});
     QCOMPARE(shown, std::optional(sampleRecord()));
@@ -259,7 +261,7 @@ void CardFileCommandsTest::saveUnderANewName() {
     prompts_.files = {chosen};
 
     save();
-    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Save)});
+    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Save, program_)});
     QCOMPARE(prompts_.texts(), QStringList{saved(chosen).text});
     QCOMPARE(prompts_.messages, QList{saved(chosen)});
     QVERIFY(!QFileInfo::exists(chosen + QStringLiteral(".qcf")));
@@ -298,7 +300,7 @@ void CardFileCommandsTest::saveAnsweredNoReopensTheDialog() {
     prompts_.answers = {PromptAnswer::No};
     save();
     QCOMPARE(prompts_.dialogs,
-             (QList{dialog(FileDialogKind::Save), dialog(FileDialogKind::Save, chosen)}));
+             (QList{dialog(FileDialogKind::Save, program_), dialog(FileDialogKind::Save, chosen)}));
     QCOMPARE(prompts_.messages, QList{overwriteQuestion(chosen)});
     QCOMPARE(readBytes(chosen), earlier);
     QCOMPARE(readBytes(nomeFile()), encodeCardFile(sampleRecord()));
@@ -351,16 +353,21 @@ void CardFileCommandsTest::saveStopsWhenTheDefaultFileCannotBeWritten_data() {
     QTest::newRow("program folder under a regular file")
         << "through"
         << "Il file {file} non può essere scritto: {dir}/file non è una cartella.";
+    QTest::newRow("user's data folder under a regular file")
+        << "user"
+        << "Il file {file} non può essere scritto: la cartella {dir}/file/quarzello "
+           "non può essere creata perché {dir}/file non è una cartella.";
 }
 
 void CardFileCommandsTest::saveStopsWhenTheDefaultFileCannotBeWritten() {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
     if (kind == "folder") QVERIFY(QDir().mkdir(nomeFile()));
-    if (kind == "through") {
-        QVERIFY(writeBytes(path("file"), "keep\r\n"));
-        makeCommands(path("file"));
-    }
+    if (kind != "folder") QVERIFY(writeBytes(path("file"), "keep\r\n"));
+    if (kind == "through") makeCommands(path("file"));
+    if (kind == "user")
+        commands_ = std::make_unique<CardFileCommands>(
+            program_, DataLocation{path("file/quarzello/Quarzo.qdf"), program_, true}, prompts_);
     QVERIFY(writeBytes(path("vecchio.qcf"), "old\r\n"));
     record_.value = sampleRecord();
     prompts_.files = {path("vecchio.qcf")};
@@ -457,21 +464,29 @@ void CardFileCommandsTest::saveToAFullDisk() {
 
 void CardFileCommandsTest::loadCopiesEveryLineToTheDefaultFile_data() {
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("20 lines") << crlf(numberedLines(20));
-    QTest::newRow("20 lines, LF only") << numberedLines(20).join('\n') + '\n';
-    QTest::newRow("20 lines, last without end") << numberedLines(20).join("\r\n");
+    QTest::addColumn<bool>("inUserFolder");  // whose folder is yet to be made
+    QTest::newRow("20 lines") << crlf(numberedLines(20)) << false;
+    QTest::newRow("20 lines, LF only") << numberedLines(20).join('\n') + '\n' << false;
+    QTest::newRow("20 lines, last without end") << numberedLines(20).join("\r\n") << false;
+    QTest::newRow("20 lines, in the user's folder") << crlf(numberedLines(20)) << true;
 }
 
 void CardFileCommandsTest::loadCopiesEveryLineToTheDefaultFile() {
     QFETCH(QByteArray, content);
+    QFETCH(bool, inUserFolder);
     const QString chosen = path("venti.qcf");
+    const QString start = inUserFolder ? path("Documenti") : program_;
     QVERIFY(writeBytes(chosen, content));
-    QVERIFY(writeBytes(nomeFile(), encodeCardFile(sampleRecord())));
+    if (inUserFolder)
+        commands_ = std::make_unique<CardFileCommands>(
+            program_, DataLocation{path("utente/quarzello/Quarzo.qdf"), start, true}, prompts_);
+    else
+        QVERIFY(writeBytes(nomeFile(), encodeCardFile(sampleRecord())));
     record_.value = sampleRecord();
     prompts_.files = {chosen};
 
     load();
-    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Open)});
+    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Open, start)});
     QCOMPARE(prompts_.texts(), QStringList{loaded(chosen).text});
     QCOMPARE(prompts_.messages, QList{loaded(chosen)});
     QCOMPARE(readBytes(nomeFile()), crlf(numberedLines(20)));
@@ -596,14 +611,15 @@ void CardFileCommandsTest::cancelledDialogsChangeNothing() {
     const auto before = snapshot(dir_->path());
 
     load();
-    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Open)});
+    QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Open, program_)});
     QCOMPARE(prompts_.messages, QList<MessageRequest>{});
     QCOMPARE(record_.setCount, 0);
     QCOMPARE(snapshot(dir_->path()), before);
 
     // Save cancelled: only the default file has been written, and nothing chosen is offered.
     save();
-    QCOMPARE(prompts_.dialogs, (QList{dialog(FileDialogKind::Open), dialog(FileDialogKind::Save)}));
+    QCOMPARE(prompts_.dialogs, (QList{dialog(FileDialogKind::Open, program_),
+                                      dialog(FileDialogKind::Save, program_)}));
     QCOMPARE(prompts_.messages, QList<MessageRequest>{});
     QCOMPARE(readBytes(nomeFile()), encodeCardFile(sampleRecord()));
 }
@@ -620,7 +636,7 @@ void CardFileCommandsTest::theDialogOffersTheLastChosenPath() {
     load();  // loads the second
     save();  // offered the second
     QCOMPARE(prompts_.dialogs,
-             (QList{dialog(FileDialogKind::Save), dialog(FileDialogKind::Open, first),
+             (QList{dialog(FileDialogKind::Save, program_), dialog(FileDialogKind::Open, first),
                     dialog(FileDialogKind::Open, first), dialog(FileDialogKind::Save, second)}));
     QCOMPARE(prompts_.messages, (QList{saved(first), loaded(second)}));
 }

@@ -147,7 +147,8 @@ void PrintEndToEndTest::init() {
     QVERIFY(folder_->isValid());
     prompts_ = std::make_unique<ScriptedPrompts>();
     setUpProcess(folder_->path());
-    window_ = std::make_unique<frmQuarzello>(folder_->path(), *prompts_, printers_);
+    window_ = std::make_unique<frmQuarzello>(folder_->path(), decideDataLocation(folder_->path()),
+                                             *prompts_, printers_);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     prompts_->messages.clear();  // the first-run greeting

@@ -143,12 +143,16 @@ void QtPromptsTest::saveDialogTakesAnyNameAsTyped() {
 
 void QtPromptsTest::cancelIsNothing() {
     QtPrompts prompts;
-    whenShown<QFileDialog>([](QFileDialog* dialog) {
+    QTemporaryDir start;  // a folder to start in is opened, not offered as a name
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
         QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        QCOMPARE(dialog->directory().path(), start.path());
+        QCOMPARE(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), QString());
         dialog->reject();
     });
     FileDialogRequest request;
     request.filter = QStringLiteral("File parametri (*.qcf)");
+    request.initialPath = start.path();
     QCOMPARE(prompts.chooseFile(request), std::nullopt);
 }
 

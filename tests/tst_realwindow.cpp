@@ -1,11 +1,15 @@
-// The real program on a real X server (Xvfb): it starts, shows its window with the data file
-// beside it, answers the keyboard, and ends through its Exit button.
+// The real program on a real X server (Xvfb), run by an unprivileged user from a folder it
+// cannot write, as installed programs are: it starts, shows its window, keeps its data file
+// where it should, answers the keyboard, and ends through its Exit button.
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "datafiles.h"
 #include "tools.h"
 
 using namespace quarzello;
@@ -19,6 +23,25 @@ QString run(const QString& tool, const QStringList& args, const QString& display
     return QString::fromUtf8(runTool(tool, args, {}, env, 20000).output).trimmed();
 }
 
+const QByteArray kMarioRossi =
+    "Dott.\r\nMario\r\nRossi\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n3\r\n1\r\n";
+
+// Qt's spelling of modes 0777 and 0555.
+const QFile::Permissions kEveryone(0x7777), kReadAll(0x5555);
+
+// The built program in a folder that anyone may read and the user running it may not write,
+// with a data file beside it if given; made writable again at the end, to be removed.
+struct ReadOnlyCopy {
+    QTemporaryDir folder;
+    QString exe = folder.filePath("quarzello");
+    bool ok = QFile::copy(QUARZELLO_EXE, exe);
+    explicit ReadOnlyCopy(const QByteArray& data = {}) {
+        if (!data.isEmpty()) ok = ok && datafiles::writeBytes(folder.filePath("Quarzo.qdf"), data);
+        QFile::setPermissions(folder.path(), kReadAll);
+    }
+    ~ReadOnlyCopy() { QFile::setPermissions(folder.path(), kEveryone); }
+};
+
 }  // namespace
 
 class RealWindowTest : public QObject {
@@ -28,8 +51,14 @@ class RealWindowTest : public QObject {
     void initTestCase();
     void cleanupTestCase();
     void showsWindowAndEndsThroughExit();
+    void keepsDataInTheUsersFolderWhenInstalled();
 
   private:
+    // Starts the program with a home of its own, as nobody when the tests run as root.
+    void start(QProcess& program, const QString& exe, const QString& home);
+    // The id and geometry of the first window the program shows.
+    QStringList firstWindow();
+
     QProcess xvfb_;
     QString display_;
 };
@@ -50,36 +79,45 @@ void RealWindowTest::cleanupTestCase() {
     xvfb_.waitForFinished(5000);
 }
 
-void RealWindowTest::showsWindowAndEndsThroughExit() {
-    // The program keeps its data beside itself: give it a folder of its own with a data file,
-    // so that it starts without the first-run greeting.
-    QTemporaryDir folder;
-    const QString exe = folder.filePath("quarzello");
-    QVERIFY(QFile::copy(QUARZELLO_EXE, exe));
-    QFile data(folder.filePath("Quarzo.qdf"));
-    QVERIFY(data.open(QIODevice::WriteOnly));
-    data.write("Dott.\r\nMario\r\nRossi\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n3\r\n1\r\n");
-    data.close();
-
-    QProcess program;
+void RealWindowTest::start(QProcess& program, const QString& exe, const QString& home) {
+    QFile::setPermissions(home, kEveryone);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("XDG_DATA_HOME");
+    env.insert("HOME", home);
+    env.insert("XDG_RUNTIME_DIR", home + "/run");
     env.insert("DISPLAY", display_);
     env.insert("QT_QPA_PLATFORM", "xcb");
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(QDir::tempPath());  // started from elsewhere, like a launcher
-    program.start(exe, {});
+    // Root may write anywhere: an installed program's user may not.
+    if (::geteuid() == 0)
+        program.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", exe});
+    else
+        program.start(exe, {});
     QVERIFY(program.waitForStarted());
+}
 
-    const QString window = run(
-        "xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Quarzello del Camperista$"},
-        display_);
-    QVERIFY2(!window.isEmpty(), "the window did not show");
-    const QString geometry =
-        run("xdotool", {"getwindowgeometry", window.split('\n').first()}, display_);
-    QVERIFY2(geometry.contains("Geometry: 461x301"), qPrintable(geometry));
+QStringList RealWindowTest::firstWindow() {
+    const QString id =
+        run("xdotool",
+            {"search", "--sync", "--onlyvisible", "--name", "^Quarzello del Camperista$"}, display_)
+            .split('\n')
+            .first();
+    return {id, run("xdotool", {"getwindowgeometry", id}, display_)};
+}
+
+void RealWindowTest::showsWindowAndEndsThroughExit() {
+    // The data file beside the program is read even where the user cannot write: no greeting.
+    ReadOnlyCopy installed(kMarioRossi);
+    QTemporaryDir home;
+    QVERIFY(installed.ok);
+    QProcess program;
+    start(program, installed.exe, home.path());
+    const QStringList window = firstWindow();
+    QVERIFY2(window.value(1).contains("Geometry: 461x301"), qPrintable(window.value(1)));
 
     // Alt+E asks the exit question; Return answers with its default, Yes.
-    run("xdotool", {"windowfocus", "--sync", window.split('\n').first()}, display_);
+    run("xdotool", {"windowfocus", "--sync", window.value(0)}, display_);
     run("xdotool", {"key", "alt+e"}, display_);
     QTRY_VERIFY_WITH_TIMEOUT(
         run("xdotool", {"search", "--onlyvisible", "--name", "^Quarzello del Camperista$"},
@@ -93,10 +131,37 @@ void RealWindowTest::showsWindowAndEndsThroughExit() {
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QVERIFY2(program.exitCode() == 0, program.readAllStandardError().right(3000).constData());
     // Exit saves nothing: the data file is as it was.
-    QFile after(folder.filePath("Quarzo.qdf"));
-    QVERIFY(after.open(QIODevice::ReadOnly));
-    QCOMPARE(after.readAll(),
-             QByteArray("Dott.\r\nMario\r\nRossi\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n3\r\n1\r\n"));
+    QCOMPARE(datafiles::readBytes(installed.folder.filePath("Quarzo.qdf")), kMarioRossi);
+}
+
+void RealWindowTest::keepsDataInTheUsersFolderWhenInstalled() {
+    // The package's test names the program it unpacked where no user can write.
+    ReadOnlyCopy copy;
+    QTemporaryDir home;
+    const QString exe = qEnvironmentVariable("QUARZELLO_INSTALLED", copy.exe);
+    QVERIFY(copy.ok);
+    const QString dataFile = home.filePath(".local/share/quarzello/Quarzo.qdf");
+
+    // First run: a greeting before the window; the data folder is made by Save, not before.
+    QProcess first;
+    start(first, exe, home.path());
+    QVERIFY(!firstWindow().value(1).contains("Geometry: 461x301"));
+    run("xdotool", {"key", "Return"}, display_);
+    QTRY_VERIFY_WITH_TIMEOUT(firstWindow().value(1).contains("Geometry: 461x301"), 10000);
+    QVERIFY(!QFileInfo::exists(QFileInfo(dataFile).path()));
+    run("xdotool", {"windowfocus", "--sync", firstWindow().value(0)}, display_);
+    run("xdotool", {"key", "alt+l"}, display_);
+    QTRY_COMPARE_WITH_TIMEOUT(datafiles::readBytes(dataFile),
+                              QByteArray("\r\n").repeated(11) + "6\r\n2\r\n", 10000);
+    first.kill();
+    first.waitForFinished();
+
+    // Next run: the data are read from there, silently.
+    QProcess next;
+    start(next, exe, home.path());
+    QVERIFY(firstWindow().value(1).contains("Geometry: 461x301"));
+    next.kill();
+    next.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(RealWindowTest)

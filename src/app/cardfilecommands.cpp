@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/datalocation.h"
 #include "data/cardfile.h"
 #include "platform/prompts.h"
 
@@ -49,9 +50,12 @@ FileDialogRequest parameterFileDialog(FileDialogKind kind, const QString& lastPa
 
 }  // namespace
 
-CardFileCommands::CardFileCommands(const QString& programFolder, Prompts& prompts)
+CardFileCommands::CardFileCommands(const QString& programFolder, const DataLocation& location,
+                                   Prompts& prompts)
     : programFolder_(programFolder),
-      nomeFile_(QDir(programFolder).filePath(kDefaultFileName)),
+      nomeFile_(location.dataFile),
+      createsDataFolder_(location.createsFolder),
+      lastPath_(location.dialogFolder),
       prompts_(prompts) {}
 
 std::optional<CardRecord> CardFileCommands::loadAtStartup(const CardRecord& current) {
@@ -74,7 +78,9 @@ std::optional<CardRecord> CardFileCommands::CaricaDatiDiDefault(const QString& p
 }
 
 std::optional<QByteArray> CardFileCommands::MemorizzaDati(const CardRecord& record) {
-    const Result<QByteArray> written = writeCardFile(nomeFile_, record);
+    const Result<void> folder = makeDataFolder();
+    const Result<QByteArray> written =
+        folder ? writeCardFile(nomeFile_, record) : Result<QByteArray>(folder.failure());
     if (!written) {
         prompts_.warn(twoParagraphs(written.error(), kSaveFailed));
         return std::nullopt;
@@ -90,6 +96,12 @@ bool CardFileCommands::enterProgramFolder(const QString& failureNote) {
             .arg(programFolder_),
         failureNote));
     return false;
+}
+
+// The user's data folder is made when first needed, never at start-up. A program folder that
+// has gone is not made again: that is told as a folder that is not there.
+Result<void> CardFileCommands::makeDataFolder() const {
+    return createsDataFolder_ ? createFolderFor(nomeFile_) : Result<void>();
 }
 
 std::optional<CardRecord> CardFileCommands::save(const CardRecord& current) {
@@ -152,7 +164,9 @@ std::optional<CardRecord> CardFileCommands::load(const CardRecord& current) {
         recordFromLines(decodeCardLines(splitCardLines(*copy, kDatiSize)), current);
 
     if (!isSameFile(chosen, nomeFile_)) {
-        if (const Result<void> replaced = writeFileAtomically(nomeFile_, *copy); !replaced) {
+        Result<void> replaced = makeDataFolder();
+        if (replaced) replaced = writeFileAtomically(nomeFile_, *copy);
+        if (!replaced) {
             // The data were read well, so the window shows them; only the next start-up will not.
             prompts_.warn(twoParagraphs(
                 replaced.error(),

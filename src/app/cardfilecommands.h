@@ -1,6 +1,6 @@
-// The default data file beside the program and the Save and Load commands: what happens between
-// the record, the file dialog, the message boxes and the files on disk. It never reaches into
-// the window: it is given the window's record and hands back the record the window must show.
+// The default data file and the Save and Load commands: what happens between the record, the
+// file dialog, the message boxes and the files on disk. It never reaches into the window: it
+// is given the window's record and hands back the record the window must show.
 #pragma once
 
 #include <QByteArray>
@@ -8,20 +8,23 @@
 #include <optional>
 
 #include "core/cardrecord.h"
+#include "core/result.h"
 
 namespace quarzello {
 
 class Prompts;
+struct DataLocation;
 
 inline const QString kDefaultFileName = QStringLiteral("Quarzo.qdf");
 inline const QString kParameterFileFilter = QStringLiteral("File parametri (*.qcf)");
 
 class CardFileCommands {
   public:
-    // programFolder: the folder that holds the program; the default data file lives there.
-    CardFileCommands(const QString& programFolder, Prompts& prompts);
+    // programFolder: the folder that holds the program, current while Save and Load work.
+    // location: where the default data file lives and where the dialogs first open.
+    CardFileCommands(const QString& programFolder, const DataLocation& location, Prompts& prompts);
 
-    // The default data file: the program folder followed by "/Quarzo.qdf".
+    // The default data file, as the location gave it.
     const QString& NomeFile() const { return nomeFile_; }
 
     // Start-up: the default data file's record when it is there (read silently); nothing when it
@@ -45,10 +48,14 @@ class CardFileCommands {
   private:
     std::optional<CardRecord> Salva(const QByteArray& saved, const CardRecord& current);
     bool enterProgramFolder(const QString& failureNote);
+    Result<void> makeDataFolder() const;
 
     QString programFolder_;
     QString nomeFile_;
-    QString lastPath_;  // chosen last in the file dialog during this run, offered again next
+    bool createsDataFolder_;
+    // Chosen last in the file dialog during this run, offered again next; at first the folder
+    // the dialogs start in.
+    QString lastPath_;
     Prompts& prompts_;
 };
 

@@ -8,7 +8,7 @@
 #include <QTextStream>
 #include <cstring>
 
-#include "app/cardfilecommands.h"
+#include "app/datalocation.h"
 #include "app/printflow.h"
 #include "app/servicewaiter.h"
 #include "data/cardfile.h"
@@ -175,7 +175,7 @@ int runCommandLine(const QStringList& arguments, const QString& startedIn,
         return kDone;
     }
 
-    const QString cardFile = files.isEmpty() ? QDir(programFolder).filePath(kDefaultFileName)
+    const QString cardFile = files.isEmpty() ? decideDataLocation(programFolder).dataFile
                                              : absolute(startedIn, files.first());
     const Result<QStringList> lines = readCardLines(cardFile);
     if (!lines) {

@@ -30,9 +30,12 @@
 
 namespace quarzello {
 
-frmQuarzello::frmQuarzello(const QString& programFolder, Prompts& prompts, PrinterSystem& printers,
-                           QWidget* parent)
-    : QWidget(parent), prompts_(prompts), printers_(printers), files_(programFolder, prompts) {
+frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& location,
+                           Prompts& prompts, PrinterSystem& printers, QWidget* parent)
+    : QWidget(parent),
+      prompts_(prompts),
+      printers_(printers),
+      files_(programFolder, location, prompts) {
     buildLayout();
     // Every box and dialog, the first-run greeting included, belongs to this window.
     prompts_.setParentWindow(this);

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/cardfilecommands.h"
+#include "app/datalocation.h"
 #include "core/cardrecord.h"
 #include "printers/printersystem.h"
 
@@ -27,9 +28,10 @@ class frmQuarzello : public QWidget {
     Q_OBJECT
 
   public:
-    // programFolder: where the program lives; the default data file is kept there.
-    frmQuarzello(const QString& programFolder, Prompts& prompts, PrinterSystem& printers,
-                 QWidget* parent = nullptr);
+    // programFolder: where the program lives. location: where the default data file is kept
+    // (decideDataLocation).
+    frmQuarzello(const QString& programFolder, const DataLocation& location, Prompts& prompts,
+                 PrinterSystem& printers, QWidget* parent = nullptr);
     ~frmQuarzello() override;
 
     // The card data record held by the controls.

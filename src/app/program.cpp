@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "app/commandline.h"
+#include "app/datalocation.h"
 #include "app/frmquarzello.h"
 #include "app/servicewaiter.h"
 #include "app/setup.h"
@@ -13,8 +14,20 @@
 
 namespace quarzello {
 
+namespace {
+
+// On the command line, standard error is for the program's own messages: Qt's notes about its
+// set-up (a missing runtime folder, fonts) would only bury them.
+void onlySeriousMessages(QtMsgType type, const QMessageLogContext& context,
+                         const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) qt_message_output(type, context, message);
+}
+
+}  // namespace
+
 int runProgram(int argc, char* argv[]) {
     const bool commandLine = wantsCommandLine(argc, argv);
+    if (commandLine) qInstallMessageHandler(onlySeriousMessages);
     // The command line's work needs no display: without one, Qt draws offscreen.
     if (commandLine && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -25,9 +38,12 @@ int runProgram(int argc, char* argv[]) {
     setUpProcess(programFolder);
     if (commandLine) return runCommandLine(QCoreApplication::arguments(), startedIn, programFolder);
 
+    // After the set-up: the user's data folder is named after the application.
+    const DataLocation location = decideDataLocation(programFolder);
+
     QtPrompts prompts;
     CupsPrinterSystem printers;
-    frmQuarzello window(programFolder, prompts, printers);
+    frmQuarzello window(programFolder, location, prompts, printers);
     window.show();
     const int status = app.exec();
     BackgroundWaiter::finishAbandoned(5000);

@@ -1,12 +1,13 @@
 // Process-wide set-up: nothing here belongs to one window.
 #include "app/setup.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 
 #include "app/releasetext.h"
 #include "platform/italian.h"
 #include "print/fonts.h"
+#include "release.h"
 
 // The pictures live in a static library, whose resources must be registered by hand; the macro
 // must be used outside any namespace.
@@ -19,8 +20,11 @@ void setUpProcess(const QString& programFolder) {
     installFontSubstitutions();
     // Qt's own buttons and dialogs in Italian: "Sì", "No", "Annulla".
     installItalianTranslations();
+    // The plain name also names the user's data folder (~/.local/share/quarzello).
     QCoreApplication::setApplicationName(QStringLiteral("quarzello"));
     QCoreApplication::setApplicationVersion(programVersionText());
+    // What the desktop matches the window with: the desktop entry's own name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(release::appId));
     QDir::setCurrent(programFolder);
 }
 

@@ -182,6 +182,29 @@ Result<void> writeFileAtomically(const QString& path, const QByteArray& bytes) {
     return {};
 }
 
+Result<void> createFolderFor(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (!error) return {};
+
+    QString why;
+    if (error == std::errc::no_space_on_device) {
+        why = QStringLiteral(" perché il disco è pieno");
+    } else if (error == std::errc::permission_denied || error == std::errc::read_only_file_system ||
+               error == std::errc::operation_not_permitted) {
+        why = QStringLiteral(" perché mancano i permessi");
+    } else if (error == std::errc::not_a_directory || error == std::errc::file_exists) {
+        // Something else in the way, at the folder's place or above it: name it.
+        QFileInfo blocking(folder);
+        while (!blocking.exists() && !blocking.isSymLink() && !blocking.isRoot())
+            blocking.setFile(blocking.absolutePath());
+        why = QStringLiteral(" perché %1 non è una cartella").arg(blocking.absoluteFilePath());
+    }
+    return Failure{cannotWrite(
+        path, QStringLiteral("la cartella %1 non può essere creata%2.").arg(folder, why))};
+}
+
 Result<QByteArray> writeCardFile(const QString& path, const CardRecord& record) {
     const QByteArray bytes = encodeCardFile(record);
     if (bytes.size() > kMaxCardFileSize) {

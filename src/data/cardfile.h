@@ -41,6 +41,9 @@ CardRecord recordFromLines(const QStringList& lines, const CardRecord& current);
 
 // Replaces the file with bytes all at once: on any failure the earlier file stays as it was.
 Result<void> writeFileAtomically(const QString& path, const QByteArray& bytes);
+// Creates the folder that is to hold the file, and the folders above it, when missing. The
+// failure names the file and the folder, and says why where the system tells.
+Result<void> createFolderFor(const QString& path);
 // Writes the record (encodeCardFile) atomically; gives the bytes written.
 Result<QByteArray> writeCardFile(const QString& path, const CardRecord& record);
 // The file's lines as a copy holds them, every one ended by CR LF; refuses what

@@ -29,7 +29,7 @@ enum class FileDialogKind { Open, Save };
 struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::Open;
     QString filter;       // Qt form, e.g. "File parametri (*.qcf)"
-    QString initialPath;  // a file to offer, or a folder to open in; empty: the dialog's own
+    QString initialPath;  // the path chosen last time in this run, a folder to start in, or empty
     QString title;        // empty: the dialog's own
     // For a save dialog: the dialog itself asks before a file is replaced, and adds this
     // extension (e.g. "pdf") to a name typed without one. Off and empty: neither.

@@ -55,6 +55,7 @@ std::optional<QString> QtPrompts::chooseFile(const FileDialogRequest& request) {
     dialog.setNameFilter(request.filter);
     if (!request.title.isEmpty()) dialog.setWindowTitle(request.title);
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+    // A folder is opened, not offered as a name to type over.
     if (QFileInfo(request.initialPath).isDir())
         dialog.setDirectory(request.initialPath);
     else if (!request.initialPath.isEmpty())

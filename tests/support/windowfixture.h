@@ -25,7 +25,8 @@ struct WindowFixture {
     // is forgotten unless keepStartupPrompts is set.
     frmQuarzello& open(bool keepStartupPrompts = false) {
         setUpProcess(folder.path());
-        window = std::make_unique<frmQuarzello>(folder.path(), prompts, printers);
+        window = std::make_unique<frmQuarzello>(folder.path(), decideDataLocation(folder.path()),
+                                                prompts, printers);
         if (!keepStartupPrompts) {
             prompts.messages.clear();
             prompts.dialogs.clear();
