@@ -55,13 +55,16 @@ CardFileCommands::CardFileCommands(const QString& programFolder, const DataLocat
     : programFolder_(programFolder),
       nomeFile_(location.dataFile),
       createsDataFolder_(location.createsFolder),
+      notice_(location.notice),
       lastPath_(location.dialogFolder),
       prompts_(prompts) {}
 
 std::optional<CardRecord> CardFileCommands::loadAtStartup(const CardRecord& current) {
-    // A folder or anything else in the file's place is reported by the reader, rather than
-    // greeting as if this were the first run and then failing on the first Save.
-    if (QFileInfo::exists(nomeFile_)) return CaricaDatiDiDefault(nomeFile_, current);
+    if (!notice_.isEmpty()) prompts_.inform(notice_, PromptIcon::Information);
+    // A folder, a broken link or anything else in the file's place is reported by the reader,
+    // rather than greeting as if this were the first run and then failing on the first Save.
+    const QFileInfo entry(nomeFile_);
+    if (entry.exists() || entry.isSymLink()) return CaricaDatiDiDefault(nomeFile_, current);
     prompts_.inform(greeting(), PromptIcon::Information);
     return std::nullopt;
 }
@@ -89,7 +92,8 @@ std::optional<QByteArray> CardFileCommands::MemorizzaDati(const CardRecord& reco
 }
 
 bool CardFileCommands::enterProgramFolder(const QString& failureNote) {
-    if (QDir::setCurrent(programFolder_)) return true;
+    // A program folder that cannot be named was made current at start-up, by its bytes.
+    if (programFolder_.isEmpty() || QDir::setCurrent(programFolder_)) return true;
     prompts_.warn(twoParagraphs(
         QStringLiteral("La cartella del programma %1 non è raggiungibile: forse è stata spostata "
                        "o cancellata.")

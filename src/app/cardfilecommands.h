@@ -53,6 +53,7 @@ class CardFileCommands {
     QString programFolder_;
     QString nomeFile_;
     bool createsDataFolder_;
+    QString notice_;  // told once, at start-up
     // Chosen last in the file dialog during this run, offered again next; at first the folder
     // the dialogs start in.
     QString lastPath_;

@@ -97,7 +97,7 @@ bool wantsCommandLine(int argc, char* argv[]) {
 }
 
 int runCommandLine(const QStringList& arguments, const QString& startedIn,
-                   const QString& programFolder) {
+                   const DataLocation& location) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Quarzello del Camperista: stampa un foglio di biglietti da visita."));
@@ -175,8 +175,8 @@ int runCommandLine(const QStringList& arguments, const QString& startedIn,
         return kDone;
     }
 
-    const QString cardFile = files.isEmpty() ? decideDataLocation(programFolder).dataFile
-                                             : absolute(startedIn, files.first());
+    const QString cardFile =
+        files.isEmpty() ? location.dataFile : absolute(startedIn, files.first());
     const Result<QStringList> lines = readCardLines(cardFile);
     if (!lines) {
         say(stderr, lines.error());

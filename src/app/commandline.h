@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "app/datalocation.h"
+
 namespace quarzello {
 
 // True when the arguments ask for the command line's work (or its help or version) rather than
@@ -12,10 +14,10 @@ namespace quarzello {
 bool wantsCommandLine(int argc, char* argv[]);
 
 // Parses the arguments (Qt's own already taken out) and does the work. startedIn: the folder
-// the program was started from, against which relative paths are read; programFolder: where
-// the default data file is. Returns the exit status: 0 done, 1 the work failed, 2 the
+// the program was started from, against which relative paths are read; location: where the
+// default data file is. Returns the exit status: 0 done, 1 the work failed, 2 the
 // command line was wrong.
 int runCommandLine(const QStringList& arguments, const QString& startedIn,
-                   const QString& programFolder);
+                   const DataLocation& location);
 
 }  // namespace quarzello

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,6 +43,28 @@ DataLocation inUserDataFolder() {
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty() || !QFileInfo(documents).isDir()) documents = QDir::homePath();
     return {QDir(dataFolder).filePath(kDefaultFileName), documents, true};
+}
+
+ProgramFolder findProgramFolder() {
+    // The kernel's own link to the running program holds its name byte for byte.
+    QByteArray exe(4096, Qt::Uninitialized);
+    const ssize_t length = ::readlink("/proc/self/exe", exe.data(), size_t(exe.size()));
+    if (length <= 0 || length >= exe.size()) return {QCoreApplication::applicationDirPath(), {}};
+    exe.truncate(length);
+    const QByteArray folder = exe.left(exe.lastIndexOf('/'));
+    const QString path = QFile::decodeName(folder);
+    if (QFile::encodeName(path) != folder) return {QString(), folder};
+    return {path, folder};
+}
+
+DataLocation forUnnamedProgramFolder(const ProgramFolder& folder) {
+    DataLocation location = inUserDataFolder();
+    location.notice = QStringLiteral(
+                          "Il nome della cartella del programma (%1) contiene caratteri che il "
+                          "sistema non sa rappresentare: i dati personali sono conservati nel file "
+                          "%2.")
+                          .arg(QString::fromLatin1(folder.bytes), location.dataFile);
+    return location;
 }
 
 DataLocation decideDataLocation(const QString& programFolder) {

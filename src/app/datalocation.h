@@ -2,6 +2,7 @@
 // in the user's own data folder. Decided once, at start-up.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace quarzello {
@@ -11,6 +12,9 @@ struct DataLocation {
     QString dialogFolder;  // where the Save and Load dialogs open the first time in a run
     // The data file's folder may not exist yet: the first Save or Load creates it.
     bool createsFolder = false;
+    // Told once at start-up, before anything else: why the data are not where the user would
+    // look for them.
+    QString notice = {};
 };
 
 // The default data file beside the program, as a program folder the user can write keeps it.
@@ -18,6 +22,18 @@ DataLocation besideProgram(const QString& programFolder);
 // The default data file in the user's data folder ($XDG_DATA_HOME/quarzello), the dialogs
 // starting in the user's Documents folder (the home folder when there is none).
 DataLocation inUserDataFolder();
+
+// The folder that holds the running program, as the system names it, and as a path the program
+// can use: empty when that name cannot be written as text (bytes that are not UTF-8, from an
+// old USB stick say), which no file path of the program could then reach.
+struct ProgramFolder {
+    QString path;
+    QByteArray bytes;
+};
+ProgramFolder findProgramFolder();
+
+// For a program folder the program cannot name: the user's data folder, and a notice saying so.
+DataLocation forUnnamedProgramFolder(const ProgramFolder& folder);
 
 // Beside the program when the program folder already holds an entry named Quarzo.qdf (whatever
 // it is: a file, a folder, a link even broken, so that it is reported rather than passed over)

@@ -30,6 +30,11 @@
 
 namespace quarzello {
 
+namespace {
+// What a list's edit box takes from the keyboard: Qt's own limit for a line edit.
+constexpr int kLongestGridText = 32767;
+}  // namespace
+
 frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& location,
                            Prompts& prompts, PrinterSystem& printers, QWidget* parent)
     : QWidget(parent),
@@ -107,8 +112,13 @@ void frmQuarzello::setRecord(const CardRecord& record) {
         txtCampo_[i]->setMaxLength(std::max<int>(kMaxLength[i], text.size()));
         txtCampo_[i]->setText(text);
     }
-    cmbRighe_->setCurrentText(record.rows);
-    cmbColonne_->setCurrentText(record.columns);
+    // The lists' edit boxes cut a text at their limit (32767) too: a loaded one stays whole.
+    for (const auto& [list, text] :
+         {std::pair{cmbRighe_, &record.rows}, {cmbColonne_, &record.columns}}) {
+        QLineEdit* edit = list->lineEdit();
+        edit->setMaxLength(std::max<int>(kLongestGridText, text->size()));
+        list->setCurrentText(*text);
+    }
 }
 
 void frmQuarzello::cmdEsci_Click() {

@@ -95,6 +95,9 @@ QComboBox* makeGridList(QWidget* parent, const char* name, int entries, const QS
     combo->setInsertPolicy(QComboBox::NoInsert);
     for (int i = 1; i <= entries; ++i) combo->addItem(QString::number(i));
     combo->setCurrentText(initial);
+    // The grid texts go into the data file like the fields: what the code page cannot hold is
+    // refused when typed or pasted.
+    combo->lineEdit()->setValidator(new CodePageValidator(combo));
     combo->setGeometry(geometry);
     combo->setFont(windowFont());
     combo->setToolTip(toolTip);

@@ -1,6 +1,8 @@
 // The program's run: the process set up, the window built on the real seams, the event loop.
 #include "app/program.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 
@@ -33,13 +35,18 @@ int runProgram(int argc, char* argv[]) {
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    const ProgramFolder folder = findProgramFolder();
+    const QString& programFolder = folder.path;
     const QString startedIn = QDir::currentPath();
     setUpProcess(programFolder);
-    if (commandLine) return runCommandLine(QCoreApplication::arguments(), startedIn, programFolder);
+    // A folder the program cannot name is still made current, by the bytes of its name: the
+    // program never works in the folder it happened to be started from.
+    if (programFolder.isEmpty()) (void)::chdir(folder.bytes.constData());
 
     // After the set-up: the user's data folder is named after the application.
-    const DataLocation location = decideDataLocation(programFolder);
+    const DataLocation location = programFolder.isEmpty() ? forUnnamedProgramFolder(folder)
+                                                          : decideDataLocation(programFolder);
+    if (commandLine) return runCommandLine(QCoreApplication::arguments(), startedIn, location);
 
     QtPrompts prompts;
     CupsPrinterSystem printers;

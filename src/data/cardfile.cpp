@@ -2,11 +2,14 @@
 // every file is written through QSaveFile, so a failure never leaves half a file behind.
 #include "data/cardfile.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -34,6 +37,27 @@ QString tooBig(const QString& path) {
     return notACardFile(path, QStringLiteral("è troppo grande."));
 }
 
+// Why the system cannot reach the path (an errno), following links; 0 when it can.
+int reachError(const QString& path) {
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0) return 0;
+    return errno;
+}
+
+// What keeps a path that does not exist from being reached, when it is more than its absence.
+QString unreachableBecause(const QString& path) {
+    switch (reachError(path)) {
+        case ELOOP:
+            return QStringLiteral("un collegamento lungo il percorso rimanda a se stesso.");
+        case ENAMETOOLONG:
+            return QStringLiteral("il percorso è troppo lungo per il sistema.");
+        case EACCES:
+            return QStringLiteral("mancano i permessi per raggiungerlo.");
+        default:
+            return QString();
+    }
+}
+
 // The reason a write failed, told from what can still be seen once it has failed. Qt reports
 // a full disk as ResourceError only on writing; at opening the free space tells.
 QString whyWriteFailed(const QString& path, qint64 size, QFileDevice::FileError fileError,
@@ -43,6 +67,9 @@ QString whyWriteFailed(const QString& path, qint64 size, QFileDevice::FileError 
     const bool full = (!opening && fileError == QFileDevice::ResourceError) ||
                       (storage.isValid() && storage.bytesAvailable() < size + 1);
     if (full) return cannotWrite(path, QStringLiteral("il disco è pieno."));
+    const QFileInfo file(path);
+    if (file.exists() && !file.isWritable())
+        return cannotWrite(path, QStringLiteral("è un file di sola lettura."));
     if (!QFileInfo(folder).isWritable())
         return cannotWrite(
             path, QStringLiteral("mancano i permessi per scrivere nella cartella %1.").arg(folder));
@@ -102,6 +129,8 @@ Result<QByteArray> readCardFileBytes(const QString& path) {
     }
     const QFileInfo info(path);
     if (!info.exists()) {
+        if (const QString why = unreachableBecause(path); !why.isEmpty())
+            return Failure{cannotRead(path, why)};
         return Failure{QStringLiteral("Il file %1 non esiste.").arg(path)};
     }
     if (info.isDir()) {
@@ -156,7 +185,11 @@ Result<void> writeFileAtomically(const QString& path, const QByteArray& bytes) {
         return Failure{cannotWrite(path, QStringLiteral("al suo posto c'è una cartella."))};
     }
     const QFileInfo folder(info.absolutePath());
+    if (const QString why = unreachableBecause(path); !why.isEmpty() && reachError(path) != EACCES)
+        return Failure{cannotWrite(path, why)};
     if (!folder.exists()) {
+        if (const QString why = unreachableBecause(folder.absoluteFilePath()); !why.isEmpty())
+            return Failure{cannotWrite(path, why)};
         return Failure{cannotWrite(
             path, QStringLiteral("la cartella %1 non esiste.").arg(folder.absoluteFilePath()))};
     }
