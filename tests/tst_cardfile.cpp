@@ -9,6 +9,7 @@
 #include "data/codepage.h"
 #include "datafiles.h"
 #include "samples.h"
+#include "tools.h"
 
 using namespace quarzello;
 
@@ -348,6 +349,13 @@ void CardFileTest::refusesWhatIsNotACardFile_data() {
         << "Il file {file} non è un file di dati dei biglietti: è un file speciale del sistema.";
     QTest::newRow("empty path") << "empty"
                                 << "Non è stato indicato nessun file da leggere.";
+    QTest::newRow("a link that loops")
+        << "loop"
+        << "Il file {file} non può essere letto: un collegamento lungo il percorso rimanda a se "
+           "stesso.";
+    QTest::newRow("a path too long")
+        << "long"
+        << "Il file {file} non può essere letto: il percorso è troppo lungo per il sistema.";
 }
 
 void CardFileTest::refusesWhatIsNotACardFile() {
@@ -362,6 +370,8 @@ void CardFileTest::refusesWhatIsNotACardFile() {
     if (kind == "device") target = QStringLiteral("/dev/zero");
     if (kind == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
     if (kind == "empty") target.clear();
+    if (kind == "loop") QVERIFY(QFile::link(target, target));
+    if (kind == "long") target = path(QString(300, u'x'));
 
     const auto before = snapshot(dir_->path());
     QCOMPARE(readCardLines(target).error(), expand(message, target));
@@ -381,6 +391,13 @@ void CardFileTest::writeFailuresLeaveTheDiskAlone_data() {
     QTest::newRow("missing folder")
         << "nofolder/x.qcf"
         << "Il file {file} non può essere scritto: la cartella {dir}/nofolder non esiste.";
+    QTest::newRow("a folder that is a looping link")
+        << "loop/x.qcf"
+        << "Il file {file} non può essere scritto: un collegamento lungo il percorso rimanda a "
+           "se stesso.";
+    QTest::newRow("a name too long")
+        << QString(300, u'x')
+        << "Il file {file} non può essere scritto: il percorso è troppo lungo per il sistema.";
 }
 
 void CardFileTest::writeFailuresLeaveTheDiskAlone() {
@@ -389,6 +406,7 @@ void CardFileTest::writeFailuresLeaveTheDiskAlone() {
     QVERIFY(QDir().mkdir(path("folder.qcf")));
     QVERIFY(writeBytes(path("folder.qcf/inside"), "keep"));
     QVERIFY(writeBytes(path("regularfile"), "keep me\r\n"));
+    QVERIFY(QFile::link(path("loop"), path("loop")));
     const auto before = snapshot(dir_->path());
     QCOMPARE(writeCardFile(path(target), sampleRecord()).error(),
              expand(message, path(target), {}, dir_->path()));
@@ -438,8 +456,15 @@ void CardFileTest::writesThroughASymbolicLink() {
 }
 
 void CardFileTest::missingPermissionsAreTold() {
-    if (::geteuid() == 0) QSKIP("root ignores file permissions; run as another user to check them");
+    if (::geteuid() == 0) {
+        // Root ignores file permissions: the same checks, as a user who does not.
+        const ToolRun asNobody = runTestAsNobody(QStringLiteral("missingPermissionsAreTold"));
+        QVERIFY2(asNobody.ok, qPrintable(asNobody.failure));
+        return;
+    }
     QVERIFY(writeBytes(path("secret.qcf"), "a\r\n"));
+    QVERIFY(writeBytes(path("readonly.qdf"), "a\r\n"));
+    QVERIFY(QFile::setPermissions(path("readonly.qdf"), QFileDevice::ReadOwner));
     QVERIFY(QFile::setPermissions(path("secret.qcf"), QFileDevice::WriteOwner));
     QVERIFY(QDir().mkdir(path("locked")));
     QVERIFY(writeBytes(path("locked/Quarzo.qdf"), "earlier\r\n"));
@@ -457,6 +482,9 @@ void CardFileTest::missingPermissionsAreTold() {
              QStringLiteral("Il file %1 non può essere scritto: mancano i permessi per "
                             "scrivere nella cartella %2.")
                  .arg(path("locked/Quarzo.qdf"), path("locked")));
+    QCOMPARE(writeCardFile(path("readonly.qdf"), CardRecord{}).error(),
+             QStringLiteral("Il file %1 non può essere scritto: è un file di sola lettura.")
+                 .arg(path("readonly.qdf")));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 

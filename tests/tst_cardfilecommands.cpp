@@ -86,6 +86,7 @@ class CardFileCommandsTest : public QObject {
     void saveUnderANewName();
     void saveOverAnExistingFileAnsweredYes();
     void saveAnsweredNoReopensTheDialog();
+    void saveKeepsItsRecordWhenAnotherWindowSaves();
     void saveOntoTheDefaultFileItself_data();
     void saveOntoTheDefaultFileItself();
     void saveStopsWhenTheDefaultFileCannotBeWritten_data();
@@ -224,6 +225,9 @@ void CardFileCommandsTest::startupRefusesWhatIsNotACardFile_data() {
     QTest::newRow("a folder")
         << "folder"
         << "Il file {file} non è un file di dati dei biglietti: è una cartella.";
+    QTest::newRow("a link that loops") << "loop"
+                                       << "Il file {file} non può essere letto: un collegamento "
+                                          "lungo il percorso rimanda a se stesso.";
 }
 
 void CardFileCommandsTest::startupRefusesWhatIsNotACardFile() {
@@ -232,6 +236,7 @@ void CardFileCommandsTest::startupRefusesWhatIsNotACardFile() {
     if (kind == "big")
         QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13)) + QByteArray(70000, 'x')));
     if (kind == "folder") QVERIFY(QDir().mkdir(nomeFile()));
+    if (kind == "loop") QVERIFY(QFile::link(nomeFile(), nomeFile()));
     record_.value = sampleRecord();
     const auto before = snapshot(dir_->path());
 
@@ -317,6 +322,25 @@ void CardFileCommandsTest::saveAnsweredNoReopensTheDialog() {
     QCOMPARE(readBytes(other), encodeCardFile(sampleRecord()));
 }
 
+void CardFileCommandsTest::saveKeepsItsRecordWhenAnotherWindowSaves() {
+    // Two windows of the program on one folder: this one saves "Bianchi"; while its dialog is
+    // open the other saves "Neri" (through the same default data file) to its own file.
+    record_.value.fields[Surname] = QStringLiteral("Bianchi");
+    ScriptedPrompts otherPrompts;
+    otherPrompts.files = {path("A.qcf")};
+    CardFileCommands other(program_, decideDataLocation(program_), otherPrompts);
+    CardRecord neri;
+    neri.fields[Surname] = QStringLiteral("Neri");
+    prompts_.onDialog = [&](const FileDialogRequest&) { QVERIFY(other.save(neri)); };
+    prompts_.files = {path("B.qcf")};
+
+    save();
+    QCOMPARE(prompts_.messages, QList{saved(path("B.qcf"))});
+    QCOMPARE(readBytes(path("B.qcf")), encodeCardFile(record_.value));
+    QCOMPARE(record_.value.fields[Surname], QStringLiteral("Bianchi"));
+    QCOMPARE(readBytes(path("A.qcf")), encodeCardFile(neri));
+}
+
 void CardFileCommandsTest::saveOntoTheDefaultFileItself_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("the same path") << "same";
@@ -363,6 +387,7 @@ void CardFileCommandsTest::saveStopsWhenTheDefaultFileCannotBeWritten() {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
     if (kind == "folder") QVERIFY(QDir().mkdir(nomeFile()));
+    if (kind == "loop") QVERIFY(QFile::link(nomeFile(), nomeFile()));
     if (kind != "folder") QVERIFY(writeBytes(path("file"), "keep\r\n"));
     if (kind == "through") makeCommands(path("file"));
     if (kind == "user")

@@ -8,12 +8,15 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <cmath>
 #include <memory>
 
 #include "app/frmquarzello.h"
+#include "app/printflow.h"
 #include "app/setup.h"
+#include "datafiles.h"
 #include "pdfbox.h"
 #include "printers/cupsprintersystem.h"
 #include "privatecups.h"
@@ -99,6 +102,15 @@ class PrintEndToEndTest : public QObject {
     void refusedGridReachesNoQueue();
     void unavailablePrinterIsToldAndNothingPrints_data();
     void unavailablePrinterIsToldAndNothingPrints();
+    void pdfFromThePanelIsTheSheetOnThePrinter();
+    void shortenedLinesAreAskedAbout_data();
+    void shortenedLinesAreAskedAbout();
+    void stoppedPrinterIsAskedAbout_data();
+    void stoppedPrinterIsAskedAbout();
+    void failedJobIsToldWhileTheWindowAnswers();
+    void silentServiceIsToldWhileTheWindowAnswers_data();
+    void silentServiceIsToldWhileTheWindowAnswers();
+    void fullTemporaryFolderStillSendsTheWholeSheet();
 
   private:
     template <typename T>
@@ -573,6 +585,163 @@ void PrintEndToEndTest::unavailablePrinterIsToldAndNothingPrints() {
     const QByteArray job = printThroughWindow(kAlfa, kAlfa);
     if (QTest::currentTestFailed()) return;
     QVERIFY(PrivateCups::pdfText(job).contains(QStringLiteral("Tesoriere")));
+}
+
+void PrintEndToEndTest::pdfFromThePanelIsTheSheetOnThePrinter() {
+    window_->setRecord(
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
+    const QByteArray job = printThroughWindow(kAlfa, kAlfa);
+    if (QTest::currentTestFailed()) return;
+
+    const QString file = folder_->filePath(QStringLiteral("foglio.pdf"));
+    prompts_->files = {file};
+    prompts_->answers = {PromptAnswer::No};  // not opened now
+    openPanelAndPick(kPdf);
+    pressPanelPrint();
+    QCOMPARE(prompts_->messages.last().title, QStringLiteral("Fine stampa"));
+    const QList<PdfLine> onPaper = pdfLines(pdfWords(job), 105);
+    const QList<PdfLine> inFile = pdfLines(pdfWords(datafiles::readBytes(file)), 105);
+    QCOMPARE(inFile.size(), onPaper.size());
+    for (qsizetype i = 0; i < onPaper.size(); ++i) {
+        QCOMPARE(inFile[i].text, onPaper[i].text);
+        QVERIFY(std::abs(inFile[i].left - onPaper[i].left) < 0.01 &&
+                std::abs(inFile[i].right - onPaper[i].right) < 0.01 &&
+                std::abs(inFile[i].bottom - onPaper[i].bottom) < 0.01);
+    }
+    QCOMPARE(window_->currentPrinter(), kAlfa);  // a PDF leaves the current printer alone
+}
+
+void PrintEndToEndTest::shortenedLinesAreAskedAbout_data() {
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QString>("rows");
+    QTest::newRow("fits on 1 x 1") << "1"
+                                   << "1";
+    QTest::newRow("cut short on 4 x 8") << "4"
+                                        << "8";
+}
+
+void PrintEndToEndTest::shortenedLinesAreAskedAbout() {
+    QFETCH(QString, columns);
+    QFETCH(QString, rows);
+    CardRecord card = clubRecord(kShortFirstName, kShortSurname, rows, columns);
+    card.fields[Role] = QStringLiteral("Presidente del Club dei Camperisti di Milano e provincia");
+    window_->setRecord(card);
+    if (columns == "1") {
+        QVERIFY(!printThroughWindow(kAlfa, kAlfa).isEmpty());
+        return;
+    }
+    const int before = cups_.jobCount(kAlfa);
+    prompts_->answers = {PromptAnswer::No};
+    openPanelAndPick(kAlfa);
+    pressPanelPrint();
+    QCOMPARE(prompts_->messages.size(), qsizetype(1));
+    const MessageRequest& asked = prompts_->messages.first();
+    QVERIFY2(asked.text.startsWith(QStringLiteral("Queste righe non entrano nel biglietto e "
+                                                  "saranno accorciate:\rPresidente del Club")) &&
+                 asked.text.endsWith(QStringLiteral("…\r\rStampare comunque?")),
+             qPrintable(asked.text));
+    QCOMPARE(asked.defaultButton, PromptAnswer::Yes);
+    QCOMPARE(cups_.jobCount(kAlfa), before);
+}
+
+void PrintEndToEndTest::stoppedPrinterIsAskedAbout_data() {
+    QTest::addColumn<PromptAnswer>("answer");
+    QTest::newRow("no: nothing sent") << PromptAnswer::No;
+    QTest::newRow("yes: waits in the queue") << PromptAnswer::Yes;
+}
+
+void PrintEndToEndTest::stoppedPrinterIsAskedAbout() {
+    QFETCH(PromptAnswer, answer);
+    window_->setRecord(
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
+    QVERIFY2(cups_.stopPrinter(kAlfa, QStringLiteral("Manutenzione")),
+             qPrintable(cups_.errorString()));
+    alfaTakenAway_ = true;
+    const int before = cups_.jobCount(kAlfa);
+    prompts_->answers = {answer};
+    openPanelAndPick(kAlfa);
+    pressPanelPrint();
+    const MessageRequest& asked = prompts_->messages.first();
+    QVERIFY2(asked.text.startsWith(QStringLiteral("La stampante Alfa è ferma")) &&
+                 asked.text.contains(QStringLiteral("Manutenzione")),
+             qPrintable(asked.text));
+    QCOMPARE(asked.defaultButton, PromptAnswer::No);
+    QCOMPARE(cups_.jobCount(kAlfa), before + (answer == PromptAnswer::Yes ? 1 : 0));
+    QCOMPARE(prompts_->texts().mid(1), answer == PromptAnswer::Yes
+                                           ? QStringList{waitingInStoppedQueueText(kAlfa)}
+                                           : QStringList{});
+    checkEndMessageOnlyWhenPrinted(false);
+    QVERIFY(cups_.restartPrinter(kAlfa));
+    if (answer == PromptAnswer::Yes) QVERIFY(!cups_.waitForJob(kAlfa).isEmpty());
+}
+
+void PrintEndToEndTest::failedJobIsToldWhileTheWindowAnswers() {
+    window_->setRecord(
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
+    QVERIFY(cups_.failJobs(kAlfa, QStringLiteral("Carta inceppata")));
+    int ticks = 0;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    prompts_->onMessage = [&](const MessageRequest&) { tick.stop(); };
+    openPanelAndPick(kAlfa);
+    tick.start(5);
+    pressPanelPrint();
+    QVERIFY(cups_.succeedJobs(kAlfa));
+    QVERIFY2(ticks > 0, "the window did not answer while the job was followed");
+    QCOMPARE(prompts_->messages.size(), qsizetype(1));
+    QVERIFY2(prompts_->texts().first().contains(QStringLiteral("Alfa")) &&
+                 prompts_->texts().first().contains(QStringLiteral("Carta inceppata")),
+             qPrintable(prompts_->texts().first()));
+    checkEndMessageOnlyWhenPrinted(false);
+}
+
+void PrintEndToEndTest::silentServiceIsToldWhileTheWindowAnswers_data() {
+    QTest::addColumn<bool>("whilePrinting");
+    QTest::newRow("filling the list") << false;
+    QTest::newRow("printing") << true;
+}
+
+void PrintEndToEndTest::silentServiceIsToldWhileTheWindowAnswers() {
+    QFETCH(bool, whilePrinting);
+    qputenv("QUARZELLO_SERVICE_WAIT_MS", "1500");
+    const auto restore = qScopeGuard([this] {
+        qunsetenv("QUARZELLO_SERVICE_WAIT_MS");
+        cups_.thaw();
+    });
+    window_->setRecord(
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
+    if (whilePrinting) openPanelAndPick(kAlfa);
+    int ticks = 0;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(5);
+    QVERIFY(cups_.freeze());
+    if (whilePrinting)
+        pressPanelPrint();
+    else
+        QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdStampa")), Qt::LeftButton);
+    QVERIFY2(ticks > 10, "the window did not answer while the service was silent");
+    QCOMPARE(prompts_->messages.size(), qsizetype(1));
+    const QString told = prompts_->texts().first();
+    QVERIFY2(told.startsWith(QStringLiteral("Il servizio di stampa non risponde")) &&
+                 told.contains(whilePrinting ? kAlfa : QStringLiteral("elenco")),
+             qPrintable(told));
+    if (!whilePrinting) QCOMPARE(entries(child<QListWidget>("lstStampanti")).last(), kPdf);
+}
+
+void PrintEndToEndTest::fullTemporaryFolderStillSendsTheWholeSheet() {
+    datafiles::FullDisk disk(folder_->filePath(QStringLiteral("tmp")));
+    if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
+    QVERIFY(disk.fill());
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(folder_->filePath(QStringLiteral("tmp"))));
+    window_->setRecord(
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
+    const QByteArray job = printThroughWindow(kAlfa, kAlfa);
+    qputenv("TMPDIR", tmpdir);
+    // Told done only with the whole document on the queue.
+    QVERIFY(job.trimmed().endsWith("%%EOF"));
+    QCOMPARE(PrivateCups::pdfText(job).count(QStringLiteral("Dott. Ugo Neri")), qsizetype(12));
 }
 
 QTEST_MAIN(PrintEndToEndTest)

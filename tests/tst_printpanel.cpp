@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "datafiles.h"
 #include "windowfixture.h"
 
 using namespace quarzello;
@@ -39,6 +40,9 @@ class PrintPanelTest : public QObject {
     void refusedGridDrawsNothing_data();
     void refusedGridDrawsNothing();
     void helpPanelSurvivesPrinting();
+    void panelByKeyboard();
+    void pdfFromThePanel_data();
+    void pdfFromThePanel();
 
   private:
     std::unique_ptr<WindowFixture> f;
@@ -212,6 +216,79 @@ void PrintPanelTest::helpPanelSurvivesPrinting() {
     pressPrint();
     pressPanel(0);
     QVERIFY(f->child<QPlainTextEdit>("txtHelp")->isVisible());
+}
+
+void PrintPanelTest::panelByKeyboard() {
+    pressPrint();
+    QCOMPARE(QApplication::focusWidget(), list);
+    QVERIFY(list->currentItem() == nullptr);
+    QTest::keyClick(list, Qt::Key_Down);  // the arrow takes the first entry at once
+    QCOMPARE(list->selectedItems().value(0)->text(), QStringLiteral("Alfa"));
+    QTest::keyClick(list, Qt::Key_Escape);  // as the abandon button
+    QVERIFY(panel->isHidden());
+    QVERIFY(f->printers.jobs.empty() && f->prompts.messages.isEmpty());
+}
+
+void PrintPanelTest::pdfFromThePanel_data() {
+    QTest::addColumn<QString>("chosen");   // relative to the test's folder
+    QTest::addColumn<QString>("written");  // the file written, or none
+    QTest::addColumn<bool>("openable");    // the desktop opens it when asked
+    QTest::addColumn<QString>("told");     // a piece of the last message
+    QTest::newRow("saved and opened") << "foglio"
+                                      << "foglio.pdf" << true << "è stato salvato.\r\rAprirlo ora?";
+    QTest::newRow("saved, no viewer") << "foglio.PDF"
+                                      << "foglio.PDF" << false << "non può essere aperto";
+    QTest::newRow("a folder in its place") << "cartella.pdf"
+                                           << "" << true << "al suo posto c'è una cartella";
+    QTest::newRow("a folder that vanished") << "manca/x.pdf"
+                                            << "" << true << "manca non esiste";
+    QTest::newRow("a full disk") << "pieno/x.pdf"
+                                 << "" << true << "il disco è pieno";
+}
+
+void PrintPanelTest::pdfFromThePanel() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QFETCH(bool, openable);
+    QFETCH(QString, told);
+    const QDir dir(f->folder.path());
+    QVERIFY(dir.mkpath("cartella.pdf"));
+    datafiles::FullDisk disk(dir.filePath("pieno"));
+    if (chosen.startsWith("pieno")) {
+        if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
+        QVERIFY(disk.fill());
+    }
+    const auto before = datafiles::snapshot(dir.path());
+    f->prompts.files = {dir.filePath(chosen)};
+    f->prompts.openAnswers = {openable};
+
+    pressPrint();
+    select(list, "Salva come PDF…");
+    pressPanel(0);
+    const FileDialogRequest& asked = f->prompts.dialogs.value(0);
+    QCOMPARE(asked.title, QStringLiteral("Salva PDF"));
+    QCOMPARE(asked.filter, QStringLiteral("Documento PDF (*.pdf)"));
+    QVERIFY(asked.confirmOverwrite && asked.defaultSuffix == "pdf");
+    QVERIFY2(f->prompts.messages.last().text.contains(told),
+             qPrintable(f->prompts.messages.last().text));
+    // Nothing to a printer, and the current printer is still none.
+    QVERIFY(f->printers.jobs.empty());
+    QCOMPARE(w->currentPrinter(), QString());
+
+    if (!written.isEmpty()) {
+        const QString pdf = dir.filePath(written);
+        QVERIFY(datafiles::readBytes(pdf).contains("Rossi"));
+        QCOMPARE(f->prompts.opened, QStringList{pdf});
+        QCOMPARE(f->prompts.messages.first().title, QStringLiteral("Fine stampa"));
+        // The next time, the dialog opens in the folder of that PDF.
+        pressPrint();
+        select(list, "Salva come PDF…");
+        pressPanel(0);
+        QCOMPARE(f->prompts.dialogs.value(1).initialPath, dir.path());
+    } else {
+        QCOMPARE(f->prompts.messages.last().icon, PromptIcon::Warning);
+        QCOMPARE(datafiles::snapshot(dir.path()), before);
+    }
 }
 
 QTEST_MAIN(PrintPanelTest)

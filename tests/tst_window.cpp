@@ -310,16 +310,20 @@ void WindowTest::gridListsOfferTheirEntries() {
 void WindowTest::gridListsKeepTypedText() {
     WindowFixture f;
     frmQuarzello& w = f.open();
-    auto* rowsText = f.child<QComboBox>("cmbRighe");
-    rowsText->lineEdit()->selectAll();
-    QTest::keyClicks(rowsText->lineEdit(), "10");
-    QTest::keyClick(rowsText->lineEdit(), Qt::Key_Return);
+    auto* rows = f.child<QComboBox>("cmbRighe");
+    rows->lineEdit()->selectAll();
+    QTest::keyClicks(rows->lineEdit(), "10");
+    QTest::keyClick(rows->lineEdit(), Qt::Key_Return);
     QCOMPARE(w.record().rows, QStringLiteral("10"));
-    QCOMPARE(rowsText->count(), 8);  // Return did not add an entry
-    auto* columnsText = f.child<QComboBox>("cmbColonne");
-    columnsText->lineEdit()->selectAll();
-    QTest::keyClicks(columnsText->lineEdit(), " tre ");
+    QCOMPARE(rows->count(), 8);  // Return did not add an entry
+    auto* columns = f.child<QComboBox>("cmbColonne");
+    columns->lineEdit()->selectAll();
+    QTest::keyClicks(columns->lineEdit(), " tre ");
     QCOMPARE(w.record().columns, QStringLiteral(" tre "));
+    // What the data file's code page cannot hold is refused, as in the boxes.
+    columns->lineEdit()->selectAll();
+    typeText(columns->lineEdit(), QStringLiteral("2中"));
+    QCOMPARE(w.record().columns, QStringLiteral("2"));
 }
 
 void WindowTest::typingRules_data() {
@@ -422,7 +426,7 @@ void WindowTest::recordRoundTripKeepsLongValues() {
     r.fields[0] = QStringLiteral("  Dott.  ");
     r.fields[5] = QStringLiteral("1234567");  // longer than the box takes from the keyboard
     r.fields[9] = QString(120, u'x');
-    r.rows = QStringLiteral("9");
+    r.rows = QString(40000, u'9');  // longer than a list's edit box takes
     r.columns = QStringLiteral("abc");
     w.setRecord(r);
     QCOMPARE(w.record(), r);

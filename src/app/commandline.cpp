@@ -177,12 +177,20 @@ int runCommandLine(const QStringList& arguments, const QString& startedIn,
 
     const QString cardFile =
         files.isEmpty() ? location.dataFile : absolute(startedIn, files.first());
-    const Result<QStringList> lines = readCardLines(cardFile);
-    if (!lines) {
-        say(stderr, lines.error());
+    const Result<QByteArray> bytes = readCardFileBytes(cardFile);
+    if (!bytes) {
+        say(stderr, bytes.error());
         return kFailed;
     }
-    CardRecord record = recordFromLines(*lines, CardRecord{});
+    // A card data file is text: a file given by mistake (a picture, a program) is not read.
+    if (bytes->contains('\0')) {
+        say(stderr, QStringLiteral("Il file %1 non è un file di dati dei biglietti: contiene dati "
+                                   "binari.")
+                        .arg(cardFile));
+        return kFailed;
+    }
+    const QStringList lines = decodeCardLines(splitCardLines(*bytes, kDatiSize));
+    CardRecord record = recordFromLines(lines, CardRecord{});
     if (parser.isSet(rows)) record.rows = parser.value(rows);
     if (parser.isSet(columns)) record.columns = parser.value(columns);
 

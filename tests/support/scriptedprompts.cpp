@@ -14,6 +14,7 @@ PromptAnswer ScriptedPrompts::message(const MessageRequest& request) {
 
 std::optional<QString> ScriptedPrompts::chooseFile(const FileDialogRequest& request) {
     dialogs.append(request);
+    if (onDialog) onDialog(request);
     if (files.empty()) return std::nullopt;
     const bool cancelled = !files.front().has_value();
     const QString file = cancelled ? QString() : *files.front();

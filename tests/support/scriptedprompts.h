@@ -20,8 +20,10 @@ class ScriptedPrompts : public Prompts {
     // Answers of the desktop to the coming requests to open a file; nothing scripted is true.
     std::deque<bool> openAnswers;
     QStringList opened;  // the files the desktop was asked to open
-    // Called when a message box is shown, before it is answered (for checks on the window then).
+    // Called when a message box or a file dialog is shown, before it is answered (for checks,
+    // or for something to happen meanwhile).
     std::function<void(const MessageRequest&)> onMessage;
+    std::function<void(const FileDialogRequest&)> onDialog;
 
     QList<MessageRequest> messages;
     QList<FileDialogRequest> dialogs;

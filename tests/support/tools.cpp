@@ -1,8 +1,13 @@
 // Running external tools to their end.
 #include "tools.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace quarzello {
 
@@ -44,6 +49,33 @@ ToolRun runTool(const QString& tool, const QStringList& args, const QByteArray& 
     if (!run.ok)
         run.failure = command + QStringLiteral(" failed: ") +
                       QString::fromLocal8Bit(run.errors + run.output).trimmed();
+    return run;
+}
+
+ToolRun runTestAsNobody(const QString& testFunction) {
+    QTemporaryDir place;
+    const QString copy = place.filePath(QStringLiteral("test"));
+    const QFileDevice::Permissions everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                              QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                              QFileDevice::ExeOther;
+    // This program, also when it made no QCoreApplication.
+    if (!QFile::copy(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(), copy) ||
+        !QFile::setPermissions(place.path(), everyone) || !QDir().mkdir(place.filePath("tmp")) ||
+        !QFile::setPermissions(place.filePath("tmp"),
+                               everyone | QFileDevice::WriteOther | QFileDevice::WriteGroup)) {
+        ToolRun run;
+        run.failure = QStringLiteral("cannot prepare a copy of the test in ") + place.path();
+        return run;
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), place.filePath("tmp"));
+    environment.insert(QStringLiteral("HOME"), place.filePath("tmp"));
+    ToolRun run = runTool(QStringLiteral("setpriv"),
+                          {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                           QStringLiteral("--clear-groups"), copy, testFunction},
+                          {}, environment);
+    if (!run.ok) run.failure += QLatin1Char('\n') + QString::fromLocal8Bit(run.output);
     return run;
 }
 

@@ -26,4 +26,9 @@ QString findTool(const QString& name);
 ToolRun runTool(const QString& tool, const QStringList& args, const QByteArray& input = {},
                 const QProcessEnvironment& environment = {}, int timeoutMs = 60000);
 
+// Runs one test function of this very test program again, as the user nobody (root ignores
+// file permissions): from a copy anyone may run, with a temporary folder nobody may write in.
+// The run's failure, with what the test printed, is in failure.
+ToolRun runTestAsNobody(const QString& testFunction);
+
 }  // namespace quarzello
