@@ -152,5 +152,5 @@ void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows) {
                 static_cast<long long>(sheetBytes), static_cast<long long>(floorBytes));
 
     rows.push_back(ratioRow(QStringLiteral("print job, 4 x 8 sheet to PDF"), value.median(),
-                            floor.median(), QStringLiteral("ms"), 1, 1.5));
+                            floor.median(), QStringLiteral("ms"), 2, 1.1));
 }

@@ -229,11 +229,12 @@ void benchStartup(const QString& self, const RunCounts& counts, std::vector<Resu
     printSeries(QStringLiteral("in a running application: bare QWidget"), warmBare,
                 QStringLiteral("ms"));
 
-    rows.push_back(ratioRow(QStringLiteral("start-up, new process to first paint"),
-                            windowMs.median(), bareMs.median(), QStringLiteral("ms"), 1, 1.25));
+    // Offscreen a bare window paints no text: for information only, the X start-up is the one.
+    rows.push_back(ratioRow(QStringLiteral("offscreen start-up, new process to first paint"),
+                            windowMs.median(), bareMs.median(), QStringLiteral("ms"), 1, 0));
     rows.push_back(ratioRow(QStringLiteral("peak memory of that start-up (VmHWM)"),
                             windowKiB.median() / 1024.0, bareKiB.median() / 1024.0,
-                            QStringLiteral("MiB"), 1, 1.2));
+                            QStringLiteral("MiB"), 1, 0));
     rows.push_back(ratioRow(QStringLiteral("start-up against a window with one label"),
                             windowMs.median(), labelMs.median(), QStringLiteral("ms"), 1, 0));
     rows.push_back(ratioRow(QStringLiteral("peak memory against a window with one label"),

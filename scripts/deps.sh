@@ -18,9 +18,10 @@ elif [ "${1:-}" = "--package" ]; then
   # CPack finds the package's library dependencies with dpkg-shlibdeps, which asks file.
   packages=("${run_only[@]}" file dpkg-dev)
 elif [ "${1:-}" = "--bench" ]; then
-  # Only scripts/bench.sh needs these: the peer program it is timed against, the timer, and
-  # poppler's tools to check that both really wrote their sheets.
-  packages=("${run_only[@]}" poppler-utils glabels hyperfine)
+  # Only scripts/bench.sh needs these: the peer program it is timed against, the timer,
+  # poppler's tools to check that both really wrote their sheets, and an X server with the
+  # DAMAGE extension for timing start-up as the user sees it.
+  packages=("${run_only[@]}" poppler-utils glabels hyperfine xvfb xauth libx11-dev libxdamage-dev)
 fi
 
 missing=()

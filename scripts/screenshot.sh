@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Refreshes docs/window.png: the program's window under Xvfb, filled with sample data.
+# Refreshes docs/window.png (the program's window under Xvfb, filled with sample data) and
+# docs/panel.png (the same with the printer panel open, "Salva come PDF…" at its foot).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -23,3 +24,8 @@ wid=$(DISPLAY=:77 timeout 20 xdotool search --sync --onlyvisible --name '^Quarze
 sleep 1
 DISPLAY=:77 import -window "$wid" docs/window.png
 echo "docs/window.png"
+# Alt+S opens the printer panel.
+DISPLAY=:77 xdotool windowfocus --sync "$wid" key alt+s
+sleep 1
+DISPLAY=:77 import -window "$wid" docs/panel.png
+echo "docs/panel.png"

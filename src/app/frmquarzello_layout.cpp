@@ -12,6 +12,7 @@
 #include "app/frmquarzello.h"
 #include "app/twips.h"
 #include "data/codepage.h"
+#include "pictures.h"
 
 namespace quarzello {
 
@@ -32,6 +33,11 @@ class CodePageValidator : public QValidator {
         return codepage::canHold(input) ? Acceptable : Invalid;
     }
 };
+
+// A picture compiled into the program: shown as it is, nothing to decode.
+QPixmap picture(const uchar* pixels, int width, int height) {
+    return QPixmap::fromImage(QImage(pixels, width, height, width * 4, QImage::Format_ARGB32));
+}
 
 QFont windowFont(double points = 8.25, bool bold = false) {
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -122,7 +128,7 @@ void frmQuarzello::buildLayout() {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(6915), twipsToPixels(4515));
-    setWindowIcon(QIcon(QStringLiteral(":/quarzello.png")));
+    setWindowIcon(QIcon(picture(pictures::icon, pictures::iconWidth, pictures::iconHeight)));
     setFont(windowFont());
     paint(this, kTeal, kBlack);
 
@@ -237,7 +243,7 @@ void frmQuarzello::buildLayout() {
     auto* imgCG = new QLabel(frmlogo_);
     imgCG->setObjectName(QStringLiteral("imgCG"));
     imgCG->setGeometry(twipsRect(60, 120, 520, 550));
-    imgCG->setPixmap(QPixmap(QStringLiteral(":/imgCG.png")));
+    imgCG->setPixmap(picture(pictures::imgCG, pictures::imgCGWidth, pictures::imgCGHeight));
     imgCG->setScaledContents(true);
     lblCopyright_ = new QLabel(frmlogo_);
     lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
@@ -255,7 +261,7 @@ void frmQuarzello::buildLayout() {
     auto* imgCN = new QLabel(frmlogo_);
     imgCN->setObjectName(QStringLiteral("imgCN"));
     imgCN->setGeometry(twipsRect(1920, 120, 525, 555));
-    imgCN->setPixmap(QPixmap(QStringLiteral(":/imgCN.png")));
+    imgCN->setPixmap(picture(pictures::imgCN, pictures::imgCNWidth, pictures::imgCNHeight));
     imgCN->setScaledContents(true);
 
     frmButton_ = makeFrame(this, "frmButton", QString(), twipsRect(4350, 2852, 2500, 855), false,

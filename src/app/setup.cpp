@@ -9,14 +9,9 @@
 #include "print/fonts.h"
 #include "release.h"
 
-// The pictures live in a static library, whose resources must be registered by hand; the macro
-// must be used outside any namespace.
-static void registerResources() { Q_INIT_RESOURCE(quarzello); }
-
 namespace quarzello {
 
 void setUpProcess(const QString& programFolder) {
-    registerResources();
     installFontSubstitutions();
     // Qt's own buttons and dialogs in Italian: "Sì", "No", "Annulla".
     installItalianTranslations();

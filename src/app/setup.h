@@ -6,7 +6,7 @@
 
 namespace quarzello {
 
-// Registers the pictures, maps the card's typeface names onto installed faces, loads Qt's
+// Maps the card's typeface names onto installed faces, loads Qt's
 // Italian texts, names the application and its desktop entry, and makes the program's folder
 // the current folder.
 void setUpProcess(const QString& programFolder);

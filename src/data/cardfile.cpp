@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -80,6 +81,9 @@ QString whyWriteFailed(const QString& path, qint64 size, QFileDevice::FileError 
 
 QByteArray encodeCardFile(const CardRecord& record) {
     QByteArray bytes;
+    qsizetype length = record.rows.size() + record.columns.size() + 2 * 13;
+    for (const QString& field : record.fields) length += field.size();
+    bytes.reserve(length);
     auto addLine = [&bytes](QString value) {
         // A value with a line break in it would push every later value one line down.
         value.replace(QLatin1Char('\r'), QLatin1Char(' '));
@@ -95,6 +99,9 @@ QByteArray encodeCardFile(const CardRecord& record) {
 
 QList<QByteArray> splitCardLines(const QByteArray& bytes, qsizetype maxLines) {
     QList<QByteArray> lines;
+    // Room for every line at once: a CR LF counts twice, which only leaves room to spare.
+    const qsizetype breaks = bytes.count('\r') + bytes.count('\n') + 1;
+    lines.reserve(maxLines < 0 ? breaks : std::min(breaks, maxLines));
     const qsizetype size = bytes.size();
     qsizetype start = 0;
     while (start < size && (maxLines < 0 || lines.size() < maxLines)) {

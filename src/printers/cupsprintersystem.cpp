@@ -2,6 +2,7 @@
 #include "printers/cupsprintersystem.h"
 
 #include <cups/cups.h>
+#include <dlfcn.h>
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,42 @@
 namespace quarzello {
 
 namespace {
+
+// libcups is opened the first time the print service is asked anything: linked in, it and the
+// libraries it pulls in (TLS, Kerberos, service discovery) would cost every start of the
+// program some 2 ms and 3 MB before its window is shown, for what most runs never use.
+#define QUARZELLO_CUPS_FUNCTIONS(X)                                                         \
+    X(httpConnect2)                                                                         \
+    X(httpSetTimeout) X(httpClose) X(cupsServer) X(ippPort) X(cupsEncryption) X(cupsUser)   \
+        X(cupsLastError) X(cupsLastErrorString) X(httpAssembleURIf) X(ippNewRequest)        \
+            X(ippAddString) X(ippAddStrings) X(ippAddInteger) X(cupsDoRequest) X(ippDelete) \
+                X(ippFindAttribute) X(ippGetString) X(ippGetInteger) X(ippGetBoolean)       \
+                    X(ippFirstAttribute) X(ippNextAttribute) X(ippGetName) X(cupsAddOption) \
+                        X(cupsEncodeOptions2) X(cupsFreeOptions) X(cupsStartDocument)       \
+                            X(cupsWriteRequestData) X(cupsFinishDocument)
+
+struct CupsLibrary {
+#define QUARZELLO_CUPS_POINTER(name) decltype(&::name) name = nullptr;
+    QUARZELLO_CUPS_FUNCTIONS(QUARZELLO_CUPS_POINTER)
+#undef QUARZELLO_CUPS_POINTER
+    bool loaded = false;
+};
+
+const CupsLibrary& cups() {
+    static const CupsLibrary library = [] {
+        CupsLibrary opened;
+        void* handle = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (!handle) return opened;
+#define QUARZELLO_CUPS_RESOLVE(name)                                           \
+    opened.name = reinterpret_cast<decltype(&::name)>(::dlsym(handle, #name)); \
+    if (!opened.name) return CupsLibrary{};
+        QUARZELLO_CUPS_FUNCTIONS(QUARZELLO_CUPS_RESOLVE)
+#undef QUARZELLO_CUPS_RESOLVE
+        opened.loaded = true;
+        return opened;
+    }();
+    return library;
+}
 
 const char* const kJobTitle = "Biglietti da visita";
 // How often a wait on the scheduler looks at the deadline, in seconds.
@@ -28,13 +65,16 @@ int keepWaiting(http_t*, void* deadline) {
 class Connection {
   public:
     explicit Connection(Deadline& deadline) {
+        if (!cups().loaded) return;  // no libcups on this machine: no print service either
         int cancel = 0;
         const qint64 ms = std::clamp<qint64>(deadline.remainingMs(), 1, INT_MAX);
-        http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                             int(ms), &cancel);
-        if (http_) httpSetTimeout(http_, kPatience, keepWaiting, &deadline);
+        http_ = cups().httpConnect2(cups().cupsServer(), cups().ippPort(), nullptr, AF_UNSPEC,
+                                    cups().cupsEncryption(), 1, int(ms), &cancel);
+        if (http_) cups().httpSetTimeout(http_, kPatience, keepWaiting, &deadline);
     }
-    ~Connection() { httpClose(http_); }
+    ~Connection() {
+        if (http_) cups().httpClose(http_);
+    }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
@@ -51,14 +91,15 @@ QByteArray queueOf(const QString& name) { return name.section(QLatin1Char('/'), 
 
 QByteArray printerUri(const QString& name) {
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                     "/printers/%s", queueOf(name).constData());
+    cups().httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                            cups().ippPort(), "/printers/%s", queueOf(name).constData());
     return uri;
 }
 
 // Why a request about the named printer failed, from what libcups says and the deadline.
 Failure failureFor(const QString& name, const Deadline& deadline) {
-    const ipp_status_t status = cupsLastError();
+    if (!cups().loaded) return {printServiceDownText(name)};
+    const ipp_status_t status = cups().cupsLastError();
     if (deadline.passed()) return {printServiceSilentText(name, deadline.documentSent())};
     switch (status) {
         case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
@@ -72,28 +113,29 @@ Failure failureFor(const QString& name, const Deadline& deadline) {
     }
     // libcups keeps the last status even when a connection failed before any answer: never
     // show a "Success" next to a failure.
-    const QString detail = failed(status) ? QString::fromUtf8(cupsLastErrorString()) : QString();
+    const QString detail =
+        failed(status) ? QString::fromUtf8(cups().cupsLastErrorString()) : QString();
     if (detail.isEmpty()) return {printServiceDownText(name)};
     return {printerFailedText(name, detail)};
 }
 
 QString textOf(ipp_t* response, const char* attribute) {
-    ipp_attribute_t* found = ippFindAttribute(response, attribute, IPP_TAG_ZERO);
-    const char* text = found ? ippGetString(found, 0, nullptr) : nullptr;
+    ipp_attribute_t* found = cups().ippFindAttribute(response, attribute, IPP_TAG_ZERO);
+    const char* text = found ? cups().ippGetString(found, 0, nullptr) : nullptr;
     return text ? QString::fromUtf8(text).trimmed() : QString();
 }
 
 int integerOf(ipp_t* response, const char* attribute, ipp_tag_t tag = IPP_TAG_ENUM) {
-    ipp_attribute_t* found = ippFindAttribute(response, attribute, tag);
-    return found ? ippGetInteger(found, 0) : 0;
+    ipp_attribute_t* found = cups().ippFindAttribute(response, attribute, tag);
+    return found ? cups().ippGetInteger(found, 0) : 0;
 }
 
 // Asks the scheduler; the answer, or nothing with cupsLastError() saying why.
 ipp_t* ask(Connection& connection, ipp_t* request) {
     // cupsDoRequest frees the request; the answer is the caller's to free.
-    ipp_t* response = cupsDoRequest(connection.get(), request, "/");
-    if (response && failed(cupsLastError())) {
-        ippDelete(response);
+    ipp_t* response = cups().cupsDoRequest(connection.get(), request, "/");
+    if (response && failed(cups().cupsLastError())) {
+        cups().ippDelete(response);
         return nullptr;
     }
     return response;
@@ -101,11 +143,11 @@ ipp_t* ask(Connection& connection, ipp_t* request) {
 
 ipp_t* printerRequest(ipp_op_t operation, const QString& name,
                       std::initializer_list<const char*> wanted) {
-    ipp_t* request = ippNewRequest(operation);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 printerUri(name).constData());
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  int(wanted.size()), nullptr, wanted.begin());
+    ipp_t* request = cups().ippNewRequest(operation);
+    cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                        printerUri(name).constData());
+    cups().ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                         int(wanted.size()), nullptr, wanted.begin());
     return request;
 }
 
@@ -171,28 +213,29 @@ Result<PrinterList> CupsPrinterSystem::listPrinters(Deadline& deadline) {
     }
     // Asked directly rather than through cupsGetDests(), which asks again and again on a
     // scheduler that does not answer, and in the end on a connection of its own with no limit.
-    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-name");
-    ipp_t* printers = cupsDoRequest(connection.get(), request, "/");
-    const ipp_status_t status = cupsLastError();
+    ipp_t* request = cups().ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    cups().ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                        nullptr, "printer-name");
+    ipp_t* printers = cups().cupsDoRequest(connection.get(), request, "/");
+    const ipp_status_t status = cups().cupsLastError();
     if (!printers && status != IPP_STATUS_ERROR_NOT_FOUND) {
         if (deadline.passed()) return silent;
         list.serviceDown = true;
         return list;
     }
     QStringList queues;
-    for (ipp_attribute_t* a = ippFirstAttribute(printers); a; a = ippNextAttribute(printers)) {
-        if (ippGetName(a) && qstrcmp(ippGetName(a), "printer-name") == 0)
-            queues << QString::fromUtf8(ippGetString(a, 0, nullptr));
+    for (ipp_attribute_t* a = cups().ippFirstAttribute(printers); a;
+         a = cups().ippNextAttribute(printers)) {
+        if (cups().ippGetName(a) && qstrcmp(cups().ippGetName(a), "printer-name") == 0)
+            queues << QString::fromUtf8(cups().ippGetString(a, 0, nullptr));
     }
-    ippDelete(printers);
+    cups().ippDelete(printers);
 
     QString serverDefault;
-    if (ipp_t* answer =
-            cupsDoRequest(connection.get(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/")) {
+    if (ipp_t* answer = cups().cupsDoRequest(connection.get(),
+                                             cups().ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/")) {
         serverDefault = textOf(answer, "printer-name");
-        ippDelete(answer);
+        cups().ippDelete(answer);
     } else if (deadline.passed()) {
         return silent;
     }
@@ -221,11 +264,11 @@ Result<QueueState> CupsPrinterSystem::queueState(const QString& name, Deadline& 
     if (!response) return failureFor(name, deadline);
     QueueState state;
     ipp_attribute_t* accepting =
-        ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
-    state.acceptingJobs = !accepting || ippGetBoolean(accepting, 0);
+        cups().ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+    state.acceptingJobs = !accepting || cups().ippGetBoolean(accepting, 0);
     state.stopped = integerOf(response, "printer-state") == IPP_PSTATE_STOPPED;
     state.message = textOf(response, "printer-state-message");
-    ippDelete(response);
+    cups().ippDelete(response);
     return state;
 }
 
@@ -237,48 +280,48 @@ Result<int> CupsPrinterSystem::submitJob(const QString& name, const QByteArray& 
 
     // Create-Job asked by hand: cupsCreateJob() first looks the printer up on connections of
     // its own, with no limit in time.
-    ipp_t* create = ippNewRequest(IPP_OP_CREATE_JOB);
-    ippAddString(create, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 printerUri(name).constData());
-    ippAddString(create, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    ippAddString(create, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, kJobTitle);
+    ipp_t* create = cups().ippNewRequest(IPP_OP_CREATE_JOB);
+    cups().ippAddString(create, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                        printerUri(name).constData());
+    cups().ippAddString(create, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                        cups().cupsUser());
+    cups().ippAddString(create, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, kJobTitle);
     // The paper and sides a sheet of cards is printed with, as Qt has always sent them.
     cups_option_t* options = nullptr;
-    int count = cupsAddOption("media", "A4", 0, &options);
-    count = cupsAddOption("sides", "one-sided", count, &options);
-    cupsEncodeOptions2(create, count, options, IPP_TAG_JOB);
-    cupsFreeOptions(count, options);
+    int count = cups().cupsAddOption("media", "A4", 0, &options);
+    count = cups().cupsAddOption("sides", "one-sided", count, &options);
+    cups().cupsEncodeOptions2(create, count, options, IPP_TAG_JOB);
+    cups().cupsFreeOptions(count, options);
     ipp_t* created = ask(connection, create);
     const int job = created ? integerOf(created, "job-id", IPP_TAG_INTEGER) : 0;
-    ippDelete(created);
+    cups().ippDelete(created);
     if (job == 0) return failureFor(name, deadline);
 
-    bool written = cupsStartDocument(connection.get(), queue.constData(), job, kJobTitle,
-                                     CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
+    bool written = cups().cupsStartDocument(connection.get(), queue.constData(), job, kJobTitle,
+                                            CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
     constexpr qsizetype kChunk = 64 * 1024;
     for (qsizetype at = 0; written && at < pdf.size(); at += kChunk) {
         const size_t length = size_t(std::min(kChunk, pdf.size() - at));
-        written = cupsWriteRequestData(connection.get(), pdf.constData() + at, length) ==
+        written = cups().cupsWriteRequestData(connection.get(), pdf.constData() + at, length) ==
                   HTTP_STATUS_CONTINUE;
     }
     if (written) deadline.noteDocumentSent();
-    const ipp_status_t finished = cupsFinishDocument(connection.get(), queue.constData());
+    const ipp_status_t finished = cups().cupsFinishDocument(connection.get(), queue.constData());
     if (!written || failed(finished)) {
         const Failure why = failureFor(name, deadline);
         // A job without its whole document must not print half a sheet, nor wait for ever.
         if (!deadline.passed()) {
             Connection another(deadline);
-            ipp_t* cancel = ippNewRequest(IPP_OP_CANCEL_JOB);
-            ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                         printerUri(name).constData());
-            ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
-            ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                         cupsUser());
+            ipp_t* cancel = cups().ippNewRequest(IPP_OP_CANCEL_JOB);
+            cups().ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                                printerUri(name).constData());
+            cups().ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
+            cups().ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
+                                nullptr, cups().cupsUser());
             if (another.get())
-                ippDelete(ask(another, cancel));
+                cups().ippDelete(ask(another, cancel));
             else
-                ippDelete(cancel);
+                cups().ippDelete(cancel);
         }
         return why;
     }
@@ -291,14 +334,14 @@ Result<JobState> CupsPrinterSystem::jobState(const QString& name, int job, Deadl
     ipp_t* request =
         printerRequest(IPP_OP_GET_JOB_ATTRIBUTES, name,
                        {"job-state", "job-state-reasons", "job-printer-state-message"});
-    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
+    cups().ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
     ipp_t* jobAnswer = ask(connection, request);
     if (!jobAnswer) return failureFor(name, deadline);
     ipp_t* printerAnswer =
         ask(connection, printerRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name,
                                        {"printer-state", "printer-state-message"}));
     if (!printerAnswer && deadline.passed()) {
-        ippDelete(jobAnswer);
+        cups().ippDelete(jobAnswer);
         return failureFor(name, deadline);
     }
 
@@ -320,8 +363,8 @@ Result<JobState> CupsPrinterSystem::jobState(const QString& name, int job, Deadl
     }
     if (state.phase == JobPhase::Failed || state.queueStopped)
         state.reason = reasonOf(jobAnswer, printerAnswer);
-    ippDelete(jobAnswer);
-    ippDelete(printerAnswer);
+    cups().ippDelete(jobAnswer);
+    cups().ippDelete(printerAnswer);
     return state;
 }
 
