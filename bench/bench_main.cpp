@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     QString only;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--quick")) {
-            counts = {5, 10, 5, 51};
+            counts = {5, 10, 5, 200, 51};
         } else if (args[i] == QLatin1String("--only") && i + 1 < args.size()) {
             only = args[++i];
         } else if (args[i] == QLatin1String("--rows") && i + 1 < args.size()) {

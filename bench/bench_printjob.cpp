@@ -153,4 +153,22 @@ void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows) {
 
     rows.push_back(ratioRow(QStringLiteral("print job, 4 x 8 sheet to PDF"), value.median(),
                             floor.median(), QStringLiteral("ms"), 2, 1.1));
+
+    // Many sheets in one run must not make the program grow. The first hundred prints fill the
+    // caches (the allocator's and Qt's); after them, many more must add nothing.
+    const qint64 heapAtStart = heapInUseKiB(), residentAtStart = residentKiB();
+    for (int i = 0; i < 100; ++i) printSheet(record);
+    const qint64 heapBefore = heapInUseKiB(), residentBefore = residentKiB();
+    for (int i = 0; i < counts.manyPrints; ++i) printSheet(record);
+    const qint64 heapAfter = heapInUseKiB(), residentAfter = residentKiB();
+    std::printf("  heap in use %lld KiB, after 100 prints %lld KiB, after %d more %lld KiB\n",
+                static_cast<long long>(heapAtStart), static_cast<long long>(heapBefore),
+                counts.manyPrints, static_cast<long long>(heapAfter));
+    std::printf("  resident    %lld KiB, after 100 prints %lld KiB, after %d more %lld KiB\n",
+                static_cast<long long>(residentAtStart), static_cast<long long>(residentBefore),
+                counts.manyPrints, static_cast<long long>(residentAfter));
+    rows.push_back(ratioRow(QStringLiteral("heap after %1 more prints, against before")
+                                .arg(counts.manyPrints),
+                            heapAfter / 1024.0, heapBefore / 1024.0, QStringLiteral("MiB"), 2,
+                            1.01));
 }

@@ -12,6 +12,7 @@ struct RunCounts {
     int startupProcesses = 15;
     int startupInProcess = 40;
     int printJobs = 21;
+    int manyPrints = 1000;
     int saveLoads = 301;
 };
 
