@@ -2,6 +2,10 @@
 #include "app/printflow.h"
 
 #include <QChar>
+#include <QElapsedTimer>
+#include <functional>
+#include <optional>
+#include <utility>
 
 #include "app/servicewaiter.h"
 #include "print/gridtext.h"
@@ -52,6 +56,24 @@ std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& 
     return document;
 }
 
+// The print service's answer to one call, or nothing when it did not answer in time, the wait
+// was given up, or it answered with a failure; the user has then been told, unless they gave
+// up themselves.
+template <typename T>
+std::optional<T> askService(ServiceWaiter& waiter, PrintConversation& talk, const QString& printer,
+                            std::function<Result<T>(Deadline&)> call) {
+    const std::optional<Result<T>> answer = waiter.run<Result<T>>(std::move(call));
+    if (!answer) {
+        if (!waiter.givenUp()) talk.fail(printServiceSilentText(printer, waiter.documentSent()));
+        return std::nullopt;
+    }
+    if (!*answer) {
+        talk.fail(answer->error());
+        return std::nullopt;
+    }
+    return **answer;
+}
+
 }  // namespace
 
 QString shortenedLinesQuestion(const QStringList& lines) {
@@ -98,70 +120,44 @@ bool printOnPrinter(const CardRecord& record, const QString& printer, PrinterSys
         talk.fail(grid.error());
         return false;
     }
-    auto silent = [&] {
-        if (!waiter.givenUp()) talk.fail(printServiceSilentText(printer, waiter.documentSent()));
-    };
-
-    const std::optional<Result<QueueState>> queue =
-        waiter.run<Result<QueueState>>([&printers, printer](Deadline& deadline) {
+    const std::optional<QueueState> queue =
+        askService<QueueState>(waiter, talk, printer, [&printers, printer](Deadline& deadline) {
             return printers.checkPrinter(printer, deadline);
         });
-    if (!queue) {
-        silent();
-        return false;
-    }
-    if (!*queue) {
-        talk.fail(queue->error());
-        return false;
-    }
-    const bool stopped = (*queue)->stopped;
+    if (!queue) return false;
 
     const std::optional<QByteArray> document = drawDocument(record, printer, printers, talk, [&] {
-        return !stopped || talk.sendToStoppedPrinter(printer, (*queue)->message);
+        return !queue->stopped || talk.sendToStoppedPrinter(printer, queue->message);
     });
     if (!document) return true;
 
     const QByteArray pdf = *document;
-    const std::optional<Result<int>> job =
-        waiter.run<Result<int>>([&printers, printer, pdf](Deadline& deadline) {
+    const std::optional<int> job =
+        askService<int>(waiter, talk, printer, [&printers, printer, pdf](Deadline& deadline) {
             return printers.submitJob(printer, pdf, deadline);
         });
-    if (!job) {
-        silent();
-        return true;
-    }
-    if (!*job) {
-        talk.fail(job->error());
-        return true;
-    }
-    if (stopped) {
+    if (!job) return true;
+    if (queue->stopped) {
         talk.done(waitingInStoppedQueueText(printer));
         return true;
     }
 
     // Followed until the service says the job is done or failed, or the time is up: a job
     // still waiting or printing normally by then is the printer's business.
-    const int id = **job;
+    const int id = *job;
     QElapsedTimer following;
     following.start();
     for (;;) {
-        const std::optional<Result<JobState>> state =
-            waiter.run<Result<JobState>>([&printers, printer, id](Deadline& deadline) {
+        const std::optional<JobState> state = askService<JobState>(
+            waiter, talk, printer, [&printers, printer, id](Deadline& deadline) {
                 return printers.jobState(printer, id, deadline);
             });
-        if (!state) {
-            silent();
+        if (!state) return true;
+        if (state->phase == JobPhase::Failed || state->queueStopped) {
+            talk.fail(jobFailedText(printer, state->reason));
             return true;
         }
-        if (!*state) {
-            talk.fail(state->error());
-            return true;
-        }
-        if ((*state)->phase == JobPhase::Failed || (*state)->queueStopped) {
-            talk.fail(jobFailedText(printer, (*state)->reason));
-            return true;
-        }
-        if ((*state)->phase == JobPhase::Completed || following.elapsed() >= jobFollowMs()) break;
+        if (state->phase == JobPhase::Completed || following.elapsed() >= jobFollowMs()) break;
         waiter.pause(kJobLookMs);
         if (waiter.givenUp()) return true;
     }
