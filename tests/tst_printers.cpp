@@ -77,6 +77,7 @@ class PrintersTest : public QObject {
     void noSchedulerMeansServiceDownAndNoCrash();
     // Last: they stop the scheduler for a while.
     void silentSchedulerIsGivenUpAtTheDeadline();
+    void documentSentOrGivenUpNeverBoth();
     void stoppedServiceIsReportedAndComesBack();
 
   private:
@@ -273,6 +274,17 @@ void PrintersTest::silentSchedulerIsGivenUpAtTheDeadline() {
         QVERIFY2(text.contains(QStringLiteral("Alfa")) && !text.contains(QStringLiteral("Success")),
                  qPrintable(text));
     }
+}
+
+void PrintersTest::documentSentOrGivenUpNeverBoth() {
+    // The window tells "not printed" once it gave up: a document finished after that would print.
+    Deadline late(kPatient);
+    late.giveUp();
+    QVERIFY(!late.noteDocumentSent() && !late.documentSent());
+    Deadline early(kPatient);
+    QVERIFY(early.noteDocumentSent());
+    early.giveUp();
+    QVERIFY(early.documentSent() && early.passed());
 }
 
 void PrintersTest::stoppedServiceIsReportedAndComesBack() {

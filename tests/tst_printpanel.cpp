@@ -37,6 +37,7 @@ class PrintPanelTest : public QObject {
     void removedPrinterIsToldNotReplaced();
     void noPrinterInstalled();
     void failedJobIsToldNotDone();
+    void silenceAfterTheJobSaysItMayPrint();
     void refusedGridDrawsNothing_data();
     void refusedGridDrawsNothing();
     void helpPanelSurvivesPrinting();
@@ -170,6 +171,13 @@ void PrintPanelTest::failedJobIsToldNotDone() {
              qPrintable(f->prompts.messages.first().text));
     QCOMPARE(f->prompts.messages.first().title, QStringLiteral("Quarzello del Camperista"));
     QCOMPARE(f->printers.jobs.count("Zeta"), size_t(0));
+}
+
+void PrintPanelTest::silenceAfterTheJobSaysItMayPrint() {
+    f->printers.silentAfterJob = true;
+    pressPrint();
+    pressPanel(0);
+    QCOMPARE(f->prompts.texts(), QStringList{printServiceSilentText("Zeta", true)});
 }
 
 void PrintPanelTest::refusedGridDrawsNothing_data() {

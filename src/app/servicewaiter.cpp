@@ -2,6 +2,7 @@
 #include "app/servicewaiter.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
@@ -69,6 +70,7 @@ bool DirectWaiter::execute(std::shared_ptr<Task> task) {
     QElapsedTimer took;
     took.start();
     Deadline deadline(std::max<qint64>(leftMs_, 0));
+    if (documentSent_) deadline.noteDocumentSent();
     task->run(deadline);
     leftMs_ -= took.elapsed();
     documentSent_ = deadline.documentSent();
@@ -86,6 +88,8 @@ bool BackgroundWaiter::execute(std::shared_ptr<Task> task) {
     QElapsedTimer took;
     took.start();
     auto deadline = std::make_shared<Deadline>(std::max<qint64>(leftMs_, 0));
+    // Once a document went to the service, every later silence may hide a printing job.
+    if (documentSent_) deadline->noteDocumentSent();
     auto done = std::make_shared<std::atomic<bool>>(false);
     std::thread worker([task, deadline, done] {
         task->run(*deadline);
@@ -93,15 +97,16 @@ bool BackgroundWaiter::execute(std::shared_ptr<Task> task) {
     });
     keepAnswering([&] { return done->load() || deadline->passed() || stop_(); });
     leftMs_ -= took.elapsed();
-    documentSent_ = deadline->documentSent();
 
     if (done->load()) {
         // Came back in time, or said itself that the service did not answer.
         worker.join();
+        documentSent_ = deadline->documentSent();
         return true;
     }
     givenUp_ = stop_();
     deadline->giveUp();
+    documentSent_ = deadline->documentSent();
     const std::lock_guard<std::mutex> hold(abandonedLock);
     abandoned.push_back({std::move(worker), done});
     return false;

@@ -4,7 +4,6 @@
 // on repainting and answering; the command line simply waits.
 #pragma once
 
-#include <QElapsedTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -33,7 +32,8 @@ class ServiceWaiter {
 
     // Waits this long between two looks at a job, the window still answering.
     virtual void pause(int milliseconds) = 0;
-    // The last call ran out of time after the job's document had reached the service.
+    // A job's document has reached the service during this command: a silence from then on
+    // may hide a job that prints.
     bool documentSent() const { return documentSent_; }
     // The one waiting gave up (the window is closing): the command ends telling nothing.
     virtual bool givenUp() const { return false; }

@@ -20,6 +20,11 @@ namespace quarzello {
 namespace {
 
 constexpr double kMmPerInch = 25.4;
+
+QString composeFailedText(const QString& target) {
+    return QStringLiteral("Il documento PDF del foglio per %1 non ha potuto essere composto.")
+        .arg(target);
+}
 constexpr double kTwipsPerInch = 1440.0;
 constexpr double kLineWidthMm = 0.1;
 constexpr int kDotsPerInch = 1200;
@@ -147,9 +152,7 @@ Result<void> PdfSurface::endDoc() {
     QPdfWriter writer(&out);
     setUp(writer, device_->pageLayout());
     QPainter painter;
-    if (!painter.begin(&writer))
-        return Failure{
-            QStringLiteral("Non è stato possibile preparare la stampa per %1.").arg(name_)};
+    if (!painter.begin(&writer)) return Failure{composeFailedText(name_)};
     const QPen linePen(Qt::black, kLineWidthMm * pixelsPerMm(), Qt::SolidLine, Qt::FlatCap);
     const QPen textPen(Qt::black);
     for (const Operation& op : page) {
@@ -164,8 +167,7 @@ Result<void> PdfSurface::endDoc() {
     }
     if (!painter.end()) {
         document_.clear();
-        return Failure{
-            QStringLiteral("Non è stato possibile preparare la stampa per %1.").arg(name_)};
+        return Failure{composeFailedText(name_)};
     }
     return {};
 }

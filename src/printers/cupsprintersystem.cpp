@@ -19,15 +19,15 @@ namespace {
 // libcups is opened the first time the print service is asked anything: linked in, it and the
 // libraries it pulls in (TLS, Kerberos, service discovery) would cost every start of the
 // program some 2 ms and 3 MB before its window is shown, for what most runs never use.
-#define QUARZELLO_CUPS_FUNCTIONS(X)                                                         \
-    X(httpConnect2)                                                                         \
-    X(httpSetTimeout) X(httpClose) X(cupsServer) X(ippPort) X(cupsEncryption) X(cupsUser)   \
-        X(cupsLastError) X(cupsLastErrorString) X(httpAssembleURIf) X(ippNewRequest)        \
-            X(ippAddString) X(ippAddStrings) X(ippAddInteger) X(cupsDoRequest) X(ippDelete) \
-                X(ippFindAttribute) X(ippGetString) X(ippGetInteger) X(ippGetBoolean)       \
-                    X(ippFirstAttribute) X(ippNextAttribute) X(ippGetName) X(cupsAddOption) \
-                        X(cupsEncodeOptions2) X(cupsFreeOptions) X(cupsStartDocument)       \
-                            X(cupsWriteRequestData) X(cupsFinishDocument)
+// clang-format off
+#define QUARZELLO_CUPS_FUNCTIONS(X) \
+    X(httpConnect2) X(httpSetTimeout) X(httpClose) X(cupsServer) X(ippPort) X(cupsEncryption) \
+    X(cupsUser) X(cupsLastError) X(cupsLastErrorString) X(httpAssembleURIf) X(ippNewRequest) \
+    X(ippAddString) X(ippAddStrings) X(ippAddInteger) X(cupsDoRequest) X(ippDelete) \
+    X(ippFindAttribute) X(ippGetString) X(ippGetInteger) X(ippGetBoolean) X(ippFirstAttribute) \
+    X(ippNextAttribute) X(ippGetName) X(cupsAddOption) X(cupsEncodeOptions2) X(cupsFreeOptions) \
+    X(cupsStartDocument) X(cupsWriteRequestData) X(cupsFinishDocument)
+// clang-format on
 
 struct CupsLibrary {
 #define QUARZELLO_CUPS_POINTER(name) decltype(&::name) name = nullptr;
@@ -155,7 +155,10 @@ ipp_t* printerRequest(ipp_op_t operation, const QString& name,
 QString reasonOf(ipp_t* job, ipp_t* printer) {
     QString reason = textOf(job, "job-printer-state-message");
     if (reason.isEmpty() && printer) reason = textOf(printer, "printer-state-message");
-    if (reason.isEmpty()) reason = textOf(job, "job-state-reasons");
+    // The reasons are keywords, not words for a user: only a cancelled job is told apart.
+    if (reason.isEmpty() &&
+        textOf(job, "job-state-reasons").startsWith(QLatin1String("job-canceled")))
+        reason = QStringLiteral("il lavoro è stato annullato");
     if (reason.isEmpty()) reason = QStringLiteral("il servizio di stampa ha interrotto il lavoro");
     return reason;
 }
@@ -202,8 +205,7 @@ UserOptions readUserOptions() {
 }  // namespace
 
 Result<PrinterList> CupsPrinterSystem::listPrinters(Deadline& deadline) {
-    const Failure silent{QStringLiteral(
-        "Il servizio di stampa non risponde: l'elenco delle stampanti non è aggiornato.")};
+    const Failure silent{printerListSilentText()};
     PrinterList list;
     Connection connection(deadline);
     if (!connection.get()) {
@@ -300,13 +302,16 @@ Result<int> CupsPrinterSystem::submitJob(const QString& name, const QByteArray& 
     bool written = cups().cupsStartDocument(connection.get(), queue.constData(), job, kJobTitle,
                                             CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
     constexpr qsizetype kChunk = 64 * 1024;
-    for (qsizetype at = 0; written && at < pdf.size(); at += kChunk) {
+    for (qsizetype at = 0; written && at < pdf.size() && !deadline.passed(); at += kChunk) {
         const size_t length = size_t(std::min(kChunk, pdf.size() - at));
         written = cups().cupsWriteRequestData(connection.get(), pdf.constData() + at, length) ==
                   HTTP_STATUS_CONTINUE;
     }
-    if (written) deadline.noteDocumentSent();
-    const ipp_status_t finished = cups().cupsFinishDocument(connection.get(), queue.constData());
+    // Once the one waiting has told the user that nothing was printed, the document stays
+    // unfinished, and the service drops the job.
+    written = written && deadline.noteDocumentSent();
+    const ipp_status_t finished =
+        written ? cups().cupsFinishDocument(connection.get(), queue.constData()) : IPP_STATUS_OK;
     if (!written || failed(finished)) {
         const Failure why = failureFor(name, deadline);
         // A job without its whole document must not print half a sheet, nor wait for ever.

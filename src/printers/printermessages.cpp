@@ -28,8 +28,16 @@ QString printServiceSilentText(const QString& name, bool documentSent) {
         .arg(name);
 }
 
+QString printerListSilentText() {
+    return QStringLiteral(
+        "Il servizio di stampa non risponde: l'elenco delle stampanti non è aggiornato.");
+}
+
 QString jobFailedText(const QString& name, const QString& reason) {
-    return QStringLiteral("La stampante %1 non ha stampato il lavoro: %2").arg(name, reason);
+    QString text =
+        QStringLiteral("La stampante %1 non ha stampato il lavoro: %2").arg(name, reason);
+    if (!text.endsWith(u'.') && !text.endsWith(u'!') && !text.endsWith(u'?')) text += u'.';
+    return text;
 }
 
 QString printerFailedText(const QString& name, const QString& detail) {

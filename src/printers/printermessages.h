@@ -14,6 +14,8 @@ QString printServiceDownText(const QString& name);
 // The print service did not answer in time. When the job's document had already reached it,
 // the job may still print once the service answers again.
 QString printServiceSilentText(const QString& name, bool documentSent);
+// The list of printers could not be asked for in time.
+QString printerListSilentText();
 // Any other refusal; detail is the print service's own words.
 QString printerFailedText(const QString& name, const QString& detail);
 // A job the service had taken was aborted or cancelled, or stopped the printer.

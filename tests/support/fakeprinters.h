@@ -24,6 +24,9 @@ class FakePrinterSystem : public PrinterSystem {
     QMap<QString, QString> refusals;
     // What becomes of a printer's jobs; a printer not in here completes them.
     QMap<QString, JobState> fates;
+    // The service stops answering once it has a job: asked about it, it answers as a real one
+    // whose time ran out.
+    bool silentAfterJob = false;
 
     // Every job's sheet is drawn on a surface that records into this one.
     RecordingSurface drawing;
@@ -38,12 +41,14 @@ class FakePrinterSystem : public PrinterSystem {
         if (!names.contains(name)) return Failure{printerGoneText(name)};
         return queues.value(name);
     }
-    Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline&) override {
+    Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline) override {
         if (refusals.contains(name)) return Failure{refusals.value(name)};
+        if (!deadline.noteDocumentSent()) return Failure{printServiceDownText(name)};
         jobs[name] << pdf;
         return int(jobs[name].size());
     }
-    Result<JobState> jobState(const QString& name, int, Deadline&) override {
+    Result<JobState> jobState(const QString& name, int, Deadline& deadline) override {
+        if (silentAfterJob) return Failure{printServiceSilentText(name, deadline.documentSent())};
         return fates.value(name, JobState{JobPhase::Completed, false, {}});
     }
     std::unique_ptr<PrintSurface> newDocumentSurface(const QString&) override {
