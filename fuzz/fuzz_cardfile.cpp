@@ -16,7 +16,6 @@
 #include "fuzzcheck.h"
 
 using namespace quarzello;
-using datafiles::kCardLineCount;
 
 namespace {
 
@@ -78,15 +77,15 @@ void checkFileBytes(const QByteArray& bytes) {
     // Written again: 13 lines, and each line the file had comes back as the very same bytes.
     const QByteArray written = encodeCardFile(record);
     const QList<QByteArray> writtenLines = splitCardLines(written);
-    FUZZ_CHECK(writtenLines.size() == kCardLineCount);
+    FUZZ_CHECK(writtenLines.size() == kCardFileLines);
     FUZZ_CHECK(joinCardLines(writtenLines) == written);
-    for (qsizetype i = 0; i < kCardLineCount && i < lines.size(); ++i)
+    for (qsizetype i = 0; i < kCardFileLines && i < lines.size(); ++i)
         FUZZ_CHECK(writtenLines[i] == lines[i]);
     FUZZ_CHECK(recordFromLines(decodeCardLines(writtenLines), CardRecord{}) == record);
 }
 
-// Asking the code page about every character opens a converter each time; the answers for
-// the 65536 single code units are kept, which makes the target many times faster.
+// Asking the code page about every character encodes it each time; the answers for the 65536
+// single code units are kept, which makes the target faster.
 bool canHoldCharacter(QStringView character) {
     if (character.size() != 1) return codepage::canHold(character.toString());
     static std::array<qint8, 0x10000> known = [] {
@@ -130,9 +129,9 @@ void checkRecordText(const QString& text) {
 
     const QByteArray written = encodeCardFile(record);
     const QList<QByteArray> lines = splitCardLines(written);
-    FUZZ_CHECK(lines.size() == kCardLineCount);
+    FUZZ_CHECK(lines.size() == kCardFileLines);
     const QStringList decoded = decodeCardLines(lines);
-    for (int i = 0; i < kCardLineCount; ++i) {
+    for (int i = 0; i < kCardFileLines; ++i) {
         const QString& value = i < kFieldCount    ? record.fields[i]
                                : i == kFieldCount ? record.rows
                                                   : record.columns;

@@ -33,11 +33,14 @@ echo "a default data file, so no greeting) against a bare Qt window of the same 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-mkdir "$work/program"
-cp "$build/quarzello" "$work/program/"
+# The sample card, in the program's own data file format (Windows-1252, CR LF), 8 rows of 4:
+# the default data file of the start-up, the card file of the whole process.
 printf '%s\r\n' "Dott." "Mario" "Rossi" "Presidente circolo" "Via Roma 1" "00100" "Roma (RM)" \
   "+39 06 1234567" "+39 333 1234567" "mario.rossi@esempio.it" "www.esempio.it" "8" "4" |
-  iconv -f UTF-8 -t WINDOWS-1252 >"$work/program/Quarzo.qdf"
+  iconv -f UTF-8 -t WINDOWS-1252 >"$work/sample.qcf"
+mkdir "$work/program"
+cp "$build/quarzello" "$work/program/"
+cp "$work/sample.qcf" "$work/program/Quarzo.qdf"
 starts=31
 [ -n "$quick" ] && starts=15
 DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb "$build/bench/quarzello-startup-x" "$starts" \
@@ -72,10 +75,6 @@ echo
 echo "Whole process: quarzello --pdf against glabels-3-batch, 4 x 8 sheet of the sample card"
 quarzello="$build/quarzello"
 project=bench/businesscards-4x8.glabels
-# The sample card, in the program's own data file format (Windows-1252, CR LF), 8 rows of 4.
-printf '%s\r\n' "Dott." "Mario" "Rossi" "Presidente circolo" "Via Roma 1" "00100" "Roma (RM)" \
-  "+39 06 1234567" "+39 333 1234567" "mario.rossi@esempio.it" "www.esempio.it" "8" "4" |
-  iconv -f UTF-8 -t WINDOWS-1252 >"$work/sample.qcf"
 # Both must really have drawn the 32 cards, every one with all eight lines.
 "$quarzello" --pdf "$work/quarzello.pdf" "$work/sample.qcf"
 glabels-3-batch -o "$work/glabels.pdf" "$project" >/dev/null

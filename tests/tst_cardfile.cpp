@@ -14,7 +14,6 @@
 using namespace quarzello;
 
 using datafiles::crlf;
-using datafiles::kCardLineCount;
 using datafiles::readBytes;
 using datafiles::snapshot;
 using datafiles::writeBytes;
@@ -22,6 +21,13 @@ using datafiles::writeBytes;
 namespace {
 
 QList<QByteArray> numberedLines(int count) { return datafiles::numberedLines(count, "riga"); }
+
+// What Load does with the files: the whole of one read, then the other replaced by it.
+Result<void> copyCardLines(const QString& from, const QString& to) {
+    const Result<QByteArray> copy = readCardFileForCopy(from);
+    if (!copy) return copy.failure();
+    return writeFileAtomically(to, *copy);
+}
 
 QStringList numberedStrings(int count) {
     QStringList lines;
@@ -153,7 +159,7 @@ void CardFileTest::encodesTheThirteenLines() {
     QFETCH(QByteArray, bytes);
     const QByteArray encoded = encodeCardFile(record);
     QCOMPARE(encoded, bytes);
-    QCOMPARE(splitCardLines(encoded).size(), kCardLineCount);
+    QCOMPARE(splitCardLines(encoded).size(), kCardFileLines);
     QVERIFY(encoded.endsWith("\r\n"));
 }
 
@@ -177,12 +183,12 @@ void CardFileTest::everyCodePageCharacterSurvivesWriteAndRead() {
     const QString all = codepage::decode(usable);
     QCOMPARE(all.size(), 254);
     QStringList values;
-    const int share = (all.size() + kCardLineCount - 1) / kCardLineCount;
-    for (int i = 0; i < kCardLineCount; ++i) values << all.mid(i * share, share);
+    const int share = (all.size() + kCardFileLines - 1) / kCardFileLines;
+    for (int i = 0; i < kCardFileLines; ++i) values << all.mid(i * share, share);
     const CardRecord record = recordOf(values);
     QVERIFY(writeCardFile(path("all.qcf"), record));
     QByteArray expected;
-    for (int i = 0; i < kCardLineCount; ++i) expected += usable.mid(i * share, share) + "\r\n";
+    for (int i = 0; i < kCardFileLines; ++i) expected += usable.mid(i * share, share) + "\r\n";
     QCOMPARE(readBytes(path("all.qcf")), expected);
 
     const Result<QStringList> lines = readCardLines(path("all.qcf"));

@@ -39,7 +39,7 @@ MessageRequest okBox(const QString& text, PromptIcon icon = PromptIcon::None) {
 
 MessageRequest warning(const QString& text) { return okBox(text, PromptIcon::Warning); }
 
-MessageRequest overwriteQuestion(const QString& path) {
+MessageRequest overwriteAsked(const QString& path) {
     return {QStringLiteral("Quarzello del Camperista"),
             QStringLiteral("Il file:") + CR + CR + path + CR + CR +
                 QStringLiteral("esiste già: sovrascrivo?"),
@@ -288,8 +288,8 @@ void CardFileCommandsTest::saveOverAnExistingFileAnsweredYes() {
     prompts_.answers = {PromptAnswer::Yes};
 
     save();
-    QCOMPARE(prompts_.texts(), (QStringList{overwriteQuestion(chosen).text, saved(chosen).text}));
-    QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), saved(chosen)}));
+    QCOMPARE(prompts_.texts(), (QStringList{overwriteAsked(chosen).text, saved(chosen).text}));
+    QCOMPARE(prompts_.messages, (QList{overwriteAsked(chosen), saved(chosen)}));
     QCOMPARE(readBytes(chosen), encodeCardFile(sampleRecord()));
 }
 
@@ -306,7 +306,7 @@ void CardFileCommandsTest::saveAnsweredNoReopensTheDialog() {
     save();
     QCOMPARE(prompts_.dialogs,
              (QList{dialog(FileDialogKind::Save, program_), dialog(FileDialogKind::Save, chosen)}));
-    QCOMPARE(prompts_.messages, QList{overwriteQuestion(chosen)});
+    QCOMPARE(prompts_.messages, QList{overwriteAsked(chosen)});
     QCOMPARE(readBytes(chosen), earlier);
     QCOMPARE(readBytes(nomeFile()), encodeCardFile(sampleRecord()));
 
@@ -317,7 +317,7 @@ void CardFileCommandsTest::saveAnsweredNoReopensTheDialog() {
     save();
     QCOMPARE(prompts_.dialogs,
              (QList{dialog(FileDialogKind::Save, chosen), dialog(FileDialogKind::Save, chosen)}));
-    QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), saved(other)}));
+    QCOMPARE(prompts_.messages, (QList{overwriteAsked(chosen), saved(other)}));
     QCOMPARE(readBytes(chosen), earlier);
     QCOMPARE(readBytes(other), encodeCardFile(sampleRecord()));
 }
@@ -362,7 +362,7 @@ void CardFileCommandsTest::saveOntoTheDefaultFileItself() {
     prompts_.answers = {PromptAnswer::Yes};
 
     save();
-    QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), saved(chosen)}));
+    QCOMPARE(prompts_.messages, (QList{overwriteAsked(chosen), saved(chosen)}));
     QCOMPARE(readBytes(nomeFile()), encodeCardFile(sampleRecord()));
     QCOMPARE(record_.value, sampleRecord());
     if (kind == "link") QVERIFY(QFileInfo(chosen).isSymLink());
@@ -483,7 +483,7 @@ void CardFileCommandsTest::saveToAFullDisk() {
     const QString text = paragraphs(
         QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(chosen),
         QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen));
-    QCOMPARE(prompts_.messages, (QList{overwriteQuestion(chosen), warning(text)}));
+    QCOMPARE(prompts_.messages, (QList{overwriteAsked(chosen), warning(text)}));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 

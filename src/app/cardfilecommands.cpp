@@ -15,10 +15,6 @@ namespace {
 
 const QChar CR(13);
 
-QString twoParagraphs(const QString& first, const QString& second) {
-    return first + CR + CR + second;
-}
-
 QString greeting() {
     return QStringLiteral("Benvenuto nel programma Quarzello del Camperista!") + CR + CR +
            QStringLiteral(
@@ -49,6 +45,15 @@ FileDialogRequest parameterFileDialog(FileDialogKind kind, const QString& lastPa
 }
 
 }  // namespace
+
+QString twoParagraphs(const QString& first, const QString& second) {
+    return first + CR + CR + second;
+}
+
+QString overwriteQuestion(const QString& path) {
+    return QStringLiteral("Il file:") + CR + CR + path + CR + CR +
+           QStringLiteral("esiste già: sovrascrivo?");
+}
 
 CardFileCommands::CardFileCommands(const QString& programFolder, const DataLocation& location,
                                    Prompts& prompts)
@@ -125,9 +130,7 @@ std::optional<CardRecord> CardFileCommands::Salva(const QByteArray& saved,
         chosen = *answer;
         lastPath_ = chosen;
         if (!fileExists(chosen)) break;
-        const QString question = QStringLiteral("Il file:") + CR + CR + chosen + CR + CR +
-                                 QStringLiteral("esiste già: sovrascrivo?");
-        if (prompts_.askYesNo(question, PromptAnswer::Yes)) break;
+        if (prompts_.askYesNo(overwriteQuestion(chosen), PromptAnswer::Yes)) break;
     }
 
     if (!enterProgramFolder(kSaveFailed)) return std::nullopt;
@@ -146,7 +149,7 @@ std::optional<CardRecord> CardFileCommands::Salva(const QByteArray& saved,
 
     // The window shows what was stored, read back from those bytes.
     prompts_.inform(QStringLiteral("Il file ") + chosen + QStringLiteral(" è stato salvato!"));
-    return recordFromLines(decodeCardLines(splitCardLines(saved, kDatiSize)), current);
+    return recordFromLines(cardLinesOf(saved), current);
 }
 
 std::optional<CardRecord> CardFileCommands::load(const CardRecord& current) {
@@ -164,8 +167,7 @@ std::optional<CardRecord> CardFileCommands::load(const CardRecord& current) {
         prompts_.warn(twoParagraphs(copy.error(), kLoadFailed));
         return std::nullopt;
     }
-    const CardRecord loaded =
-        recordFromLines(decodeCardLines(splitCardLines(*copy, kDatiSize)), current);
+    const CardRecord loaded = recordFromLines(cardLinesOf(*copy), current);
 
     if (!isSameFile(chosen, nomeFile_)) {
         Result<void> replaced = makeDataFolder();

@@ -12,6 +12,7 @@
 #include "app/printflow.h"
 #include "app/servicewaiter.h"
 #include "data/cardfile.h"
+#include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
 
 namespace quarzello {
@@ -37,16 +38,9 @@ bool isOneOf(const char* argument, const char* const (&names)[N]) {
     return false;
 }
 
-// The window's texts break lines with a lone CR; a terminal wants LF.
-QString forTerminal(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
 void say(FILE* stream, const QString& text) {
     QTextStream out(stream);
-    out << forTerminal(text) << '\n';
+    out << QtPrompts::displayText(text) << '\n';
 }
 
 // What a print asks and tells, on the terminal: shortened lines are only a warning; a stopped
@@ -189,7 +183,7 @@ int runCommandLine(const QStringList& arguments, const QString& startedIn,
                         .arg(cardFile));
         return kFailed;
     }
-    const QStringList lines = decodeCardLines(splitCardLines(*bytes, kDatiSize));
+    const QStringList lines = cardLinesOf(*bytes);
     CardRecord record = recordFromLines(lines, CardRecord{});
     if (parser.isSet(rows)) record.rows = parser.value(rows);
     if (parser.isSet(columns)) record.columns = parser.value(columns);

@@ -27,6 +27,7 @@
 #include "data/cardfile.h"
 #include "platform/prompts.h"
 #include "print/gridtext.h"
+#include "printers/printermessages.h"
 
 namespace quarzello {
 
@@ -185,8 +186,7 @@ void frmQuarzello::VisualizzaListaStampanti() {
     lstStampanti_->clearSelection();
 
     if (!list)
-        prompts_.warn(QStringLiteral(
-            "Il servizio di stampa non risponde: l'elenco delle stampanti non è aggiornato."));
+        prompts_.warn(printerListSilentText());
     else if (!*list)
         prompts_.warn(list->error());
 }
@@ -216,9 +216,8 @@ class WindowConversation final : public PrintConversation {
         return !closing_ && prompts_.askYesNo(shortenedLinesQuestion(lines), PromptAnswer::Yes);
     }
     bool sendToStoppedPrinter(const QString& printer, const QString& reason) override {
-        const QChar cr(13);
-        return !closing_ && prompts_.askYesNo(stoppedPrinterText(printer, reason) + cr + cr +
-                                                  QStringLiteral("Inviarlo comunque?"),
+        return !closing_ && prompts_.askYesNo(twoParagraphs(stoppedPrinterText(printer, reason),
+                                                            QStringLiteral("Inviarlo comunque?")),
                                               PromptAnswer::No);
     }
     void beforeDrawing() override {
@@ -293,9 +292,7 @@ void frmQuarzello::saveAsPdf() {
         path += QStringLiteral(".pdf");
         // The dialog asked about the name as typed; this one it never saw.
         if (QFileInfo(path).isFile() &&
-            !prompts_.askYesNo(QStringLiteral("Il file:") + cr + cr + path + cr + cr +
-                                   QStringLiteral("esiste già: sovrascrivo?"),
-                               PromptAnswer::Yes))
+            !prompts_.askYesNo(overwriteQuestion(path), PromptAnswer::Yes))
             return;
     }
 
@@ -303,16 +300,16 @@ void frmQuarzello::saveAsPdf() {
     const std::optional<QByteArray> pdf = pdfOfSheet(card, path, printers_, talk);
     if (!pdf) return;
     if (const Result<void> written = writeFileAtomically(path, *pdf); !written) {
-        prompts_.warn(written.error() + cr + cr +
-                      QStringLiteral("Il file PDF non è stato salvato."));
+        prompts_.warn(
+            twoParagraphs(written.error(), QStringLiteral("Il file PDF non è stato salvato.")));
         return;
     }
     lastPdfFolder_ = QFileInfo(path).absolutePath();
 
     const PromptAnswer open =
         prompts_.message({kPrintDoneTitle,
-                          QStringLiteral("Il file ") + path + QStringLiteral(" è stato salvato.") +
-                              cr + cr + QStringLiteral("Aprirlo ora?"),
+                          twoParagraphs(QStringLiteral("Il file %1 è stato salvato.").arg(path),
+                                        QStringLiteral("Aprirlo ora?")),
                           PromptButtons::YesNo, PromptIcon::Information, PromptAnswer::Yes});
     if (open == PromptAnswer::Yes && !prompts_.openWithDesktop(path))
         prompts_.warn(QStringLiteral("Il file %1 non può essere aperto: il sistema non ha un "

@@ -9,7 +9,6 @@
 #include "app/commandline.h"
 #include "app/datalocation.h"
 #include "app/frmquarzello.h"
-#include "app/servicewaiter.h"
 #include "app/setup.h"
 #include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
@@ -52,9 +51,7 @@ int runProgram(int argc, char* argv[]) {
     CupsPrinterSystem printers;
     frmQuarzello window(programFolder, location, prompts, printers);
     window.show();
-    const int status = app.exec();
-    BackgroundWaiter::finishAbandoned(5000);
-    return status;
+    return app.exec();
 }
 
 }  // namespace quarzello

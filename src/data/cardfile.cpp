@@ -81,7 +81,7 @@ QString whyWriteFailed(const QString& path, qint64 size, QFileDevice::FileError 
 
 QByteArray encodeCardFile(const CardRecord& record) {
     QByteArray bytes;
-    qsizetype length = record.rows.size() + record.columns.size() + 2 * 13;
+    qsizetype length = record.rows.size() + record.columns.size() + 2 * kCardFileLines;
     for (const QString& field : record.fields) length += field.size();
     bytes.reserve(length);
     auto addLine = [&bytes](QString value) {
@@ -172,7 +172,11 @@ Result<QByteArray> readCardFileBytes(const QString& path) {
 Result<QStringList> readCardLines(const QString& path) {
     const Result<QByteArray> bytes = readCardFileBytes(path);
     if (!bytes) return bytes.failure();
-    return decodeCardLines(splitCardLines(*bytes, kDatiSize));
+    return cardLinesOf(*bytes);
+}
+
+QStringList cardLinesOf(const QByteArray& bytes) {
+    return decodeCardLines(splitCardLines(bytes, kDatiSize));
 }
 
 CardRecord recordFromLines(const QStringList& lines, const CardRecord& current) {
@@ -192,8 +196,9 @@ Result<void> writeFileAtomically(const QString& path, const QByteArray& bytes) {
         return Failure{cannotWrite(path, QStringLiteral("al suo posto c'è una cartella."))};
     }
     const QFileInfo folder(info.absolutePath());
-    if (const QString why = unreachableBecause(path); !why.isEmpty() && reachError(path) != EACCES)
-        return Failure{cannotWrite(path, why)};
+    // A folder on the way that cannot be entered is told below, naming that folder.
+    if (const int error = reachError(path); error == ELOOP || error == ENAMETOOLONG)
+        return Failure{cannotWrite(path, unreachableBecause(path))};
     if (!folder.exists()) {
         if (const QString why = unreachableBecause(folder.absoluteFilePath()); !why.isEmpty())
             return Failure{cannotWrite(path, why)};
@@ -266,12 +271,6 @@ Result<QByteArray> readCardFileForCopy(const QString& path) {
         return Failure{tooBig(path)};
     }
     return copy;
-}
-
-Result<void> copyCardLines(const QString& from, const QString& to) {
-    const Result<QByteArray> copy = readCardFileForCopy(from);
-    if (!copy) return copy.failure();
-    return writeFileAtomically(to, *copy);
 }
 
 bool isSameFile(const QString& a, const QString& b) {

@@ -1,6 +1,6 @@
 // The card data file: 13 lines (the eleven fields, rows, columns), each ended by CR LF, in
-// Windows-1252. Reading, writing and the line-by-line copy, as plain functions on paths and
-// bytes; a failure comes back as a sentence that names the file (core/result.h).
+// Windows-1252. Reading, writing and copying, as plain functions on paths and bytes; a failure
+// comes back as a sentence that names the file (core/result.h).
 #pragma once
 
 #include <QByteArray>
@@ -16,6 +16,8 @@ namespace quarzello {
 // Nothing the program writes comes near this; anything bigger is not a card data file, and
 // refusing it keeps a stray video or disk image from being read into the window.
 inline constexpr qint64 kMaxCardFileSize = 64 * 1024;
+// The lines the program writes: the eleven fields, rows, columns.
+inline constexpr int kCardFileLines = kFieldCount + 2;
 
 // The 13 lines of the record, CR LF each. A character the code page cannot hold is stored as
 // "?", and a line break inside a value as a space, so that the file always keeps its 13 lines.
@@ -33,6 +35,8 @@ QStringList decodeCardLines(const QList<QByteArray>& lines);
 Result<QByteArray> readCardFileBytes(const QString& path);
 // The first kDatiSize lines of a card data file, decoded; refuses what readCardFileBytes refuses.
 Result<QStringList> readCardLines(const QString& path);
+// The same lines, from the file's bytes.
+QStringList cardLinesOf(const QByteArray& bytes);
 
 // The record that the lines describe. A short file empties the fields it does not reach and
 // leaves the rows and columns it does not reach as they are in current. Values are kept whole,
@@ -49,9 +53,6 @@ Result<QByteArray> writeCardFile(const QString& path, const CardRecord& record);
 // The file's lines as a copy holds them, every one ended by CR LF; refuses what
 // readCardFileBytes refuses, and a copy that would grow past kMaxCardFileSize.
 Result<QByteArray> readCardFileForCopy(const QString& path);
-// Copies every line of from into to, each ended by CR LF. The whole source is read before the
-// destination is replaced, and it is replaced atomically, so from and to may be the same file.
-Result<void> copyCardLines(const QString& from, const QString& to);
 
 // True when both paths lead to one existing file (through links, "..", another spelling).
 bool isSameFile(const QString& a, const QString& b);

@@ -12,9 +12,6 @@
 
 namespace quarzello::datafiles {
 
-// Lines of a card data file as the program writes it: the fields, then rows and columns.
-inline constexpr int kCardLineCount = kFieldCount + 2;
-
 bool writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
 
