@@ -227,6 +227,7 @@ void PrintPanelTest::helpPanelSurvivesPrinting() {
 }
 
 void PrintPanelTest::panelByKeyboard() {
+    QVERIFY(QTest::qWaitForWindowActive(w));  // the keyboard goes to the active window only
     pressPrint();
     QCOMPARE(QApplication::focusWidget(), list);
     QVERIFY(list->currentItem() == nullptr);
