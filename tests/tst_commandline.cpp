@@ -132,7 +132,7 @@ void CommandLineTest::refusals() {
     QFETCH(QString, told);
     QVERIFY(writeBytes(path("programma"), QByteArray("\x7f"
                                                      "ELF\x02\x01\x01\0\0\r\n6\r\n2",
-                                                     17)));
+                                                     15)));
     const int alfa = cups_.jobCount("Alfa");
     const ToolRun run = quarzello(args);
     QCOMPARE(run.exitCode, status);
