@@ -11,11 +11,11 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/cardfilecommands.h"
-#include "app/datalocation.h"
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "data/cardfile.h"
+#include "flows/cardfilecommands.h"
+#include "flows/datalocation.h"
 #include "samples.h"
 #include "scriptedprompts.h"
 

@@ -15,17 +15,17 @@
 #include <map>
 #include <memory>
 
-#include "app/cardfilecommands.h"
-#include "app/frmquarzello.h"
 #include "app/setup.h"
-#include "app/twips.h"
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "data/cardfile.h"
 #include "fakeprinters.h"
+#include "flows/datalocation.h"
 #include "print/fonts.h"
 #include "samples.h"
 #include "scriptedprompts.h"
+#include "window/frmquarzello.h"
+#include "window/twips.h"
 
 using namespace quarzello;
 

@@ -2,10 +2,10 @@
 // character, and after every failure every file on disk checked to the byte.
 #include <QtTest>
 
-#include "app/cardfilecommands.h"
-#include "app/datalocation.h"
 #include "data/cardfile.h"
 #include "datafiles.h"
+#include "flows/cardfilecommands.h"
+#include "flows/datalocation.h"
 #include "samples.h"
 #include "scriptedprompts.h"
 

@@ -13,15 +13,15 @@
 #include <cmath>
 #include <memory>
 
-#include "app/frmquarzello.h"
-#include "app/printflow.h"
 #include "app/setup.h"
 #include "datafiles.h"
+#include "flows/printflow.h"
 #include "pdfbox.h"
 #include "printers/cupsprintersystem.h"
 #include "privatecups.h"
 #include "samples.h"
 #include "scriptedprompts.h"
+#include "window/frmquarzello.h"
 #include "windowfixture.h"
 
 using namespace quarzello;
@@ -137,6 +137,7 @@ class PrintEndToEndTest : public QObject {
     std::unique_ptr<frmQuarzello> window_;
     // Puts Alfa back, installed and accepting jobs, after a test took it away.
     bool restoreAlfa();
+    void openWindow(const ServiceTimings& timings);
 
     int jobsWhenEndShown_ = -1;
     bool alfaTakenAway_ = false;
@@ -159,16 +160,20 @@ void PrintEndToEndTest::init() {
     QVERIFY(folder_->isValid());
     prompts_ = std::make_unique<ScriptedPrompts>();
     setUpProcess(folder_->path());
-    window_ = std::make_unique<frmQuarzello>(folder_->path(), decideDataLocation(folder_->path()),
-                                             *prompts_, printers_);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    prompts_->messages.clear();  // the first-run greeting
+    openWindow(ServiceTimings{});
     prompts_->onMessage = [this](const MessageRequest& request) {
         if (request.text == QStringLiteral("Stampa conclusa"))
             jobsWhenEndShown_ = cups_.jobCount(queueOfEndMessage_);
     };
     jobsWhenEndShown_ = -1;
+}
+
+void PrintEndToEndTest::openWindow(const ServiceTimings& timings) {
+    window_ = std::make_unique<frmQuarzello>(folder_->path(), decideDataLocation(folder_->path()),
+                                             *prompts_, printers_, PrintSettings{timings});
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    prompts_->messages.clear();  // the first-run greeting
 }
 
 bool PrintEndToEndTest::restoreAlfa() {
@@ -703,11 +708,8 @@ void PrintEndToEndTest::silentServiceIsToldWhileTheWindowAnswers_data() {
 
 void PrintEndToEndTest::silentServiceIsToldWhileTheWindowAnswers() {
     QFETCH(bool, whilePrinting);
-    qputenv("QUARZELLO_SERVICE_WAIT_MS", "1500");
-    const auto restore = qScopeGuard([this] {
-        qunsetenv("QUARZELLO_SERVICE_WAIT_MS");
-        cups_.thaw();
-    });
+    openWindow(ServiceTimings{1500});
+    const auto restore = qScopeGuard([this] { cups_.thaw(); });
     window_->setRecord(
         clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
     if (whilePrinting) openPanelAndPick(kAlfa);

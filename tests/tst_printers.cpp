@@ -9,7 +9,7 @@
 #include <QTextStream>
 
 #include "fakeprinters.h"
-#include "print/printsurface.h"
+#include "print/pdfsurface.h"
 #include "printers/cupsprintersystem.h"
 #include "privatecups.h"
 
@@ -22,8 +22,8 @@ const char* const kProbeVariable = "QUARZELLO_PRINTERS_PROBE";
 constexpr qint64 kPatient = 30000;
 
 // One page with one line of text, through the same calls the sheet uses, as a document.
-QByteArray documentWithLine(PrinterSystem& printers, const QString& text) {
-    const std::unique_ptr<PrintSurface> surface = printers.newDocumentSurface("Alfa");
+QByteArray documentWithLine(const QString& text) {
+    const auto surface = std::make_unique<PdfSurface>(QStringLiteral("Alfa"));
     surface->setPaperSize(PrintSurface::kPaperA4);
     surface->setOrientation(PrintSurface::kPortrait);
     surface->setScaleMode(PrintSurface::kMillimetres);
@@ -37,7 +37,7 @@ QByteArray documentWithLine(PrinterSystem& printers, const QString& text) {
 
 Result<int> submitLine(PrinterSystem& printers, const QString& printer, const QString& text) {
     Deadline deadline(kPatient);
-    return printers.submitJob(printer, documentWithLine(printers, text), deadline);
+    return printers.submitJob(printer, documentWithLine(text), deadline);
 }
 
 QString checkError(PrinterSystem& printers, const QString& name) {
@@ -254,7 +254,7 @@ void PrintersTest::noSchedulerMeansServiceDownAndNoCrash() {
 }
 
 void PrintersTest::silentSchedulerIsGivenUpAtTheDeadline() {
-    const QByteArray document = documentWithLine(printers_, QStringLiteral("Forse"));
+    const QByteArray document = documentWithLine(QStringLiteral("Forse"));
     QVERIFY2(cups_.freeze(), qPrintable(cups_.errorString()));
     Deadline listing(300);
     const Result<PrinterList> list = printers_.listPrinters(listing);

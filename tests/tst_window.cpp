@@ -13,9 +13,9 @@
 #include <QScrollBar>
 #include <QtTest>
 
-#include "app/helptext.h"
-#include "app/releasetext.h"
-#include "app/twips.h"
+#include "window/helptext.h"
+#include "window/releasetext.h"
+#include "window/twips.h"
 #include "windowfixture.h"
 
 using namespace quarzello;

@@ -6,12 +6,12 @@
 #include <QApplication>
 #include <QDir>
 
-#include "app/commandline.h"
-#include "app/datalocation.h"
-#include "app/frmquarzello.h"
 #include "app/setup.h"
+#include "cli/commandline.h"
+#include "flows/datalocation.h"
 #include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
+#include "window/frmquarzello.h"
 
 namespace quarzello {
 
@@ -19,6 +19,18 @@ namespace {
 
 // On the command line, standard error is for the program's own messages: Qt's notes about its
 // set-up (a missing runtime folder, fonts) would only bury them.
+// The waits on the print service, shortened by the tests through the environment.
+ServiceTimings timingsFromEnvironment() {
+    ServiceTimings timings;
+    bool ok = false;
+    if (const qint64 ms = qEnvironmentVariableIntValue("QUARZELLO_SERVICE_WAIT_MS", &ok);
+        ok && ms > 0)
+        timings.budgetMs = ms;
+    if (const qint64 ms = qEnvironmentVariableIntValue("QUARZELLO_JOB_WAIT_MS", &ok); ok && ms >= 0)
+        timings.followMs = ms;
+    return timings;
+}
+
 void onlySeriousMessages(QtMsgType type, const QMessageLogContext& context,
                          const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg) qt_message_output(type, context, message);
@@ -45,11 +57,13 @@ int runProgram(int argc, char* argv[]) {
     // After the set-up: the user's data folder is named after the application.
     const DataLocation location = programFolder.isEmpty() ? forUnnamedProgramFolder(folder)
                                                           : decideDataLocation(programFolder);
-    if (commandLine) return runCommandLine(QCoreApplication::arguments(), startedIn, location);
+    const ServiceTimings timings = timingsFromEnvironment();
+    if (commandLine)
+        return runCommandLine(QCoreApplication::arguments(), startedIn, location, timings);
 
     QtPrompts prompts;
     CupsPrinterSystem printers;
-    frmQuarzello window(programFolder, location, prompts, printers);
+    frmQuarzello window(programFolder, location, prompts, printers, {timings, pdfDocuments()});
     window.show();
     return app.exec();
 }

@@ -4,10 +4,9 @@
 #include <QDir>
 #include <QGuiApplication>
 
-#include "app/releasetext.h"
 #include "platform/italian.h"
 #include "print/fonts.h"
-#include "release.h"
+#include "window/releasetext.h"
 
 namespace quarzello {
 
@@ -19,7 +18,7 @@ void setUpProcess(const QString& programFolder) {
     QCoreApplication::setApplicationName(QStringLiteral("quarzello"));
     QCoreApplication::setApplicationVersion(programVersionText());
     // What the desktop matches the window with: the desktop entry's own name.
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(release::appId));
+    QGuiApplication::setDesktopFileName(applicationId());
     QDir::setCurrent(programFolder);
 }
 

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "print/pdfsurface.h"
 #include "printers/printermessages.h"
 
 namespace quarzello {
@@ -371,10 +370,6 @@ Result<JobState> CupsPrinterSystem::jobState(const QString& name, int job, Deadl
     cups().ippDelete(jobAnswer);
     cups().ippDelete(printerAnswer);
     return state;
-}
-
-std::unique_ptr<PrintSurface> CupsPrinterSystem::newDocumentSurface(const QString& target) {
-    return std::make_unique<PdfSurface>(target);
 }
 
 }  // namespace quarzello

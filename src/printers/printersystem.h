@@ -1,5 +1,4 @@
-// The print service: its printers, a queue's state, handing a job over and following it, and
-// the surface a job's document is drawn on.
+// The print service: its printers, a queue's state, handing a job over and following it.
 #pragma once
 
 #include <QByteArray>
@@ -11,8 +10,6 @@
 #include "printers/deadline.h"
 
 namespace quarzello {
-
-class PrintSurface;
 
 struct PrinterList {
     QStringList names;    // device names, in the order the service gives them
@@ -48,9 +45,6 @@ class PrinterSystem {
     virtual Result<int> submitJob(const QString& name, const QByteArray& pdf,
                                   Deadline& deadline) = 0;
     virtual Result<JobState> jobState(const QString& name, int job, Deadline& deadline) = 0;
-
-    // A surface to draw a job's document on, for a printer or a file named `target`.
-    virtual std::unique_ptr<PrintSurface> newDocumentSurface(const QString& target) = 0;
 
     // The printer is installed under exactly this name (case included) and takes jobs; its
     // queue's state, or why it cannot print.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMap>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -51,8 +52,9 @@ class FakePrinterSystem : public PrinterSystem {
         if (silentAfterJob) return Failure{printServiceSilentText(name, deadline.documentSent())};
         return fates.value(name, JobState{JobPhase::Completed, false, {}});
     }
-    std::unique_ptr<PrintSurface> newDocumentSurface(const QString&) override {
-        return std::make_unique<RecordingSurface>(&drawing);
+    // The documents of the window's prints, each recording into `drawing`.
+    std::function<std::unique_ptr<PrintSurface>(const QString&)> surfaces() {
+        return [this](const QString&) { return std::make_unique<RecordingSurface>(&drawing); };
     }
 };
 

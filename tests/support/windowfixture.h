@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/frmquarzello.h"
 #include "app/setup.h"
 #include "fakeprinters.h"
 #include "scriptedprompts.h"
+#include "window/frmquarzello.h"
 
 namespace quarzello {
 
@@ -25,8 +25,9 @@ struct WindowFixture {
     // is forgotten unless keepStartupPrompts is set.
     frmQuarzello& open(bool keepStartupPrompts = false) {
         setUpProcess(folder.path());
-        window = std::make_unique<frmQuarzello>(folder.path(), decideDataLocation(folder.path()),
-                                                prompts, printers);
+        window = std::make_unique<frmQuarzello>(
+            folder.path(), decideDataLocation(folder.path()), prompts, printers,
+            PrintSettings{ServiceTimings{}, printers.surfaces()});
         if (!keepStartupPrompts) {
             prompts.messages.clear();
             prompts.dialogs.clear();

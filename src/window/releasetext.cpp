@@ -1,5 +1,5 @@
 // The release label, from the version CMake writes into release.h.
-#include "app/releasetext.h"
+#include "window/releasetext.h"
 
 #include "release.h"
 
@@ -14,5 +14,7 @@ QString programVersionText(const Version& version) {
 QString releaseText(const Version& version) {
     return QStringLiteral("Rel. ") + programVersionText(version);
 }
+
+QString applicationId() { return QString::fromLatin1(release::appId); }
 
 }  // namespace quarzello

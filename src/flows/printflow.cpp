@@ -1,5 +1,5 @@
 // The print's steps. Everything that may wait on the print service goes through the waiter.
-#include "app/printflow.h"
+#include "flows/printflow.h"
 
 #include <QChar>
 #include <QElapsedTimer>
@@ -7,8 +7,9 @@
 #include <optional>
 #include <utility>
 
-#include "app/servicewaiter.h"
+#include "flows/servicewaiter.h"
 #include "print/gridtext.h"
+#include "print/pdfsurface.h"
 #include "print/printsurface.h"
 #include "print/sheet.h"
 #include "printers/printermessages.h"
@@ -19,7 +20,6 @@ namespace quarzello {
 namespace {
 
 const QChar CR(13);
-constexpr int kJobFollowMs = 5000;
 // Looks at the job at most ten times a second.
 constexpr int kJobLookMs = 100;
 
@@ -29,9 +29,9 @@ QString preparationFailedText(const QString& why) {
 
 // The sheet drawn into a document of the print service's kind, with the questions first.
 std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& target,
-                                       PrinterSystem& printers, PrintConversation& talk,
+                                       const SurfaceFactory& surfaces, PrintConversation& talk,
                                        const std::function<bool()>& afterQuestions) {
-    const std::unique_ptr<PrintSurface> surface = printers.newDocumentSurface(target);
+    const std::unique_ptr<PrintSurface> surface = surfaces(target);
     const Result<SheetPlan> plan = planSheet(*surface, record);
     if (!plan) {
         talk.fail(plan.error());
@@ -107,14 +107,13 @@ QString noPrinterText(bool serviceDown) {
            QStringLiteral("Per ottenere un file PDF, scegliere \"%1\" nell'elenco.").arg(kPdfEntry);
 }
 
-int jobFollowMs() {
-    bool ok = false;
-    const int ms = qEnvironmentVariableIntValue("QUARZELLO_JOB_WAIT_MS", &ok);
-    return ok && ms >= 0 ? ms : kJobFollowMs;
+SurfaceFactory pdfDocuments() {
+    return [](const QString& target) { return std::make_unique<PdfSurface>(target); };
 }
 
 bool printOnPrinter(const CardRecord& record, const QString& printer, PrinterSystem& printers,
-                    ServiceWaiter& waiter, PrintConversation& talk) {
+                    const SurfaceFactory& surfaces, ServiceWaiter& waiter, qint64 followMs,
+                    PrintConversation& talk) {
     // Nothing is asked of the service for a grid that cannot print.
     if (const Result<Grid> grid = readGrid(record.rows, record.columns); !grid) {
         talk.fail(grid.error());
@@ -126,7 +125,7 @@ bool printOnPrinter(const CardRecord& record, const QString& printer, PrinterSys
         });
     if (!queue) return false;
 
-    const std::optional<QByteArray> document = drawDocument(record, printer, printers, talk, [&] {
+    const std::optional<QByteArray> document = drawDocument(record, printer, surfaces, talk, [&] {
         return !queue->stopped || talk.sendToStoppedPrinter(printer, queue->message);
     });
     if (!document) return true;
@@ -157,7 +156,7 @@ bool printOnPrinter(const CardRecord& record, const QString& printer, PrinterSys
             talk.fail(jobFailedText(printer, state->reason));
             return true;
         }
-        if (state->phase == JobPhase::Completed || following.elapsed() >= jobFollowMs()) break;
+        if (state->phase == JobPhase::Completed || following.elapsed() >= followMs) break;
         waiter.pause(kJobLookMs);
         if (waiter.givenUp()) return true;
     }
@@ -166,8 +165,8 @@ bool printOnPrinter(const CardRecord& record, const QString& printer, PrinterSys
 }
 
 std::optional<QByteArray> pdfOfSheet(const CardRecord& record, const QString& target,
-                                     PrinterSystem& printers, PrintConversation& talk) {
-    return drawDocument(record, target, printers, talk, [] { return true; });
+                                     const SurfaceFactory& surfaces, PrintConversation& talk) {
+    return drawDocument(record, target, surfaces, talk, [] { return true; });
 }
 
 }  // namespace quarzello

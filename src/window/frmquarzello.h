@@ -6,10 +6,10 @@
 #include <array>
 #include <optional>
 
-#include "app/cardfilecommands.h"
-#include "app/datalocation.h"
 #include "core/cardrecord.h"
-#include "printers/printersystem.h"
+#include "flows/cardfilecommands.h"
+#include "flows/datalocation.h"
+#include "flows/printcommands.h"
 
 class QComboBox;
 class QGroupBox;
@@ -23,15 +23,16 @@ class QPushButton;
 namespace quarzello {
 
 class Prompts;
+class PrinterSystem;
 
 class frmQuarzello : public QWidget {
     Q_OBJECT
 
   public:
     // programFolder: where the program lives. location: where the default data file is kept
-    // (decideDataLocation).
+    // (decideDataLocation). printers and settings: what printing is done with.
     frmQuarzello(const QString& programFolder, const DataLocation& location, Prompts& prompts,
-                 PrinterSystem& printers, QWidget* parent = nullptr);
+                 PrinterSystem& printers, PrintSettings settings = {}, QWidget* parent = nullptr);
     ~frmQuarzello() override;
 
     // The card data record held by the controls.
@@ -40,7 +41,7 @@ class frmQuarzello : public QWidget {
 
     const QString& NomeFile() const { return files_.NomeFile(); }
     // The printer the next print goes to when none is picked in the list.
-    const QString& currentPrinter() const { return currentPrinter_; }
+    const QString& currentPrinter() const { return print_.currentPrinter(); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,18 +61,10 @@ class frmQuarzello : public QWidget {
     void cmdSelStampante_Click(int index);
     void VisualizzaListaStampanti();
     bool filterKeyPress(int index, QKeyEvent* event);
-    void printOnPrinter(const QString& chosen);
-    void saveAsPdf();
 
     Prompts& prompts_;
-    PrinterSystem& printers_;
     CardFileCommands files_;
-    QString currentPrinter_;
-    // What the print service said when the list was filled last.
-    PrinterList knownPrinters_;
-    QString lastPdfFolder_;
-    // A print (or the list) is waiting on the print service: the print buttons do nothing.
-    bool printing_ = false;
+    PrintCommands print_;
     // The window is being closed: whatever is waited on is given up, and nothing more is told.
     bool closing_ = false;
 

@@ -17,5 +17,7 @@ Version programVersion();
 QString programVersionText(const Version& version = programVersion());
 // "Rel. 1.0.6" for 1.0.6: plain numbers, no leading zeros.
 QString releaseText(const Version& version = programVersion());
+// The one name of the program on the desktop: its desktop entry's, its icons', its metainfo's.
+QString applicationId();
 
 }  // namespace quarzello

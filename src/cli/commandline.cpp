@@ -1,6 +1,6 @@
 // The command line's options and work. Exit status: 0 done, 1 the work failed (file, grid,
 // printer, job), 2 a wrong command line.
-#include "app/commandline.h"
+#include "cli/commandline.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -8,10 +8,10 @@
 #include <QTextStream>
 #include <cstring>
 
-#include "app/datalocation.h"
-#include "app/printflow.h"
-#include "app/servicewaiter.h"
 #include "data/cardfile.h"
+#include "flows/datalocation.h"
+#include "flows/printflow.h"
+#include "flows/servicewaiter.h"
 #include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
 
@@ -91,7 +91,7 @@ bool wantsCommandLine(int argc, char* argv[]) {
 }
 
 int runCommandLine(const QStringList& arguments, const QString& startedIn,
-                   const DataLocation& location) {
+                   const DataLocation& location, const ServiceTimings& timings) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Quarzello del Camperista: stampa un foglio di biglietti da visita."));
@@ -149,11 +149,11 @@ int runCommandLine(const QStringList& arguments, const QString& startedIn,
     if (parser.isSet(evenIfStopped) && !parser.isSet(print))
         return wrong(QStringLiteral("--anche-se-ferma vale solo con --stampa."));
 
-    CupsPrinterSystem printers;
     if (parser.isSet(list)) {
         if (!files.isEmpty() || parser.isSet(rows) || parser.isSet(columns))
             return wrong(QStringLiteral("--stampanti non legge un file dei dati."));
-        DirectWaiter waiter(ServiceWaiter::commandBudgetMs());
+        CupsPrinterSystem printers;
+        DirectWaiter waiter(timings.budgetMs);
         const std::optional<Result<PrinterList>> found = waiter.run<Result<PrinterList>>(
             [&printers](Deadline& deadline) { return printers.listPrinters(deadline); });
         if (!*found) {
@@ -190,13 +190,15 @@ int runCommandLine(const QStringList& arguments, const QString& startedIn,
 
     TerminalConversation talk(parser.isSet(evenIfStopped));
     if (parser.isSet(print)) {
-        DirectWaiter waiter(ServiceWaiter::commandBudgetMs());
-        printOnPrinter(record, parser.value(print), printers, waiter, talk);
+        CupsPrinterSystem printers;
+        DirectWaiter waiter(timings.budgetMs);
+        printOnPrinter(record, parser.value(print), printers, pdfDocuments(), waiter,
+                       timings.followMs, talk);
         return talk.failed() ? kFailed : kDone;
     }
 
     const QString target = absolute(startedIn, parser.value(pdf));
-    const std::optional<QByteArray> document = pdfOfSheet(record, target, printers, talk);
+    const std::optional<QByteArray> document = pdfOfSheet(record, target, pdfDocuments(), talk);
     if (!document) return kFailed;
     if (const Result<void> written = writeFileAtomically(target, *document); !written) {
         say(stderr, written.error());

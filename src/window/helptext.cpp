@@ -1,5 +1,5 @@
 // The help panel's text, built anew at every press of the help button.
-#include "app/helptext.h"
+#include "window/helptext.h"
 
 #include <QStringList>
 

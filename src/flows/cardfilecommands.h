@@ -15,7 +15,6 @@ namespace quarzello {
 class Prompts;
 struct DataLocation;
 
-inline const QString kDefaultFileName = QStringLiteral("Quarzo.qdf");
 inline const QString kParameterFileFilter = QStringLiteral("File parametri (*.qcf)");
 
 // Two sentences as a message box shows them, a blank line between.

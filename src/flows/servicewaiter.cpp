@@ -1,5 +1,5 @@
 // Waiting on the print service: in place, or on a thread of its own with the event loop going.
-#include "app/servicewaiter.h"
+#include "flows/servicewaiter.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -15,8 +15,6 @@
 namespace quarzello {
 
 namespace {
-
-constexpr qint64 kCommandBudgetMs = 10000;
 
 // Threads whose caller stopped waiting. Each ends soon after its deadline, as the service calls
 // give up then; they are joined when done, and all of them before the program ends.
@@ -59,12 +57,6 @@ void keepAnswering(const std::function<bool()>& finished) {
 }
 
 }  // namespace
-
-qint64 ServiceWaiter::commandBudgetMs() {
-    bool ok = false;
-    const qint64 ms = qEnvironmentVariableIntValue("QUARZELLO_SERVICE_WAIT_MS", &ok);
-    return ok && ms > 0 ? ms : kCommandBudgetMs;
-}
 
 bool DirectWaiter::execute(std::shared_ptr<Task> task) {
     QElapsedTimer took;

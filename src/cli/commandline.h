@@ -5,7 +5,8 @@
 #include <QStringList>
 #include <optional>
 
-#include "app/datalocation.h"
+#include "flows/datalocation.h"
+#include "flows/printflow.h"
 
 namespace quarzello {
 
@@ -15,9 +16,9 @@ bool wantsCommandLine(int argc, char* argv[]);
 
 // Parses the arguments (Qt's own already taken out) and does the work. startedIn: the folder
 // the program was started from, against which relative paths are read; location: where the
-// default data file is. Returns the exit status: 0 done, 1 the work failed, 2 the
-// command line was wrong.
+// default data file is; timings: how long the print service is waited on. Returns the exit
+// status: 0 done, 1 the work failed, 2 the command line was wrong.
 int runCommandLine(const QStringList& arguments, const QString& startedIn,
-                   const DataLocation& location);
+                   const DataLocation& location, const ServiceTimings& timings = {});
 
 }  // namespace quarzello

@@ -1,12 +1,12 @@
 // Start-up reading of the default data file and the Save and Load commands. Every failure is
 // told to the user in a message that names the file; nothing on disk is left half written.
-#include "app/cardfilecommands.h"
+#include "flows/cardfilecommands.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/datalocation.h"
 #include "data/cardfile.h"
+#include "flows/datalocation.h"
 #include "platform/prompts.h"
 
 namespace quarzello {

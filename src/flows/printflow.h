@@ -6,6 +6,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
 
 #include "core/cardrecord.h"
 #include "core/result.h"
@@ -13,7 +16,20 @@
 namespace quarzello {
 
 class PrinterSystem;
+class PrintSurface;
 class ServiceWaiter;
+
+// How long a command may wait on the print service, given by the process (tests shorten them).
+struct ServiceTimings {
+    qint64 budgetMs = 10000;  // every wait of one command on the service, added up
+    qint64 followMs = 5000;   // how long a job is followed once the service took it
+};
+
+// A new, empty document to draw one sheet on, for a printer or a file named `target` (which
+// messages about the document name): a PDF in memory for the program, a recording surface in
+// tests.
+using SurfaceFactory = std::function<std::unique_ptr<PrintSurface>(const QString& target)>;
+SurfaceFactory pdfDocuments();
 
 inline const QString kPrintDoneTitle = QStringLiteral("Fine stampa");
 inline const QString kPrintDoneText = QStringLiteral("Stampa conclusa");
@@ -41,17 +57,15 @@ QString stoppedPrinterText(const QString& printer, const QString& reason);
 QString waitingInStoppedQueueText(const QString& printer);
 QString noPrinterText(bool serviceDown);
 
-// How long a job is followed after the service took it: 5 seconds, or QUARZELLO_JOB_WAIT_MS.
-int jobFollowMs();
-
 // Prints the record on the named printer, asking and telling through the conversation. True
 // when the printer was found ready (installed, answering, taking jobs), whatever came after.
 bool printOnPrinter(const CardRecord& record, const QString& printer, PrinterSystem& printers,
-                    ServiceWaiter& waiter, PrintConversation& talk);
+                    const SurfaceFactory& surfaces, ServiceWaiter& waiter, qint64 followMs,
+                    PrintConversation& talk);
 
 // The sheet of the record as a PDF document, asking about shortened lines; nothing (the user
 // said no, or the failure told) when there is no document to write.
 std::optional<QByteArray> pdfOfSheet(const CardRecord& record, const QString& target,
-                                     PrinterSystem& printers, PrintConversation& talk);
+                                     const SurfaceFactory& surfaces, PrintConversation& talk);
 
 }  // namespace quarzello

@@ -17,9 +17,6 @@ class ServiceWaiter {
     explicit ServiceWaiter(qint64 budgetMs) : leftMs_(budgetMs) {}
     virtual ~ServiceWaiter() = default;
 
-    // The budget of a whole command: 10 seconds, or QUARZELLO_SERVICE_WAIT_MS for tests.
-    static qint64 commandBudgetMs();
-
     // Makes the call and gives its result (which says itself when the service did not answer in
     // time); nothing when the waiting stopped before the call came back: the budget ran out
     // while the call was stuck, or the waiting was given up (givenUp()).

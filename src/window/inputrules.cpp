@@ -1,5 +1,5 @@
 // The typing rules of the personal-data boxes.
-#include "app/inputrules.h"
+#include "window/inputrules.h"
 
 #include "core/cardrecord.h"
 

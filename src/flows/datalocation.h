@@ -7,6 +7,9 @@
 
 namespace quarzello {
 
+// The default data file's own name, wherever it is kept.
+inline const QString kDefaultFileName = QStringLiteral("Quarzo.qdf");
+
 struct DataLocation {
     QString dataFile;      // NomeFile, the full path of the default data file
     QString dialogFolder;  // where the Save and Load dialogs open the first time in a run

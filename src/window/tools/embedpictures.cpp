@@ -30,7 +30,8 @@ int main(int argc, char* argv[]) {
             << "// ARGB32, row by row.\nalignas(4) inline constexpr uchar " << name << "[] = {";
         for (int y = 0; y < image.height(); ++y) {
             const uchar* row = image.constScanLine(y);
-            for (int x = 0; x < image.width() * 4; ++x) out << (x % 16 ? " " : "\n    ") << row[x] << ',';
+            for (int x = 0; x < image.width() * 4; ++x)
+                out << (x % 16 ? " " : "\n    ") << row[x] << ',';
         }
         out << "\n};\n";
     }

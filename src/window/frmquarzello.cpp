@@ -1,11 +1,9 @@
 // The window's behaviour: start-up, exit, the help panel, the typing rules, the record, and the
 // commands that hand over to the data file and printing code.
-#include "app/frmquarzello.h"
+#include "window/frmquarzello.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,19 +13,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QStandardPaths>
 
-#include "app/helptext.h"
-#include "app/inputrules.h"
-#include "app/printflow.h"
-#include "app/releasetext.h"
-#include "app/servicewaiter.h"
-#include "app/twips.h"
 #include "core/windowtitle.h"
-#include "data/cardfile.h"
 #include "platform/prompts.h"
-#include "print/gridtext.h"
-#include "printers/printermessages.h"
+#include "window/helptext.h"
+#include "window/inputrules.h"
+#include "window/releasetext.h"
+#include "window/twips.h"
+#include "window/windowconversation.h"
 
 namespace quarzello {
 
@@ -37,11 +30,12 @@ constexpr int kLongestGridText = 32767;
 }  // namespace
 
 frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& location,
-                           Prompts& prompts, PrinterSystem& printers, QWidget* parent)
+                           Prompts& prompts, PrinterSystem& printers, PrintSettings settings,
+                           QWidget* parent)
     : QWidget(parent),
       prompts_(prompts),
-      printers_(printers),
-      files_(programFolder, location, prompts) {
+      files_(programFolder, location, prompts),
+      print_(prompts, printers, std::move(settings), [this] { return closing_; }) {
     buildLayout();
     // Every box and dialog, the first-run greeting included, belongs to this window.
     prompts_.setParentWindow(this);
@@ -64,10 +58,7 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     form_load();
 }
 
-frmQuarzello::~frmQuarzello() {
-    // A call to the print service given up on may still be on its way out.
-    BackgroundWaiter::finishAbandoned(5000);
-}
+frmQuarzello::~frmQuarzello() = default;
 
 void frmQuarzello::form_load() {
     setWindowTitle(kWindowTitle);
@@ -150,7 +141,7 @@ void frmQuarzello::cmdCarica_Click() {
 }
 
 void frmQuarzello::cmdStampa_Click() {
-    if (printing_) return;
+    if (print_.busy()) return;
     frmPrinter_->show();
     frmPrinter_->raise();
     VisualizzaListaStampanti();
@@ -163,20 +154,10 @@ void frmQuarzello::cmdStampa_Click() {
 }
 
 void frmQuarzello::VisualizzaListaStampanti() {
-    printing_ = true;
-    BackgroundWaiter waiter(ServiceWaiter::commandBudgetMs(), [this] { return closing_; });
-    PrinterSystem& printers = printers_;
-    const std::optional<Result<PrinterList>> list = waiter.run<Result<PrinterList>>(
-        [&printers](Deadline& deadline) { return printers.listPrinters(deadline); });
-    printing_ = false;
-    if (closing_) return;
-    // A service that does not answer leaves the list it gave last.
-    if (list && *list) knownPrinters_ = **list;
-
+    const std::optional<QStringList> names = print_.listPrinters();
+    if (!names) return;
     lstStampanti_->clear();
-    QStringList names = knownPrinters_.names;
-    names.sort();  // as a sorted list box orders its entries
-    lstStampanti_->addItems(names);
+    lstStampanti_->addItems(*names);
     auto* pdf = new QListWidgetItem(kPdfEntry, lstStampanti_);
     pdf->setData(Qt::UserRole, true);
     QFont italic = pdf->font();
@@ -184,140 +165,19 @@ void frmQuarzello::VisualizzaListaStampanti() {
     pdf->setFont(italic);
     lstStampanti_->setCurrentRow(-1);
     lstStampanti_->clearSelection();
-
-    if (!list)
-        prompts_.warn(printerListSilentText());
-    else if (!*list)
-        prompts_.warn(list->error());
 }
 
 void frmQuarzello::cmdSelStampante_Click(int index) {
-    if (printing_) return;
+    if (print_.busy()) return;
     frmPrinter_->hide();
     if (index != 0) return;
 
+    WindowConversation talk(prompts_, *this, closing_);
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
-    if (!selected.isEmpty() && selected.first()->data(Qt::UserRole).toBool()) {
-        saveAsPdf();
-        return;
-    }
-    printOnPrinter(selected.isEmpty() ? QString() : selected.first()->text());
-}
-
-namespace {
-
-// The print's questions and words as message boxes over the window; nothing once it is closing.
-class WindowConversation final : public PrintConversation {
-  public:
-    WindowConversation(Prompts& prompts, QWidget& window, const bool& closing)
-        : prompts_(prompts), window_(window), closing_(closing) {}
-
-    bool printShortened(const QStringList& lines) override {
-        return !closing_ && prompts_.askYesNo(shortenedLinesQuestion(lines), PromptAnswer::Yes);
-    }
-    bool sendToStoppedPrinter(const QString& printer, const QString& reason) override {
-        return !closing_ && prompts_.askYesNo(twoParagraphs(stoppedPrinterText(printer, reason),
-                                                            QStringLiteral("Inviarlo comunque?")),
-                                              PromptAnswer::No);
-    }
-    void beforeDrawing() override {
-        QApplication::processEvents();
-        window_.repaint();
-    }
-    void fail(const QString& text) override {
-        if (!closing_) prompts_.warn(text);
-    }
-    void done(const QString& text) override {
-        if (!closing_)
-            prompts_.message({kPrintDoneTitle, text, PromptButtons::Ok, PromptIcon::Information,
-                              PromptAnswer::Ok});
-    }
-
-  private:
-    Prompts& prompts_;
-    QWidget& window_;
-    const bool& closing_;
-};
-
-}  // namespace
-
-void frmQuarzello::printOnPrinter(const QString& chosen) {
-    const CardRecord card = record();
-    // A grid that cannot print is told before anything about printers.
-    if (const Result<Grid> grid = readGrid(card.rows, card.columns); !grid) {
-        prompts_.warn(grid.error());
-        return;
-    }
-    QString name = !chosen.isEmpty() ? chosen : currentPrinter_;
-    if (name.isEmpty()) name = knownPrinters_.defaultName;
-    if (name.isEmpty()) {
-        prompts_.warn(knownPrinters_.names.isEmpty()
-                          ? noPrinterText(knownPrinters_.serviceDown)
-                          : QStringLiteral("Nessuna stampante predefinita: scegliere una "
-                                           "stampante dall'elenco."));
-        return;
-    }
-    printing_ = true;
-    BackgroundWaiter waiter(ServiceWaiter::commandBudgetMs(), [this] { return closing_; });
-    WindowConversation talk(prompts_, *this, closing_);
-    // A printer removed since the list was filled, or one that refuses jobs, is not silently
-    // swapped for another: the user hears of it and nothing is printed.
-    const bool ready = quarzello::printOnPrinter(card, name, printers_, waiter, talk);
-    if (ready && !chosen.isEmpty()) currentPrinter_ = chosen;
-    printing_ = false;
-}
-
-void frmQuarzello::saveAsPdf() {
-    const CardRecord card = record();
-    if (const Result<Grid> grid = readGrid(card.rows, card.columns); !grid) {
-        prompts_.warn(grid.error());
-        return;
-    }
-    QString start = lastPdfFolder_;
-    if (start.isEmpty())
-        start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (start.isEmpty()) start = QDir::homePath();
-    FileDialogRequest dialog;
-    dialog.kind = FileDialogKind::Save;
-    dialog.filter = QStringLiteral("Documento PDF (*.pdf)");
-    dialog.initialPath = start;
-    dialog.title = QStringLiteral("Salva PDF");
-    dialog.confirmOverwrite = true;
-    dialog.defaultSuffix = QStringLiteral("pdf");
-    const std::optional<QString> answer = prompts_.chooseFile(dialog);
-    if (!answer) return;
-    QString path = *answer;
-    const QChar cr(13);
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-        path += QStringLiteral(".pdf");
-        // The dialog asked about the name as typed; this one it never saw.
-        if (QFileInfo(path).isFile() &&
-            !prompts_.askYesNo(overwriteQuestion(path), PromptAnswer::Yes))
-            return;
-    }
-
-    WindowConversation talk(prompts_, *this, closing_);
-    const std::optional<QByteArray> pdf = pdfOfSheet(card, path, printers_, talk);
-    if (!pdf) return;
-    if (const Result<void> written = writeFileAtomically(path, *pdf); !written) {
-        prompts_.warn(
-            twoParagraphs(written.error(), QStringLiteral("Il file PDF non è stato salvato.")));
-        return;
-    }
-    lastPdfFolder_ = QFileInfo(path).absolutePath();
-
-    const PromptAnswer open =
-        prompts_.message({kPrintDoneTitle,
-                          twoParagraphs(QStringLiteral("Il file %1 è stato salvato.").arg(path),
-                                        QStringLiteral("Aprirlo ora?")),
-                          PromptButtons::YesNo, PromptIcon::Information, PromptAnswer::Yes});
-    if (open == PromptAnswer::Yes && !prompts_.openWithDesktop(path))
-        prompts_.warn(QStringLiteral("Il file %1 non può essere aperto: il sistema non ha un "
-                                     "programma che lo mostri.")
-                          .arg(path) +
-                      cr +
-                      QStringLiteral("Il file si trova nella cartella %1.")
-                          .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+    if (!selected.isEmpty() && selected.first()->data(Qt::UserRole).toBool())
+        print_.saveAsPdf(record(), talk);
+    else
+        print_.print(record(), selected.isEmpty() ? QString() : selected.first()->text(), talk);
 }
 
 void frmQuarzello::closeEvent(QCloseEvent* event) {

@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QValidator>
 
-#include "app/frmquarzello.h"
-#include "app/twips.h"
 #include "data/codepage.h"
 #include "pictures.h"
+#include "window/frmquarzello.h"
+#include "window/twips.h"
 
 namespace quarzello {
 

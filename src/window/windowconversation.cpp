@@ -1,0 +1,37 @@
+// The print's questions and words as message boxes over the window.
+#include "window/windowconversation.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include "flows/cardfilecommands.h"
+#include "platform/prompts.h"
+
+namespace quarzello {
+
+bool WindowConversation::printShortened(const QStringList& lines) {
+    return !closing_ && prompts_.askYesNo(shortenedLinesQuestion(lines), PromptAnswer::Yes);
+}
+
+bool WindowConversation::sendToStoppedPrinter(const QString& printer, const QString& reason) {
+    return !closing_ && prompts_.askYesNo(twoParagraphs(stoppedPrinterText(printer, reason),
+                                                        QStringLiteral("Inviarlo comunque?")),
+                                          PromptAnswer::No);
+}
+
+void WindowConversation::beforeDrawing() {
+    QApplication::processEvents();
+    window_.repaint();
+}
+
+void WindowConversation::fail(const QString& text) {
+    if (!closing_) prompts_.warn(text);
+}
+
+void WindowConversation::done(const QString& text) {
+    if (!closing_)
+        prompts_.message(
+            {kPrintDoneTitle, text, PromptButtons::Ok, PromptIcon::Information, PromptAnswer::Ok});
+}
+
+}  // namespace quarzello
