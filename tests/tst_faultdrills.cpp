@@ -106,6 +106,7 @@ void FaultDrillsTest::drill() {
 
     auto click = [&](const char* name) {
         QTest::mouseClick(f.child<QPushButton>(QLatin1String(name)), Qt::LeftButton);
+        QTRY_VERIFY(!w.commandUnderWay());
     };
     auto print = [&] {
         click("cmdStampa");

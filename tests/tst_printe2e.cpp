@@ -111,6 +111,10 @@ class PrintEndToEndTest : public QObject {
     void silentServiceIsToldWhileTheWindowAnswers_data();
     void silentServiceIsToldWhileTheWindowAnswers();
     void fullTemporaryFolderStillSendsTheWholeSheet();
+    void otherCommandsWaitForThePrint_data();
+    void otherCommandsWaitForThePrint();
+    void timeOfAQuestionIsNotCharged();
+    void closingDuringAPrintEndsAtOnce();
 
   private:
     template <typename T>
@@ -201,6 +205,7 @@ void PrintEndToEndTest::openPanelAndPick(const QString& printer) {
     QWidget* panel = child<QWidget>(QStringLiteral("frmPrinter"));
     QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdStampa")), Qt::LeftButton);
     QVERIFY(panel->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->commandUnderWay(), 20000);
     if (printer.isEmpty()) return;
     QListWidget* list = child<QListWidget>(QStringLiteral("lstStampanti"));
     const QList<QListWidgetItem*> found = list->findItems(printer, Qt::MatchExactly);
@@ -213,6 +218,7 @@ void PrintEndToEndTest::openPanelAndPick(const QString& printer) {
 void PrintEndToEndTest::pressPanelPrint() {
     QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdSelStampante_0")), Qt::LeftButton);
     QVERIFY(child<QWidget>(QStringLiteral("frmPrinter"))->isHidden());
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->commandUnderWay(), 20000);
 }
 
 void PrintEndToEndTest::typeInto(QLineEdit* box, const QString& text) {
@@ -722,6 +728,7 @@ void PrintEndToEndTest::silentServiceIsToldWhileTheWindowAnswers() {
         pressPanelPrint();
     else
         QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdStampa")), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->commandUnderWay(), 20000);
     QVERIFY2(ticks > 10, "the window did not answer while the service was silent");
     QCOMPARE(prompts_->messages.size(), qsizetype(1));
     const QString told = prompts_->texts().first();
@@ -744,6 +751,68 @@ void PrintEndToEndTest::fullTemporaryFolderStillSendsTheWholeSheet() {
     // Told done only with the whole document on the queue.
     QVERIFY(job.trimmed().endsWith("%%EOF"));
     QCOMPARE(PrivateCups::pdfText(job).count(QStringLiteral("Dott. Ugo Neri")), qsizetype(12));
+}
+
+void PrintEndToEndTest::otherCommandsWaitForThePrint_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Esci") << int(Qt::Key_E);
+    QTest::newRow("Salva") << int(Qt::Key_L);
+    QTest::newRow("Carica") << int(Qt::Key_C);
+    QTest::newRow("Stampa") << int(Qt::Key_S);
+}
+
+void PrintEndToEndTest::otherCommandsWaitForThePrint() {
+    QFETCH(int, key);
+    window_->setRecord(
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
+    const int before = cups_.jobCount(kAlfa);
+    openPanelAndPick(kAlfa);
+    QVERIFY(cups_.freeze());
+    auto thaw = qScopeGuard([this] { cups_.thaw(); });
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdSelStampante_0")), Qt::LeftButton);
+    QTest::keyClick(window_.get(), Qt::Key(key), Qt::AltModifier);
+    QTest::qWait(300);
+    QVERIFY2(prompts_->messages.isEmpty() && prompts_->dialogs.isEmpty(),
+             qPrintable(prompts_->texts().join(u'|')));
+    QVERIFY(cups_.thaw());
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->commandUnderWay(), 20000);
+    QCOMPARE(prompts_->texts(), QStringList{QStringLiteral("Stampa conclusa")});
+    QCOMPARE(cups_.jobCount(kAlfa), before + 1);
+    QVERIFY(window_->isVisible());
+}
+
+void PrintEndToEndTest::timeOfAQuestionIsNotCharged() {
+    openWindow(ServiceTimings{1000});
+    CardRecord card = clubRecord(kShortFirstName, kShortSurname, "8", "4");
+    card.fields[Role] = QStringLiteral("Presidente del Club dei Camperisti di Milano e provincia");
+    window_->setRecord(card);
+    // The user reads the shortened-lines question for longer than the whole budget.
+    prompts_->onMessage = [](const MessageRequest& asked) {
+        if (asked.text.startsWith(QStringLiteral("Queste righe"))) QTest::qWait(1500);
+    };
+    const int before = cups_.jobCount(kAlfa);
+    openPanelAndPick(kAlfa);
+    pressPanelPrint();
+    QCOMPARE(prompts_->texts().size(), qsizetype(2));
+    QCOMPARE(prompts_->texts().last(), QStringLiteral("Stampa conclusa"));
+    QCOMPARE(cups_.jobCount(kAlfa), before + 1);
+}
+
+void PrintEndToEndTest::closingDuringAPrintEndsAtOnce() {
+    window_->setRecord(
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
+    openPanelAndPick(kAlfa);
+    QVERIFY(cups_.freeze());
+    auto thaw = qScopeGuard([this] { cups_.thaw(); });
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdSelStampante_0")), Qt::LeftButton);
+    QVERIFY(window_->commandUnderWay());
+    QElapsedTimer closing;
+    closing.start();
+    window_->close();
+    // The window's own pool waits for its threads as the window goes.
+    window_.reset();
+    QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
+    QVERIFY(prompts_->messages.isEmpty());
 }
 
 QTEST_MAIN(PrintEndToEndTest)

@@ -14,12 +14,13 @@ using namespace quarzello;
 
 namespace {
 
-void select(QListWidget* list, const QString& name) {
+// Clicks the entry; false when it is not listed or the click did not select it.
+bool select(QListWidget* list, const QString& name) {
     const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
-    QVERIFY(!found.isEmpty());
+    if (found.isEmpty()) return false;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(found.first()).center());
-    QVERIFY(found.first()->isSelected());
+    return found.first()->isSelected();
 }
 
 }  // namespace
@@ -51,10 +52,15 @@ class PrintPanelTest : public QObject {
     QListWidget* list = nullptr;
     QWidget* panel = nullptr;
 
-    void pressPrint() { QTest::mouseClick(f->child<QPushButton>("cmdStampa"), Qt::LeftButton); }
+    // Each press waits for the command it starts to end.
+    void pressPrint() {
+        QTest::mouseClick(f->child<QPushButton>("cmdStampa"), Qt::LeftButton);
+        QTRY_VERIFY(!w->commandUnderWay());
+    }
     void pressPanel(int index) {
         QTest::mouseClick(f->child<QPushButton>(QStringLiteral("cmdSelStampante_%1").arg(index)),
                           Qt::LeftButton);
+        QTRY_VERIFY(!w->commandUnderWay());
     }
 };
 
@@ -84,7 +90,7 @@ void PrintPanelTest::listIsSortedAndNothingSelected() {
 
 void PrintPanelTest::everyPressFillsAfresh() {
     pressPrint();
-    select(list, "Zeta");
+    QVERIFY(select(list, "Zeta"));
     f->printers.names << "Beta";
     pressPrint();  // also while the panel is shown
     QCOMPARE(entries(list), QStringList({"Alfa", "Beta", "Zeta", "Salva come PDF…"}));
@@ -93,7 +99,7 @@ void PrintPanelTest::everyPressFillsAfresh() {
 
 void PrintPanelTest::chosenPrinterStaysCurrent() {
     pressPrint();
-    select(list, "Alfa");
+    QVERIFY(select(list, "Alfa"));
     pressPanel(0);
     QVERIFY(panel->isHidden());
     QCOMPARE(f->printers.jobs["Alfa"].size(), 1);
@@ -126,7 +132,7 @@ void PrintPanelTest::nothingChosenPrintsOnSystemDefault() {
 
 void PrintPanelTest::abandonHidesAndPrintsNothing() {
     pressPrint();
-    select(list, "Alfa");
+    QVERIFY(select(list, "Alfa"));
     pressPanel(1);
     QVERIFY(panel->isHidden());
     QVERIFY(f->printers.jobs.empty() && !f->printers.drawing.touchedPaper());
@@ -136,7 +142,7 @@ void PrintPanelTest::abandonHidesAndPrintsNothing() {
 
 void PrintPanelTest::removedPrinterIsToldNotReplaced() {
     pressPrint();
-    select(list, "Alfa");
+    QVERIFY(select(list, "Alfa"));
     f->printers.names.removeAll("Alfa");
     pressPanel(0);
     QVERIFY(f->printers.jobs.empty() && !f->printers.drawing.touchedPaper());
@@ -272,7 +278,7 @@ void PrintPanelTest::pdfFromThePanel() {
     f->prompts.openAnswers = {openable};
 
     pressPrint();
-    select(list, "Salva come PDF…");
+    QVERIFY(select(list, "Salva come PDF…"));
     pressPanel(0);
     const FileDialogRequest& asked = f->prompts.dialogs.value(0);
     QCOMPARE(asked.title, QStringLiteral("Salva PDF"));
@@ -291,7 +297,7 @@ void PrintPanelTest::pdfFromThePanel() {
         QCOMPARE(f->prompts.messages.first().title, QStringLiteral("Fine stampa"));
         // The next time, the dialog opens in the folder of that PDF.
         pressPrint();
-        select(list, "Salva come PDF…");
+        QVERIFY(select(list, "Salva come PDF…"));
         pressPanel(0);
         QCOMPARE(f->prompts.dialogs.value(1).initialPath, dir.path());
     } else {

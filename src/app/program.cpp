@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QThreadPool>
 
 #include "app/setup.h"
 #include "cli/commandline.h"
@@ -63,7 +64,12 @@ int runProgram(int argc, char* argv[]) {
 
     QtPrompts prompts;
     CupsPrinterSystem printers;
-    frmQuarzello window(programFolder, location, prompts, printers, {timings, pdfDocuments()});
+    // The calls to the print service run here. Declared after the printers and before the window:
+    // once the window has gone (giving up whatever it waited on), the pool waits for its threads,
+    // and only then do the printers go.
+    QThreadPool pool;
+    frmQuarzello window(programFolder, location, prompts, printers,
+                        {timings, pdfDocuments(), &pool});
     window.show();
     return app.exec();
 }

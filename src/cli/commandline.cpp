@@ -192,8 +192,8 @@ int runCommandLine(const QStringList& arguments, const QString& startedIn,
     if (parser.isSet(print)) {
         CupsPrinterSystem printers;
         DirectWaiter waiter(timings.budgetMs);
-        printOnPrinter(record, parser.value(print), printers, pdfDocuments(), waiter,
-                       timings.followMs, talk);
+        printOnPrinter({record, parser.value(print), printers, pdfDocuments(), timings.followMs},
+                       waiter, talk, [](const PrintOutcome&) {});
         return talk.failed() ? kFailed : kDone;
     }
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QThreadPool>
 
 #include "data/cardfile.h"
 #include "flows/cardfilecommands.h"
@@ -15,57 +16,58 @@
 
 namespace quarzello {
 
-namespace {
-
-// A flag that is set for as long as it lives.
-class BusyWhile {
-  public:
-    explicit BusyWhile(bool& flag) : flag_(flag) { flag_ = true; }
-    ~BusyWhile() { flag_ = false; }
-    BusyWhile(const BusyWhile&) = delete;
-    BusyWhile& operator=(const BusyWhile&) = delete;
-
-  private:
-    bool& flag_;
-};
-
-}  // namespace
-
 PrintCommands::PrintCommands(Prompts& prompts, PrinterSystem& printers, PrintSettings settings,
                              std::function<bool()> stop)
     : prompts_(prompts),
       printers_(printers),
       settings_(std::move(settings)),
       stop_(std::move(stop)),
-      known_(std::make_unique<PrinterList>()) {}
-
-PrintCommands::~PrintCommands() {
-    // A call to the print service given up on may still be on its way out.
-    BackgroundWaiter::finishAbandoned(5000);
+      known_(std::make_unique<PrinterList>()) {
+    if (!settings_.pool) {
+        ownPool_ = std::make_unique<QThreadPool>();
+        settings_.pool = ownPool_.get();
+    }
 }
 
-std::optional<QStringList> PrintCommands::listPrinters() {
-    std::optional<Result<PrinterList>> list;
-    {
-        const BusyWhile busy(busy_);
-        BackgroundWaiter waiter(settings_.timings.budgetMs, stop_);
-        PrinterSystem& printers = printers_;
-        list = waiter.run<Result<PrinterList>>(
-            [&printers](Deadline& deadline) { return printers.listPrinters(deadline); });
-    }
-    if (stop_()) return std::nullopt;
-    if (list && *list) *known_ = **list;
-    if (!list)
-        prompts_.warn(printerListSilentText());
-    else if (!*list)
-        prompts_.warn(list->error());
-    QStringList names = known_->names;
-    names.sort();
-    return names;
+PrintCommands::~PrintCommands() {
+    // Whatever is outstanding gives up now; an own pool then waits for its threads, which end as
+    // soon as their calls notice.
+    waiter_.reset();
+}
+
+BackgroundWaiter& PrintCommands::newWaiter() {
+    waiter_ = std::make_unique<BackgroundWaiter>(settings_.timings.budgetMs, *settings_.pool);
+    return *waiter_;
+}
+
+void PrintCommands::giveUp() {
+    if (busy_ && waiter_) waiter_->giveUp();
+}
+
+void PrintCommands::listPrinters(std::function<void(const QStringList&)> show) {
+    if (busy_) return;
+    busy_ = true;
+    BackgroundWaiter& waiter = newWaiter();
+    PrinterSystem& printers = printers_;
+    waiter.call<Result<PrinterList>>(
+        [&printers](Deadline& deadline) { return printers.listPrinters(deadline); },
+        [this, &waiter, show = std::move(show)](std::optional<Result<PrinterList>> list) {
+            busy_ = false;
+            if (waiter.givenUp() || stop_()) return;
+            if (list && *list) *known_ = **list;
+            if (!list)
+                prompts_.warn(printerListSilentText());
+            else if (!*list)
+                prompts_.warn(list->error());
+            QStringList names = known_->names;
+            names.sort();
+            show(names);
+        });
 }
 
 void PrintCommands::print(const CardRecord& record, const QString& chosen,
                           PrintConversation& talk) {
+    if (busy_) return;
     // A grid that cannot print is told before anything about printers.
     if (const Result<Grid> grid = readGrid(record.rows, record.columns); !grid) {
         talk.fail(grid.error());
@@ -79,13 +81,14 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen,
                                                            "scegliere una stampante dall'elenco."));
         return;
     }
-    const BusyWhile busy(busy_);
-    BackgroundWaiter waiter(settings_.timings.budgetMs, stop_);
+    busy_ = true;
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
-    const bool ready = printOnPrinter(record, name, printers_, settings_.surfaces, waiter,
-                                      settings_.timings.followMs, talk);
-    if (ready && !chosen.isEmpty()) currentPrinter_ = chosen;
+    printOnPrinter({record, name, printers_, settings_.surfaces, settings_.timings.followMs},
+                   newWaiter(), talk, [this, chosen](const PrintOutcome& outcome) {
+                       busy_ = false;
+                       if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
+                   });
 }
 
 void PrintCommands::saveAsPdf(const CardRecord& record, PrintConversation& talk) {

@@ -8,12 +8,16 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
+
+class QThreadPool;
 
 #include "core/cardrecord.h"
 #include "flows/printflow.h"
 
 namespace quarzello {
 
+class BackgroundWaiter;
 class Prompts;
 class PrinterSystem;
 struct PrinterList;
@@ -22,6 +26,9 @@ struct PrinterList;
 struct PrintSettings {
     ServiceTimings timings = {};
     SurfaceFactory surfaces = pdfDocuments();
+    // Where the calls to the print service run; it must outlive the printer system's every use
+    // (the process waits for it before the printer system goes). None: one of the commands' own.
+    QThreadPool* pool = nullptr;
 };
 
 class PrintCommands {
@@ -31,23 +38,29 @@ class PrintCommands {
                   std::function<bool()> stop);
     ~PrintCommands();
 
-    // Asks the service for its printers afresh and gives the panel's entries, sorted as a
-    // sorted list box orders them; a service that does not answer leaves the list it gave last,
-    // and the user is told. Nothing when the window is closing.
-    std::optional<QStringList> listPrinters();
+    // Asks the service for its printers afresh and gives the panel's entries to `show`, sorted
+    // as a sorted list box orders them; a service that does not answer leaves the list it gave
+    // last, and the user is told. `show` is not called when the wait was given up.
+    void listPrinters(std::function<void(const QStringList&)> show);
 
     // Prints the record on `chosen`, or when nothing was picked on the current printer, or on
-    // the system's default. A printer found ready becomes the current one.
+    // the system's default. A printer found ready becomes the current one. The conversation
+    // must last until the print ends (busy() false again).
     void print(const CardRecord& record, const QString& chosen, PrintConversation& talk);
+    // Gives up at once whatever is waited on (the list being filled, a print).
+    void giveUp();
     // The sheet into a PDF file the user names; offers to open it.
     void saveAsPdf(const CardRecord& record, PrintConversation& talk);
 
     // The printer the next print goes to when none is picked in the list.
     const QString& currentPrinter() const { return currentPrinter_; }
-    // A command is waiting on the print service.
+    // A command (the list, a print) is under way: no other may start.
     bool busy() const { return busy_; }
 
   private:
+    BackgroundWaiter& newWaiter();
+
+    std::unique_ptr<QThreadPool> ownPool_;
     Prompts& prompts_;
     PrinterSystem& printers_;
     PrintSettings settings_;
@@ -56,6 +69,8 @@ class PrintCommands {
     // What the print service said when the list was filled last.
     std::unique_ptr<PrinterList> known_;
     QString lastPdfFolder_;
+    // The waiting of the command under way, or of the last one; replaced by the next command.
+    std::unique_ptr<BackgroundWaiter> waiter_;
     bool busy_ = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include <QChar>
 #include <QElapsedTimer>
+#include <QThread>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -56,23 +57,114 @@ std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& 
     return document;
 }
 
-// The print service's answer to one call, or nothing when it did not answer in time, the wait
-// was given up, or it answered with a failure; the user has then been told, unless they gave
-// up themselves.
-template <typename T>
-std::optional<T> askService(ServiceWaiter& waiter, PrintConversation& talk, const QString& printer,
-                            std::function<Result<T>(Deadline&)> call) {
-    const std::optional<Result<T>> answer = waiter.run<Result<T>>(std::move(call));
-    if (!answer) {
-        if (!waiter.givenUp()) talk.fail(printServiceSilentText(printer, waiter.documentSent()));
-        return std::nullopt;
+// The job looked at until the service says it is done or failed, or the time is up: a job still
+// waiting or printing normally by then is the printer's business. On the pool's thread.
+Result<JobState> followJob(PrinterSystem& printers, const QString& printer, int job,
+                           qint64 followMs, Deadline& deadline) {
+    QElapsedTimer following;
+    following.start();
+    for (;;) {
+        const Result<JobState> state = printers.jobState(printer, job, deadline);
+        if (!state || state->phase != JobPhase::Waiting || state->queueStopped ||
+            following.elapsed() >= followMs)
+            return state;
+        QThread::msleep(kJobLookMs);
+        if (deadline.passed()) return printers.jobState(printer, job, deadline);
     }
-    if (!*answer) {
-        talk.fail(answer->error());
-        return std::nullopt;
-    }
-    return **answer;
 }
+
+// One print on one printer, a step at a time: each step starts when the service has answered
+// the one before, so that the window goes on meanwhile.
+class PrintRun : public std::enable_shared_from_this<PrintRun> {
+  public:
+    PrintRun(PrintRequest request, ServiceWaiter& waiter, PrintConversation& talk,
+             std::function<void(PrintOutcome)> finished)
+        : request_(std::move(request)),
+          waiter_(waiter),
+          talk_(talk),
+          finished_(std::move(finished)) {}
+
+    void start() {
+        // Nothing is asked of the service for a grid that cannot print.
+        if (const Result<Grid> grid = readGrid(request_.record.rows, request_.record.columns);
+            !grid) {
+            talk_.fail(grid.error());
+            return end(PrintEnd::NotSent);
+        }
+        ask<QueueState>(
+            [printers = &request_.printers, name = request_.printer](Deadline& deadline) {
+                return printers->checkPrinter(name, deadline);
+            },
+            [self = shared_from_this()](const QueueState& queue) { self->checked(queue); });
+    }
+
+  private:
+    void checked(const QueueState& queue) {
+        outcome_.printerReady = true;
+        queue_ = queue;
+        const std::optional<QByteArray> document =
+            drawDocument(request_.record, request_.printer, request_.surfaces, talk_, [&] {
+                return !queue.stopped ||
+                       talk_.sendToStoppedPrinter(request_.printer, queue.message);
+            });
+        if (!document) return end(PrintEnd::NotSent);
+        ask<int>([printers = &request_.printers, name = request_.printer, pdf = *document](
+                     Deadline& deadline) { return printers->submitJob(name, pdf, deadline); },
+                 [self = shared_from_this()](int job) { self->submitted(job); });
+    }
+
+    void submitted(int job) {
+        if (queue_.stopped) {
+            talk_.done(waitingInStoppedQueueText(request_.printer));
+            return end(PrintEnd::Pending);
+        }
+        ask<JobState>(
+            [printers = &request_.printers, name = request_.printer, job,
+             followMs = request_.followMs](Deadline& deadline) {
+                return followJob(*printers, name, job, followMs, deadline);
+            },
+            [self = shared_from_this()](const JobState& state) { self->followed(state); });
+    }
+
+    void followed(const JobState& state) {
+        if (state.phase == JobPhase::Failed || state.queueStopped) {
+            talk_.fail(jobFailedText(request_.printer, state.reason));
+            return end(PrintEnd::Failed);
+        }
+        talk_.done(kPrintDoneText);
+        end(PrintEnd::Printed);
+    }
+
+    // Asks the service; `next` gets the answer. A silence, a refusal or the waiting given up
+    // ends the print, the user told unless they gave up themselves.
+    template <typename T>
+    void ask(std::function<Result<T>(Deadline&)> call, std::function<void(const T&)> next) {
+        waiter_.call<Result<T>>(
+            std::move(call),
+            [self = shared_from_this(), next = std::move(next)](std::optional<Result<T>> answer) {
+                if (answer && *answer) return next(**answer);
+                ServiceWaiter& waiter = self->waiter_;
+                if (!answer && !waiter.givenUp())
+                    self->talk_.fail(
+                        printServiceSilentText(self->request_.printer, waiter.documentSent()));
+                else if (answer)
+                    self->talk_.fail(answer->error());
+                self->end(waiter.documentSent() ? PrintEnd::Unknown : PrintEnd::NotSent);
+            });
+    }
+
+    void end(PrintEnd how) {
+        outcome_.end = how;
+        if (finished_) std::exchange(finished_, nullptr)(outcome_);
+    }
+
+    PrintRequest request_;
+    ServiceWaiter& waiter_;
+    PrintConversation& talk_;
+    std::function<void(PrintOutcome)> finished_;
+    QueueState queue_;
+    PrintOutcome outcome_;
+};
 
 }  // namespace
 
@@ -111,57 +203,9 @@ SurfaceFactory pdfDocuments() {
     return [](const QString& target) { return std::make_unique<PdfSurface>(target); };
 }
 
-bool printOnPrinter(const CardRecord& record, const QString& printer, PrinterSystem& printers,
-                    const SurfaceFactory& surfaces, ServiceWaiter& waiter, qint64 followMs,
-                    PrintConversation& talk) {
-    // Nothing is asked of the service for a grid that cannot print.
-    if (const Result<Grid> grid = readGrid(record.rows, record.columns); !grid) {
-        talk.fail(grid.error());
-        return false;
-    }
-    const std::optional<QueueState> queue =
-        askService<QueueState>(waiter, talk, printer, [&printers, printer](Deadline& deadline) {
-            return printers.checkPrinter(printer, deadline);
-        });
-    if (!queue) return false;
-
-    const std::optional<QByteArray> document = drawDocument(record, printer, surfaces, talk, [&] {
-        return !queue->stopped || talk.sendToStoppedPrinter(printer, queue->message);
-    });
-    if (!document) return true;
-
-    const QByteArray pdf = *document;
-    const std::optional<int> job =
-        askService<int>(waiter, talk, printer, [&printers, printer, pdf](Deadline& deadline) {
-            return printers.submitJob(printer, pdf, deadline);
-        });
-    if (!job) return true;
-    if (queue->stopped) {
-        talk.done(waitingInStoppedQueueText(printer));
-        return true;
-    }
-
-    // Followed until the service says the job is done or failed, or the time is up: a job
-    // still waiting or printing normally by then is the printer's business.
-    const int id = *job;
-    QElapsedTimer following;
-    following.start();
-    for (;;) {
-        const std::optional<JobState> state = askService<JobState>(
-            waiter, talk, printer, [&printers, printer, id](Deadline& deadline) {
-                return printers.jobState(printer, id, deadline);
-            });
-        if (!state) return true;
-        if (state->phase == JobPhase::Failed || state->queueStopped) {
-            talk.fail(jobFailedText(printer, state->reason));
-            return true;
-        }
-        if (state->phase == JobPhase::Completed || following.elapsed() >= followMs) break;
-        waiter.pause(kJobLookMs);
-        if (waiter.givenUp()) return true;
-    }
-    talk.done(kPrintDoneText);
-    return true;
+void printOnPrinter(PrintRequest request, ServiceWaiter& waiter, PrintConversation& talk,
+                    std::function<void(PrintOutcome)> finished) {
+    std::make_shared<PrintRun>(std::move(request), waiter, talk, std::move(finished))->start();
 }
 
 std::optional<QByteArray> pdfOfSheet(const CardRecord& record, const QString& target,

@@ -57,11 +57,32 @@ QString stoppedPrinterText(const QString& printer, const QString& reason);
 QString waitingInStoppedQueueText(const QString& printer);
 QString noPrinterText(bool serviceDown);
 
-// Prints the record on the named printer, asking and telling through the conversation. True
-// when the printer was found ready (installed, answering, taking jobs), whatever came after.
-bool printOnPrinter(const CardRecord& record, const QString& printer, PrinterSystem& printers,
-                    const SurfaceFactory& surfaces, ServiceWaiter& waiter, qint64 followMs,
-                    PrintConversation& talk);
+// How a print on a printer ended.
+enum class PrintEnd {
+    NotSent,  // nothing reached the service: refused, given up, or a failure told
+    Failed,   // the service took the job and told it failed
+    Printed,  // told done
+    Pending,  // in a stopped queue: it prints when the printer is started again
+    Unknown,  // the document reached the service, which then fell silent
+};
+struct PrintOutcome {
+    bool printerReady = false;  // the printer was found installed, answering, taking jobs
+    PrintEnd end = PrintEnd::NotSent;
+};
+
+struct PrintRequest {
+    CardRecord record;
+    QString printer;
+    PrinterSystem& printers;
+    SurfaceFactory surfaces;
+    qint64 followMs;
+};
+
+// Prints the record on the named printer, asking and telling through the conversation, a step
+// at a time through the waiter. `finished` is called once, at the end, unless the waiter is
+// destroyed first.
+void printOnPrinter(PrintRequest request, ServiceWaiter& waiter, PrintConversation& talk,
+                    std::function<void(PrintOutcome)> finished);
 
 // The sheet of the record as a PDF document, asking about shortened lines; nothing (the user
 // said no, or the failure told) when there is no document to write.

@@ -1,131 +1,93 @@
-// Waiting on the print service: in place, or on a thread of its own with the event loop going.
+// Waiting on the print service: in place, or on the pool with the event loop going.
 #include "flows/servicewaiter.h"
 
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QThread>
-#include <QTimer>
+#include <QFutureWatcher>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
-#include <atomic>
-#include <mutex>
-#include <thread>
-#include <vector>
+#include <climits>
 
 namespace quarzello {
 
 namespace {
 
-// Threads whose caller stopped waiting. Each ends soon after its deadline, as the service calls
-// give up then; they are joined when done, and all of them before the program ends.
-struct Abandoned {
-    std::thread thread;
-    std::shared_ptr<std::atomic<bool>> done;
-};
-// Detaches whatever is left when the program ends regardless, rather than end it abruptly.
-struct AbandonedList : std::vector<Abandoned> {
-    ~AbandonedList() {
-        for (Abandoned& left : *this)
-            if (left.thread.joinable()) left.thread.detach();
-    }
-};
-std::mutex abandonedLock;
-AbandonedList abandoned;
-
-void joinFinished() {
-    const std::lock_guard<std::mutex> hold(abandonedLock);
-    for (auto it = abandoned.begin(); it != abandoned.end();) {
-        if (it->done->load()) {
-            it->thread.join();
-            it = abandoned.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
-
-// Runs the event loop until `finished` says so, checking every few milliseconds.
-void keepAnswering(const std::function<bool()>& finished) {
-    if (finished()) return;
-    QEventLoop loop;
-    QTimer look;
-    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-        if (finished()) loop.quit();
-    });
-    look.start(5);
-    loop.exec();
-}
+// A call gives up by itself at its deadline; this much later the waiting stops regardless, for
+// a call stuck where libcups cannot be interrupted.
+constexpr qint64 kBackstopGraceMs = 2000;
 
 }  // namespace
 
-bool DirectWaiter::execute(std::shared_ptr<Task> task) {
-    QElapsedTimer took;
-    took.start();
-    Deadline deadline(std::max<qint64>(leftMs_, 0));
-    if (documentSent_) deadline.noteDocumentSent();
-    task->run(deadline);
-    leftMs_ -= took.elapsed();
-    documentSent_ = deadline.documentSent();
-    return true;
-}
-
-void DirectWaiter::pause(int milliseconds) { QThread::msleep(milliseconds); }
-
-bool BackgroundWaiter::execute(std::shared_ptr<Task> task) {
-    joinFinished();
-    if (givenUp_ || stop_()) {
-        givenUp_ = true;
-        return false;
-    }
-    QElapsedTimer took;
-    took.start();
+std::shared_ptr<Deadline> ServiceWaiter::nextDeadline() const {
     auto deadline = std::make_shared<Deadline>(std::max<qint64>(leftMs_, 0));
     // Once a document went to the service, every later silence may hide a printing job.
     if (documentSent_) deadline->noteDocumentSent();
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    std::thread worker([task, deadline, done] {
-        task->run(*deadline);
-        done->store(true);
-    });
-    keepAnswering([&] { return done->load() || deadline->passed() || stop_(); });
-    leftMs_ -= took.elapsed();
-
-    if (done->load()) {
-        // Came back in time, or said itself that the service did not answer.
-        worker.join();
-        documentSent_ = deadline->documentSent();
-        return true;
-    }
-    givenUp_ = stop_();
-    deadline->giveUp();
-    documentSent_ = deadline->documentSent();
-    const std::lock_guard<std::mutex> hold(abandonedLock);
-    abandoned.push_back({std::move(worker), done});
-    return false;
+    return deadline;
 }
 
-void BackgroundWaiter::pause(int milliseconds) {
-    const QDeadlineTimer until(milliseconds);
-    keepAnswering([&] { return until.hasExpired() || stop_(); });
-    if (stop_()) givenUp_ = true;
+void ServiceWaiter::account(const Deadline& deadline, qint64 tookMs) {
+    leftMs_ -= tookMs;
+    documentSent_ = deadline.documentSent();
 }
 
-void BackgroundWaiter::finishAbandoned(int timeoutMs) {
-    const QDeadlineTimer until(timeoutMs);
-    for (;;) {
-        joinFinished();
-        {
-            const std::lock_guard<std::mutex> hold(abandonedLock);
-            if (abandoned.empty()) return;
-            if (until.hasExpired()) {
-                // Stuck in the system beyond all reason: let the process end without it.
-                for (Abandoned& left : abandoned) left.thread.detach();
-                abandoned.clear();
-                return;
-            }
-        }
-        QThread::msleep(10);
+void DirectWaiter::execute(Work work, Done done) {
+    if (givenUp_) {
+        done(false);
+        return;
     }
+    QElapsedTimer took;
+    took.start();
+    const std::shared_ptr<Deadline> deadline = nextDeadline();
+    work(*deadline);
+    account(*deadline, took.elapsed());
+    done(true);
+}
+
+BackgroundWaiter::BackgroundWaiter(qint64 budgetMs, QThreadPool& pool)
+    : ServiceWaiter(budgetMs), pool_(pool) {
+    backstop_.setSingleShot(true);
+    QObject::connect(&backstop_, &QTimer::timeout, &context_, [this] { finish(false); });
+}
+
+BackgroundWaiter::~BackgroundWaiter() {
+    // The call goes on on the pool until it notices, holding only what it was given.
+    if (deadline_) deadline_->giveUp();
+}
+
+void BackgroundWaiter::execute(Work work, Done done) {
+    if (givenUp_) {
+        done(false);
+        return;
+    }
+    took_.start();
+    deadline_ = nextDeadline();
+    done_ = std::move(done);
+    std::shared_ptr<Deadline> deadline = deadline_;
+    auto* watcher = new QFutureWatcher<void>(&context_);
+    QObject::connect(watcher, &QFutureWatcher<void>::finished, &context_,
+                     [this, watcher, call = ++calls_] {
+                         watcher->deleteLater();
+                         // A call given up on earlier comes back too late to count.
+                         if (deadline_ && calls_ == call) finish(true);
+                     });
+    backstop_.start(int(std::clamp<qint64>(leftMs_ + kBackstopGraceMs, 0, INT_MAX)));
+    watcher->setFuture(
+        QtConcurrent::run(&pool_, [work = std::move(work), deadline] { work(*deadline); }));
+}
+
+void BackgroundWaiter::finish(bool answered) {
+    backstop_.stop();
+    // A call given up on must not finish a document once the user has been told it was not sent.
+    if (!answered) deadline_->giveUp();
+    account(*deadline_, took_.elapsed());
+    deadline_.reset();
+    Done done = std::move(done_);
+    done_ = nullptr;
+    done(answered);
+}
+
+void BackgroundWaiter::giveUp() {
+    ServiceWaiter::giveUp();
+    if (deadline_) finish(false);
 }
 
 }  // namespace quarzello

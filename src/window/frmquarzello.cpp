@@ -35,7 +35,8 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     : QWidget(parent),
       prompts_(prompts),
       files_(programFolder, location, prompts),
-      print_(prompts, printers, std::move(settings), [this] { return closing_; }) {
+      print_(prompts, printers, std::move(settings), [this] { return closing_; }),
+      talk_(prompts, *this, closing_) {
     buildLayout();
     // Every box and dialog, the first-run greeting included, belongs to this window.
     prompts_.setParentWindow(this);
@@ -114,6 +115,8 @@ void frmQuarzello::setRecord(const CardRecord& record) {
 }
 
 void frmQuarzello::cmdEsci_Click() {
+    // One command at a time: while a print is under way, Exit, Save, Load and Print do nothing.
+    if (print_.busy()) return;
     if (!prompts_.askYesNo(QStringLiteral("Vuoi uscire dal programma?"), PromptAnswer::Yes)) return;
     // Nothing is saved on the way out: only Save writes the data.
     close();
@@ -133,10 +136,12 @@ void frmQuarzello::txta4_Click() {
 }
 
 void frmQuarzello::cmdSalva_Click() {
+    if (print_.busy()) return;
     if (const std::optional<CardRecord> stored = files_.save(record())) setRecord(*stored);
 }
 
 void frmQuarzello::cmdCarica_Click() {
+    if (print_.busy()) return;
     if (const std::optional<CardRecord> loaded = files_.load(record())) setRecord(*loaded);
 }
 
@@ -145,44 +150,50 @@ void frmQuarzello::cmdStampa_Click() {
     frmPrinter_->show();
     frmPrinter_->raise();
     VisualizzaListaStampanti();
-    // Nothing selected, not even a current entry, but the arrow keys choose at once: the first
-    // arrow press takes the first entry.
-    if (frmPrinter_->isVisible()) {
-        lstStampanti_->setFocus(Qt::OtherFocusReason);
-        lstStampanti_->setCurrentItem(nullptr);
-    }
 }
 
 void frmQuarzello::VisualizzaListaStampanti() {
-    const std::optional<QStringList> names = print_.listPrinters();
-    if (!names) return;
-    lstStampanti_->clear();
-    lstStampanti_->addItems(*names);
-    auto* pdf = new QListWidgetItem(kPdfEntry, lstStampanti_);
-    pdf->setData(Qt::UserRole, true);
-    QFont italic = pdf->font();
-    italic.setItalic(true);
-    pdf->setFont(italic);
-    lstStampanti_->setCurrentRow(-1);
-    lstStampanti_->clearSelection();
+    print_.listPrinters([this](const QStringList& names) {
+        lstStampanti_->clear();
+        lstStampanti_->addItems(names);
+        auto* pdf = new QListWidgetItem(kPdfEntry, lstStampanti_);
+        pdf->setData(Qt::UserRole, true);
+        QFont italic = pdf->font();
+        italic.setItalic(true);
+        pdf->setFont(italic);
+        lstStampanti_->setCurrentRow(-1);
+        lstStampanti_->clearSelection();
+        // Nothing selected, not even a current entry, but the arrow keys choose at once: the
+        // first arrow press takes the first entry.
+        if (frmPrinter_->isVisible()) {
+            lstStampanti_->setFocus(Qt::OtherFocusReason);
+            lstStampanti_->setCurrentItem(nullptr);
+        }
+    });
 }
 
 void frmQuarzello::cmdSelStampante_Click(int index) {
+    if (index != 0) {
+        // Abandon, also while the list is being filled: that wait is given up at once.
+        print_.giveUp();
+        frmPrinter_->hide();
+        return;
+    }
     if (print_.busy()) return;
     frmPrinter_->hide();
-    if (index != 0) return;
-
-    WindowConversation talk(prompts_, *this, closing_);
+    // The print works on a copy of the record: typing meanwhile changes nothing of it.
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
     if (!selected.isEmpty() && selected.first()->data(Qt::UserRole).toBool())
-        print_.saveAsPdf(record(), talk);
+        print_.saveAsPdf(record(), talk_);
     else
-        print_.print(record(), selected.isEmpty() ? QString() : selected.first()->text(), talk);
+        print_.print(record(), selected.isEmpty() ? QString() : selected.first()->text(), talk_);
 }
 
 void frmQuarzello::closeEvent(QCloseEvent* event) {
-    // Whatever a print is waiting on is given up; the print tells nothing more.
+    // Whatever a print is waiting on is given up at once; the print tells nothing more. A job
+    // whose document reached the service goes on there.
     closing_ = true;
+    print_.giveUp();
     QWidget::closeEvent(event);
 }
 

@@ -10,6 +10,7 @@
 #include "flows/cardfilecommands.h"
 #include "flows/datalocation.h"
 #include "flows/printcommands.h"
+#include "window/windowconversation.h"
 
 class QComboBox;
 class QGroupBox;
@@ -40,6 +41,8 @@ class frmQuarzello : public QWidget {
     void setRecord(const CardRecord& record);
 
     const QString& NomeFile() const { return files_.NomeFile(); }
+    // A command that waits on the print service is under way; the others wait for its end.
+    bool commandUnderWay() const { return print_.busy(); }
     // The printer the next print goes to when none is picked in the list.
     const QString& currentPrinter() const { return print_.currentPrinter(); }
 
@@ -63,10 +66,12 @@ class frmQuarzello : public QWidget {
     bool filterKeyPress(int index, QKeyEvent* event);
 
     Prompts& prompts_;
-    CardFileCommands files_;
-    PrintCommands print_;
     // The window is being closed: whatever is waited on is given up, and nothing more is told.
     bool closing_ = false;
+    CardFileCommands files_;
+    PrintCommands print_;
+    // How the prints ask and tell; it outlasts every print, which may end after its handler.
+    WindowConversation talk_;
 
     QLabel* lblTitolo_ = nullptr;
     QGroupBox* frmDati_ = nullptr;
