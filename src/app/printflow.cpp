@@ -2,7 +2,6 @@
 #include "app/printflow.h"
 
 #include <QChar>
-#include <QElapsedTimer>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -20,8 +19,6 @@ namespace {
 
 const QChar CR(13);
 constexpr int kJobFollowMs = 5000;
-// Looks at the job at most ten times a second.
-constexpr int kJobLookMs = 100;
 
 QString preparationFailedText(const QString& why) {
     return QStringLiteral("La stampa non ha potuto essere preparata.") + CR + why;
@@ -142,26 +139,18 @@ bool printOnPrinter(const CardRecord& record, const QString& printer, PrinterSys
         return true;
     }
 
-    // Followed until the service says the job is done or failed, or the time is up: a job
-    // still waiting or printing normally by then is the printer's business.
+    // Followed until the service says the job is done or failed, or the time is up; what it
+    // says then is what the user is told.
     const int id = *job;
-    QElapsedTimer following;
-    following.start();
-    for (;;) {
-        const std::optional<JobState> state = askService<JobState>(
-            waiter, talk, printer, [&printers, printer, id](Deadline& deadline) {
-                return printers.jobState(printer, id, deadline);
-            });
-        if (!state) return true;
-        if (state->phase == JobPhase::Failed || state->queueStopped) {
-            talk.fail(jobFailedText(printer, state->reason));
-            return true;
-        }
-        if (state->phase == JobPhase::Completed || following.elapsed() >= jobFollowMs()) break;
-        waiter.pause(kJobLookMs);
-        if (waiter.givenUp()) return true;
-    }
-    talk.done(kPrintDoneText);
+    const std::optional<JobReport> report =
+        askService<JobReport>(waiter, talk, printer, [&printers, printer, id](Deadline& deadline) {
+            return printers.followJob(printer, id, jobFollowMs(), deadline);
+        });
+    if (!report) return true;
+    if (report->warning)
+        talk.fail(report->text);
+    else
+        talk.done(report->text);
     return true;
 }
 

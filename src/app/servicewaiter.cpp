@@ -67,12 +67,11 @@ qint64 ServiceWaiter::commandBudgetMs() {
 }
 
 bool DirectWaiter::execute(std::shared_ptr<Task> task) {
-    QElapsedTimer took;
-    took.start();
-    Deadline deadline(std::max<qint64>(leftMs_, 0));
+    Deadline deadline(std::max<qint64>(leftMs_, 0), std::max<qint64>(talkLeftMs_, 0));
     if (documentSent_) deadline.noteDocumentSent();
     task->run(deadline);
-    leftMs_ -= took.elapsed();
+    leftMs_ -= deadline.chargedMs();
+    talkLeftMs_ -= deadline.talkedMs();
     documentSent_ = deadline.documentSent();
     return true;
 }
@@ -85,9 +84,8 @@ bool BackgroundWaiter::execute(std::shared_ptr<Task> task) {
         givenUp_ = true;
         return false;
     }
-    QElapsedTimer took;
-    took.start();
-    auto deadline = std::make_shared<Deadline>(std::max<qint64>(leftMs_, 0));
+    auto deadline =
+        std::make_shared<Deadline>(std::max<qint64>(leftMs_, 0), std::max<qint64>(talkLeftMs_, 0));
     // Once a document went to the service, every later silence may hide a printing job.
     if (documentSent_) deadline->noteDocumentSent();
     auto done = std::make_shared<std::atomic<bool>>(false);
@@ -96,7 +94,8 @@ bool BackgroundWaiter::execute(std::shared_ptr<Task> task) {
         done->store(true);
     });
     keepAnswering([&] { return done->load() || deadline->passed() || stop_(); });
-    leftMs_ -= took.elapsed();
+    leftMs_ -= deadline->chargedMs();
+    talkLeftMs_ -= deadline->talkedMs();
 
     if (done->load()) {
         // Came back in time, or said itself that the service did not answer.

@@ -55,6 +55,7 @@ class ServiceWaiter {
     virtual bool execute(std::shared_ptr<Task> task) = 0;
 
     qint64 leftMs_;
+    qint64 talkLeftMs_ = Deadline::kTalkMs;
     bool documentSent_ = false;
 };
 

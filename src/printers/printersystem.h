@@ -9,6 +9,7 @@
 
 #include "core/result.h"
 #include "printers/deadline.h"
+#include "printers/joboutcome.h"
 
 namespace quarzello {
 
@@ -27,14 +28,6 @@ struct QueueState {
     QString message;       // what the service says of the printer's state, when anything
 };
 
-enum class JobPhase { Waiting, Completed, Failed };
-
-struct JobState {
-    JobPhase phase = JobPhase::Waiting;
-    bool queueStopped = false;
-    QString reason;  // the service's own words, for a job that failed or a queue that stopped
-};
-
 class PrinterSystem {
   public:
     virtual ~PrinterSystem() = default;
@@ -47,7 +40,11 @@ class PrinterSystem {
     // Hands a PDF document to the printer's queue; gives the job's number.
     virtual Result<int> submitJob(const QString& name, const QByteArray& pdf,
                                   Deadline& deadline) = 0;
-    virtual Result<JobState> jobState(const QString& name, int job, Deadline& deadline) = 0;
+    // Follows the job on one connection, looking at it at most ten times a second, until it
+    // completed or failed or followMs passed; then decides its outcome. A failure when the
+    // service fell silent, telling whether the job may still print.
+    virtual Result<JobReport> followJob(const QString& name, int job, qint64 followMs,
+                                        Deadline& deadline) = 0;
 
     // A surface to draw a job's document on, for a printer or a file named `target`.
     virtual std::unique_ptr<PrintSurface> newDocumentSurface(const QString& target) = 0;
