@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTest>
 #include <QTextStream>
 
@@ -12,6 +13,7 @@
 #include "print/pdfsurface.h"
 #include "printers/cupsprintersystem.h"
 #include "privatecups.h"
+#include "slowrelay.h"
 
 using namespace quarzello;
 
@@ -38,6 +40,12 @@ QByteArray documentWithLine(const QString& text) {
 Result<int> submitLine(PrinterSystem& printers, const QString& printer, const QString& text) {
     Deadline deadline(kPatient);
     return printers.submitJob(printer, documentWithLine(text), deadline);
+}
+
+Result<JobReport> follow(PrinterSystem& printers, const QString& printer, int job, qint64 ms) {
+    Deadline deadline(kPatient);
+    deadline.noteDocumentSent();
+    return printers.followJob(printer, job, ms, deadline);
 }
 
 QString checkError(PrinterSystem& printers, const QString& name) {
@@ -73,12 +81,18 @@ class PrintersTest : public QObject {
     void refusingQueueIsReportedBeforeAndAfterPrinting();
     void removedPrinterIsReported();
     void stoppedQueueIsToldWithItsReason();
-    void failingDriverFailsTheJobWithItsReason();
+    void outcomeIsDecidedFromStatesAndReasons_data();
+    void outcomeIsDecidedFromStatesAndReasons();
+    void followedJobGetsItsTrueOutcome_data();
+    void followedJobGetsItsTrueOutcome();
+    void slowServiceStillPrints();
     void noSchedulerMeansServiceDownAndNoCrash();
     // Last: they stop the scheduler for a while.
     void silentSchedulerIsGivenUpAtTheDeadline();
     void documentSentOrGivenUpNeverBoth();
     void stoppedServiceIsReportedAndComesBack();
+    // The queues it added since the scheduler last saved them are lost with it.
+    void killedSchedulerMayStillPrint();
 
   private:
     PrivateCups cups_;
@@ -152,10 +166,7 @@ void PrintersTest::documentComesOutOfTheQueue() {
     QVERIFY2(PrivateCups::pdfText(pdf).contains(QStringLiteral("Prova di stampa Quarzello")),
              qPrintable(PrivateCups::pdfText(pdf)));
     // The job is followed to its end by its number.
-    Deadline deadline(kPatient);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        printers_.jobState(QStringLiteral("Alfa"), *job, deadline)->phase == JobPhase::Completed,
-        20000);
+    QCOMPARE(follow(printers_, QStringLiteral("Alfa"), *job, 20000)->outcome, JobOutcome::Printed);
     // The other queue got nothing.
     QCOMPARE(cups_.jobCount(QStringLiteral("Zeta")), 0);
 }
@@ -210,23 +221,186 @@ void PrintersTest::stoppedQueueIsToldWithItsReason() {
     QVERIFY(!printers_.queueState(QStringLiteral("Zeta"), again)->stopped);
 }
 
-void PrintersTest::failingDriverFailsTheJobWithItsReason() {
-    QVERIFY2(cups_.failJobs(QStringLiteral("Zeta"), QStringLiteral("Carta inceppata")),
-             qPrintable(cups_.errorString()));
-    const Result<int> job =
-        submitLine(printers_, QStringLiteral("Zeta"), QStringLiteral("Non uscirà"));
+void PrintersTest::outcomeIsDecidedFromStatesAndReasons_data() {
+    QTest::addColumn<int>("jobState");
+    QTest::addColumn<QString>("jobReasons");
+    QTest::addColumn<QString>("holdUntil");
+    QTest::addColumn<int>("printerState");
+    QTest::addColumn<QString>("printerReasons");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<JobOutcome>("outcome");
+    QTest::addColumn<QString>("text");
+    const QString off = QStringLiteral("The printer may not exist or is unavailable at this time.");
+    const QString queued = QStringLiteral(
+        "Il lavoro è nella coda della stampante Alfa, ma non è ancora stato stampato.");
+    const QString notReady = QStringLiteral(
+        "La stampante Alfa non è pronta (%1): il lavoro resta nella sua coda e sarà stampato "
+        "quando "
+        "la stampante sarà pronta (accesa, raggiungibile o riavviata).");
+    const QString said = QStringLiteral("\rMessaggio del servizio di stampa: «%1»");
+    const QString heldFor = QStringLiteral(
+        "Il lavoro per la stampante Alfa è trattenuto nella coda: il servizio di stampa lo manderà "
+        "alla stampante da sé %1.");
+    const QString retry = QStringLiteral("Job held for 300 seconds since it could not be sent.");
+    QTest::newRow("completed") << 9 << "job-completed-successfully"
+                               << "" << 3 << "none"
+                               << "" << JobOutcome::Printed << "Stampa conclusa";
+    QTest::newRow("switched off: only the words tell")
+        << 5 << "job-printing"
+        << "" << 4 << "none" << off << JobOutcome::Queued << queued + said.arg(off);
+    QTest::newRow("pending, normal reasons")
+        << 3 << "none"
+        << "" << 4 << "toner-low-warning,cups-waiting-for-job-completed,media-low"
+        << "" << JobOutcome::Queued << queued;
+    QTest::newRow("offline") << 5 << "job-printing"
+                             << "" << 4 << "offline-report" << off << JobOutcome::Waiting
+                             << notReady.arg("la stampante è spenta o non raggiungibile") +
+                                    said.arg(off);
+    QTest::newRow("queue stopped")
+        << 3 << "none"
+        << "" << 5 << "paused"
+        << "Manutenzione" << JobOutcome::Waiting
+        << notReady.arg("la stampante è ferma") + said.arg("Manutenzione");
+    QTest::newRow("paper out") << 5 << "job-printing"
+                               << "" << 4 << "media-empty-error"
+                               << "" << JobOutcome::Waiting << notReady.arg("manca la carta");
+    QTest::newRow("no severity is an error")
+        << 3 << "none"
+        << "" << 4 << "media-jam"
+        << "" << JobOutcome::Waiting << notReady.arg("la carta è inceppata");
+    QTest::newRow("other reason") << 5 << "job-printing"
+                                  << "" << 4 << "fuser-over-temp-error"
+                                  << "" << JobOutcome::Waiting
+                                  << notReady.arg("la stampante segnala «fuser-over-temp-error»");
+    QTest::newRow("processing-stopped")
+        << 6 << "job-stopped"
+        << "" << 4 << "none"
+        << "" << JobOutcome::Waiting << notReady.arg("il lavoro è stato fermato");
+    QTest::newRow("held by the retry policy") << 4 << "resources-are-not-ready"
+                                              << "" << 3 << "none" << retry << JobOutcome::HeldUntil
+                                              << heldFor.arg("fra poco") + said.arg(retry);
+    QTest::newRow("held until night")
+        << 4 << "job-hold-until-specified"
+        << "night" << 3 << "none"
+        << "" << JobOutcome::HeldUntil << heldFor.arg("di notte, dalle 18");
+    QTest::newRow("held indefinitely")
+        << 4 << "job-hold-until-specified"
+        << "indefinite" << 3 << "none"
+        << "" << JobOutcome::HeldIndefinitely
+        << "Il lavoro per la stampante Alfa è trattenuto nella coda: sarà stampato solo quando "
+           "verrà sbloccato (con «lp -i Alfa-7 -H resume» o dalla coda di stampa).";
+    QTest::newRow("aborted") << 8 << "aborted-by-system"
+                             << "" << 3 << "none"
+                             << "Carta inceppata" << JobOutcome::Failed
+                             << "La stampante Alfa non ha stampato il lavoro: Carta inceppata.";
+    QTest::newRow("canceled") << 7 << "job-canceled-by-user"
+                              << "" << 3 << "none"
+                              << "" << JobOutcome::Failed
+                              << "La stampante Alfa non ha stampato il lavoro: il lavoro è stato "
+                                 "annullato.";
+}
+
+void PrintersTest::outcomeIsDecidedFromStatesAndReasons() {
+    QFETCH(int, jobState);
+    QFETCH(QString, jobReasons);
+    QFETCH(QString, holdUntil);
+    QFETCH(int, printerState);
+    QFETCH(QString, printerReasons);
+    QFETCH(QString, words);
+    QFETCH(JobOutcome, outcome);
+    QFETCH(QString, text);
+    JobSnapshot snapshot{jobState,     jobReasons.split(u','),     holdUntil, {},
+                         printerState, printerReasons.split(u','), true,      words};
+    const JobReport report = decideOutcome(QStringLiteral("Alfa"), 7, snapshot);
+    QCOMPARE(report.outcome, outcome);
+    QCOMPARE(report.text, text);
+    QCOMPARE(report.warning, outcome != JobOutcome::Printed && outcome != JobOutcome::Queued);
+}
+
+void PrintersTest::followedJobGetsItsTrueOutcome_data() {
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<QList<JobOutcome>>("outcomes");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("healthy") << "Alfa" << QList{JobOutcome::Printed} << "Stampa conclusa";
+    QTest::newRow("switched off") << "Spenta" << QList{JobOutcome::Queued, JobOutcome::Waiting}
+                                  << "Messaggio del servizio di stampa: «The printer";
+    QTest::newRow("held indefinitely")
+        << "Trattenuta" << QList{JobOutcome::HeldIndefinitely} << "lp -i Trattenuta-";
+    QTest::newRow("disabled while printing") << "Lenta" << QList{JobOutcome::Waiting}
+                                             << "La stampante Lenta non è pronta (la stampante "
+                                                "è ferma)";
+    QTest::newRow("failing driver") << "Zeta" << QList{JobOutcome::Failed}
+                                    << "La stampante Zeta non ha stampato il lavoro: Carta "
+                                       "inceppata";
+}
+
+void PrintersTest::followedJobGetsItsTrueOutcome() {
+    QFETCH(QString, printer);
+    QFETCH(QList<JobOutcome>, outcomes);
+    QFETCH(QString, told);
+    QTcpServer closed;  // a port where nothing listens once it is closed again
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    QVERIFY(cups_.addPrinter("Spenta", QStringLiteral("socket://127.0.0.1:%1").arg(port), {}));
+    QVERIFY(cups_.addPrinter("Trattenuta", "capture:" + cups_.capturePath("Trattenuta"),
+                             {"job-hold-until-default=indefinite"}));
+    QVERIFY(cups_.addPrinter("Lenta", "capture:" + cups_.capturePath("Lenta"), {}));
+    QVERIFY(cups_.slowJobs("Lenta", 3));
+    QVERIFY(cups_.failJobs("Zeta", QStringLiteral("Carta inceppata")));
+    const auto restore = qScopeGuard([&] {
+        cups_.succeedJobs("Zeta");
+        cups_.restartPrinter("Lenta");
+    });
+    const Result<int> job = submitLine(printers_, printer, QStringLiteral("Esito"));
     QVERIFY2(job, qPrintable(job.error()));
-    JobState state;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            Deadline deadline(kPatient);
-            state = *printers_.jobState(QStringLiteral("Zeta"), *job, deadline);
-            return state.phase != JobPhase::Waiting || state.queueStopped;
-        }(),
-        20000);
-    QVERIFY2(cups_.succeedJobs(QStringLiteral("Zeta")), qPrintable(cups_.errorString()));
-    QVERIFY(state.phase != JobPhase::Completed);
-    QVERIFY2(state.reason.contains(QStringLiteral("Carta inceppata")), qPrintable(state.reason));
+    if (printer == QLatin1String("Lenta")) {
+        QTest::qWait(500);  // the backend has the job by then
+        QVERIFY(cups_.stopPrinter("Lenta", QStringLiteral("Spenta a mano")));
+    }
+    const Result<JobReport> report = follow(printers_, printer, *job, 1500);
+    QVERIFY2(report, qPrintable(report.error()));
+    QVERIFY2(outcomes.contains(report->outcome) && report->text.contains(told),
+             qPrintable(report->text));
+    if (printer == QLatin1String("Lenta")) {
+        // Told it waits, it prints once the queue goes again.
+        QVERIFY(cups_.restartPrinter("Lenta") && cups_.slowJobs("Lenta", 0));
+        QVERIFY2(!cups_.waitForJob("Lenta").isEmpty(), qPrintable(cups_.errorString()));
+    }
+}
+
+void PrintersTest::slowServiceStillPrints() {
+    SlowRelay relay(cups_.socketPath(), 512, 300);
+    QVERIFY(relay.start());
+    // A thread that never used libcups reads CUPS_SERVER afresh.
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    qputenv("CUPS_SERVER", QFile::encodeName(relay.socketPath()));
+    const auto restore = qScopeGuard([&] { qputenv("CUPS_SERVER", server); });
+    Result<JobReport> report = Failure{};
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        const Result<int> job = submitLine(printers_, "Alfa", QStringLiteral("Piano piano"));
+        report = job ? follow(printers_, "Alfa", *job, 20000) : Failure{job.error()};
+    }));
+    thread->start();
+    QVERIFY(thread->wait(60000));
+    QVERIFY2(report && report->outcome == JobOutcome::Printed, qPrintable(report.error()));
+    QVERIFY(PrivateCups::pdfText(cups_.waitForJob("Alfa")).contains(QStringLiteral("Piano piano")));
+}
+
+void PrintersTest::killedSchedulerMayStillPrint() {
+    QVERIFY(cups_.addPrinter("Lenta", "capture:" + cups_.capturePath("Lenta"), {}));
+    QVERIFY(cups_.slowJobs("Lenta", 1));
+    Deadline deadline(kPatient);
+    const Result<int> job =
+        printers_.submitJob("Lenta", documentWithLine(QStringLiteral("Dopo la caduta")), deadline);
+    QVERIFY2(job, qPrintable(job.error()));
+    cups_.kill();
+    const Result<JobReport> report = printers_.followJob("Lenta", *job, 1000, deadline);
+    QCOMPARE(report.error(), QStringLiteral("Il servizio di stampa non risponde più: il lavoro per "
+                                            "la stampante Lenta gli è stato consegnato e potrebbe "
+                                            "essere stampato quando tornerà a rispondere."));
+    // And it does: the driver goes on without the scheduler.
+    QVERIFY2(!cups_.waitForJob("Lenta").isEmpty(), qPrintable(cups_.errorString()));
 }
 
 void PrintersTest::noSchedulerMeansServiceDownAndNoCrash() {
@@ -262,13 +436,26 @@ void PrintersTest::silentSchedulerIsGivenUpAtTheDeadline() {
     const QString checked = printers_.checkPrinter(QStringLiteral("Alfa"), checking).error();
     Deadline submitting(300);
     const Result<int> job = printers_.submitJob(QStringLiteral("Alfa"), document, submitting);
+    // Given up, a call on the frozen scheduler ends at once, however much time it had left.
+    Deadline closing(kPatient);
+    QString abandoned;
+    std::unique_ptr<QThread> call(QThread::create([&] {
+        abandoned = printers_.submitJob(QStringLiteral("Alfa"), document, closing).error();
+    }));
+    call->start();
+    QTest::qWait(300);
+    QElapsedTimer ending;
+    ending.start();
+    closing.giveUp();
+    QVERIFY(call->wait(5000));
+    QVERIFY2(ending.elapsed() < 500, qPrintable(QString::number(ending.elapsed())));
     QVERIFY2(cups_.thaw(), qPrintable(cups_.errorString()));
 
     QVERIFY(!list);
     QCOMPARE(list.error(), QStringLiteral("Il servizio di stampa non risponde: l'elenco delle "
                                           "stampanti non è aggiornato."));
     QVERIFY(!job);
-    for (const QString& text : {job.error(), checked}) {
+    for (const QString& text : {job.error(), checked, abandoned}) {
         QVERIFY2(text.startsWith(QStringLiteral("Il servizio di stampa non risponde")),
                  qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Alfa")) && !text.contains(QStringLiteral("Success")),

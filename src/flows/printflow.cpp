@@ -3,7 +3,6 @@
 
 #include <QChar>
 #include <QElapsedTimer>
-#include <QThread>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -13,6 +12,7 @@
 #include "print/pdfsurface.h"
 #include "print/printsurface.h"
 #include "print/sheet.h"
+#include "printers/joboutcome.h"
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
 
@@ -21,8 +21,6 @@ namespace quarzello {
 namespace {
 
 const QChar CR(13);
-// Looks at the job at most ten times a second.
-constexpr int kJobLookMs = 100;
 
 QString preparationFailedText(const QString& why) {
     return QStringLiteral("La stampa non ha potuto essere preparata.") + CR + why;
@@ -55,22 +53,6 @@ std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& 
         return std::nullopt;
     }
     return document;
-}
-
-// The job looked at until the service says it is done or failed, or the time is up: a job still
-// waiting or printing normally by then is the printer's business. On the pool's thread.
-Result<JobState> followJob(PrinterSystem& printers, const QString& printer, int job,
-                           qint64 followMs, Deadline& deadline) {
-    QElapsedTimer following;
-    following.start();
-    for (;;) {
-        const Result<JobState> state = printers.jobState(printer, job, deadline);
-        if (!state || state->phase != JobPhase::Waiting || state->queueStopped ||
-            following.elapsed() >= followMs)
-            return state;
-        QThread::msleep(kJobLookMs);
-        if (deadline.passed()) return printers.jobState(printer, job, deadline);
-    }
 }
 
 // One print on one printer, a step at a time: each step starts when the service has answered
@@ -118,21 +100,31 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
             talk_.done(waitingInStoppedQueueText(request_.printer));
             return end(PrintEnd::Pending);
         }
-        ask<JobState>(
+        // Followed until the service says the job is done or failed, or the time is up; what
+        // it says then is what the user is told.
+        ask<JobReport>(
             [printers = &request_.printers, name = request_.printer, job,
              followMs = request_.followMs](Deadline& deadline) {
-                return followJob(*printers, name, job, followMs, deadline);
+                return printers->followJob(name, job, followMs, deadline);
             },
-            [self = shared_from_this()](const JobState& state) { self->followed(state); });
+            [self = shared_from_this()](const JobReport& report) { self->followed(report); });
     }
 
-    void followed(const JobState& state) {
-        if (state.phase == JobPhase::Failed || state.queueStopped) {
-            talk_.fail(jobFailedText(request_.printer, state.reason));
-            return end(PrintEnd::Failed);
+    void followed(const JobReport& report) {
+        if (report.warning)
+            talk_.fail(report.text);
+        else
+            talk_.done(report.text);
+        switch (report.outcome) {
+            case JobOutcome::Printed:
+                return end(PrintEnd::Printed);
+            case JobOutcome::Failed:
+                return end(PrintEnd::Failed);
+            case JobOutcome::Unknown:
+                return end(PrintEnd::Unknown);
+            default:
+                return end(PrintEnd::Pending);
         }
-        talk_.done(kPrintDoneText);
-        end(PrintEnd::Printed);
     }
 
     // Asks the service; `next` gets the answer. A silence, a refusal or the waiting given up

@@ -12,20 +12,22 @@ namespace quarzello {
 namespace {
 
 // A call gives up by itself at its deadline; this much later the waiting stops regardless, for
-// a call stuck where libcups cannot be interrupted.
+// a call stuck where it cannot be interrupted.
 constexpr qint64 kBackstopGraceMs = 2000;
 
 }  // namespace
 
 std::shared_ptr<Deadline> ServiceWaiter::nextDeadline() const {
-    auto deadline = std::make_shared<Deadline>(std::max<qint64>(leftMs_, 0));
+    auto deadline =
+        std::make_shared<Deadline>(std::max<qint64>(leftMs_, 0), std::max<qint64>(talkLeftMs_, 0));
     // Once a document went to the service, every later silence may hide a printing job.
     if (documentSent_) deadline->noteDocumentSent();
     return deadline;
 }
 
-void ServiceWaiter::account(const Deadline& deadline, qint64 tookMs) {
-    leftMs_ -= tookMs;
+void ServiceWaiter::account(const Deadline& deadline) {
+    leftMs_ -= deadline.chargedMs();
+    talkLeftMs_ -= deadline.talkedMs();
     documentSent_ = deadline.documentSent();
 }
 
@@ -34,11 +36,9 @@ void DirectWaiter::execute(Work work, Done done) {
         done(false);
         return;
     }
-    QElapsedTimer took;
-    took.start();
     const std::shared_ptr<Deadline> deadline = nextDeadline();
     work(*deadline);
-    account(*deadline, took.elapsed());
+    account(*deadline);
     done(true);
 }
 
@@ -58,7 +58,6 @@ void BackgroundWaiter::execute(Work work, Done done) {
         done(false);
         return;
     }
-    took_.start();
     deadline_ = nextDeadline();
     done_ = std::move(done);
     std::shared_ptr<Deadline> deadline = deadline_;
@@ -69,7 +68,8 @@ void BackgroundWaiter::execute(Work work, Done done) {
                          // A call given up on earlier comes back too late to count.
                          if (deadline_ && calls_ == call) finish(true);
                      });
-    backstop_.start(int(std::clamp<qint64>(leftMs_ + kBackstopGraceMs, 0, INT_MAX)));
+    // A slow service may keep a call going past the budget, never past the talk time.
+    backstop_.start(int(std::clamp<qint64>(talkLeftMs_ + kBackstopGraceMs, 0, INT_MAX)));
     watcher->setFuture(
         QtConcurrent::run(&pool_, [work = std::move(work), deadline] { work(*deadline); }));
 }
@@ -78,7 +78,7 @@ void BackgroundWaiter::finish(bool answered) {
     backstop_.stop();
     // A call given up on must not finish a document once the user has been told it was not sent.
     if (!answered) deadline_->giveUp();
-    account(*deadline_, took_.elapsed());
+    account(*deadline_);
     deadline_.reset();
     Done done = std::move(done_);
     done_ = nullptr;

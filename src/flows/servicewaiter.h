@@ -4,7 +4,6 @@
 // through the event loop; the command line's run where they are asked for.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -52,10 +51,11 @@ class ServiceWaiter {
     virtual void execute(Work work, Done done) = 0;
     // A deadline for the next call, from the budget left.
     std::shared_ptr<Deadline> nextDeadline() const;
-    // What a call that ended took from the budget, and what it did.
-    void account(const Deadline& deadline, qint64 tookMs);
+    // What a call that ended took from the budget and the talk time, and what it did.
+    void account(const Deadline& deadline);
 
     qint64 leftMs_;
+    qint64 talkLeftMs_ = Deadline::kTalkMs;
     bool documentSent_ = false;
     bool givenUp_ = false;
 };
@@ -97,7 +97,6 @@ class BackgroundWaiter final : public ServiceWaiter {
     QThreadPool& pool_;
     QObject context_;  // owns the watcher of the call outstanding
     QTimer backstop_;
-    QElapsedTimer took_;
     std::shared_ptr<Deadline> deadline_;  // of the call outstanding, if any
     Done done_;
     quint64 calls_ = 0;

@@ -3,11 +3,15 @@
 
 #include <cups/cups.h>
 #include <dlfcn.h>
+#include <sys/socket.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 #include "printers/printermessages.h"
 
@@ -25,7 +29,8 @@ namespace {
     X(ippAddString) X(ippAddStrings) X(ippAddInteger) X(cupsDoRequest) X(ippDelete) \
     X(ippFindAttribute) X(ippGetString) X(ippGetInteger) X(ippGetBoolean) X(ippFirstAttribute) \
     X(ippNextAttribute) X(ippGetName) X(cupsAddOption) X(cupsEncodeOptions2) X(cupsFreeOptions) \
-    X(cupsStartDocument) X(cupsWriteRequestData) X(cupsFinishDocument)
+    X(cupsStartDocument) X(cupsWriteRequestData) X(cupsFinishDocument) X(httpGetFd) \
+    X(ippGetCount)
 // clang-format on
 
 struct CupsLibrary {
@@ -52,26 +57,41 @@ const CupsLibrary& cups() {
 }
 
 const char* const kJobTitle = "Biglietti da visita";
-// How often a wait on the scheduler looks at the deadline, in seconds.
-constexpr double kPatience = 0.2;
-
-// libcups asks this whenever the scheduler has been silent for kPatience: go on waiting or not.
-int keepWaiting(http_t*, void* deadline) {
-    return static_cast<const Deadline*>(deadline)->passed() ? 0 : 1;
-}
+// Between two looks at a followed job: at most ten a second.
+constexpr qint64 kJobLookMs = 100;
+// What a cancel of a job given up may take past the budget; less while the program closes.
+constexpr qint64 kCancelMs = 2000, kCancelClosingMs = 300;
 
 // A connection to the scheduler of the call's own; null when the scheduler cannot be reached.
+//
+// libcups 2.4.2 waits for a reply the connection's timeout once and then fails without asking
+// the timeout callback again, and waits a second of its own for a document's go-ahead: a short
+// timeout makes any slow reply fail. So each wait is given as long as a silence may last before
+// the call must give up (never less than the free gap), and a silence that long is charged in
+// full; shorter ones cost nothing. Giving up does not wait for the timeout: it shuts the
+// connection down.
 class Connection {
   public:
-    explicit Connection(Deadline& deadline) {
+    explicit Connection(Deadline& deadline) : deadline_(deadline) {
         if (!cups().loaded) return;  // no libcups on this machine: no print service either
-        int cancel = 0;
+        QElapsedTimer took;
+        took.start();
         const qint64 ms = std::clamp<qint64>(deadline.remainingMs(), 1, INT_MAX);
         http_ = cups().httpConnect2(cups().cupsServer(), cups().ippPort(), nullptr, AF_UNSPEC,
-                                    cups().cupsEncryption(), 1, int(ms), &cancel);
-        if (http_) cups().httpSetTimeout(http_, kPatience, keepWaiting, &deadline);
+                                    cups().cupsEncryption(), 1, int(ms), deadline.connectCancel());
+        deadline.charge(took.elapsed());
+        if (!http_) return;
+        beginStep();
+        // A plain shutdown of the socket rather than httpShutdown(), which also tears down
+        // TLS under the feet of the thread reading. The wait is also made short, should
+        // libcups connect again on its own after the shutdown.
+        deadline.setInterrupt([http = http_] {
+            cups().httpSetTimeout(http, 0.01, keepWaiting, nullptr);
+            ::shutdown(cups().httpGetFd(http), SHUT_RDWR);
+        });
     }
     ~Connection() {
+        deadline_.setInterrupt({});
         if (http_) cups().httpClose(http_);
     }
     Connection(const Connection&) = delete;
@@ -79,8 +99,34 @@ class Connection {
 
     http_t* get() const { return http_; }
 
+    // Before each request or piece of document: how long a silence may last from now.
+    void beginStep() {
+        waitMs_ = std::max<qint64>(deadline_.silenceAllowedMs(), 1);
+        cups().httpSetTimeout(http_, double(waitMs_) / 1000.0, keepWaiting, this);
+        step_.start();
+        asked_ = false;
+    }
+    // After a step that failed: a step that ran into the timeout without libcups asking us was
+    // a silence as long as the timeout.
+    void stepFailed() {
+        if (!asked_ && step_.elapsed() >= waitMs_) deadline_.charge(waitMs_);
+    }
+
   private:
+    // libcups asks this when the scheduler has been silent for the whole timeout.
+    static int keepWaiting(http_t*, void* data) {
+        auto* self = static_cast<Connection*>(data);
+        if (!self) return 0;
+        self->asked_ = true;
+        self->deadline_.charge(self->waitMs_);
+        return self->deadline_.passed() ? 0 : 1;
+    }
+
+    Deadline& deadline_;
     http_t* http_ = nullptr;
+    qint64 waitMs_ = 0;
+    QElapsedTimer step_;
+    bool asked_ = false;
 };
 
 bool failed(ipp_status_t status) { return status >= IPP_STATUS_ERROR_BAD_REQUEST; }
@@ -95,7 +141,9 @@ QByteArray printerUri(const QString& name) {
     return uri;
 }
 
-// Why a request about the named printer failed, from what libcups says and the deadline.
+// Why a request about the named printer failed, from what libcups says and the deadline. Once
+// the whole document reached the service, only a refusal in so many words says it will not
+// print: a connection lost or a service gone may still print it.
 Failure failureFor(const QString& name, const Deadline& deadline) {
     if (!cups().loaded) return {printServiceDownText(name)};
     const ipp_status_t status = cups().cupsLastError();
@@ -106,7 +154,8 @@ Failure failureFor(const QString& name, const Deadline& deadline) {
         case IPP_STATUS_ERROR_NOT_FOUND:
             return {printerGoneText(name)};
         case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
-            return {printServiceDownText(name)};
+        case IPP_STATUS_ERROR_INTERNAL:  // libcups's own word for a connection that failed
+            return {printServiceSilentText(name, deadline.documentSent())};
         default:
             break;
     }
@@ -114,7 +163,7 @@ Failure failureFor(const QString& name, const Deadline& deadline) {
     // show a "Success" next to a failure.
     const QString detail =
         failed(status) ? QString::fromUtf8(cups().cupsLastErrorString()) : QString();
-    if (detail.isEmpty()) return {printServiceDownText(name)};
+    if (detail.isEmpty()) return {printServiceSilentText(name, deadline.documentSent())};
     return {printerFailedText(name, detail)};
 }
 
@@ -131,8 +180,10 @@ int integerOf(ipp_t* response, const char* attribute, ipp_tag_t tag = IPP_TAG_EN
 
 // Asks the scheduler; the answer, or nothing with cupsLastError() saying why.
 ipp_t* ask(Connection& connection, ipp_t* request) {
+    connection.beginStep();
     // cupsDoRequest frees the request; the answer is the caller's to free.
     ipp_t* response = cups().cupsDoRequest(connection.get(), request, "/");
+    if (!response) connection.stepFailed();
     if (response && failed(cups().cupsLastError())) {
         cups().ippDelete(response);
         return nullptr;
@@ -150,16 +201,61 @@ ipp_t* printerRequest(ipp_op_t operation, const QString& name,
     return request;
 }
 
-// Why a job failed, in the service's words: its own message, the printer's, or its reasons.
-QString reasonOf(ipp_t* job, ipp_t* printer) {
-    QString reason = textOf(job, "job-printer-state-message");
-    if (reason.isEmpty() && printer) reason = textOf(printer, "printer-state-message");
-    // The reasons are keywords, not words for a user: only a cancelled job is told apart.
-    if (reason.isEmpty() &&
-        textOf(job, "job-state-reasons").startsWith(QLatin1String("job-canceled")))
-        reason = QStringLiteral("il lavoro è stato annullato");
-    if (reason.isEmpty()) reason = QStringLiteral("il servizio di stampa ha interrotto il lavoro");
-    return reason;
+QStringList keywordsOf(ipp_t* response, const char* attribute) {
+    QStringList keywords;
+    ipp_attribute_t* found = cups().ippFindAttribute(response, attribute, IPP_TAG_KEYWORD);
+    for (int i = 0; found && i < cups().ippGetCount(found); ++i)
+        keywords << QString::fromUtf8(cups().ippGetString(found, i, nullptr));
+    return keywords;
+}
+
+// Cancels a job given up before its document was whole, on a connection and with an allowance
+// of its own: the budget is spent by then, and a closing program has less time still.
+void cancelJob(const QString& name, int job, bool closing) {
+    const qint64 ms = closing ? kCancelClosingMs : kCancelMs;
+    Deadline allowance(ms, ms);
+    Connection connection(allowance);
+    if (!connection.get()) return;
+    ipp_t* cancel = cups().ippNewRequest(IPP_OP_CANCEL_JOB);
+    cups().ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                        printerUri(name).constData());
+    cups().ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
+    cups().ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                        cups().cupsUser());
+    cups().ippDelete(ask(connection, cancel));
+}
+
+// One look at the job; its printer too when `withPrinter`. Nothing when the service did not
+// answer.
+std::optional<JobSnapshot> lookAt(Connection& connection, const QString& name, int job,
+                                  bool withPrinter) {
+    ipp_t* request = printerRequest(
+        IPP_OP_GET_JOB_ATTRIBUTES, name,
+        {"job-state", "job-state-reasons", "job-printer-state-message", "job-hold-until"});
+    cups().ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
+    ipp_t* jobAnswer = ask(connection, request);
+    if (!jobAnswer) return std::nullopt;
+    JobSnapshot snapshot;
+    snapshot.jobState = integerOf(jobAnswer, "job-state");
+    snapshot.jobReasons = keywordsOf(jobAnswer, "job-state-reasons");
+    snapshot.jobMessage = textOf(jobAnswer, "job-printer-state-message");
+    snapshot.holdUntil = textOf(jobAnswer, "job-hold-until");
+    cups().ippDelete(jobAnswer);
+    if (!withPrinter) return snapshot;
+
+    ipp_t* printer =
+        ask(connection, printerRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name,
+                                       {"printer-state", "printer-state-reasons",
+                                        "printer-state-message", "printer-is-accepting-jobs"}));
+    if (!printer) return std::nullopt;
+    snapshot.printerState = integerOf(printer, "printer-state");
+    snapshot.printerReasons = keywordsOf(printer, "printer-state-reasons");
+    snapshot.printerMessage = textOf(printer, "printer-state-message");
+    ipp_attribute_t* accepting =
+        cups().ippFindAttribute(printer, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+    snapshot.accepting = !accepting || cups().ippGetBoolean(accepting, 0);
+    cups().ippDelete(printer);
+    return snapshot;
 }
 
 // What the user set for printing on this machine: a default printer, and instances (a queue
@@ -298,78 +394,53 @@ Result<int> CupsPrinterSystem::submitJob(const QString& name, const QByteArray& 
     cups().ippDelete(created);
     if (job == 0) return failureFor(name, deadline);
 
+    connection.beginStep();
     bool written = cups().cupsStartDocument(connection.get(), queue.constData(), job, kJobTitle,
                                             CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
     constexpr qsizetype kChunk = 64 * 1024;
     for (qsizetype at = 0; written && at < pdf.size() && !deadline.passed(); at += kChunk) {
         const size_t length = size_t(std::min(kChunk, pdf.size() - at));
+        connection.beginStep();
         written = cups().cupsWriteRequestData(connection.get(), pdf.constData() + at, length) ==
                   HTTP_STATUS_CONTINUE;
     }
+    if (!written) connection.stepFailed();
     // Once the one waiting has told the user that nothing was printed, the document stays
     // unfinished, and the service drops the job.
-    written = written && deadline.noteDocumentSent();
+    written = written && !deadline.passed() && deadline.noteDocumentSent();
+    if (written) connection.beginStep();
     const ipp_status_t finished =
         written ? cups().cupsFinishDocument(connection.get(), queue.constData()) : IPP_STATUS_OK;
+    if (written && failed(finished)) connection.stepFailed();
     if (!written || failed(finished)) {
         const Failure why = failureFor(name, deadline);
-        // A job without its whole document must not print half a sheet, nor wait for ever.
-        if (!deadline.passed()) {
-            Connection another(deadline);
-            ipp_t* cancel = cups().ippNewRequest(IPP_OP_CANCEL_JOB);
-            cups().ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                                printerUri(name).constData());
-            cups().ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
-            cups().ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name",
-                                nullptr, cups().cupsUser());
-            if (another.get())
-                cups().ippDelete(ask(another, cancel));
-            else
-                cups().ippDelete(cancel);
-        }
+        // A job the user is told will not print must not print, nor wait for ever with half a
+        // document.
+        if (!deadline.documentSent()) cancelJob(name, job, deadline.givenUp());
         return why;
     }
     return job;
 }
 
-Result<JobState> CupsPrinterSystem::jobState(const QString& name, int job, Deadline& deadline) {
+Result<JobReport> CupsPrinterSystem::followJob(const QString& name, int job, qint64 followMs,
+                                               Deadline& deadline) {
     Connection connection(deadline);
     if (!connection.get()) return failureFor(name, deadline);
-    ipp_t* request =
-        printerRequest(IPP_OP_GET_JOB_ATTRIBUTES, name,
-                       {"job-state", "job-state-reasons", "job-printer-state-message"});
-    cups().ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
-    ipp_t* jobAnswer = ask(connection, request);
-    if (!jobAnswer) return failureFor(name, deadline);
-    ipp_t* printerAnswer =
-        ask(connection, printerRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name,
-                                       {"printer-state", "printer-state-message"}));
-    if (!printerAnswer && deadline.passed()) {
-        cups().ippDelete(jobAnswer);
-        return failureFor(name, deadline);
+    const QDeadlineTimer following(std::max<qint64>(followMs, 0));
+    for (;;) {
+        QElapsedTimer look;
+        look.start();
+        const bool last = following.hasExpired();
+        std::optional<JobSnapshot> snapshot = lookAt(connection, name, job, last);
+        if (!snapshot) return failureFor(name, deadline);
+        // The printer's state matters only to a job that did not come out.
+        if (jobFinished(snapshot->jobState) && snapshot->jobState != IPP_JSTATE_COMPLETED && !last)
+            snapshot = lookAt(connection, name, job, true);
+        if (!snapshot) return failureFor(name, deadline);
+        if (last || jobFinished(snapshot->jobState)) return decideOutcome(name, job, *snapshot);
+        const qint64 rest = std::min(kJobLookMs - look.elapsed(), following.remainingTime());
+        if (!deadline.pause(rest)) return failureFor(name, deadline);
     }
-
-    JobState state;
-    state.queueStopped =
-        printerAnswer && integerOf(printerAnswer, "printer-state") == IPP_PSTATE_STOPPED;
-    switch (integerOf(jobAnswer, "job-state")) {
-        case IPP_JSTATE_COMPLETED:
-            state.phase = JobPhase::Completed;
-            break;
-        case IPP_JSTATE_STOPPED:
-        case IPP_JSTATE_CANCELED:
-        case IPP_JSTATE_ABORTED:
-            state.phase = JobPhase::Failed;
-            break;
-        default:
-            state.phase = JobPhase::Waiting;
-            break;
-    }
-    if (state.phase == JobPhase::Failed || state.queueStopped)
-        state.reason = reasonOf(jobAnswer, printerAnswer);
-    cups().ippDelete(jobAnswer);
-    cups().ippDelete(printerAnswer);
-    return state;
 }
 
 }  // namespace quarzello

@@ -12,7 +12,8 @@ class CupsPrinterSystem final : public PrinterSystem {
     Result<PrinterList> listPrinters(Deadline& deadline) override;
     Result<QueueState> queueState(const QString& name, Deadline& deadline) override;
     Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline) override;
-    Result<JobState> jobState(const QString& name, int job, Deadline& deadline) override;
+    Result<JobReport> followJob(const QString& name, int job, qint64 followMs,
+                                Deadline& deadline) override;
 };
 
 }  // namespace quarzello

@@ -40,6 +40,8 @@ QString jobFailedText(const QString& name, const QString& reason) {
     return text;
 }
 
+QString jobPrintedText() { return QStringLiteral("Stampa conclusa"); }
+
 QString printerFailedText(const QString& name, const QString& detail) {
     return QStringLiteral("La stampante %1 non ha accettato il lavoro (%2).").arg(name, detail);
 }

@@ -18,6 +18,8 @@ QString printServiceSilentText(const QString& name, bool documentSent);
 QString printerListSilentText();
 // Any other refusal; detail is the print service's own words.
 QString printerFailedText(const QString& name, const QString& detail);
+// A job that came out of the printer.
+QString jobPrintedText();
 // A job the service had taken was aborted or cancelled, or stopped the printer.
 QString jobFailedText(const QString& name, const QString& reason);
 

@@ -8,6 +8,7 @@
 
 #include "core/result.h"
 #include "printers/deadline.h"
+#include "printers/joboutcome.h"
 
 namespace quarzello {
 
@@ -24,14 +25,6 @@ struct QueueState {
     QString message;       // what the service says of the printer's state, when anything
 };
 
-enum class JobPhase { Waiting, Completed, Failed };
-
-struct JobState {
-    JobPhase phase = JobPhase::Waiting;
-    bool queueStopped = false;
-    QString reason;  // the service's own words, for a job that failed or a queue that stopped
-};
-
 class PrinterSystem {
   public:
     virtual ~PrinterSystem() = default;
@@ -44,7 +37,11 @@ class PrinterSystem {
     // Hands a PDF document to the printer's queue; gives the job's number.
     virtual Result<int> submitJob(const QString& name, const QByteArray& pdf,
                                   Deadline& deadline) = 0;
-    virtual Result<JobState> jobState(const QString& name, int job, Deadline& deadline) = 0;
+    // Follows the job on one connection, looking at it at most ten times a second, until it
+    // completed or failed or followMs passed; then decides its outcome. A failure when the
+    // service fell silent, telling whether the job may still print.
+    virtual Result<JobReport> followJob(const QString& name, int job, qint64 followMs,
+                                        Deadline& deadline) = 0;
 
     // The printer is installed under exactly this name (case included) and takes jobs; its
     // queue's state, or why it cannot print.

@@ -23,8 +23,9 @@ class FakePrinterSystem : public PrinterSystem {
     QMap<QString, QueueState> queues;
     // A printer in here refuses every job with this text.
     QMap<QString, QString> refusals;
-    // What becomes of a printer's jobs; a printer not in here completes them.
-    QMap<QString, JobState> fates;
+    // What the service tells of a printer's jobs at the end of the follow; a printer not in
+    // here completes them.
+    QMap<QString, JobSnapshot> fates;
     // The service stops answering once it has a job: asked about it, it answers as a real one
     // whose time ran out.
     bool silentAfterJob = false;
@@ -48,9 +49,11 @@ class FakePrinterSystem : public PrinterSystem {
         jobs[name] << pdf;
         return int(jobs[name].size());
     }
-    Result<JobState> jobState(const QString& name, int, Deadline& deadline) override {
+    Result<JobReport> followJob(const QString& name, int job, qint64, Deadline& deadline) override {
         if (silentAfterJob) return Failure{printServiceSilentText(name, deadline.documentSent())};
-        return fates.value(name, JobState{JobPhase::Completed, false, {}});
+        JobSnapshot completed;
+        completed.jobState = 9;
+        return decideOutcome(name, job, fates.value(name, completed));
     }
     // The documents of the window's prints, each recording into `drawing`.
     std::function<std::unique_ptr<PrintSurface>(const QString&)> surfaces() {

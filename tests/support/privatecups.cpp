@@ -141,6 +141,12 @@ bool PrivateCups::prepare() {
     if (!QFile::copy(backendSource, backend) ||
         !QFile::setPermissions(backend, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
         return fail(QStringLiteral("cannot install the capture backend in ") + backend);
+    // CUPS's own network backend, for printers that do not answer; mode 0700 as above.
+    const QString socketBackend = path(QStringLiteral("bin/backend/socket"));
+    if (!QFile::copy(QStringLiteral("/usr/lib/cups/backend/socket"), socketBackend) ||
+        !QFile::setPermissions(socketBackend,
+                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return fail(QStringLiteral("cannot install the socket backend in ") + socketBackend);
 
     const QString cupsdConf =
         QStringLiteral(
@@ -246,6 +252,14 @@ bool PrivateCups::addPrinter(const QString& name) {
                 QStringLiteral("capture:") + capturePath(name)});
 }
 
+bool PrivateCups::addPrinter(const QString& name, const QString& deviceUri,
+                             const QStringList& options) {
+    QStringList args{QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                     deviceUri};
+    for (const QString& option : options) args << QStringLiteral("-o") << option;
+    return run(QStringLiteral("lpadmin"), args);
+}
+
 bool PrivateCups::removePrinter(const QString& name) {
     return run(QStringLiteral("lpadmin"), {QStringLiteral("-x"), name});
 }
@@ -282,6 +296,19 @@ bool PrivateCups::failJobs(const QString& name, const QString& message) {
 bool PrivateCups::succeedJobs(const QString& name) {
     QFile::remove(capturePath(name) + QStringLiteral(".fail"));
     return true;
+}
+
+bool PrivateCups::slowJobs(const QString& name, int seconds) {
+    QFile slow(capturePath(name) + QStringLiteral(".slow"));
+    return (slow.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+            slow.write(QByteArray::number(seconds)) > 0) ||
+           fail(QStringLiteral("cannot write ") + slow.fileName());
+}
+
+void PrivateCups::kill() {
+    if (!isRunning()) return;
+    m_cupsd.kill();
+    m_cupsd.waitForFinished(5000);
 }
 
 bool PrivateCups::freeze() {

@@ -53,6 +53,8 @@ class PrivateCups {
 
     // A raw queue, enabled and accepting, whose jobs are written unchanged to capturePath(name).
     bool addPrinter(const QString& name);
+    // A queue on another device (CUPS's own socket backend is there too), with lpadmin -o options.
+    bool addPrinter(const QString& name, const QString& deviceUri, const QStringList& options);
     // Deletes the queue, as an administrator would with lpadmin -x.
     bool removePrinter(const QString& name);
     // cupsreject / cupsaccept: the queue refuses, or accepts again, new jobs.
@@ -66,10 +68,14 @@ class PrivateCups {
     // The queue's backend fails every job from now on, with this message; or works again.
     bool failJobs(const QString& name, const QString& message);
     bool succeedJobs(const QString& name);
+    // The queue's backend takes this long over each job before writing it out.
+    bool slowJobs(const QString& name, int seconds);
     // Holds the scheduler still (SIGSTOP), as a print service that stops answering; and lets it
     // go on again (SIGCONT).
     bool freeze();
     bool thaw();
+    // Kills the scheduler outright (SIGKILL), as a crash; its backends go on. start() again.
+    void kill();
 
     // Where the next job of the queue will be written.
     QString capturePath(const QString& name) const;
