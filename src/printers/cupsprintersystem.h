@@ -13,6 +13,7 @@ class CupsPrinterSystem final : public PrinterSystem {
     Result<QueueState> queueState(const QString& name, Deadline& deadline) override;
     Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline) override;
     Result<JobState> jobState(const QString& name, int job, Deadline& deadline) override;
+    Result<PrintableArea> printableArea(const QString& name, Deadline& deadline) override;
     // A PDF document in memory: what CUPS receives.
     std::unique_ptr<PrintSurface> newDocumentSurface(const QString& target) override;
 };

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/result.h"
+#include "print/margins.h"
 #include "printers/deadline.h"
 
 namespace quarzello {
@@ -48,6 +49,8 @@ class PrinterSystem {
     virtual Result<int> submitJob(const QString& name, const QByteArray& pdf,
                                   Deadline& deadline) = 0;
     virtual Result<JobState> jobState(const QString& name, int job, Deadline& deadline) = 0;
+    // How far from the edges of A4 paper the printer prints; not known when it does not say.
+    virtual Result<PrintableArea> printableArea(const QString& name, Deadline& deadline) = 0;
 
     // A surface to draw a job's document on, for a printer or a file named `target`.
     virtual std::unique_ptr<PrintSurface> newDocumentSurface(const QString& target) = 0;

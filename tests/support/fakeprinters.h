@@ -28,6 +28,9 @@ class FakePrinterSystem : public PrinterSystem {
     // whose time ran out.
     bool silentAfterJob = false;
 
+    // A printer's A4 margins; a printer not in here does not say.
+    QMap<QString, PrintableArea> areas;
+
     // Every job's sheet is drawn on a surface that records into this one.
     RecordingSurface drawing;
     // The documents each printer received, in order.
@@ -50,6 +53,10 @@ class FakePrinterSystem : public PrinterSystem {
     Result<JobState> jobState(const QString& name, int, Deadline& deadline) override {
         if (silentAfterJob) return Failure{printServiceSilentText(name, deadline.documentSent())};
         return fates.value(name, JobState{JobPhase::Completed, false, {}});
+    }
+    Result<PrintableArea> printableArea(const QString& name, Deadline&) override {
+        if (serviceDown) return Failure{printServiceDownText(name)};
+        return areas.value(name);
     }
     std::unique_ptr<PrintSurface> newDocumentSurface(const QString&) override {
         return std::make_unique<RecordingSurface>(&drawing);
