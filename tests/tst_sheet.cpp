@@ -504,6 +504,17 @@ void SheetTest::marginsLoseAndReduce() {
     const MarginLoss loss = marginLoss(*plan, area);
     QCOMPARE(loss.lost, lost);
     QCOMPARE(loss.factorPercent, factor);
+    if (factor == 94 && area.left == 0) {
+        const QString cr(QChar(13));
+        QCOMPARE(marginLossQuestion(loss, area),
+                 "La stampante non stampa vicino ai bordi del foglio (in alto 12,7 mm, in basso "
+                 "12,7 mm, a sinistra 0 mm, a destra 0 mm): queste parti del foglio non saranno "
+                 "stampate:" +
+                     cr + lost.join(cr) + cr + cr +
+                     "Ridotto al 94 %, il foglio entra tutto nell'area stampabile e i biglietti "
+                     "restano uguali tra loro." +
+                     cr + cr + "Stampare così, ridurre il foglio o annullare la stampa?");
+    }
 
     // Drawn at the factor, about the page's centre, all of it is inside.
     QVERIFY(drawSheet(whole, *plan).ok());
