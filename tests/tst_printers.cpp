@@ -5,14 +5,21 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 
 #include "fakeprinters.h"
+#include "pdfbox.h"
+#include "print/margins.h"
 #include "print/pdfsurface.h"
+#include "print/sheet.h"
 #include "printers/cupsprintersystem.h"
+#include "printers/joboptions.h"
 #include "privatecups.h"
+#include "samples.h"
 #include "slowrelay.h"
 
 using namespace quarzello;
@@ -87,6 +94,9 @@ class PrintersTest : public QObject {
     void followedJobGetsItsTrueOutcome();
     void slowServiceStillPrints();
     void noSchedulerMeansServiceDownAndNoCrash();
+    void jobOptionsKeepTheSheet_data();
+    void jobOptionsKeepTheSheet();
+    void marginsQueuePrintsWholeOrReduced();
     // Last: they stop the scheduler for a while.
     void silentSchedulerIsGivenUpAtTheDeadline();
     void documentSentOrGivenUpNeverBoth();
@@ -425,6 +435,99 @@ void PrintersTest::noSchedulerMeansServiceDownAndNoCrash() {
     QCOMPARE(lines.value(2),
              QStringLiteral("error=Il servizio di stampa non risponde: il lavoro per la stampante "
                             "Alfa non è stato stampato."));
+}
+
+void PrintersTest::jobOptionsKeepTheSheet_data() {
+    QTest::addColumn<QString>("machine");  // the two lpoptions files
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<QStringList>("options");
+    const QStringList own = {"media=A4", "sides=one-sided", "print-scaling=none"};
+    QTest::newRow("nothing set") << ""
+                                 << ""
+                                 << "Alfa" << own;
+    QTest::newRow("the instance's copies, never its sheet")
+        << ""
+        << "Dest Alfa/due copies=2 media=Letter fit-to-page=true PageSize=Letter "
+           "sides=two-sided-long-edge number-up=2 page-ranges=1 Collate=True\n"
+        << "Alfa/due" << own + QStringList{"copies=2", "Collate=True"};
+    QTest::newRow("instance over its queue, another instance apart")
+        << "Dest Alfa copies=3 ColorModel=Gray\nDest Alfa/due copies=2\nDest Alfa/tre copies=5\n"
+        << ""
+        << "Alfa/due" << own + QStringList{"copies=2", "ColorModel=Gray"};
+    QTest::newRow("the user's file wins, quotes and escapes")
+        << "Default Alfa/due copies=2 job-sheets=none\n"
+        << "Dest Alfa/due copies=4 job-sheets=\"none,none\" title='a b' note=c\\ d nocollate "
+           "landscape\n"
+        << "Alfa/due"
+        << own + QStringList{"copies=4", "job-sheets=none,none", "title=a b", "note=c d",
+                             "collate=false"};
+}
+
+void PrintersTest::jobOptionsKeepTheSheet() {
+    QFETCH(QString, machine);
+    QFETCH(QString, user);
+    QFETCH(QString, printer);
+    QFETCH(QStringList, options);
+    QTemporaryDir dir;
+    QStringList files;
+    for (const QString& text : {machine, user}) {
+        files << dir.filePath(QString::number(files.size()));
+        QFile file(files.last());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.size());
+    }
+    QStringList got;
+    for (const JobOption& option : jobOptions(printerOptions(printer, files)))
+        got << option.name + "=" + option.value;
+    QCOMPARE(got, options);
+}
+
+void PrintersTest::marginsQueuePrintsWholeOrReduced() {
+    // A PDF printer with 6.35 mm at the sides and 12.7 mm at the top and bottom, through the real
+    // filters, whose default is to fit every page to that area.
+    const QString name = QStringLiteral("Margini");
+    QVERIFY2(cups_.addPrinter(name, QStringLiteral(QUARZELLO_SOURCE_DIR "/tests/cups/margini.ppd")),
+             qPrintable(cups_.errorString()));
+    const auto removed = qScopeGuard([&] { cups_.removePrinter(name); });
+    QVERIFY2(cups_.setQueueOption(name, "fit-to-page-default=true"),
+             qPrintable(cups_.errorString()));
+    Deadline deadline(kPatient);
+    const Result<PrintableArea> area = printers_.printableArea(name, deadline);
+    QVERIFY2(area, qPrintable(area.error()));
+    QVERIFY(area->known);
+    QCOMPARE(QList<double>({area->left, area->right, area->top, area->bottom}),
+             QList<double>({6.35, 6.35, 12.7, 12.7}));
+
+    const auto surface = std::make_unique<PdfSurface>(name);
+    const Result<SheetPlan> plan = planSheet(*surface, fullRecord());
+    QVERIFY(plan);
+    const MarginLoss loss = marginLoss(*plan, *area);
+    QVERIFY(!loss.fits());
+    QList<PdfWord> whole;
+    // At 100 % the words come out where the program put them, the queue's fit-to-page
+    // notwithstanding; reduced, each is that far from the page's centre times the factor.
+    for (const double f : {1.0, loss.factor()}) {
+        QVERIFY(drawSheet(*surface, *plan, f).ok());
+        if (f == 1.0) whole = pdfWords(surface->document());
+        Deadline sending(kPatient);
+        QVERIFY(printers_.submitJob(name, surface->document(), sending));
+        const QByteArray printed = cups_.waitForJob(name);
+        QVERIFY2(printed.startsWith("%PDF"), qPrintable(cups_.errorString()));
+        const QList<PdfWord> out = pdfWords(printed);
+        QCOMPARE(out.size(), whole.size());
+        for (qsizetype i = 0; i < out.size(); ++i) {
+            const double x = 105 + f * (whole[i].xMin - 105),
+                         y = 148.5 + f * (whole[i].yMax - 148.5);
+            QVERIFY2(std::abs(out[i].xMin - x) < 0.15 && std::abs(out[i].yMax - y) < 0.15,
+                     qPrintable(QString("%1 at %2, %3, not %4, %5")
+                                    .arg(out[i].text)
+                                    .arg(out[i].xMin)
+                                    .arg(out[i].yMax)
+                                    .arg(x)
+                                    .arg(y)));
+            if (f < 1.0) QVERIFY(out[i].yMin >= 12.7 && out[i].yMax <= 297 - 12.7);
+        }
+    }
 }
 
 void PrintersTest::silentSchedulerIsGivenUpAtTheDeadline() {

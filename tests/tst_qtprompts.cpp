@@ -1,6 +1,7 @@
 // The real message boxes and file dialogs: Italian buttons, line breaks shown as such, the
 // default button, and a file dialog that neither asks before overwriting nor adds an extension.
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
@@ -11,6 +12,7 @@
 #include <QtTest>
 
 #include "platform/italian.h"
+#include "platform/marginmemory.h"
 #include "platform/qtprompts.h"
 
 using namespace quarzello;
@@ -39,13 +41,77 @@ class QtPromptsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { QVERIFY(installItalianTranslations()); }
+    void initTestCase() {
+        // The settings written here stay in the test's own folder.
+        QVERIFY(config_.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+        QVERIFY(installItalianTranslations());
+    }
+    void marginQuestion_data();
+    void marginQuestion();
+    void marginChoiceIsRememberedPerPrinter();
     void yesNoBox_data();
     void yesNoBox();
     void okBoxShowsBreaksAndIcon();
     void saveDialogTakesAnyNameAsTyped();
     void cancelIsNothing();
+
+  private:
+    QTemporaryDir config_;
 };
+
+Q_DECLARE_METATYPE(MarginReply)
+
+void QtPromptsTest::marginQuestion_data() {
+    QTest::addColumn<QString>("pressed");  // a button's text, or a key
+    QTest::addColumn<bool>("tick");
+    QTest::addColumn<MarginReply>("reply");
+    QTest::newRow("Return prints as it is") << "Return" << false << MarginReply{};
+    QTest::newRow("Riduci, remembered")
+        << "Riduci al 94 %" << true << MarginReply{MarginChoice::Reduce, true};
+    QTest::newRow("Escape cancels, never remembered")
+        << "Escape" << true << MarginReply{MarginChoice::Cancel, false};
+}
+
+void QtPromptsTest::marginQuestion() {
+    QFETCH(QString, pressed);
+    QFETCH(bool, tick);
+    QFETCH(MarginReply, reply);
+    QtPrompts prompts;
+    bool checked = false;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        QCOMPARE(box->windowTitle(), QStringLiteral("Quarzello del Camperista"));
+        QCOMPARE(box->text(), QStringLiteral("uno\ndue"));
+        QCOMPARE(buttonTexts(box), QStringList({"Annulla", "Riduci al 94 %", "Stampa così"}));
+        QCOMPARE(box->defaultButton()->text(), QStringLiteral("Stampa così"));
+        QCOMPARE(box->checkBox()->text(), QStringLiteral("Non chiedere più per questa stampante"));
+        box->checkBox()->setChecked(tick);
+        checked = true;
+        if (pressed == "Return" || pressed == "Escape") {
+            QTest::keyClick(box, pressed == "Return" ? Qt::Key_Return : Qt::Key_Escape);
+            return;
+        }
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == pressed) b->click();
+    });
+    QCOMPARE(prompts.askMargins(QStringLiteral("uno\rdue"), 94), reply);
+    QVERIFY(checked);
+}
+
+void QtPromptsTest::marginChoiceIsRememberedPerPrinter() {
+    rememberMarginChoice(QStringLiteral("Alfa/due"), MarginChoice::Reduce);
+    rememberMarginChoice(QStringLiteral("Alfa"), MarginChoice::PrintAsIs);
+    rememberMarginChoice(QStringLiteral("Beta"), MarginChoice::Cancel);
+    QCOMPARE(rememberedMarginChoice(QStringLiteral("Alfa/due")), MarginChoice::Reduce);
+    QCOMPARE(rememberedMarginChoice(QStringLiteral("Alfa")), MarginChoice::PrintAsIs);
+    QCOMPARE(rememberedMarginChoice(QStringLiteral("Beta")), std::nullopt);
+    QCOMPARE(rememberedMarginChoice(QStringLiteral("alfa")), std::nullopt);
+    // Where the README says, in lines a user can delete.
+    QFile file(config_.filePath("quarzello/quarzello.conf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY2(text.contains("[margini]\nAlfa=stampa\nAlfa\\due=riduci\n"), text.constData());
+}
 
 void QtPromptsTest::yesNoBox_data() {
     QTest::addColumn<PromptAnswer>("defaultButton");

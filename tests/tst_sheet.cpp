@@ -4,6 +4,7 @@
 
 #include "print/cardcontent.h"
 #include "print/gridtext.h"
+#include "print/margins.h"
 #include "print/sheet.h"
 #include "recordingsurface.h"
 #include "samples.h"
@@ -11,6 +12,8 @@
 using namespace quarzello;
 
 Q_DECLARE_METATYPE(RecordedLine)
+Q_DECLARE_METATYPE(PrintableArea)
+Q_DECLARE_METATYPE(CardRecord)
 
 namespace {
 
@@ -63,6 +66,8 @@ class SheetTest : public QObject {
     void processesEventsAtStartAndBeforeHandingOver();
     void otherPaperMovesOnlyWhatDependsOnIt();
     void paperWithoutSizeIsRefused();
+    void marginsLoseAndReduce_data();
+    void marginsLoseAndReduce();
 };
 
 void SheetTest::workedExampleTwoColumnsSixRows() {
@@ -446,6 +451,94 @@ void SheetTest::paperWithoutSizeIsRefused() {
     QVERIFY(!outcome.ok());
     QVERIFY(outcome.error().contains("\"Registratore\""));
     QVERIFY(!surface.touchedPaper());
+}
+
+void SheetTest::marginsLoseAndReduce_data() {
+    QTest::addColumn<CardRecord>("record");
+    QTest::addColumn<PrintableArea>("area");
+    QTest::addColumn<QStringList>("lost");
+    QTest::addColumn<int>("factor");
+
+    // 2 x 6: the name's box is 5.5 to 10 mm from the top, the role's 11.33 to 14.83, the last
+    // row's web line ends at 287.17 and its ticks are at 292. Against 284.3 mm the ticks need
+    // (284.3 - 148.5) / (292 - 148.5) = 0.946; the name (148.5 - 12.7) / (148.5 - 5.5) = 0.950.
+    QTest::newRow("2 x 6, 12.7 mm top and bottom")
+        << fullRecord() << PrintableArea{true, 0, 0, 12.7, 12.7}
+        << QStringList{"la prima riga dei biglietti della fila in alto: «Dott. Mario Rossi»",
+                       "la seconda riga dei biglietti della fila in alto: «Presidente circolo»",
+                       "l'ultima riga dei biglietti della fila in basso: "
+                       "«Internet: www.esempio.it»",
+                       "i segni di taglio in basso"}
+        << 94;
+    // 4 x 8: ticks at 5 to 6 and 203 to 204 mm; a role of 88 characters (44 mm at 6 points)
+    // starts 0.5 mm from the left edge: (105 - 6.35) / (105 - 0.5) = 0.944.
+    CardRecord longRole = fullRecord("8", "4");
+    longRole.fields[Role] = QString(100, u'x');
+    QTest::newRow("4 x 8, 6.35 mm at the sides")
+        << longRole << PrintableArea{true, 6.35, 6.35, 0, 0}
+        << QStringList{"la seconda riga dei biglietti della colonna di sinistra: «" +
+                           QString(88, u'x') + "…»",
+                       "i segni di taglio a sinistra", "i segni di taglio a destra"}
+        << 94;
+    QTest::newRow("4.2 mm all round: it fits")
+        << fullRecord() << PrintableArea{true, 4.2, 4.2, 4.2, 4.2} << QStringList() << 100;
+    QTest::newRow("unknown") << fullRecord() << PrintableArea{false, 6.35, 6.35, 12.7, 12.7}
+                             << QStringList() << 100;
+    QTest::newRow("negative") << fullRecord() << PrintableArea{true, 6.35, 6.35, -1, 12.7}
+                              << QStringList() << 100;
+    QTest::newRow("more than a quarter of the page")
+        << fullRecord() << PrintableArea{true, 6.35, 6.35, 75, 12.7} << QStringList() << 100;
+    QTest::newRow("not a number") << fullRecord() << PrintableArea{true, NAN, 6.35, 12.7, 12.7}
+                                  << QStringList() << 100;
+}
+
+void SheetTest::marginsLoseAndReduce() {
+    QFETCH(CardRecord, record);
+    QFETCH(PrintableArea, area);
+    QFETCH(QStringList, lost);
+    QFETCH(int, factor);
+
+    RecordingSurface whole, reduced;
+    const Result<SheetPlan> plan = planSheet(whole, record);
+    QVERIFY(plan.ok());
+    const MarginLoss loss = marginLoss(*plan, area);
+    QCOMPARE(loss.lost, lost);
+    QCOMPARE(loss.factorPercent, factor);
+    if (factor == 94 && area.left == 0) {
+        const QString cr(QChar(13));
+        QCOMPARE(marginLossQuestion(loss, area),
+                 "La stampante non stampa vicino ai bordi del foglio (in alto 12,7 mm, in basso "
+                 "12,7 mm, a sinistra 0 mm, a destra 0 mm): queste parti del foglio non saranno "
+                 "stampate:" +
+                     cr + lost.join(cr) + cr + cr +
+                     "Ridotto al 94 %, il foglio entra tutto nell'area stampabile e i biglietti "
+                     "restano uguali tra loro." +
+                     cr + cr + "Stampare così, ridurre il foglio o annullare la stampa?");
+    }
+
+    // Drawn at the factor, about the page's centre, all of it is inside.
+    QVERIFY(drawSheet(whole, *plan).ok());
+    QVERIFY(planSheet(reduced, record).ok());
+    QVERIFY(drawSheet(reduced, *plan, loss.factor()).ok());
+    const PrintableArea a = usableArea(area, 210, 297);
+    const auto inside = [&](double x, double y) {
+        return x >= a.left - kTolerance && x <= 210 - a.right + kTolerance &&
+               y >= a.top - kTolerance && y <= 297 - a.bottom + kTolerance;
+    };
+    const double f = loss.factor();
+    QCOMPARE(reduced.texts.size(), whole.texts.size());
+    for (int i = 0; i < reduced.texts.size(); ++i) {
+        const RecordedText& t = reduced.texts[i];
+        QVERIFY2(inside(t.x, t.y) && inside(t.right(), t.bottom()), qPrintable(t.text));
+        QVERIFY(near(t.x, 105 + f * (whole.texts[i].x - 105)));
+        QVERIFY(near(t.bottom(), 148.5 + f * (whole.texts[i].bottom() - 148.5)));
+    }
+    QCOMPARE(reduced.lines.size(), whole.lines.size());
+    for (int i = 0; i < reduced.lines.size(); ++i) {
+        const RecordedLine& l = reduced.lines[i];
+        QVERIFY2(inside(l.x1, l.y1) && inside(l.x2, l.y2), qPrintable(describe(l)));
+        QVERIFY(near(l.x2 - l.x1, f * (whole.lines[i].x2 - whole.lines[i].x1)));
+    }
 }
 
 QTEST_GUILESS_MAIN(SheetTest)

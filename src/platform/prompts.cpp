@@ -12,4 +12,8 @@ bool Prompts::askYesNo(const QString& text, PromptAnswer defaultButton) {
            PromptAnswer::Yes;
 }
 
+MarginReply Prompts::askMargins(const QString& text, int factorPercent) {
+    return askMargins(MarginRequest{kWindowTitle, text, factorPercent});
+}
+
 }  // namespace quarzello

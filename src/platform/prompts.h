@@ -24,6 +24,22 @@ struct MessageRequest {
     bool operator==(const MessageRequest&) const = default;
 };
 
+// The question before the printer's margins would cut part of the sheet.
+enum class MarginChoice { PrintAsIs, Reduce, Cancel };
+
+struct MarginRequest {
+    QString title;
+    QString text;             // line breaks are the single character 13
+    int factorPercent = 100;  // the reduction offered: "Riduci al N %"
+    bool operator==(const MarginRequest&) const = default;
+};
+
+struct MarginReply {
+    MarginChoice choice = MarginChoice::PrintAsIs;
+    bool remember = false;  // "Non chiedere più per questa stampante" was ticked
+    bool operator==(const MarginReply&) const = default;
+};
+
 enum class FileDialogKind { Open, Save };
 
 struct FileDialogRequest {
@@ -44,6 +60,8 @@ class Prompts {
     // The window the boxes and dialogs belong to, centred on it and modal over it.
     virtual void setParentWindow(QWidget* window) = 0;
     virtual PromptAnswer message(const MessageRequest& request) = 0;
+    // Stampa così (the default, and Enter), Riduci al N %, or Annulla (and Escape).
+    virtual MarginReply askMargins(const MarginRequest& request) = 0;
     // The chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> chooseFile(const FileDialogRequest& request) = 0;
     // Opens the file with the desktop's own program for it (a PDF viewer); false when the
@@ -54,6 +72,7 @@ class Prompts {
     void inform(const QString& text, PromptIcon icon = PromptIcon::None);
     void warn(const QString& text) { inform(text, PromptIcon::Warning); }
     bool askYesNo(const QString& text, PromptAnswer defaultButton = PromptAnswer::Yes);
+    MarginReply askMargins(const QString& text, int factorPercent);
 };
 
 }  // namespace quarzello

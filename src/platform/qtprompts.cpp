@@ -1,10 +1,12 @@
 // The real prompts: QMessageBox and QFileDialog, modal over the main window.
 #include "platform/qtprompts.h"
 
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace quarzello {
@@ -42,6 +44,33 @@ PromptAnswer QtPrompts::message(const MessageRequest& request) {
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return PromptAnswer::Ok;
+}
+
+MarginReply QtPrompts::askMargins(const MarginRequest& request) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(request.title);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(displayText(request.text));
+    box.setIcon(QMessageBox::Warning);
+    QPushButton* asIs = box.addButton(QStringLiteral("Stampa così"), QMessageBox::AcceptRole);
+    QPushButton* reduce = box.addButton(QStringLiteral("Riduci al %1 %").arg(request.factorPercent),
+                                        QMessageBox::ActionRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole);
+    box.setDefaultButton(asIs);
+    box.setEscapeButton(cancel);
+    auto* remember = new QCheckBox(QStringLiteral("Non chiedere più per questa stampante"), &box);
+    box.setCheckBox(remember);
+    box.exec();
+    MarginReply reply;
+    // Closed from the window's frame, the box has pressed its escape button: nothing is sent.
+    if (box.clickedButton() == reduce)
+        reply.choice = MarginChoice::Reduce;
+    else if (box.clickedButton() == asIs)
+        reply.choice = MarginChoice::PrintAsIs;
+    else
+        reply.choice = MarginChoice::Cancel;
+    reply.remember = reply.choice != MarginChoice::Cancel && remember->isChecked();
+    return reply;
 }
 
 std::optional<QString> QtPrompts::chooseFile(const FileDialogRequest& request) {

@@ -9,6 +9,8 @@ class QtPrompts : public Prompts {
   public:
     void setParentWindow(QWidget* window) override { parent_ = window; }
     PromptAnswer message(const MessageRequest& request) override;
+    MarginReply askMargins(const MarginRequest& request) override;
+    using Prompts::askMargins;
     std::optional<QString> chooseFile(const FileDialogRequest& request) override;
     bool openWithDesktop(const QString& path) override;
 

@@ -10,6 +10,8 @@
 //   S     spacing of the lines on a card: S = (H - 10) / n
 #include "print/sheet.h"
 
+#include <cmath>
+
 #include "print/gridtext.h"
 #include "print/printsurface.h"
 
@@ -126,40 +128,74 @@ QStringList shortenedLines(const SheetPlan& plan) {
     return lines;
 }
 
-Result<void> drawSheet(PrintSurface& surface, const SheetPlan& plan,
+PlacedCard placedCard(const SheetPlan& plan, int i, int k) {
+    const float P = plan.P, W = plan.W, H = plan.H, m = plan.m;
+    PlacedCard card;
+    if (i >= 1 && k >= 1) {
+        // An inner grid point gets a cross, horizontal stroke first.
+        const float gx = static_cast<float>(k * double(W));
+        const float gy = static_cast<float>(i * double(H));
+        card.marks = {CardMark{gx - 1, gy, gx + 1, gy}, CardMark{gx, gy - 1, gx, gy + 1}};
+    } else {
+        const float bottom = static_cast<float>((i + 1) * double(H));
+        card.marks = {CardMark{m, bottom, m + 1, bottom},
+                      CardMark{P - m - 2, bottom, P - m - 1, bottom}};
+    }
+
+    const Span span = spanOf(plan, k);
+    float y = static_cast<float>(i * double(H) + 10.0);
+    for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
+        if (plan.Dati[slot].isEmpty()) continue;
+        CardLine line;
+        line.slot = slot;
+        line.ordinal = int(card.lines.size()) + 1;
+        line.fitted = plan.fitted[k][slot];
+        line.box =
+            placedBox(line.fitted, y, span.daOrizz, span.aOrizz, slotStyle(slot, plan.R).alignment);
+        card.lines.push_back(line);
+        y += plan.S;
+    }
+    if (!card.lines.empty()) card.lines.back().last = true;
+    return card;
+}
+
+Result<void> drawSheet(PrintSurface& surface, const SheetPlan& plan, double scale,
                        const std::function<void()>& processEvents) {
-    const float P = plan.P, W = plan.W, H = plan.H, S = plan.S, m = plan.m;
+    // Scaling about the centre: a point keeps its direction from the centre, at scale times the
+    // distance. At 1 every length is drawn exactly as planned.
+    const double cx = plan.P / 2.0, cy = plan.Q / 2.0;
+    const auto sx = [&](float x) {
+        return scale == 1.0 ? x : static_cast<float>(cx + scale * (double(x) - cx));
+    };
+    const auto sy = [&](float y) {
+        return scale == 1.0 ? y : static_cast<float>(cy + scale * (double(y) - cy));
+    };
     for (int i = 0; i < plan.R; ++i) {
         for (int k = 0; k < plan.C; ++k) {
-            float y = static_cast<float>(i * double(H) + 10.0);
-            const Span span = spanOf(plan, k);
-
-            Result<void> marked;
-            if (i >= 1 && k >= 1) {
-                const float gx = static_cast<float>(k * double(W));
-                const float gy = static_cast<float>(i * double(H));
-                marked = surface.drawLine(gx - 1, gy, gx + 1, gy);
-                if (marked) marked = surface.drawLine(gx, gy - 1, gx, gy + 1);
-            } else {
-                const float bottom = static_cast<float>((i + 1) * double(H));
-                marked = surface.drawLine(m, bottom, m + 1, bottom);
-                if (marked) marked = surface.drawLine(P - m - 2, bottom, P - m - 1, bottom);
+            const PlacedCard card = placedCard(plan, i, k);
+            for (const CardMark& mark : card.marks) {
+                const Result<void> marked =
+                    surface.drawLine(sx(mark.x1), sy(mark.y1), sx(mark.x2), sy(mark.y2));
+                if (!marked) return abandonPage(surface, marked.error());
             }
-            if (!marked) return abandonPage(surface, marked.error());
 
             surface.setFontName(kCardFont);
-            for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
-                if (plan.Dati[slot].isEmpty()) continue;
+            for (const CardLine& line : card.lines) {
                 // The line was fitted in this weight, slant and size; they are set again for
                 // printing, as StampaTesto does (a composed line is never blank).
-                const SlotStyle style = slotStyle(slot, plan.R);
+                const SlotStyle style = slotStyle(line.slot, plan.R);
                 surface.setFontBold(style.bold);
                 surface.setFontItalic(style.italic);
-                surface.setFontSize(style.size);
-                const Result<void> printed = placeLine(surface, plan.fitted[k][slot], y,
-                                                       span.daOrizz, span.aOrizz, style.alignment);
+                surface.setFontSize(scale == 1.0 ? style.size
+                                                 : static_cast<float>(style.size * scale));
+                // A position that overflowed has no place on paper: skipped, as StampaTesto does.
+                if (line.fitted.text.isEmpty() || !std::isfinite(line.box.x) ||
+                    !std::isfinite(line.box.y))
+                    continue;
+                surface.setCurrentX(sx(line.box.x));
+                surface.setCurrentY(sy(line.box.y));
+                const Result<void> printed = surface.printText(line.fitted.text);
                 if (!printed) return abandonPage(surface, printed.error());
-                y += S;
             }
         }
     }
@@ -175,7 +211,7 @@ Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
     if (processEvents) processEvents();
     const Result<SheetPlan> plan = planSheet(surface, record);
     if (!plan) return plan.failure();
-    return drawSheet(surface, *plan, processEvents);
+    return drawSheet(surface, *plan, 1.0, processEvents);
 }
 
 }  // namespace quarzello

@@ -40,10 +40,30 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record);
 // (one entry for each distinct shortened form). A name split over two lines is no shortening.
 QStringList shortenedLines(const SheetPlan& plan);
 
+// Where one card's cut marks and lines land on the sheet at 100 %, rows counted from the top and
+// columns from the left, as drawSheet draws them.
+struct CardMark {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+struct CardLine {
+    int slot = 0;       // the line's slot of Dati
+    int ordinal = 0;    // 1 for the card's first line
+    bool last = false;  // the card's last line
+    FittedLine fitted;  // empty text: nothing of it fits, nothing is printed
+    LineBox box;
+};
+struct PlacedCard {
+    std::array<CardMark, 2> marks;
+    std::vector<CardLine> lines;
+};
+PlacedCard placedCard(const SheetPlan& plan, int row, int column);
+
 // Draws the planned sheet, card by card, on the surface it was planned on, and hands the page
-// over. processEvents, when given, runs before the page is handed over. A failure on the way
-// abandons the page.
-Result<void> drawSheet(PrintSurface& surface, const SheetPlan& plan,
+// over. With a scale other than 1 the whole sheet is drawn scaled about the page's centre (the
+// lines' type too), so the cards keep their places relative to each other and their cut marks.
+// processEvents, when given, runs before the page is handed over. A failure on the way abandons
+// the page.
+Result<void> drawSheet(PrintSurface& surface, const SheetPlan& plan, double scale = 1.0,
                        const std::function<void()>& processEvents = {});
 
 // Prints the sheet for the record on the surface: planSheet, then drawSheet. processEvents, when

@@ -83,9 +83,8 @@ FittedLine fitLine(PrintSurface& surface, const QString& Txt, float daOrizz, flo
     return {s, w, h};
 }
 
-Result<void> placeLine(PrintSurface& surface, const FittedLine& line, float RigaStampaVerticale,
-                       float daOrizz, float aOrizz, qint16 Allineato) {
-    if (line.text.isEmpty()) return {};
+LineBox placedBox(const FittedLine& line, float RigaStampaVerticale, float daOrizz, float aOrizz,
+                  qint16 Allineato) {
     float x = daOrizz;
     switch (Allineato) {
         case Centred: {
@@ -101,11 +100,18 @@ Result<void> placeLine(PrintSurface& surface, const FittedLine& line, float Riga
             break;
     }
     const float y = static_cast<float>(double(RigaStampaVerticale) - double(line.height));
-    // A position that overflowed has no place on paper: skip the line like any other failure.
-    if (!std::isfinite(x) || !std::isfinite(y)) return {};
+    return {x, y, line.width, line.height};
+}
 
-    surface.setCurrentX(x);
-    surface.setCurrentY(y);
+Result<void> placeLine(PrintSurface& surface, const FittedLine& line, float RigaStampaVerticale,
+                       float daOrizz, float aOrizz, qint16 Allineato) {
+    if (line.text.isEmpty()) return {};
+    const LineBox box = placedBox(line, RigaStampaVerticale, daOrizz, aOrizz, Allineato);
+    // A position that overflowed has no place on paper: skip the line like any other failure.
+    if (!std::isfinite(box.x) || !std::isfinite(box.y)) return {};
+
+    surface.setCurrentX(box.x);
+    surface.setCurrentY(box.y);
     return surface.printText(line.text);
 }
 

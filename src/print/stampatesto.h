@@ -39,6 +39,17 @@ float fitLimit(float daOrizz, float aOrizz);
 FittedLine fitLine(PrintSurface& surface, const QString& Txt, float daOrizz, float aOrizz,
                    bool Grassetto, bool Corsivo, float Size);
 
+// Where a fitted line's box lands in the span by its alignment: x and y are its top-left
+// corner (mm), width and height those it was fitted with.
+struct LineBox {
+    float x = 0;
+    float y = 0;
+    float width = 0;
+    float height = 0;
+};
+LineBox placedBox(const FittedLine& line, float RigaStampaVerticale, float daOrizz, float aOrizz,
+                  qint16 Allineato);
+
 // The second half: places a fitted line in the span by its alignment, the bottom of its line
 // box at RigaStampaVerticale, and prints it in the surface's current font, which must be the
 // one it was fitted in. Fails only when the surface refused to draw it.

@@ -10,9 +10,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cstdlib>
 #include <optional>
 
+#include "printers/joboptions.h"
 #include "printers/printermessages.h"
 
 namespace quarzello {
@@ -30,7 +33,7 @@ namespace {
     X(ippFindAttribute) X(ippGetString) X(ippGetInteger) X(ippGetBoolean) X(ippFirstAttribute) \
     X(ippNextAttribute) X(ippGetName) X(cupsAddOption) X(cupsEncodeOptions2) X(cupsFreeOptions) \
     X(cupsStartDocument) X(cupsWriteRequestData) X(cupsFinishDocument) X(httpGetFd) \
-    X(ippGetCount)
+    X(ippGetCount) X(ippGetCollection)
 // clang-format on
 
 struct CupsLibrary {
@@ -258,6 +261,18 @@ std::optional<JobSnapshot> lookAt(Connection& connection, const QString& name, i
     return snapshot;
 }
 
+// The sheet's own options and the printer's others (an instance's, as lp -d queue/instance
+// sends them), as job attributes of the request.
+void addJobOptions(ipp_t* request, const QString& name) {
+    cups_option_t* options = nullptr;
+    int count = 0;
+    for (const JobOption& option : jobOptions(printerOptions(name, lpoptionsFiles())))
+        count = cups().cupsAddOption(option.name.toUtf8().constData(),
+                                     option.value.toUtf8().constData(), count, &options);
+    cups().cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);
+    cups().cupsFreeOptions(count, options);
+}
+
 // What the user set for printing on this machine: a default printer, and instances (a queue
 // with options of its own, "queue/instance"), from the environment and the lpoptions files.
 struct UserOptions {
@@ -383,12 +398,7 @@ Result<int> CupsPrinterSystem::submitJob(const QString& name, const QByteArray& 
     cups().ippAddString(create, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                         cups().cupsUser());
     cups().ippAddString(create, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, kJobTitle);
-    // The paper and sides a sheet of cards is printed with, as Qt has always sent them.
-    cups_option_t* options = nullptr;
-    int count = cups().cupsAddOption("media", "A4", 0, &options);
-    count = cups().cupsAddOption("sides", "one-sided", count, &options);
-    cups().cupsEncodeOptions2(create, count, options, IPP_TAG_JOB);
-    cups().cupsFreeOptions(count, options);
+    addJobOptions(create, name);
     ipp_t* created = ask(connection, create);
     const int job = created ? integerOf(created, "job-id", IPP_TAG_INTEGER) : 0;
     cups().ippDelete(created);
@@ -441,6 +451,84 @@ Result<JobReport> CupsPrinterSystem::followJob(const QString& name, int job, qin
         const qint64 rest = std::min(kJobLookMs - look.elapsed(), following.remainingTime());
         if (!deadline.pause(rest)) return failureFor(name, deadline);
     }
+}
+
+namespace {
+
+// A4 in hundredths of a millimetre, with room for a printer that rounds its sizes.
+constexpr int kA4Width = 21000, kA4Height = 29700, kSizeSlack = 100;
+
+int memberOf(ipp_t* collection, const char* name) {
+    ipp_attribute_t* found = cups().ippFindAttribute(collection, name, IPP_TAG_INTEGER);
+    return found ? cups().ippGetInteger(found, 0) : -1;
+}
+
+// The margins of a media-col that describes A4 paper, in hundredths of a millimetre; none for
+// another paper, or one whose margins are not all given.
+std::optional<std::array<int, 4>> a4Margins(ipp_t* col) {
+    ipp_attribute_t* size = cups().ippFindAttribute(col, "media-size", IPP_TAG_BEGIN_COLLECTION);
+    ipp_t* dimensions = size ? cups().ippGetCollection(size, 0) : nullptr;
+    if (!dimensions || std::abs(memberOf(dimensions, "x-dimension") - kA4Width) > kSizeSlack ||
+        std::abs(memberOf(dimensions, "y-dimension") - kA4Height) > kSizeSlack)
+        return std::nullopt;
+    const std::array<int, 4> margins = {
+        memberOf(col, "media-left-margin"), memberOf(col, "media-right-margin"),
+        memberOf(col, "media-top-margin"), memberOf(col, "media-bottom-margin")};
+    if (*std::min_element(margins.begin(), margins.end()) < 0) return std::nullopt;
+    return margins;
+}
+
+PrintableArea areaOf(const std::array<int, 4>& m) {
+    return {true, m[0] / 100.0, m[1] / 100.0, m[2] / 100.0, m[3] / 100.0};
+}
+
+// The printable area of A4 from a printer's attributes. Of several A4 entries (a borderless one
+// beside the ordinary one), the one with the widest margins: a job that asks for A4 and no
+// margins of its own gets the ordinary one.
+PrintableArea a4Area(ipp_t* printer) {
+    std::optional<std::array<int, 4>> widest;
+    for (const char* name : {"media-col-default", "media-col-database"}) {
+        ipp_attribute_t* cols = cups().ippFindAttribute(printer, name, IPP_TAG_BEGIN_COLLECTION);
+        for (int i = 0; cols && i < cups().ippGetCount(cols); ++i) {
+            const auto margins = a4Margins(cups().ippGetCollection(cols, i));
+            const auto total = [](const std::array<int, 4>& m) {
+                return m[0] + m[1] + m[2] + m[3];
+            };
+            if (margins && (!widest || total(*margins) > total(*widest))) widest = margins;
+        }
+    }
+    if (widest) return areaOf(*widest);
+
+    // No media information: the margins the printer supports, the widest of each.
+    std::array<int, 4> supported{};
+    const char* names[] = {"media-left-margin-supported", "media-right-margin-supported",
+                           "media-top-margin-supported", "media-bottom-margin-supported"};
+    for (std::size_t side = 0; side < 4; ++side) {
+        ipp_attribute_t* values = cups().ippFindAttribute(printer, names[side], IPP_TAG_INTEGER);
+        if (!values || cups().ippGetCount(values) == 0) return {};
+        supported[side] = -1;
+        for (int i = 0; i < cups().ippGetCount(values); ++i)
+            supported[side] = std::max(supported[side], cups().ippGetInteger(values, i));
+    }
+    return areaOf(supported);
+}
+
+}  // namespace
+
+Result<PrintableArea> CupsPrinterSystem::printableArea(const QString& name, Deadline& deadline) {
+    // Asked by hand: cupsCopyDestInfo sleeps and asks again on a busy scheduler, past any limit.
+    Connection connection(deadline);
+    if (!connection.get()) return failureFor(name, deadline);
+    ipp_t* response =
+        ask(connection,
+            printerRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name,
+                           {"media-col-default", "media-col-database",
+                            "media-left-margin-supported", "media-right-margin-supported",
+                            "media-top-margin-supported", "media-bottom-margin-supported"}));
+    if (!response) return failureFor(name, deadline);
+    const PrintableArea area = a4Area(response);
+    cups().ippDelete(response);
+    return area;
 }
 
 }  // namespace quarzello

@@ -14,6 +14,7 @@ class CupsPrinterSystem final : public PrinterSystem {
     Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline) override;
     Result<JobReport> followJob(const QString& name, int job, qint64 followMs,
                                 Deadline& deadline) override;
+    Result<PrintableArea> printableArea(const QString& name, Deadline& deadline) override;
 };
 
 }  // namespace quarzello

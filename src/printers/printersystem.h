@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/result.h"
+#include "print/margins.h"
 #include "printers/deadline.h"
 #include "printers/joboutcome.h"
 
@@ -42,6 +43,8 @@ class PrinterSystem {
     // service fell silent, telling whether the job may still print.
     virtual Result<JobReport> followJob(const QString& name, int job, qint64 followMs,
                                         Deadline& deadline) = 0;
+    // How far from the edges of A4 paper the printer prints; not known when it does not say.
+    virtual Result<PrintableArea> printableArea(const QString& name, Deadline& deadline) = 0;
 
     // The printer is installed under exactly this name (case included) and takes jobs; its
     // queue's state, or why it cannot print.

@@ -30,6 +30,9 @@ class FakePrinterSystem : public PrinterSystem {
     // whose time ran out.
     bool silentAfterJob = false;
 
+    // A printer's A4 margins; a printer not in here does not say.
+    QMap<QString, PrintableArea> areas;
+
     // Every job's sheet is drawn on a surface that records into this one.
     RecordingSurface drawing;
     // The documents each printer received, in order.
@@ -54,6 +57,10 @@ class FakePrinterSystem : public PrinterSystem {
         JobSnapshot completed;
         completed.jobState = 9;
         return decideOutcome(name, job, fates.value(name, completed));
+    }
+    Result<PrintableArea> printableArea(const QString& name, Deadline&) override {
+        if (serviceDown) return Failure{printServiceDownText(name)};
+        return areas.value(name);
     }
     // The documents of the window's prints, each recording into `drawing`.
     std::function<std::unique_ptr<PrintSurface>(const QString&)> surfaces() {

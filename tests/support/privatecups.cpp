@@ -118,6 +118,12 @@ bool PrivateCups::prepare() {
     m_dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/quarzello-cups-XXXXXX"));
     if (!m_dir->isValid())
         return fail(QStringLiteral("cannot make a temporary folder: ") + m_dir->errorString());
+    // Filters run as the scheduler's unprivileged user, who must be able to pass through the
+    // folder to reach them (through bin/) and the jobs; nobody else may list or read it.
+    if (!QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner | QFile::ExeGroup |
+                                                  QFile::ExeOther))
+        return fail(QStringLiteral("cannot open ") + m_dir->path() + QStringLiteral(" to filters"));
 
     const QDir root(m_dir->path());
     for (const char* sub :
@@ -244,12 +250,18 @@ QString PrivateCups::capturePath(const QString& name) const {
     return path(QStringLiteral("capture/") + name + QStringLiteral(".pdf"));
 }
 
-bool PrivateCups::addPrinter(const QString& name) {
+bool PrivateCups::addPrinter(const QString& name, const QString& ppd) {
     if (!isRunning()) return fail(QStringLiteral("the private scheduler is not running"));
     // No model: a queue without a PPD is raw, so the capture holds exactly what the program sent.
+    QStringList args = {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                        QStringLiteral("capture:") + capturePath(name)};
+    if (!ppd.isEmpty()) args << QStringLiteral("-P") << ppd;
+    return run(QStringLiteral("lpadmin"), args);
+}
+
+bool PrivateCups::setQueueOption(const QString& name, const QString& option) {
     return run(QStringLiteral("lpadmin"),
-               {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
-                QStringLiteral("capture:") + capturePath(name)});
+               {QStringLiteral("-p"), name, QStringLiteral("-o"), option});
 }
 
 bool PrivateCups::addPrinter(const QString& name, const QString& deviceUri,

@@ -1,5 +1,6 @@
-// A CUPS scheduler of the test program's own, in a temporary folder, with raw queues whose jobs
-// land in files the test can read back: real printing without touching the machine's printers.
+// A CUPS scheduler of the test program's own, in a temporary folder, with queues (raw, or with a
+// PPD of the tests' own and the real filters) whose jobs land in files the test can read back: real
+// printing without touching the machine's printers.
 //
 // Typical use, in a test class:
 //
@@ -51,10 +52,13 @@ class PrivateCups {
     // What went wrong in the last call that failed, with the tool's or the scheduler's output.
     QString errorString() const;
 
-    // A raw queue, enabled and accepting, whose jobs are written unchanged to capturePath(name).
-    bool addPrinter(const QString& name);
+    // A queue, enabled and accepting, whose jobs are written to capturePath(name): raw, so
+    // unchanged; or with the PPD given, through the real filters it names.
+    bool addPrinter(const QString& name, const QString& ppd = {});
     // A queue on another device (CUPS's own socket backend is there too), with lpadmin -o options.
     bool addPrinter(const QString& name, const QString& deviceUri, const QStringList& options);
+    // lpadmin -o: a default of the queue ("fit-to-page-default=true"), added to every job.
+    bool setQueueOption(const QString& name, const QString& option);
     // Deletes the queue, as an administrator would with lpadmin -x.
     bool removePrinter(const QString& name);
     // cupsreject / cupsaccept: the queue refuses, or accepts again, new jobs.

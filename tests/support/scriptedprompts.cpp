@@ -12,6 +12,14 @@ PromptAnswer ScriptedPrompts::message(const MessageRequest& request) {
     return answer;
 }
 
+MarginReply ScriptedPrompts::askMargins(const MarginRequest& request) {
+    marginRequests.append(request);
+    if (marginReplies.empty()) return {};
+    const MarginReply reply = marginReplies.front();
+    marginReplies.pop_front();
+    return reply;
+}
+
 std::optional<QString> ScriptedPrompts::chooseFile(const FileDialogRequest& request) {
     dialogs.append(request);
     if (onDialog) onDialog(request);

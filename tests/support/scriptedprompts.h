@@ -15,6 +15,9 @@ class ScriptedPrompts : public Prompts {
   public:
     // Answers to the coming message boxes, in order; a box with nothing scripted gets its default.
     std::deque<PromptAnswer> answers;
+    // Answers to the coming margin questions, in order; nothing scripted is Stampa così, unticked.
+    std::deque<MarginReply> marginReplies;
+    QList<MarginRequest> marginRequests;
     // Answers to the coming file dialogs, in order; nothing scripted, or std::nullopt, is Cancel.
     std::deque<std::optional<QString>> files;
     // Answers of the desktop to the coming requests to open a file; nothing scripted is true.
@@ -32,6 +35,8 @@ class ScriptedPrompts : public Prompts {
     void setParentWindow(QWidget* window) override { parentWindow = window; }
 
     PromptAnswer message(const MessageRequest& request) override;
+    MarginReply askMargins(const MarginRequest& request) override;
+    using Prompts::askMargins;
     std::optional<QString> chooseFile(const FileDialogRequest& request) override;
     bool openWithDesktop(const QString& path) override;
 

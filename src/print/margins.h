@@ -1,0 +1,43 @@
+// The printer's printable area on the A4 sheet, what of a planned sheet would fall outside it,
+// and the largest reduction about the page's centre that brings all of it inside.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quarzello {
+
+struct SheetPlan;
+
+// How far from each edge of the paper the printer can print, in millimetres. Unknown (the
+// printer does not say) is taken as printing everywhere.
+struct PrintableArea {
+    bool known = false;
+    double left = 0, right = 0, top = 0, bottom = 0;
+};
+
+// The margins as the sheet's checks use them: none when unknown, or when any of them is missing,
+// negative, or more than a quarter of the paper (no real printer, but a wrong answer).
+PrintableArea usableArea(const PrintableArea& area, double paperWidth, double paperHeight);
+
+struct MarginLoss {
+    // What would not be printed, in words a user understands, top first; empty: it all fits.
+    QStringList lost;
+    // The largest whole percentage at which the sheet, scaled about the page's centre, falls
+    // entirely inside the printable area; 100 when nothing is lost.
+    int factorPercent = 100;
+    bool fits() const { return lost.isEmpty(); }
+    double factor() const { return factorPercent / 100.0; }
+};
+
+// Each line's box as placed and each cut mark's end points, against the printable area.
+MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& area);
+
+// The question put to the user when something would be lost (its answers: Stampa così, Riduci
+// al N %, Annulla).
+QString marginLossQuestion(const MarginLoss& loss, const PrintableArea& area);
+// What the command line says on standard error: the loss when printed as it is, or the factor.
+QString marginLossWarning(const MarginLoss& loss, const PrintableArea& area);
+QString reducedSheetNotice(const MarginLoss& loss);
+
+}  // namespace quarzello
