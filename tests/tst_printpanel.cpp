@@ -5,9 +5,11 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QtTest>
 
 #include "datafiles.h"
+#include "samples.h"
 #include "windowfixture.h"
 
 using namespace quarzello;
@@ -41,6 +43,8 @@ class PrintPanelTest : public QObject {
     void silenceAfterTheJobSaysItMayPrint();
     void refusedGridDrawsNothing_data();
     void refusedGridDrawsNothing();
+    void marginsAreAskedAboutOnce_data();
+    void marginsAreAskedAboutOnce();
     void helpPanelSurvivesPrinting();
     void panelByKeyboard();
     void pdfFromThePanel_data();
@@ -223,6 +227,46 @@ void PrintPanelTest::refusedGridDrawsNothing() {
     QVERIFY2(text.contains(u'"' + (list.startsWith("Righe") ? rowsText : columnsText) + u'"'),
              qPrintable(text));
     QVERIFY(f->printers.jobs.empty() && !f->printers.drawing.touchedPaper());
+}
+
+void PrintPanelTest::marginsAreAskedAboutOnce_data() {
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("remember");
+    QTest::addColumn<float>("scale");  // of the first sheet on Alfa, 0: none sent
+    QTest::addColumn<int>("asked");    // in two prints on Alfa
+    QTest::newRow("as it is") << int(MarginChoice::PrintAsIs) << false << 1.0f << 2;
+    QTest::newRow("reduced, remembered") << int(MarginChoice::Reduce) << true << 0.94f << 1;
+    // Annulla is never remembered: the next print asks again (and prints as it is).
+    QTest::newRow("cancelled") << int(MarginChoice::Cancel) << true << 0.0f << 2;
+}
+
+void PrintPanelTest::marginsAreAskedAboutOnce() {
+    QFETCH(int, choice);
+    QFETCH(bool, remember);
+    QFETCH(float, scale);
+    QFETCH(int, asked);
+    // A typical inkjet's area: the top row's first line and the bottom ticks fall outside it.
+    f->printers.areas["Alfa"] = PrintableArea{true, 6.35, 6.35, 12.7, 12.7};
+    f->prompts.marginReplies = {MarginReply{MarginChoice(choice), remember}};
+    QSettings settings(QStringLiteral("quarzello"), QStringLiteral("quarzello"));
+    settings.remove(QStringLiteral("margini"));
+    const auto forget = qScopeGuard([&] { settings.remove(QStringLiteral("margini")); });
+    w->setRecord(fullRecord());
+    QList<float> sizes;
+    for (const char* printer : {"Zeta", "Alfa", "Alfa"}) {
+        f->printers.drawing.clearRecord();
+        pressPrint();
+        QVERIFY(select(list, printer));
+        pressPanel(0);
+        sizes << (f->printers.drawing.texts.isEmpty() ? 0 : f->printers.drawing.texts[0].font.size);
+    }
+    // Asked once, on the printer with margins; a remembered answer is not asked again.
+    QCOMPARE(f->prompts.marginRequests.size(), asked);
+    QVERIFY(f->prompts.marginRequests.first().text.startsWith(
+        QStringLiteral("La stampante non stampa vicino ai bordi del foglio (")));
+    QCOMPARE(f->prompts.marginRequests.first().factorPercent, 94);
+    QCOMPARE(sizes[1] / sizes[0], scale);
+    QCOMPARE(int(f->printers.jobs["Alfa"].size()), scale > 0 ? 2 : 1);
 }
 
 void PrintPanelTest::helpPanelSurvivesPrinting() {

@@ -55,6 +55,14 @@ class TerminalConversation final : public PrintConversation {
                         shortenedLinesQuestion(lines).section(QLatin1Char('\r'), 0, lines.size()));
         return true;
     }
+    MarginReply printOutsideMargins(const QString&, const MarginLoss& loss,
+                                    const PrintableArea& area,
+                                    std::optional<MarginChoice> remembered) override {
+        const MarginChoice choice = remembered.value_or(MarginChoice::PrintAsIs);
+        say(stderr, choice == MarginChoice::Reduce ? reducedSheetNotice(loss)
+                                                   : marginLossWarning(loss, area));
+        return {choice, false};
+    }
     bool sendToStoppedPrinter(const QString& printer, const QString& reason) override {
         if (evenIfStopped_) return true;
         fail(stoppedPrinterText(printer, reason) + QLatin1Char('\r') +

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "flows/servicewaiter.h"
+#include "platform/marginmemory.h"
 #include "print/gridtext.h"
 #include "print/pdfsurface.h"
 #include "print/printsurface.h"
@@ -26,9 +27,24 @@ QString preparationFailedText(const QString& why) {
     return QStringLiteral("La stampa non ha potuto essere preparata.") + CR + why;
 }
 
-// The sheet drawn into a document of the print service's kind, with the questions first.
+// How much the sheet is drawn reduced to stay within the printer's margins, after asking; nothing
+// when the user would rather not print. A PDF has no margins and is never asked about.
+std::optional<double> scaleForMargins(const SheetPlan& plan, const QString& printer,
+                                      const PrintableArea& area, PrintConversation& talk) {
+    const MarginLoss loss = marginLoss(plan, area);
+    if (loss.fits()) return 1.0;
+    const MarginReply reply =
+        talk.printOutsideMargins(printer, loss, area, rememberedMarginChoice(printer));
+    if (reply.choice == MarginChoice::Cancel) return std::nullopt;
+    if (reply.remember) rememberMarginChoice(printer, reply.choice);
+    return reply.choice == MarginChoice::Reduce ? loss.factor() : 1.0;
+}
+
+// The sheet drawn into a document of the print service's kind, with the questions first: the
+// shortened lines, the printer's margins (when a printer is given), then afterQuestions.
 std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& target,
                                        const SurfaceFactory& surfaces, PrintConversation& talk,
+                                       const PrintableArea* margins,
                                        const std::function<bool()>& afterQuestions) {
     const std::unique_ptr<PrintSurface> surface = surfaces(target);
     const Result<SheetPlan> plan = planSheet(*surface, record);
@@ -38,10 +54,12 @@ std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& 
     }
     const QStringList shortened = shortenedLines(*plan);
     if (!shortened.isEmpty() && !talk.printShortened(shortened)) return std::nullopt;
-    if (!afterQuestions()) return std::nullopt;
+    const std::optional<double> scale =
+        margins ? scaleForMargins(*plan, target, *margins, talk) : std::optional<double>(1.0);
+    if (!scale || !afterQuestions()) return std::nullopt;
 
     talk.beforeDrawing();
-    const Result<void> drawn = drawSheet(*surface, *plan);
+    const Result<void> drawn = drawSheet(*surface, *plan, *scale);
     if (!drawn) {
         talk.fail(preparationFailedText(drawn.error()));
         return std::nullopt;
@@ -81,11 +99,21 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
     }
 
   private:
+    // Making the printer ready ends with where on the paper it can print.
     void checked(const QueueState& queue) {
         outcome_.printerReady = true;
         queue_ = queue;
+        ask<PrintableArea>(
+            [printers = &request_.printers, name = request_.printer](Deadline& deadline) {
+                return printers->printableArea(name, deadline);
+            },
+            [self = shared_from_this()](const PrintableArea& area) { self->ready(area); });
+    }
+
+    void ready(const PrintableArea& area) {
+        const QueueState& queue = queue_;
         const std::optional<QByteArray> document =
-            drawDocument(request_.record, request_.printer, request_.surfaces, talk_, [&] {
+            drawDocument(request_.record, request_.printer, request_.surfaces, talk_, &area, [&] {
                 return !queue.stopped ||
                        talk_.sendToStoppedPrinter(request_.printer, queue.message);
             });
@@ -202,7 +230,7 @@ void printOnPrinter(PrintRequest request, ServiceWaiter& waiter, PrintConversati
 
 std::optional<QByteArray> pdfOfSheet(const CardRecord& record, const QString& target,
                                      const SurfaceFactory& surfaces, PrintConversation& talk) {
-    return drawDocument(record, target, surfaces, talk, [] { return true; });
+    return drawDocument(record, target, surfaces, talk, nullptr, [] { return true; });
 }
 
 }  // namespace quarzello

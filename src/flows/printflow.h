@@ -12,6 +12,8 @@
 
 #include "core/cardrecord.h"
 #include "core/result.h"
+#include "platform/prompts.h"
+#include "print/margins.h"
 
 namespace quarzello {
 
@@ -42,6 +44,12 @@ class PrintConversation {
     virtual ~PrintConversation() = default;
     // Some lines will print shorter than their text: print all the same?
     virtual bool printShortened(const QStringList& lines) = 0;
+    // Part of the sheet would fall outside what the printer can print: print it as it is,
+    // reduced by loss.factorPercent, or not at all. `remembered`: what the user chose for this
+    // printer before, asking not to be asked again. The reply's `remember` keeps the choice.
+    virtual MarginReply printOutsideMargins(const QString& printer, const MarginLoss& loss,
+                                            const PrintableArea& area,
+                                            std::optional<MarginChoice> remembered) = 0;
     // The printer's queue is stopped: send the job all the same?
     virtual bool sendToStoppedPrinter(const QString& printer, const QString& reason) = 0;
     // Just before the sheet is drawn.

@@ -13,6 +13,14 @@ bool WindowConversation::printShortened(const QStringList& lines) {
     return !closing_ && prompts_.askYesNo(shortenedLinesQuestion(lines), PromptAnswer::Yes);
 }
 
+MarginReply WindowConversation::printOutsideMargins(const QString&, const MarginLoss& loss,
+                                                    const PrintableArea& area,
+                                                    std::optional<MarginChoice> remembered) {
+    if (closing_) return {MarginChoice::Cancel, false};
+    if (remembered) return {*remembered, false};
+    return prompts_.askMargins(marginLossQuestion(loss, area), loss.factorPercent);
+}
+
 bool WindowConversation::sendToStoppedPrinter(const QString& printer, const QString& reason) {
     return !closing_ && prompts_.askYesNo(twoParagraphs(stoppedPrinterText(printer, reason),
                                                         QStringLiteral("Inviarlo comunque?")),

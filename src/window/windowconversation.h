@@ -16,6 +16,10 @@ class WindowConversation final : public PrintConversation {
         : prompts_(prompts), window_(window), closing_(closing) {}
 
     bool printShortened(const QStringList& lines) override;
+    // A remembered answer is followed without a word.
+    MarginReply printOutsideMargins(const QString& printer, const MarginLoss& loss,
+                                    const PrintableArea& area,
+                                    std::optional<MarginChoice> remembered) override;
     bool sendToStoppedPrinter(const QString& printer, const QString& reason) override;
     // The window is repainted before the sheet is drawn, as it always was.
     void beforeDrawing() override;
