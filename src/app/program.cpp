@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <cstdio>
 
+#include "app/display.h"
 #include "app/setup.h"
 #include "cli/commandline.h"
 #include "flows/datalocation.h"
@@ -17,8 +19,6 @@ namespace quarzello {
 
 namespace {
 
-// On the command line, standard error is for the program's own messages: Qt's notes about its
-// set-up (a missing runtime folder, fonts) would only bury them.
 // The waits on the print service, shortened by the tests through the environment.
 ServiceTimings timingsFromEnvironment() {
     ServiceTimings timings;
@@ -31,6 +31,8 @@ ServiceTimings timingsFromEnvironment() {
     return timings;
 }
 
+// On the command line, standard error is for the program's own messages: Qt's notes about its
+// set-up (a missing runtime folder, fonts) would only bury them.
 void onlySeriousMessages(QtMsgType type, const QMessageLogContext& context,
                          const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg) qt_message_output(type, context, message);
@@ -40,11 +42,19 @@ void onlySeriousMessages(QtMsgType type, const QMessageLogContext& context,
 
 int runProgram(int argc, char* argv[]) {
     const bool commandLine = wantsCommandLine(argc, argv);
-    if (commandLine) qInstallMessageHandler(onlySeriousMessages);
-    // The command line's work needs no display: without one, Qt draws offscreen.
-    if (commandLine && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    // Taken before Qt reads them: Qt keeps only what it can decode.
+    QByteArrayList rawArguments;
+    for (int i = 0; i < argc; ++i) rawArguments.append(argv[i]);
+    if (commandLine) {
+        qInstallMessageHandler(onlySeriousMessages);
+        // The command line's work needs no display, and a display that is named but gone (an
+        // old DISPLAY, a dead compositor) must not stop it: Qt draws offscreen.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else if (const std::optional<QString> unreachable = unreachableDisplay(argc, argv)) {
+        // Qt would abort on it, with a message about its plugins.
+        std::fprintf(stderr, "%s\n", unreachable->toLocal8Bit().constData());
+        return 1;
+    }
     QApplication app(argc, argv);
     const ProgramFolder folder = findProgramFolder();
     const QString& programFolder = folder.path;
@@ -59,7 +69,8 @@ int runProgram(int argc, char* argv[]) {
                                                           : decideDataLocation(programFolder);
     const ServiceTimings timings = timingsFromEnvironment();
     if (commandLine)
-        return runCommandLine(QCoreApplication::arguments(), startedIn, location, timings);
+        return runCommandLine(QCoreApplication::arguments(), rawArguments, startedIn, location,
+                              timings);
 
     QtPrompts prompts;
     CupsPrinterSystem printers;
