@@ -1,6 +1,7 @@
 // Fuzzes the card data file's reading from disk: any bytes written to a real file, read back
-// whole and as lines, must give what the same bytes give in memory, or be refused when too big.
-// Slower than fuzz_cardfile (a file is written for every input), so it only checks the reading.
+// whole and as lines, must give what the same bytes give in memory, or be refused when too big or
+// binary. Slower than fuzz_cardfile (a file is written for every input), so it only checks the
+// reading.
 #include <unistd.h>
 
 #include <QByteArray>
@@ -43,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Result<QStringList> lines = readCardLines(scratchPath());
     const Result<QByteArray> copy = readCardFileForCopy(scratchPath());
     const QByteArray copied = joinCardLines(splitCardLines(bytes));
-    if (bytes.size() > kMaxCardFileSize) {
+    // A NUL byte makes it binary, refused whole.
+    if (bytes.size() > kMaxCardFileSize || bytes.contains('\0')) {
         FUZZ_CHECK(!lines && !lines.error().isEmpty());
         FUZZ_CHECK(!copy && !copy.error().isEmpty());
         return 0;

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program, its tests and its tools need, when any is missing.
+# Installs the Debian packages the program, its tests and its tools need, when any is missing:
+# everything by default; --run-only for building and running the program, --package for making
+# its package too, --bench for scripts/bench.sh.
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,13 @@ packages=(
   file dpkg-dev lintian appstream desktop-file-utils
 )
 run_only=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation libcups2-dev)
+case "$#:${1:-}" in
+  0: | 1:--run-only | 1:--package | 1:--bench) ;;
+  *)
+    echo "usage: scripts/deps.sh [--run-only | --package | --bench]" >&2
+    exit 2
+    ;;
+esac
 if [ "${1:-}" = "--run-only" ]; then
   packages=("${run_only[@]}")
 elif [ "${1:-}" = "--package" ]; then

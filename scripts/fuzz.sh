@@ -75,6 +75,8 @@ for target in "${targets[@]}"; do
     echo "$target FAILED (status $status); log: $log"
     grep -E 'ERROR:|SUMMARY:|runtime error:|property broken|Test unit written' "$log" || true
     failed+=("$target")
+  else
+    echo "$target passed"
   fi
 done
 

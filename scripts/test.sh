@@ -8,35 +8,70 @@
 #   scripts/test.sh --quick   the plain build's suite only
 set -euo pipefail
 cd "$(dirname "$0")/.."
+usage() {
+  echo "usage: scripts/test.sh [--quick]" >&2
+  exit 2
+}
 quick=0
-[ "${1:-}" = "--quick" ] && quick=1
+case $# in
+  0) ;;
+  1) [ "$1" = "--quick" ] && quick=1 || usage ;;
+  *) usage ;;
+esac
 
 scripts/deps.sh
 jobs=$(nproc)
 
+# What really ran, as CTest and the fuzz script report it.
 passed=0
+failed=0
 suite() {  # build folder, extra CMake options...
   local build=$1
   shift
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON "$@"
   cmake --build "$build" -j"$jobs"
-  ctest --test-dir "$build" --output-on-failure -j"$jobs"
-  # Any failure has ended the script already (set -e): every test of the run passed.
-  passed=$((passed + $(ctest --test-dir "$build" -N | sed -n 's/^Total Tests: //p')))
+  local log
+  log=$(mktemp)
+  ctest --test-dir "$build" --output-on-failure -j"$jobs" | tee "$log" || true
+  # "100% tests passed, 0 tests failed out of 17"
+  local line
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" || true)
+  rm -f "$log"
+  if [ -z "$line" ]; then
+    echo "CTest gave no result for $build" >&2
+    failed=$((failed + 1))
+    return
+  fi
+  local bad total
+  bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
 }
-summary() { echo "Summary: $passed passed, 0 failed"; }
+summary() {
+  echo "Summary: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
 
 echo "== Test suite"
 suite build
 if [ $quick -eq 1 ]; then
   summary
-  exit 0
+  exit
 fi
 
 echo "== Test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 suite build-asan -DQUARZELLO_SANITIZE=ON
 
 echo "== Fuzzing"
-scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
-passed=$((passed + $(ls -d fuzz/fuzz_*.cpp | wc -l)))
+log=$(mktemp)
+scripts/fuzz.sh "${FUZZ_SECONDS:-60}" | tee "$log" || true
+# One line per target that really ran: "fuzz_grid passed" or "fuzz_grid FAILED ...".
+passed=$((passed + $(grep -cE '^fuzz_[a-z_]+ passed$' "$log" || true)))
+failed=$((failed + $(grep -cE '^fuzz_[a-z_]+ FAILED' "$log" || true)))
+if ! grep -qE '^Fuzzing: no crash' "$log" && ! grep -qE '^fuzz_[a-z_]+ FAILED' "$log"; then
+  echo "The fuzz script stopped before its targets ran." >&2
+  failed=$((failed + 1))
+fi
+rm -f "$log"
 summary

@@ -98,7 +98,6 @@ class CardFileCommandsTest : public QObject {
 
     void loadCopiesEveryLineToTheDefaultFile_data();
     void loadCopiesEveryLineToTheDefaultFile();
-    void loadRefusesAndChangesNothing_data();
     void loadRefusesAndChangesNothing();
     void loadWhenTheDefaultFileCannotBeReplaced();
     void loadOnAFullDisk();
@@ -107,6 +106,7 @@ class CardFileCommandsTest : public QObject {
     void cancelledDialogsChangeNothing();
     void theDialogOffersTheLastChosenPath();
     void aVanishedProgramFolderIsReported();
+    void aRelativeDataHomeIsIgnored();
 
   private:
     QString path(const QString& name) const { return dir_->filePath(name); }
@@ -523,40 +523,21 @@ void CardFileCommandsTest::loadCopiesEveryLineToTheDefaultFile() {
     QCOMPARE(canonical(QDir::currentPath()), canonical(program_));
 }
 
-void CardFileCommandsTest::loadRefusesAndChangesNothing_data() {
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "assente.qcf"
-                             << "Il file {file} non esiste.";
-    QTest::newRow("under a regular file") << "file/x.qcf"
-                                          << "Il file {file} non esiste.";
-    QTest::newRow("a folder")
-        << "cartella.qcf"
-        << "Il file {file} non è un file di dati dei biglietti: è una cartella.";
-    QTest::newRow("too big")
-        << "grande.qcf"
-        << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
-    QTest::newRow("too big once copied")
-        << "righe.qcf"
-        << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
-}
-
 void CardFileCommandsTest::loadRefusesAndChangesNothing() {
-    QFETCH(QString, target);
-    QFETCH(QString, reason);
-    QVERIFY(QDir().mkdir(path("cartella.qcf")));
-    QVERIFY(writeBytes(path("file"), "keep\r\n"));
-    QVERIFY(writeBytes(path("grande.qcf"), crlf(numberedLines(13)) + QByteArray(70000, 'g')));
-    QVERIFY(writeBytes(path("righe.qcf"), QByteArray(40000, '\n')));
+    // What the reader refuses is told as it is (tst_cardfile has them all); a binary file is
+    // refused by Load as on the command line.
+    const QString chosen = path("foto.qcf");
+    QVERIFY(writeBytes(chosen, QByteArray("\xff\xd8\xff\xe0\0\x10JFIF\0\r\n", 13)));
     QVERIFY(writeBytes(nomeFile(), encodeCardFile(sampleRecord())));
     record_.value = sampleRecord();
-    const QString chosen = path(target);
     prompts_.files = {chosen};
     const auto before = snapshot(dir_->path());
 
     load();
-    const QString text = paragraphs(reason.replace("{file}", chosen),
-                                    QStringLiteral("Il caricamento non è riuscito."));
+    const QString text = paragraphs(
+        QStringLiteral("Il file %1 non è un file di dati dei biglietti: contiene dati binari.")
+            .arg(chosen),
+        QStringLiteral("Il caricamento non è riuscito."));
     QCOMPARE(prompts_.texts(), QStringList{text});
     QCOMPARE(prompts_.messages, QList{warning(text)});
     QCOMPARE(record_.setCount, 0);
@@ -691,6 +672,17 @@ void CardFileCommandsTest::aVanishedProgramFolderIsReported() {
                        .arg(nomeFile(), program_),
                    QStringLiteral("Il salvataggio non è riuscito.")));
     QCOMPARE(snapshot(dir_->path()), before);
+}
+
+void CardFileCommandsTest::aRelativeDataHomeIsIgnored() {
+    const QByteArray home = qgetenv("HOME"), dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("HOME", QFile::encodeName(path("casa")));
+    qputenv("XDG_DATA_HOME", "dati");
+    const QString dataFile = inUserDataFolder().dataFile;
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", dataHome);
+    QCOMPARE(dataFile, path("casa/.local/share/") + QCoreApplication::applicationName() +
+                           QStringLiteral("/Quarzo.qdf"));
 }
 
 QTEST_GUILESS_MAIN(CardFileCommandsTest)

@@ -1,6 +1,10 @@
 // The command line, as the real program run as a process: a PDF of a card file, a sheet on a
 // private CUPS queue, the printer list, and every wrong input told with the right exit status
 // and nothing half written.
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
@@ -28,12 +32,20 @@ class CommandLineTest : public QObject {
     void pdfIsTheSheetTheWindowPrints();
     void printsOnAQueueAndListsThePrinters();
     void stoppedPrinterOnlyWhenAskedFor();
+    void marginsAreWarnedOrTheSheetReduced_data();
+    void marginsAreWarnedOrTheSheetReduced();
     void refusals_data();
     void refusals();
+    void devicesAndPipesAreWrittenIntoNotReplaced();
+    void standardOutputThatCannotBeWritten_data();
+    void standardOutputThatCannotBeWritten();
+    void namesThatAreNotUtf8();
+    void noDisplayIsNeededAndAGoneOneIsTold();
     void programFolderWithAnOddName();
 
   private:
-    ToolRun quarzello(const QStringList& args, const QString& workingIn = {});
+    ToolRun quarzello(const QStringList& args, const QString& workingIn = {},
+                      const QStringList& environmentToo = {}, const QString& output = {});
     QString path(const QString& name) const { return dir_.filePath(name); }
 
     PrivateCups cups_;
@@ -45,17 +57,23 @@ void CommandLineTest::initTestCase() {
     QVERIFY2(cups_.start(), qPrintable(cups_.errorString()));
     QVERIFY2(cups_.addPrinter("Zeta"), qPrintable(cups_.errorString()));
     QVERIFY2(cups_.addPrinter("Alfa"), qPrintable(cups_.errorString()));
+    QVERIFY2(cups_.addPrinter("Margini", QUARZELLO_SOURCE_DIR "/tests/cups/margini.ppd"),
+             qPrintable(cups_.errorString()));
     card_ = path("socio.qcf");
     QVERIFY(writeBytes(card_, encodeCardFile(clubRecord("Ugo", "Neri", "6", "2"))));
 }
 
-ToolRun CommandLineTest::quarzello(const QStringList& args, const QString& workingIn) {
+ToolRun CommandLineTest::quarzello(const QStringList& args, const QString& workingIn,
+                                   const QStringList& environmentToo, const QString& output) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("DISPLAY");  // no display is needed
     environment.remove("QT_QPA_PLATFORM");
     environment.insert("XDG_DATA_HOME", path("data"));
+    for (const QString& variable : environmentToo)
+        environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (!output.isEmpty()) process.setStandardOutputFile(output);
     process.setWorkingDirectory(workingIn.isEmpty() ? dir_.path() : workingIn);
     process.start(QStringLiteral(QUARZELLO_EXE), args);
     ToolRun run;
@@ -74,6 +92,7 @@ void CommandLineTest::pdfIsTheSheetTheWindowPrints() {
     QVERIFY(StampaBiglietti(window, clubRecord("Ugo", "Neri", "6", "2")));
     const QList<PdfLine> expected = pdfLines(pdfWords(window.document()), 105);
     const QList<PdfLine> got = pdfLines(pdfWords(readBytes(path("foglio.pdf"))), 105);
+    QCOMPARE(expected.first().text, QStringLiteral("Dott. Ugo Neri"));
     QCOMPARE(got.size(), expected.size());
     for (qsizetype i = 0; i < got.size(); ++i) {
         QCOMPARE(got[i].text, expected[i].text);
@@ -91,7 +110,7 @@ void CommandLineTest::printsOnAQueueAndListsThePrinters() {
 
     const ToolRun listed = quarzello({"--stampanti"});
     QVERIFY2(listed.ok, listed.errors.constData());
-    QCOMPARE(listed.output, QByteArray("Alfa\nZeta\n"));
+    QCOMPARE(listed.output, QByteArray("Alfa\nMargini\nZeta\n"));
 }
 
 void CommandLineTest::stoppedPrinterOnlyWhenAskedFor() {
@@ -102,8 +121,28 @@ void CommandLineTest::stoppedPrinterOnlyWhenAskedFor() {
     QVERIFY(cups_.restartPrinter("Zeta"));
     QCOMPARE(refused.exitCode, 1);
     QVERIFY2(refused.errors.contains("La stampante Zeta è ferma"), refused.errors.constData());
-    QVERIFY2(sent.ok, sent.errors.constData());
+    // Sent, not printed yet: it waits in the stopped queue.
+    QCOMPARE(sent.exitCode, 3);
     QCOMPARE(cups_.jobCount("Zeta"), before + 1);
+}
+
+void CommandLineTest::marginsAreWarnedOrTheSheetReduced_data() {
+    QTest::addColumn<QStringList>("reduce");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("as it is") << QStringList{}
+                              << "Con --riduci il foglio è stampato al 94 % ed entra tutto.";
+    QTest::newRow("reduced") << QStringList{"--riduci"}
+                             << "Il foglio è stampato ridotto al 94 %, perché entri tutto "
+                                "nell'area stampabile della stampante.";
+}
+
+void CommandLineTest::marginsAreWarnedOrTheSheetReduced() {
+    QFETCH(QStringList, reduce);
+    QFETCH(QString, told);
+    // 12.7 mm at top and bottom: the top row's first line would be lost on a 2 x 6 sheet.
+    const ToolRun run = quarzello(QStringList{"--stampa", "Margini", card_} + reduce);
+    QVERIFY2(run.ok, run.errors.constData());
+    QVERIFY2(QString::fromUtf8(run.errors).contains(told), run.errors.constData());
 }
 
 void CommandLineTest::refusals_data() {
@@ -113,17 +152,36 @@ void CommandLineTest::refusals_data() {
     const QString card = "socio.qcf";
     QTest::newRow("grid refused") << QStringList{"--pdf", "x.pdf", card, "--righe", "20"} << 1
                                   << "Righe per pagina: il valore \"20\" non è valido.\n";
-    QTest::newRow("missing file") << QStringList{"--pdf", "x.pdf", "manca.qcf"} << 1
-                                  << "non esiste";
-    QTest::newRow("binary") << QStringList{"--pdf", "x.pdf", "programma"} << 1 << "dati binari";
+    QTest::newRow("control bytes from the file")
+        << QStringList{"--pdf", "x.pdf", "titolo.qcf"} << 1
+        << "Righe per pagina: il valore \"\\x1b]0;X\\x07\\x1b[2J\\x9d\" non è valido.\n";
+    QTest::newRow("binary") << QStringList{"--pdf", "x.pdf", "programma"} << 1
+                            << "Il file " + path("programma") +
+                                   " non è un file di dati dei biglietti: contiene dati binari.";
     QTest::newRow("PDF in a missing folder")
         << QStringList{"--pdf", "manca/x.pdf", card} << 1 << "la cartella";
+    QTest::newRow("PDF onto the card file")
+        << QStringList{"--pdf", card, card} << 1
+        << "Il PDF non può essere scritto nel file " + path(card) +
+               ": è il file dei dati dei biglietti " + path(card) + ", che andrebbe perso.";
+    QTest::newRow("PDF onto a link to the card file")
+        << QStringList{"--pdf", "link.pdf", card} << 1
+        << "è il file dei dati dei biglietti " + path(card) + ", che andrebbe perso.";
+    QTest::newRow("full device") << QStringList{"--pdf", "pieno", card} << 1
+                                 << "Il file " + path("pieno") +
+                                        " non può essere scritto: il disco è pieno.";
+    QTest::newRow("pipe nobody reads")
+        << QStringList{"--pdf", "tubo", card} << 1
+        << "Il file " + path("tubo") + " non può essere scritto: nessun programma lo sta leggendo.";
+    QTest::newRow("socket") << QStringList{"--pdf", "presa", card} << 1
+                            << "Il file " + path("presa") +
+                                   " non può essere scritto: è un file speciale del sistema.";
     QTest::newRow("printer in other case")
         << QStringList{"--stampa", "alfa", card} << 1 << "La stampante alfa non è più disponibile";
-    QTest::newRow("unknown option") << QStringList{"--pdff", "x.pdf"} << 2 << "pdff";
-    QTest::newRow("missing value") << QStringList{"--pdf"} << 2 << "--pdf";
-    QTest::newRow("two things at once")
-        << QStringList{"--pdf", "x.pdf", "--stampanti"} << 2 << "una sola";
+    QTest::newRow("wrong command line")
+        << QStringList{"--pdf", "x.pdf", "--pdf", "y.pdf", card} << 2
+        << "quarzello: l'opzione --pdf è indicata più di una volta.\nPer l'aiuto: quarzello "
+           "--help\n";
 }
 
 void CommandLineTest::refusals() {
@@ -133,12 +191,93 @@ void CommandLineTest::refusals() {
     QVERIFY(writeBytes(path("programma"), QByteArray("\x7f"
                                                      "ELF\x02\x01\x01\0\0\r\n6\r\n2",
                                                      15)));
+    QVERIFY(writeBytes(path("titolo.qcf"),
+                       "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"
+                       "\x1b]0;X\a\x1b[2J\x9d\r\n2\r\n"));
+    QFile::link(card_, path("link.pdf"));
+    ::mkfifo(QFile::encodeName(path("tubo")).constData(), 0600);
+    // A device of the test's own (as /dev/full), so that a fault replaces nothing of the system's.
+    if (::mknod(QFile::encodeName(path("pieno")).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0 &&
+        errno != EEXIST && QTest::currentDataTag() == QLatin1String("full device"))
+        QSKIP("Making a device node needs root.");
+    sockaddr_un socket{AF_UNIX, {}};
+    qstrncpy(socket.sun_path, QFile::encodeName(path("presa")).constData(), sizeof socket.sun_path);
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ::bind(listening, reinterpret_cast<sockaddr*>(&socket), sizeof socket);
+    const QByteArray cardBytes = readBytes(card_);
     const int alfa = cups_.jobCount("Alfa");
     const ToolRun run = quarzello(args);
+    ::close(listening);
     QCOMPARE(run.exitCode, status);
     QVERIFY2(QString::fromUtf8(run.errors).contains(told), run.errors.constData());
+    QVERIFY(!run.errors.contains('\x1b'));
     QVERIFY(!QFileInfo::exists(path("x.pdf")));
+    QCOMPARE(readBytes(card_), cardBytes);
     QCOMPARE(cups_.jobCount("Alfa"), alfa);
+}
+
+void CommandLineTest::devicesAndPipesAreWrittenIntoNotReplaced() {
+    const ToolRun out = quarzello({"--pdf", "-", card_});
+    QVERIFY2(out.ok, out.errors.constData());
+    QVERIFY(PrivateCups::pdfText(out.output).contains("Dott. Ugo Neri"));
+    // A null device of the test's own, as /dev/null: it takes the PDF and stays a device.
+    const QByteArray null = QFile::encodeName(path("nulla"));
+    if (::mknod(null.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+        QSKIP("Making a device node needs root.");
+    const ToolRun intoNull = quarzello({"--pdf", path("nulla"), card_});
+    QVERIFY2(intoNull.ok, intoNull.errors.constData());
+    struct stat status;
+    QVERIFY(::stat(null.constData(), &status) == 0 && S_ISCHR(status.st_mode));
+}
+
+void CommandLineTest::standardOutputThatCannotBeWritten_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::newRow("help") << QStringList{"--help"} << 1;
+    QTest::newRow("printers") << QStringList{"--stampanti"} << 1;
+    QTest::newRow("a sheet that printed") << QStringList{"--stampa", "Alfa", card_} << 0;
+}
+
+void CommandLineTest::standardOutputThatCannotBeWritten() {
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    const ToolRun run = quarzello(args, {}, {}, "/dev/full");
+    QCOMPARE(run.exitCode, status);
+    if (status == 1)
+        QCOMPARE(run.errors, QByteArray("Lo standard output non può essere scritto: il disco è "
+                                        "pieno.\n"));
+}
+
+void CommandLineTest::namesThatAreNotUtf8() {
+    // Bytes a QString cannot carry: the shell makes the names.
+    QVERIFY(writeBytes(QFile::decodeName(QFile::encodeName(path("")) + "\xe8.qcf"), "x\r\n"));
+    for (const char* args :
+         {"--pdf \"$(printf '\\377.pdf')\" socio.qcf", "--pdf x.pdf \"$(printf '\\350.qcf')\""}) {
+        QProcess shell;
+        shell.setWorkingDirectory(dir_.path());
+        shell.start("/bin/sh", {"-c", QStringLiteral("exec \"$0\" ") + args, QUARZELLO_EXE});
+        QVERIFY(shell.waitForFinished(60000));
+        QCOMPARE(shell.exitCode(), 2);
+        QVERIFY2(
+            shell.readAllStandardError().contains(" non è un testo UTF-8: nessun file con quel "
+                                                  "nome può essere usato."),
+            args);
+    }
+    QCOMPARE(QDir(dir_.path()).entryList({"*.pdf"}), (QStringList{"foglio.pdf", "link.pdf"}));
+}
+
+void CommandLineTest::noDisplayIsNeededAndAGoneOneIsTold() {
+    const QStringList gone{"DISPLAY=:7391", "WAYLAND_DISPLAY=" + path("spento")};
+    const ToolRun pdf = quarzello({"--pdf", "schermo.pdf", card_}, {}, gone);
+    QVERIFY2(pdf.ok, pdf.errors.constData());
+    const ToolRun window = quarzello({}, {}, gone);
+    QCOMPARE(window.exitCode, 1);
+    QCOMPARE(window.errors,
+             "quarzello: la finestra non può essere aperta: lo schermo indicato "
+             "(WAYLAND_DISPLAY=" +
+                 path("spento").toUtf8() +
+                 ", DISPLAY=:7391) non risponde. Senza finestra, per le altre "
+                 "possibilità: quarzello --help\n");
 }
 
 void CommandLineTest::programFolderWithAnOddName() {
@@ -164,6 +303,13 @@ void CommandLineTest::programFolderWithAnOddName() {
     QVERIFY(PrivateCups::pdfText(readBytes(path("lia.pdf"))).contains("Dott. Lia Bassi"));
     QCOMPARE(QDir(path("altrove")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList());
+    // The data file it read is not the PDF's to take.
+    process.start(path("avvio"), {"--pdf", path("data/quarzello/Quarzo.qdf")});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 1);
+    QCOMPARE(readBytes(path("data/quarzello/Quarzo.qdf")),
+             encodeCardFile(clubRecord("Lia", "Bassi", "6", "2")));
+    std::filesystem::remove_all(odd);  // a name QTemporaryDir cannot remove
 }
 
 QTEST_MAIN(CommandLineTest)

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QThreadPool>
+#include <optional>
 
+#include "app/display.h"
 #include "app/setup.h"
 #include "cli/commandline.h"
 #include "flows/datalocation.h"
@@ -18,8 +20,6 @@ namespace quarzello {
 
 namespace {
 
-// On the command line, standard error is for the program's own messages: Qt's notes about its
-// set-up (a missing runtime folder, fonts) would only bury them.
 // The waits on the print service, shortened by the tests through the environment.
 ServiceTimings timingsFromEnvironment() {
     ServiceTimings timings;
@@ -32,6 +32,8 @@ ServiceTimings timingsFromEnvironment() {
     return timings;
 }
 
+// On the command line, standard error is for the program's own messages: Qt's notes about its
+// set-up (a missing runtime folder, fonts) would only bury them.
 void onlySeriousMessages(QtMsgType type, const QMessageLogContext& context,
                          const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg) qt_message_output(type, context, message);
@@ -41,12 +43,19 @@ void onlySeriousMessages(QtMsgType type, const QMessageLogContext& context,
 
 int runProgram(int argc, char* argv[]) {
     const bool commandLine = wantsCommandLine(argc, argv);
-    if (commandLine) qInstallMessageHandler(onlySeriousMessages);
-    // The command line's work needs no display: without one, Qt draws offscreen.
-    if (commandLine && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    // Taken before Qt reads them: Qt keeps only what it can decode.
+    QByteArrayList rawArguments;
+    for (int i = 0; i < argc; ++i) rawArguments.append(argv[i]);
+    if (commandLine) {
+        qInstallMessageHandler(onlySeriousMessages);
+        // The command line's work needs no display, and a display that is named but gone (an
+        // old DISPLAY, a dead compositor) must not stop it: Qt draws offscreen.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    std::optional<DisplayGuard> guard;
+    if (!commandLine) guard.emplace();
     QApplication app(argc, argv);
+    guard.reset();
     const ProgramFolder folder = findProgramFolder();
     const QString& programFolder = folder.path;
     const QString startedIn = QDir::currentPath();
@@ -60,7 +69,8 @@ int runProgram(int argc, char* argv[]) {
                                                           : decideDataLocation(programFolder);
     const ServiceTimings timings = timingsFromEnvironment();
     if (commandLine)
-        return runCommandLine(QCoreApplication::arguments(), startedIn, location, timings);
+        return runCommandLine(QCoreApplication::arguments(), rawArguments, startedIn, location,
+                              timings);
 
     QtPrompts prompts;
     CupsPrinterSystem printers;

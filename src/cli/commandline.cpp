@@ -1,27 +1,53 @@
-// The command line's options and work. Exit status: 0 done, 1 the work failed (file, grid,
-// printer, job), 2 a wrong command line.
+// The command line's options and work.
 #include "cli/commandline.h"
+
+#include <unistd.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QTextStream>
+#include <csignal>
 #include <cstring>
 
 #include "data/cardfile.h"
 #include "flows/datalocation.h"
 #include "flows/printflow.h"
 #include "flows/servicewaiter.h"
-#include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
 
 namespace quarzello {
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kWrongCommandLine = 2;
+// What each exit status means, in the order --help lists them.
+struct ExitStatusText {
+    int status;
+    const char* meaning;
+};
+constexpr ExitStatusText kExitStatusTexts[] = {
+    {kExitDone, "fatto."},
+    {kExitFailed, "il lavoro non è riuscito (un file, la griglia, la stampante, la stampa)."},
+    {kExitWrongCommandLine, "la riga di comando è sbagliata."},
+    {kExitNotPrintedYet, "consegnato, non ancora stampato (in coda, in attesa, trattenuto)."},
+    {kExitMayPrint, "consegnato, poi il servizio di stampa ha taciuto: potrebbe essere stampato."},
+};
+
+// A print's end as the exit status says it.
+int exitStatusOf(PrintEnd end) {
+    switch (end) {
+        case PrintEnd::Printed:
+            return kExitDone;
+        case PrintEnd::Pending:
+            return kExitNotPrintedYet;
+        case PrintEnd::Unknown:
+            return kExitMayPrint;
+        case PrintEnd::NotSent:
+        case PrintEnd::Failed:
+            break;
+    }
+    return kExitFailed;
+}
 
 // Qt's own options, which it takes for itself; those that are followed by a value first.
 const char* const kQtOptionsWithValue[] = {
@@ -38,16 +64,90 @@ bool isOneOf(const char* argument, const char* const (&names)[N]) {
     return false;
 }
 
-void say(FILE* stream, const QString& text) {
-    QTextStream out(stream);
-    out << QtPrompts::displayText(text) << '\n';
+// The options, for reading the arguments and for --help alike.
+struct Options {
+    QCommandLineParser parser;
+    const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Mostra questo aiuto.")};
+    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Mostra la versione del programma.")};
+    const QCommandLineOption pdf{
+        QStringLiteral("pdf"),
+        QStringLiteral("Salva il foglio dei biglietti nel file PDF indicato, senza finestra "
+                       "(\"-\": sullo standard output)."),
+        QStringLiteral("FILE.pdf")};
+    const QCommandLineOption print{
+        QStringLiteral("stampa"),
+        QStringLiteral("Stampa il foglio dei biglietti sulla stampante indicata (il nome "
+                       "esatto, come lo mostra --stampanti)."),
+        QStringLiteral("STAMPANTE")};
+    const QCommandLineOption evenIfStopped{
+        QStringLiteral("anche-se-ferma"),
+        QStringLiteral("Con --stampa: invia il lavoro anche se la stampante è ferma.")};
+    const QCommandLineOption reduce{
+        QStringLiteral("riduci"),
+        QStringLiteral("Con --stampa: se i margini della stampante taglierebbero parte del "
+                       "foglio, lo riduce quanto basta perché entri tutto.")};
+    const QCommandLineOption list{QStringLiteral("stampanti"),
+                                  QStringLiteral("Elenca le stampanti installate, una per riga.")};
+    const QCommandLineOption rows{QStringLiteral("righe"),
+                                  QStringLiteral("Righe per pagina, al posto di quelle del file."),
+                                  QStringLiteral("TESTO")};
+    const QCommandLineOption columns{
+        QStringLiteral("colonne"),
+        QStringLiteral("Colonne per pagina, al posto di quelle del file."),
+        QStringLiteral("TESTO")};
+    const QList<const QCommandLineOption*> all{&help,   &version, &pdf,  &print,  &evenIfStopped,
+                                               &reduce, &list,    &rows, &columns};
+
+    Options() {
+        parser.setApplicationDescription(
+            QStringLiteral("Quarzello del Camperista: stampa un foglio di biglietti da visita."));
+        for (const QCommandLineOption* option : all) parser.addOption(*option);
+        parser.addPositionalArgument(
+            QStringLiteral("FILE_DATI"),
+            QStringLiteral("Il file dei dati dei biglietti; se manca, quello che legge la "
+                           "finestra."),
+            QStringLiteral("[FILE_DATI]"));
+    }
+
+    // How many times the arguments name the option, under any of its names.
+    qsizetype timesGiven(const QCommandLineOption& option) const {
+        qsizetype times = 0;
+        for (const QString& name : parser.optionNames()) times += option.names().contains(name);
+        return times;
+    }
+};
+
+CommandLine wrong(const QString& why) {
+    CommandLine line;
+    line.wrong = why;
+    return line;
 }
 
-// What a print asks and tells, on the terminal: shortened lines are only a warning; a stopped
-// printer is an error unless the user said to send all the same.
+void say(FILE* stream, const QString& text) {
+    QTextStream out(stream);
+    out << terminalText(text) << '\n';
+}
+
+// Standard output is written at once and checked: a list or a help that did not reach it is a
+// failure (a full disk, a reader gone).
+Result<void> sayOut(const QString& text) {
+    return writeIntoStream(STDOUT_FILENO, QStringLiteral("Lo standard output"), text.toUtf8());
+}
+
+int toldFailed(const QString& text) {
+    say(stderr, text);
+    return kExitFailed;
+}
+
+// What a print asks and tells, on the terminal: shortened lines and the printer's margins are
+// only warnings (or, with --riduci, the sheet is reduced); a stopped printer is an error unless
+// the user said to send all the same.
 class TerminalConversation final : public PrintConversation {
   public:
-    explicit TerminalConversation(bool evenIfStopped) : evenIfStopped_(evenIfStopped) {}
+    TerminalConversation(bool evenIfStopped, bool reduce)
+        : evenIfStopped_(evenIfStopped), reduce_(reduce) {}
     bool failed() const { return failed_; }
 
     bool printShortened(const QStringList& lines) override {
@@ -55,10 +155,17 @@ class TerminalConversation final : public PrintConversation {
                         shortenedLinesQuestion(lines).section(QLatin1Char('\r'), 0, lines.size()));
         return true;
     }
-    MarginReply printOutsideMargins(const QString&, const MarginLoss& loss,
+    // --riduci first; else what the user answered in the window for this printer, said so.
+    MarginReply printOutsideMargins(const QString& printer, const MarginLoss& loss,
                                     const PrintableArea& area,
                                     std::optional<MarginChoice> remembered) override {
-        const MarginChoice choice = remembered.value_or(MarginChoice::PrintAsIs);
+        MarginChoice choice = reduce_ ? MarginChoice::Reduce : MarginChoice::PrintAsIs;
+        if (!reduce_ && remembered) {
+            choice = *remembered;
+            say(stderr, QStringLiteral("Per la stampante %1 vale la risposta memorizzata nella "
+                                       "finestra (\"Non chiedere più per questa stampante\").")
+                            .arg(printer));
+        }
         say(stderr, choice == MarginChoice::Reduce ? reducedSheetNotice(loss)
                                                    : marginLossWarning(loss, area));
         return {choice, false};
@@ -73,10 +180,13 @@ class TerminalConversation final : public PrintConversation {
         failed_ = true;
         say(stderr, text);
     }
-    void done(const QString& text) override { say(stdout, text); }
+    // The job's outcome decides the status: a sheet that printed is not a failure because its
+    // closing word could not be written.
+    void done(const QString& text) override { (void)sayOut(terminalText(text) + '\n'); }
 
   private:
     bool evenIfStopped_;
+    bool reduce_;
     bool failed_ = false;
 };
 
@@ -84,7 +194,126 @@ QString absolute(const QString& startedIn, const QString& path) {
     return QDir(startedIn).absoluteFilePath(path);
 }
 
+QString escapedByte(uchar byte) {
+    return QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'));
+}
+
+int listPrinters(const ServiceTimings& timings) {
+    CupsPrinterSystem printers;
+    DirectWaiter waiter(timings.budgetMs);
+    const std::optional<Result<PrinterList>> found = waiter.run<Result<PrinterList>>(
+        [&printers](Deadline& deadline) { return printers.listPrinters(deadline); });
+    if (!*found) return toldFailed(found->error());
+    if ((*found)->serviceDown)
+        return toldFailed(
+            QStringLiteral("Il servizio di stampa non risponde: non è possibile "
+                           "sapere quali stampanti sono installate."));
+    QString names;
+    for (const QString& name : (*found)->names) names += terminalText(name) + '\n';
+    if (const Result<void> written = sayOut(names); !written) return toldFailed(written.error());
+    return kExitDone;
+}
+
 }  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    Options options;
+    QCommandLineParser& parser = options.parser;
+    if (!parser.parse(arguments)) return wrong(parser.errorText());
+    for (const QCommandLineOption* option : options.all) {
+        const QString name = QStringLiteral("--") + option->names().constLast();
+        if (options.timesGiven(*option) > 1)
+            return wrong(QStringLiteral("l'opzione %1 è indicata più di una volta.").arg(name));
+        if (!option->valueName().isEmpty() && parser.isSet(*option) &&
+            parser.value(*option).isEmpty())
+            return wrong(QStringLiteral("il valore di %1 è vuoto.").arg(name));
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.contains(QString()))
+        return wrong(QStringLiteral("il nome del file dei dati è vuoto."));
+
+    CommandLine line;
+    if (parser.isSet(options.help)) {
+        line.action = CommandLine::Action::Help;
+        return line;
+    }
+    if (parser.isSet(options.version)) {
+        line.action = CommandLine::Action::Version;
+        return line;
+    }
+    const bool pdf = parser.isSet(options.pdf);
+    const bool print = parser.isSet(options.print);
+    const bool list = parser.isSet(options.list);
+    if (int(pdf) + int(print) + int(list) != 1)
+        return wrong(QStringLiteral("indicare una sola tra --pdf, --stampa e --stampanti."));
+    if (files.size() > 1) return wrong(QStringLiteral("si può indicare un solo file dei dati."));
+    line.evenIfStopped = parser.isSet(options.evenIfStopped);
+    if (line.evenIfStopped && !print)
+        return wrong(QStringLiteral("--anche-se-ferma vale solo con --stampa."));
+    // A PDF has no margins: it is always the whole sheet at 100 %.
+    line.reduce = parser.isSet(options.reduce);
+    if (line.reduce && !print) return wrong(QStringLiteral("--riduci vale solo con --stampa."));
+    if (parser.isSet(options.rows)) line.rows = parser.value(options.rows);
+    if (parser.isSet(options.columns)) line.columns = parser.value(options.columns);
+    if (list && (!files.isEmpty() || line.rows || line.columns))
+        return wrong(QStringLiteral("--stampanti non legge un file dei dati."));
+
+    line.action = pdf     ? CommandLine::Action::Pdf
+                  : print ? CommandLine::Action::Print
+                          : CommandLine::Action::ListPrinters;
+    line.dataFile = files.value(0);
+    line.pdfFile = parser.value(options.pdf);
+    line.printer = parser.value(options.print);
+    return line;
+}
+
+QString commandLineHelp() {
+    Options options;
+    QString text = options.parser.helpText() + QStringLiteral("\nStato di uscita:\n");
+    for (const ExitStatusText& row : kExitStatusTexts)
+        text += QStringLiteral("  %1  %2\n").arg(row.status).arg(QString::fromUtf8(row.meaning));
+    return text;
+}
+
+QString terminalText(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == u'\r') {
+            shown += u'\n';
+            if (i + 1 < text.size() && text.at(i + 1) == u'\n') ++i;
+        } else if (c < 0x20 || (c >= 0x7f && c <= 0x9f)) {
+            shown += escapedByte(uchar(c));
+        } else {
+            shown += QChar(c);
+        }
+    }
+    return shown;
+}
+
+std::optional<QString> argumentNotUtf8(const QByteArrayList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QByteArray& bytes = arguments.at(i);
+        if (bytes.isValidUtf8()) continue;
+        // Each well-formed character kept, each stray byte written out.
+        QString shown;
+        for (qsizetype at = 0; at < bytes.size();) {
+            const uchar lead = uchar(bytes.at(at));
+            const qsizetype length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
+            const QByteArray character = bytes.mid(at, length);
+            if (lead >= 0xc0 && character.size() == length && character.isValidUtf8()) {
+                shown += QString::fromUtf8(character);
+                at += length;
+            } else {
+                shown += lead < 0x80 ? QString(QChar(lead)) : escapedByte(lead);
+                ++at;
+            }
+        }
+        return terminalText(shown);
+    }
+    return std::nullopt;
+}
 
 bool wantsCommandLine(int argc, char* argv[]) {
     // Anything but Qt's own options is for the command line, if only to be told it is wrong.
@@ -98,121 +327,82 @@ bool wantsCommandLine(int argc, char* argv[]) {
     return false;
 }
 
-int runCommandLine(const QStringList& arguments, const QString& startedIn,
-                   const DataLocation& location, const ServiceTimings& timings) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Quarzello del Camperista: stampa un foglio di biglietti da visita."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Mostra questo aiuto."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Mostra la versione del programma."));
-    const QCommandLineOption pdf(
-        QStringLiteral("pdf"),
-        QStringLiteral("Salva il foglio dei biglietti nel file PDF indicato, senza finestra."),
-        QStringLiteral("FILE.pdf"));
-    const QCommandLineOption print(
-        QStringLiteral("stampa"),
-        QStringLiteral("Stampa il foglio dei biglietti sulla stampante indicata (il nome "
-                       "esatto, come lo mostra --stampanti)."),
-        QStringLiteral("STAMPANTE"));
-    const QCommandLineOption evenIfStopped(
-        QStringLiteral("anche-se-ferma"),
-        QStringLiteral("Con --stampa: invia il lavoro anche se la stampante è ferma."));
-    const QCommandLineOption list(QStringLiteral("stampanti"),
-                                  QStringLiteral("Elenca le stampanti installate, una per riga."));
-    const QCommandLineOption rows(QStringLiteral("righe"),
-                                  QStringLiteral("Righe per pagina, al posto di quelle del file."),
-                                  QStringLiteral("TESTO"));
-    const QCommandLineOption columns(
-        QStringLiteral("colonne"),
-        QStringLiteral("Colonne per pagina, al posto di quelle del file."),
-        QStringLiteral("TESTO"));
-    parser.addOptions({help, version, pdf, print, evenIfStopped, list, rows, columns});
-    parser.addPositionalArgument(
-        QStringLiteral("FILE_DATI"),
-        QStringLiteral("Il file dei dati dei biglietti; se manca, quello che legge la finestra."),
-        QStringLiteral("[FILE_DATI]"));
-
-    auto wrong = [](const QString& why) {
+int runCommandLine(const QStringList& arguments, const QByteArrayList& rawArguments,
+                   const QString& startedIn, const DataLocation& location,
+                   const ServiceTimings& timings) {
+    // A reader that goes away is told as a failed write, not by a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    auto refuse = [](const QString& why) {
         say(stderr, QStringLiteral("quarzello: ") + why);
         say(stderr, QStringLiteral("Per l'aiuto: quarzello --help"));
-        return kWrongCommandLine;
+        return kExitWrongCommandLine;
     };
-    if (!parser.parse(arguments)) return wrong(parser.errorText());
-    if (parser.isSet(help)) {
-        QTextStream(stdout) << parser.helpText();
-        return kDone;
-    }
-    if (parser.isSet(version)) {
-        say(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
-                        QCoreApplication::applicationVersion());
-        return kDone;
-    }
-    const int actions = int(parser.isSet(pdf)) + int(parser.isSet(print)) + int(parser.isSet(list));
-    if (actions != 1)
-        return wrong(QStringLiteral("indicare una sola tra --pdf, --stampa e --stampanti."));
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1) return wrong(QStringLiteral("si può indicare un solo file dei dati."));
-    if (parser.isSet(evenIfStopped) && !parser.isSet(print))
-        return wrong(QStringLiteral("--anche-se-ferma vale solo con --stampa."));
-
-    if (parser.isSet(list)) {
-        if (!files.isEmpty() || parser.isSet(rows) || parser.isSet(columns))
-            return wrong(QStringLiteral("--stampanti non legge un file dei dati."));
-        CupsPrinterSystem printers;
-        DirectWaiter waiter(timings.budgetMs);
-        const std::optional<Result<PrinterList>> found = waiter.run<Result<PrinterList>>(
-            [&printers](Deadline& deadline) { return printers.listPrinters(deadline); });
-        if (!*found) {
-            say(stderr, found->error());
-            return kFailed;
-        }
-        if ((*found)->serviceDown) {
-            say(stderr, QStringLiteral("Il servizio di stampa non risponde: non è possibile "
-                                       "sapere quali stampanti sono installate."));
-            return kFailed;
-        }
-        for (const QString& name : (*found)->names) say(stdout, name);
-        return kDone;
+    // Qt would turn such bytes into other characters, and so into another file's name.
+    if (const std::optional<QString> bad = argumentNotUtf8(rawArguments))
+        return refuse(QStringLiteral("l'argomento %1 non è un testo UTF-8: nessun file con quel "
+                                     "nome può essere usato.")
+                          .arg(*bad));
+    const CommandLine line = parseCommandLine(arguments);
+    switch (line.action) {
+        case CommandLine::Action::Wrong:
+            return refuse(line.wrong);
+        case CommandLine::Action::Help:
+            if (const Result<void> written = sayOut(commandLineHelp()); !written)
+                return toldFailed(written.error());
+            return kExitDone;
+        case CommandLine::Action::Version:
+            if (const Result<void> written =
+                    sayOut(QCoreApplication::applicationName() + QLatin1Char(' ') +
+                           QCoreApplication::applicationVersion() + QLatin1Char('\n'));
+                !written)
+                return toldFailed(written.error());
+            return kExitDone;
+        case CommandLine::Action::ListPrinters:
+            return listPrinters(timings);
+        case CommandLine::Action::Pdf:
+        case CommandLine::Action::Print:
+            break;
     }
 
     const QString cardFile =
-        files.isEmpty() ? location.dataFile : absolute(startedIn, files.first());
+        line.dataFile.isEmpty() ? location.dataFile : absolute(startedIn, line.dataFile);
     const Result<QByteArray> bytes = readCardFileBytes(cardFile);
-    if (!bytes) {
-        say(stderr, bytes.error());
-        return kFailed;
-    }
-    // A card data file is text: a file given by mistake (a picture, a program) is not read.
-    if (bytes->contains('\0')) {
-        say(stderr, QStringLiteral("Il file %1 non è un file di dati dei biglietti: contiene dati "
-                                   "binari.")
-                        .arg(cardFile));
-        return kFailed;
-    }
-    const QStringList lines = cardLinesOf(*bytes);
-    CardRecord record = recordFromLines(lines, CardRecord{});
-    if (parser.isSet(rows)) record.rows = parser.value(rows);
-    if (parser.isSet(columns)) record.columns = parser.value(columns);
+    if (!bytes) return toldFailed(bytes.error());
+    CardRecord record = recordFromLines(cardLinesOf(*bytes), CardRecord{});
+    if (line.rows) record.rows = *line.rows;
+    if (line.columns) record.columns = *line.columns;
 
-    TerminalConversation talk(parser.isSet(evenIfStopped));
-    if (parser.isSet(print)) {
+    TerminalConversation talk(line.evenIfStopped, line.reduce);
+    if (line.action == CommandLine::Action::Print) {
         CupsPrinterSystem printers;
         DirectWaiter waiter(timings.budgetMs);
-        printOnPrinter({record, parser.value(print), printers, pdfDocuments(), timings.followMs},
-                       waiter, talk, [](const PrintOutcome&) {});
-        return talk.failed() ? kFailed : kDone;
+        PrintOutcome outcome;
+        printOnPrinter({record, line.printer, printers, pdfDocuments(), timings.followMs}, waiter,
+                       talk, [&outcome](const PrintOutcome& ended) { outcome = ended; });
+        return exitStatusOf(outcome.end);
     }
 
-    const QString target = absolute(startedIn, parser.value(pdf));
-    const std::optional<QByteArray> document = pdfOfSheet(record, target, pdfDocuments(), talk);
-    if (!document) return kFailed;
-    if (const Result<void> written = writeFileAtomically(target, *document); !written) {
-        say(stderr, written.error());
-        return kFailed;
+    // The PDF never takes the place of the data it is made from, whatever name leads there.
+    const bool toStandardOutput = line.pdfFile == QStringLiteral("-");
+    const QString target =
+        toStandardOutput ? QStringLiteral("/dev/stdout") : absolute(startedIn, line.pdfFile);
+    for (const QString& input : {cardFile, location.dataFile}) {
+        if (isSameFile(input, target))
+            return toldFailed(
+                QStringLiteral("Il PDF non può essere scritto %1: è il file dei dati dei "
+                               "biglietti %2, che andrebbe perso.")
+                    .arg(toStandardOutput ? QStringLiteral("sullo standard output")
+                                          : QStringLiteral("nel file ") + target,
+                         input));
     }
-    return kDone;
+    const std::optional<QByteArray> document = pdfOfSheet(record, target, pdfDocuments(), talk);
+    if (!document) return kExitFailed;
+    const Result<void> written =
+        toStandardOutput
+            ? writeIntoStream(STDOUT_FILENO, QStringLiteral("Lo standard output"), *document)
+            : writeOutputFile(target, *document);
+    if (!written) return toldFailed(written.error());
+    return kExitDone;
 }
 
 }  // namespace quarzello

@@ -1,8 +1,11 @@
 // Reading, writing and copying card data files. Every file is read whole (it is small) and
-// every file is written through QSaveFile, so a failure never leaves half a file behind.
+// every file is written through QSaveFile, so a failure never leaves half a file behind; only
+// a device or a pipe, which cannot be replaced, is written into as it goes.
 #include "data/cardfile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -14,13 +17,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "data/codepage.h"
-
 namespace quarzello {
 
 namespace {
-
-const QByteArray kLineEnd("\r\n");
 
 QString cannotRead(const QString& path, const QString& why) {
     return QStringLiteral("Il file %1 non può essere letto: %2").arg(path, why);
@@ -77,58 +76,32 @@ QString whyWriteFailed(const QString& path, qint64 size, QFileDevice::FileError 
     return cannotWrite(path, QStringLiteral("il sistema ha rifiutato la scrittura."));
 }
 
-}  // namespace
-
-QByteArray encodeCardFile(const CardRecord& record) {
-    QByteArray bytes;
-    qsizetype length = record.rows.size() + record.columns.size() + 2 * kCardFileLines;
-    for (const QString& field : record.fields) length += field.size();
-    bytes.reserve(length);
-    auto addLine = [&bytes](QString value) {
-        // A value with a line break in it would push every later value one line down.
-        value.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        value.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        bytes += codepage::encodeReplacing(value);
-        bytes += kLineEnd;
-    };
-    for (const QString& field : record.fields) addLine(field);
-    addLine(record.rows);
-    addLine(record.columns);
-    return bytes;
-}
-
-QList<QByteArray> splitCardLines(const QByteArray& bytes, qsizetype maxLines) {
-    QList<QByteArray> lines;
-    // Room for every line at once: a CR LF counts twice, which only leaves room to spare.
-    const qsizetype breaks = bytes.count('\r') + bytes.count('\n') + 1;
-    lines.reserve(maxLines < 0 ? breaks : std::min(breaks, maxLines));
-    const qsizetype size = bytes.size();
-    qsizetype start = 0;
-    while (start < size && (maxLines < 0 || lines.size() < maxLines)) {
-        qsizetype end = start;
-        while (end < size && bytes.at(end) != '\r' && bytes.at(end) != '\n') ++end;
-        lines.append(bytes.mid(start, end - start));
-        if (end < size) {
-            const bool crlf = bytes.at(end) == '\r' && end + 1 < size && bytes.at(end + 1) == '\n';
-            end += crlf ? 2 : 1;
-        }
-        start = end;
+// The end of a sentence saying why a write into a device or a pipe failed.
+QString notWritten(int error) {
+    QString why;
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            why = QStringLiteral("il disco è pieno.");
+            break;
+        case ENXIO:
+            why = QStringLiteral("nessun programma lo sta leggendo.");
+            break;
+        case EPIPE:
+            why = QStringLiteral("il programma che lo leggeva si è chiuso.");
+            break;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            why = QStringLiteral("mancano i permessi per scriverlo.");
+            break;
+        default:
+            why = QStringLiteral("il sistema ha rifiutato la scrittura.");
     }
-    return lines;
+    return QStringLiteral(" non può essere scritto: ") + why;
 }
 
-QByteArray joinCardLines(const QList<QByteArray>& lines) {
-    QByteArray bytes;
-    for (const QByteArray& line : lines) bytes += line + kLineEnd;
-    return bytes;
-}
-
-QStringList decodeCardLines(const QList<QByteArray>& lines) {
-    QStringList decoded;
-    decoded.reserve(lines.size());
-    for (const QByteArray& line : lines) decoded.append(codepage::decode(line));
-    return decoded;
-}
+}  // namespace
 
 Result<QByteArray> readCardFileBytes(const QString& path) {
     if (path.isEmpty()) {
@@ -166,6 +139,9 @@ Result<QByteArray> readCardFileBytes(const QString& path) {
     if (bytes.size() > kMaxCardFileSize) {
         return Failure{tooBig(path)};
     }
+    if (bytes.contains('\0')) {
+        return Failure{notACardFile(path, QStringLiteral("contiene dati binari."))};
+    }
     return bytes;
 }
 
@@ -173,18 +149,6 @@ Result<QStringList> readCardLines(const QString& path) {
     const Result<QByteArray> bytes = readCardFileBytes(path);
     if (!bytes) return bytes.failure();
     return cardLinesOf(*bytes);
-}
-
-QStringList cardLinesOf(const QByteArray& bytes) {
-    return decodeCardLines(splitCardLines(bytes, kDatiSize));
-}
-
-CardRecord recordFromLines(const QStringList& lines, const CardRecord& current) {
-    CardRecord record = current;
-    for (int i = 0; i < kFieldCount; ++i) record.fields[i] = lines.value(i);
-    if (lines.size() > kFieldCount) record.rows = lines.at(kFieldCount);
-    if (lines.size() > kFieldCount + 1) record.columns = lines.at(kFieldCount + 1);
-    return record;
 }
 
 Result<void> writeFileAtomically(const QString& path, const QByteArray& bytes) {
@@ -271,6 +235,45 @@ Result<QByteArray> readCardFileForCopy(const QString& path) {
         return Failure{tooBig(path)};
     }
     return copy;
+}
+
+Result<void> writeIntoStream(int descriptor, const QString& subject, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(descriptor, data, size_t(left));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return Failure{subject + notWritten(errno)};
+        data += written;
+        left -= written;
+    }
+    return {};
+}
+
+Result<void> writeOutputFile(const QString& path, const QByteArray& bytes) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status;
+    if (::stat(name.constData(), &status) != 0 || S_ISREG(status.st_mode) ||
+        S_ISDIR(status.st_mode))
+        return writeFileAtomically(path, bytes);
+    const QString subject = QStringLiteral("Il file %1").arg(path);
+    if (!S_ISCHR(status.st_mode) && !S_ISFIFO(status.st_mode))
+        return Failure{cannotWrite(path, QStringLiteral("è un file speciale del sistema."))};
+    // Not blocking at opening: a pipe that nobody reads answers ENXIO at once instead of
+    // waiting for a reader that may never come.
+    const int descriptor = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) return Failure{subject + notWritten(errno)};
+    Result<void> written;
+    struct stat opened;
+    if (::fstat(descriptor, &opened) != 0 || !(S_ISCHR(opened.st_mode) || S_ISFIFO(opened.st_mode)))
+        written = Failure{subject + notWritten(EINVAL)};
+    else if (::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0)
+        written = Failure{subject + notWritten(errno)};
+    else
+        written = writeIntoStream(descriptor, subject, bytes);
+    if (::close(descriptor) != 0 && written && errno != EINTR)
+        written = Failure{subject + notWritten(errno)};
+    return written;
 }
 
 bool isSameFile(const QString& a, const QString& b) {

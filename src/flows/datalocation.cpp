@@ -30,6 +30,16 @@ bool userCanWriteIn(const QString& folder) {
     return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
 }
 
+// $XDG_DATA_HOME/quarzello. A relative XDG_DATA_HOME is to be ignored, as the XDG Base
+// Directory rules say, and Qt takes it as it stands: read against the current folder, it
+// would put the user's data inside the program's folder.
+QString userDataFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || !QDir::isRelativePath(base) || !folder.startsWith(base)) return folder;
+    return QDir::homePath() + QStringLiteral("/.local/share") + folder.mid(base.size());
+}
+
 }  // namespace
 
 DataLocation besideProgram(const QString& programFolder) {
@@ -37,7 +47,7 @@ DataLocation besideProgram(const QString& programFolder) {
 }
 
 DataLocation inUserDataFolder() {
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString dataFolder = userDataFolder();
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty() || !QFileInfo(documents).isDir()) documents = QDir::homePath();
     return {QDir(dataFolder).filePath(kDefaultFileName), documents, true};
