@@ -28,11 +28,7 @@ enum Drill {
     LoadFolder,
     LoadTooBig,
     LoadDefaultNotReplaceable,
-    PrintRefusedGrid,
-    PrintPrinterRemoved,
-    PrintJobRefused,
     PrintDrawingFails,
-    PrintNoPrinter,
 };
 
 }  // namespace
@@ -49,21 +45,43 @@ class FaultDrillsTest : public QObject {
 
 void FaultDrillsTest::drill_data() {
     QTest::addColumn<Drill>("drill");
-    QTest::addColumn<QString>("told");  // a piece of the warning the user must see
-    QTest::newRow("save, default file is a folder") << SaveDefaultIsFolder << "Quarzo.qdf";
-    QTest::newRow("save, target is a folder") << SaveTargetIsFolder << "cartella.qcf";
-    QTest::newRow("save, through a regular file") << SaveThroughRegularFile << "file/x.qcf";
-    QTest::newRow("save, disk full") << SaveDiskFull << "il disco è pieno";
-    QTest::newRow("load, missing file") << LoadMissing << "assente.qcf";
-    QTest::newRow("load, a folder") << LoadFolder << "cartella.qcf";
-    QTest::newRow("load, too big") << LoadTooBig << "troppo grande";
+    QTest::addColumn<QString>("told");  // the warning the user must see; %1 is the folder
+    QTest::newRow("save, default file is a folder")
+        << SaveDefaultIsFolder
+        << "Il file %1/Quarzo.qdf non può essere scritto: al suo posto c'è una cartella.\r\r"
+           "Il salvataggio non è riuscito.";
+    QTest::newRow("save, target is a folder")
+        << SaveTargetIsFolder
+        << "Il file %1/cartella.qcf non può essere scritto: al suo posto c'è una cartella.\r\r"
+           "Il salvataggio nel file %1/cartella.qcf non è riuscito.";
+    QTest::newRow("save, through a regular file")
+        << SaveThroughRegularFile
+        << "Il file %1/file/x.qcf non può essere scritto: %1/file non è una cartella.\r\r"
+           "Il salvataggio nel file %1/file/x.qcf non è riuscito.";
+    QTest::newRow("save, disk full")
+        << SaveDiskFull
+        << "Il file %1/pieno/x.qcf non può essere scritto: il disco è pieno.\r\r"
+           "Il salvataggio nel file %1/pieno/x.qcf non è riuscito.";
+    QTest::newRow("load, missing file")
+        << LoadMissing << "Il file %1/assente.qcf non esiste.\r\rIl caricamento non è riuscito.";
+    QTest::newRow("load, a folder")
+        << LoadFolder
+        << "Il file %1/cartella.qcf non è un file di dati dei biglietti: è una cartella.\r\r"
+           "Il caricamento non è riuscito.";
+    QTest::newRow("load, too big")
+        << LoadTooBig
+        << "Il file %1/grande.qcf non è un file di dati dei biglietti: è troppo grande.\r\r"
+           "Il caricamento non è riuscito.";
     QTest::newRow("load, default file not replaceable")
-        << LoadDefaultNotReplaceable << "al prossimo avvio";
-    QTest::newRow("print, refused grid") << PrintRefusedGrid << "Righe per pagina";
-    QTest::newRow("print, printer removed") << PrintPrinterRemoved << "Alfa";
-    QTest::newRow("print, job refused") << PrintJobRefused << "rifiutato";
-    QTest::newRow("print, drawing fails") << PrintDrawingFails << "Alfa";
-    QTest::newRow("print, no printer") << PrintNoPrinter << "Nessuna stampante";
+        << LoadDefaultNotReplaceable
+        << "Il file %1/Quarzo.qdf non può essere scritto: al suo posto c'è una cartella.\r\r"
+           "I dati del file %1/buono.qcf sono ora nella finestra, ma al prossimo avvio del "
+           "programma non saranno ripresi.";
+    // The print's refusals (grid, printer gone, job refused, no printer) are the printer panel's
+    // tests; the drawing failing half-way is this one's.
+    QTest::newRow("print, drawing fails")
+        << PrintDrawingFails
+        << "La stampa non ha potuto essere preparata.\rLa stampante Alfa non risponde.";
 }
 
 void FaultDrillsTest::drill() {
@@ -145,33 +163,9 @@ void FaultDrillsTest::drill() {
             f.prompts.files.push_back(dir.filePath("buono.qcf"));
             click("cmdCarica");
             break;
-        case PrintRefusedGrid: {
-            CardRecord r = w.record();
-            r.rows = QStringLiteral("20");
-            w.setRecord(r);
-            print();
-            break;
-        }
-        case PrintPrinterRemoved:
-            click("cmdStampa");
-            QTest::mouseClick(f.child<QListWidget>("lstStampanti")->viewport(), Qt::LeftButton, {},
-                              QPoint(10, 5));
-            f.printers.names.clear();
-            click("cmdSelStampante_0");
-            break;
-        case PrintJobRefused:
-            f.printers.refusals["Alfa"] = QStringLiteral(
-                "La stampante Alfa non accetta stampe: il lavoro è stato rifiutato.");
-            print();
-            break;
         case PrintDrawingFails:
             f.printers.drawing.failPrintTextAt = 3;
             f.printers.drawing.failureText = QStringLiteral("La stampante Alfa non risponde.");
-            print();
-            break;
-        case PrintNoPrinter:
-            f.printers.names.clear();
-            f.printers.defaultName.clear();
             print();
             break;
     }
@@ -181,7 +175,7 @@ void FaultDrillsTest::drill() {
     const MessageRequest& m = f.prompts.messages.last();
     QCOMPARE(m.title, QStringLiteral("Quarzello del Camperista"));
     QCOMPARE(m.icon, PromptIcon::Warning);
-    QVERIFY2(m.text.contains(told), qPrintable(m.text));
+    QCOMPARE(m.text, QString(told).replace(QStringLiteral("%1"), dir.path()));
     for (const QString& text : f.prompts.texts()) {
         QVERIFY2(!text.contains("salvato!") && !text.contains("caricato!") &&
                      !text.contains("Stampa conclusa"),

@@ -208,11 +208,7 @@ void PrintEndToEndTest::openPanelAndPick(const QString& printer) {
     QTRY_VERIFY_WITH_TIMEOUT(!window_->commandUnderWay(), 20000);
     if (printer.isEmpty()) return;
     QListWidget* list = child<QListWidget>(QStringLiteral("lstStampanti"));
-    const QList<QListWidgetItem*> found = list->findItems(printer, Qt::MatchExactly);
-    QVERIFY2(found.size() == 1, qPrintable(entries(list).join(u',')));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(found.first()).center());
-    QVERIFY(found.first()->isSelected());
+    QVERIFY2(pickPrinter(list, printer), qPrintable(entries(list).join(u',')));
 }
 
 void PrintEndToEndTest::pressPanelPrint() {

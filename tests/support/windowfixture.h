@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 #include "app/setup.h"
@@ -39,6 +40,16 @@ struct WindowFixture {
         return window->findChild<T*>(name);
     }
 };
+
+// Clicks the entry of the printer list as a user would; false when it is not listed or the
+// click did not select it.
+inline bool pickPrinter(QListWidget* list, const QString& name) {
+    const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+    if (found.size() != 1) return false;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(found.first()).center());
+    return found.first()->isSelected();
+}
 
 // The entries of a list, top to bottom.
 inline QStringList entries(const QListWidget* list) {
