@@ -115,6 +115,7 @@ class PrintEndToEndTest : public QObject {
     void otherCommandsWaitForThePrint();
     void timeOfAQuestionIsNotCharged();
     void closingDuringAPrintEndsAtOnce();
+    void abandonGivesUpASlowListAtOnce();
 
   private:
     template <typename T>
@@ -808,6 +809,18 @@ void PrintEndToEndTest::closingDuringAPrintEndsAtOnce() {
     // The window's own pool waits for its threads as the window goes.
     window_.reset();
     QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
+    QVERIFY(prompts_->messages.isEmpty());
+}
+
+void PrintEndToEndTest::abandonGivesUpASlowListAtOnce() {
+    QVERIFY(cups_.freeze());
+    auto thaw = qScopeGuard([this] { cups_.thaw(); });
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdStampa")), Qt::LeftButton);
+    QVERIFY(window_->commandUnderWay());
+    QTest::keyClick(child<QListWidget>(QStringLiteral("lstStampanti")), Qt::Key_Escape);
+    QVERIFY(!window_->commandUnderWay());
+    QVERIFY(child<QWidget>(QStringLiteral("frmPrinter"))->isHidden());
+    QTest::qWait(300);
     QVERIFY(prompts_->messages.isEmpty());
 }
 

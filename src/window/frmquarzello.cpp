@@ -149,6 +149,8 @@ void frmQuarzello::cmdStampa_Click() {
     if (print_.busy()) return;
     frmPrinter_->show();
     frmPrinter_->raise();
+    // The panel has the keyboard at once: Escape gives up a list that is slow to come.
+    lstStampanti_->setFocus(Qt::OtherFocusReason);
     VisualizzaListaStampanti();
 }
 
@@ -165,10 +167,7 @@ void frmQuarzello::VisualizzaListaStampanti() {
         lstStampanti_->clearSelection();
         // Nothing selected, not even a current entry, but the arrow keys choose at once: the
         // first arrow press takes the first entry.
-        if (frmPrinter_->isVisible()) {
-            lstStampanti_->setFocus(Qt::OtherFocusReason);
-            lstStampanti_->setCurrentItem(nullptr);
-        }
+        if (frmPrinter_->isVisible()) lstStampanti_->setCurrentItem(nullptr);
     });
 }
 
