@@ -74,14 +74,16 @@ void checkFileBytes(const QByteArray& bytes) {
     FUZZ_CHECK(record.columns ==
                (decoded.size() > kFieldCount + 1 ? decoded[kFieldCount + 1] : defaults.columns));
 
-    // Written again: 13 lines, and each line the file had comes back as the very same bytes.
+    // Written again: 13 lines, and each line the file had comes back as the very same bytes, but
+    // for a NUL, written as a space (a file with NULs is not read from disk in any case).
     const QByteArray written = encodeCardFile(record);
     const QList<QByteArray> writtenLines = splitCardLines(written);
     FUZZ_CHECK(writtenLines.size() == kCardFileLines);
     FUZZ_CHECK(joinCardLines(writtenLines) == written);
     for (qsizetype i = 0; i < kCardFileLines && i < lines.size(); ++i)
-        FUZZ_CHECK(writtenLines[i] == lines[i]);
-    FUZZ_CHECK(recordFromLines(decodeCardLines(writtenLines), CardRecord{}) == record);
+        FUZZ_CHECK(writtenLines[i] == QByteArray(lines[i]).replace('\0', ' '));
+    if (!bytes.contains('\0'))
+        FUZZ_CHECK(recordFromLines(decodeCardLines(writtenLines), CardRecord{}) == record);
 }
 
 // Asking the code page about every character encodes it each time; the answers for the 65536
@@ -98,7 +100,7 @@ bool canHoldCharacter(QStringView character) {
     return answer == 1;
 }
 
-// What the writer must store for one value: line breaks as spaces, and "?" for every
+// What the writer must store for one value: line breaks and NULs as spaces, and "?" for every
 // character (a surrogate pair is one) that the code page cannot hold.
 QString expectedStored(const QString& value) {
     QString stored;
@@ -108,7 +110,7 @@ QString expectedStored(const QString& value) {
             value.at(i + 1).isLowSurrogate())
             length = 2;
         const QStringView character = QStringView(value).mid(i, length);
-        if (character == u"\r" || character == u"\n")
+        if (character == u"\r" || character == u"\n" || character == QStringView(u"\0", 1))
             stored += QLatin1Char(' ');
         else if (canHoldCharacter(character))
             stored += character;
