@@ -114,8 +114,8 @@ class PrintEndToEndTest : public QObject {
     void otherCommandsWaitForThePrint_data();
     void otherCommandsWaitForThePrint();
     void timeOfAQuestionIsNotCharged();
-    void closingDuringAPrintEndsAtOnce();
-    void abandonGivesUpASlowListAtOnce();
+    void givingUpEndsTheWaitAtOnce_data();
+    void givingUpEndsTheWaitAtOnce();
 
   private:
     template <typename T>
@@ -795,31 +795,35 @@ void PrintEndToEndTest::timeOfAQuestionIsNotCharged() {
     QCOMPARE(cups_.jobCount(kAlfa), before + 1);
 }
 
-void PrintEndToEndTest::closingDuringAPrintEndsAtOnce() {
-    window_->setRecord(
-        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
-    openPanelAndPick(kAlfa);
-    QVERIFY(cups_.freeze());
-    auto thaw = qScopeGuard([this] { cups_.thaw(); });
-    QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdSelStampante_0")), Qt::LeftButton);
-    QVERIFY(window_->commandUnderWay());
-    QElapsedTimer closing;
-    closing.start();
-    window_->close();
-    // The window's own pool waits for its threads as the window goes.
-    window_.reset();
-    QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
-    QVERIFY(prompts_->messages.isEmpty());
+void PrintEndToEndTest::givingUpEndsTheWaitAtOnce_data() {
+    QTest::addColumn<bool>("closing");
+    QTest::newRow("Escape while the list is filled") << false;
+    QTest::newRow("the close box during a print") << true;
 }
 
-void PrintEndToEndTest::abandonGivesUpASlowListAtOnce() {
+void PrintEndToEndTest::givingUpEndsTheWaitAtOnce() {
+    QFETCH(bool, closing);
+    window_->setRecord(
+        clubRecord(kShortFirstName, kShortSurname, QStringLiteral("6"), QStringLiteral("2")));
+    if (closing) openPanelAndPick(kAlfa);
     QVERIFY(cups_.freeze());
     auto thaw = qScopeGuard([this] { cups_.thaw(); });
-    QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdStampa")), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(closing ? QStringLiteral("cmdSelStampante_0")
+                                                 : QStringLiteral("cmdStampa")),
+                      Qt::LeftButton);
     QVERIFY(window_->commandUnderWay());
-    QTest::keyClick(child<QListWidget>(QStringLiteral("lstStampanti")), Qt::Key_Escape);
-    QVERIFY(!window_->commandUnderWay());
-    QVERIFY(child<QWidget>(QStringLiteral("frmPrinter"))->isHidden());
+    QElapsedTimer ending;
+    ending.start();
+    if (closing) {
+        window_->close();
+        // The window's own pool waits for its threads as the window goes.
+        window_.reset();
+    } else {
+        QTest::keyClick(child<QListWidget>(QStringLiteral("lstStampanti")), Qt::Key_Escape);
+        QVERIFY(!window_->commandUnderWay());
+        QVERIFY(child<QWidget>(QStringLiteral("frmPrinter"))->isHidden());
+    }
+    QVERIFY2(ending.elapsed() < 1000, qPrintable(QString::number(ending.elapsed())));
     QTest::qWait(300);
     QVERIFY(prompts_->messages.isEmpty());
 }
