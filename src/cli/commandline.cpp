@@ -177,8 +177,7 @@ class TerminalConversation final : public BatchConversation {
     // A count rewritten in place, for a run long enough to need it and a terminal to show it;
     // a file or a pipe gets nothing of it.
     void pageDrawn(int drawn, int pages) override {
-        if (!showingProgress_ && (sinceStart_.elapsed() < 1000 || !::isatty(STDERR_FILENO)))
-            return;
+        if (!showingProgress_ && (sinceStart_.elapsed() < 1000 || !::isatty(STDERR_FILENO))) return;
         showingProgress_ = true;
         std::fprintf(stderr, "\rFoglio %d di %d", drawn, pages);
         if (drawn == pages) std::fputc('\n', stderr);
@@ -320,14 +319,14 @@ int runSeveral(const CommandLine& line, const QString& startedIn, const DataLoca
         const CardRecord fallback = defaultGrid(location, inputs);
         pages.reserve(list->members.size());
         for (const Member& member : list->members) {
-            SheetPage page{member.record, QStringLiteral("la riga %1 dell'elenco (%2)")
-                                              .arg(member.line)
-                                              .arg(member.name())};
+            SheetPage page{
+                member.record,
+                QStringLiteral("la riga %1 dell'elenco (%2)").arg(member.line).arg(member.name())};
             CardRecord& record = page.record;
-            record.rows = line.rows              ? *line.rows
+            record.rows = line.rows               ? *line.rows
                           : record.rows.isEmpty() ? fallback.rows
                                                   : record.rows;
-            record.columns = line.columns              ? *line.columns
+            record.columns = line.columns               ? *line.columns
                              : record.columns.isEmpty() ? fallback.columns
                                                         : record.columns;
             pages.push_back(std::move(page));

@@ -100,8 +100,8 @@ QString notWritten(int error) {
 Result<QByteArray> readCardFileBytes(const QString& path) {
     Result<QByteArray> bytes = readTextFile(path, kMaxCardFileSize, kCardFileKind);
     if (bytes && bytes->contains('\0'))
-        return Failure{QStringLiteral("Il file %1 non è %2: contiene dati binari.")
-                           .arg(path, kCardFileKind)};
+        return Failure{
+            QStringLiteral("Il file %1 non è %2: contiene dati binari.").arg(path, kCardFileKind)};
     return bytes;
 }
 
@@ -237,7 +237,8 @@ Result<QByteArray> readCardFileForCopy(const QString& path) {
     QByteArray copy = joinCardLines(splitCardLines(*source));
     // Lone line ends grow into CR LF; a copy that could not be read back is not made.
     if (copy.size() > kMaxCardFileSize) {
-        return Failure{QStringLiteral("Il file %1 non è %2: è troppo grande.").arg(path, kCardFileKind)};
+        return Failure{
+            QStringLiteral("Il file %1 non è %2: è troppo grande.").arg(path, kCardFileKind)};
     }
     return copy;
 }

@@ -24,10 +24,10 @@ struct KnownColumn {
     int target;
 };
 constexpr KnownColumn kKnownColumns[] = {
-    {"titolo", Title},     {"nome", FirstName},      {"cognome", Surname},
-    {"incarico", Role},    {"indirizzo", Street},    {"cap", Postcode},
-    {"citta", Town},       {"telefono", Landline},   {"cellulare", Mobile},
-    {"e-mail", Email},     {"email", Email},         {"sito", Website},
+    {"titolo", Title},      {"nome", FirstName},        {"cognome", Surname},
+    {"incarico", Role},     {"indirizzo", Street},      {"cap", Postcode},
+    {"citta", Town},        {"telefono", Landline},     {"cellulare", Mobile},
+    {"e-mail", Email},      {"email", Email},           {"sito", Website},
     {"righe", kRowsColumn}, {"colonne", kColumnsColumn}};
 
 // A column's name as compared: no case, no spaces, no dots, no accents.
@@ -52,7 +52,9 @@ std::optional<int> columnTarget(const QString& name) {
 int lineAt(const QByteArray& bytes, qsizetype offset) {
     int line = 1;
     for (qsizetype i = 0; i < offset && i < bytes.size(); ++i) {
-        if (bytes.at(i) == '\n' || (bytes.at(i) == '\r' && (i + 1 >= bytes.size() || bytes.at(i + 1) != '\n'))) ++line;
+        if (bytes.at(i) == '\n' ||
+            (bytes.at(i) == '\r' && (i + 1 >= bytes.size() || bytes.at(i + 1) != '\n')))
+            ++line;
     }
     return line;
 }
@@ -183,9 +185,9 @@ QString Member::name() const {
 Result<QString> memberListText(const QByteArray& bytes, const QString& path) {
     // Without its mark, UTF-16 shows in a first character of plain ASCII next to a NUL.
     const auto ascii = [&bytes](qsizetype i) { return bytes.at(i) >= 0x20 && bytes.at(i) < 0x7f; };
-    const bool utf16 = bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff") ||
-                       (bytes.size() >= 2 && ((bytes.at(0) == 0 && ascii(1)) ||
-                                              (ascii(0) && bytes.at(1) == 0)));
+    const bool utf16 =
+        bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff") ||
+        (bytes.size() >= 2 && ((bytes.at(0) == 0 && ascii(1)) || (ascii(0) && bytes.at(1) == 0)));
     if (utf16)
         return Failure{QStringLiteral("Il file %1 è scritto in UTF-16, che l'elenco dei soci non "
                                       "usa: dal foglio di calcolo, salvarlo come \"CSV UTF-8\".")
@@ -252,9 +254,8 @@ Result<MemberList> parseMemberList(const QByteArray& bytes, const QString& path)
         known = known || target.has_value();
         targets.push_back(target.value_or(-1));
         if (!target)
-            leftOut << (name.trimmed().isEmpty()
-                            ? QStringLiteral("la %1ª (senza nome)").arg(i + 1)
-                            : QStringLiteral("«%1»").arg(name));
+            leftOut << (name.trimmed().isEmpty() ? QStringLiteral("la %1ª (senza nome)").arg(i + 1)
+                                                 : QStringLiteral("«%1»").arg(name));
     }
     if (!known)
         return Failure{QStringLiteral("Il file %1 non è %2: la prima riga deve dare i nomi delle "
@@ -263,8 +264,9 @@ Result<MemberList> parseMemberList(const QByteArray& bytes, const QString& path)
 
     MemberList list;
     if (!leftOut.isEmpty())
-        list.warnings << QStringLiteral("Attenzione: queste colonne dell'elenco %1 non sono "
-                                        "campi dei biglietti e sono lasciate fuori: %2.")
+        list.warnings << QStringLiteral(
+                             "Attenzione: queste colonne dell'elenco %1 non sono "
+                             "campi dei biglietti e sono lasciate fuori: %2.")
                              .arg(path, leftOut.join(QStringLiteral(", ")));
     while (!cutter.atEnd()) {
         const std::optional<RawRecord> raw = cutter.next(openedAt);
@@ -296,9 +298,10 @@ Result<MemberList> parseMemberList(const QByteArray& bytes, const QString& path)
         }
         // Fields past the last named column that hold something are lost: said so.
         if (extra)
-            list.warnings << QStringLiteral("Attenzione: riga %1 (%2): ha più campi di quante "
-                                            "colonne nomina la prima riga; quelli in più sono "
-                                            "lasciati fuori.")
+            list.warnings << QStringLiteral(
+                                 "Attenzione: riga %1 (%2): ha più campi di quante "
+                                 "colonne nomina la prima riga; quelli in più sono "
+                                 "lasciati fuori.")
                                  .arg(member.line)
                                  .arg(member.name());
         list.members.push_back(std::move(member));

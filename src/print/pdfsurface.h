@@ -1,5 +1,6 @@
-// The real print surface: A4 pages drawn into a PDF document in memory, at 1200 dots per inch, measured with the same device's font metrics. The same bytes go to a CUPS queue or into
-// a PDF file, so a sheet is the same to the hundredth of a millimetre wherever it goes.
+// The real print surface: A4 pages drawn into a PDF document in memory, at 1200 dots per inch,
+// measured with the same device's font metrics. The same bytes go to a CUPS queue or into a PDF
+// file, so a sheet is the same to the hundredth of a millimetre wherever it goes.
 #pragma once
 
 #include <QByteArray>
