@@ -92,15 +92,17 @@ struct Options {
     const QCommandLineOption reduce{
         QStringLiteral("riduci"),
         QStringLiteral("Con --stampa: se i margini della stampante taglierebbero parte del "
-                       "foglio, lo riduce quanto basta perché entri tutto.")};
+                       "foglio, lo riduce quanto basta perché entri tutto (un solo fattore "
+                       "per tutti i fogli della stampa).")};
     const QCommandLineOption list{QStringLiteral("stampanti"),
                                   QStringLiteral("Elenca le stampanti installate, una per riga.")};
-    const QCommandLineOption rows{QStringLiteral("righe"),
-                                  QStringLiteral("Righe per pagina, al posto di quelle del file."),
-                                  QStringLiteral("TESTO")};
+    const QCommandLineOption rows{
+        QStringLiteral("righe"),
+        QStringLiteral("Righe per pagina, al posto di quelle dei file o dell'elenco."),
+        QStringLiteral("TESTO")};
     const QCommandLineOption columns{
         QStringLiteral("colonne"),
-        QStringLiteral("Colonne per pagina, al posto di quelle del file."),
+        QStringLiteral("Colonne per pagina, al posto di quelle dei file o dell'elenco."),
         QStringLiteral("TESTO")};
     const QCommandLineOption memberList{
         QStringLiteral("elenco"),
@@ -422,6 +424,15 @@ QString commandLineHelp() {
     QString text = options.parser.helpText() + QStringLiteral("\nStato di uscita:\n");
     for (const ExitStatusText& row : kExitStatusTexts)
         text += QStringLiteral("  %1  %2\n").arg(row.status).arg(QString::fromUtf8(row.meaning));
+    text += QStringLiteral(
+        "\nUn elenco dei soci (soci.csv), salvato dal foglio di calcolo come CSV; il separatore è\n"
+        "\";\", \",\" o una tabulazione, i campi tra virgolette possono contenerlo; Righe e "
+        "Colonne\nvuote: quelle del file della finestra, o 6 righe e 2 colonne:\n"
+        "  Titolo;Nome;Cognome;Incarico;Città;E-mail;Righe\n"
+        "  Dott.;Mario;Rossi;Presidente;Roma;mario.rossi@esempio.it;8\n"
+        "  ;Lia;Bassi;\"Tesoriera; soci\";Forlì;;\n"
+        "Un foglio per socio, in un solo PDF:\n"
+        "  quarzello --pdf soci.pdf --elenco soci.csv\n");
     return text;
 }
 
