@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     QString only;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--quick")) {
-            counts = {5, 10, 5, 200, 51};
+            counts = {5, 10, 5, 200, 51, 3};
         } else if (args[i] == QLatin1String("--only") && i + 1 < args.size()) {
             only = args[++i];
         } else if (args[i] == QLatin1String("--rows") && i + 1 < args.size()) {
@@ -51,6 +51,7 @@ int main(int argc, char* argv[]) {
     const auto wanted = [&only](const char* name) { return only.isEmpty() || only == name; };
     if (wanted("startup")) benchStartup(QCoreApplication::applicationFilePath(), counts, rows);
     if (wanted("print")) benchPrintJob(counts, rows);
+    if (wanted("print")) benchMemberList(counts, rows);
     if (wanted("files")) benchSaveLoad(counts, rows);
     if (rows.empty()) fail(QStringLiteral("nothing to run for --only ") + only);
 

@@ -14,6 +14,7 @@ struct RunCounts {
     int printJobs = 21;
     int manyPrints = 1000;
     int saveLoads = 301;
+    int memberLists = 7;
 };
 
 // The child side of the start-up benchmark: "window FOLDER" or "bare", from main() on.
@@ -24,5 +25,7 @@ int runStartupChild(const QStringList& args, const QElapsedTimer& sinceMain);
 void benchStartup(const QString& self, const RunCounts& counts, std::vector<ResultRow>& rows);
 // StampaBiglietti on a PDF file against a bare QPainter drawing the same strings and marks.
 void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows);
+// A 200-member list into one PDF, per member, against the print job's time for one sheet.
+void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows);
 // Save then Load through the card file code against plain QFile.
 void benchSaveLoad(const RunCounts& counts, std::vector<ResultRow>& rows);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (Release, build-bench) and runs them all in one go: start-up and peak
 # memory as the user sees them on an X server, print job and Save then Load against their
-# bare-Qt floors, then the whole printing process against another label program. Ends with one table: figure, value, floor, ratio,
+# bare-Qt floors, then the whole printing process against another label program, for one sheet
+# and for a member list of 200. Ends with one table: figure, value, floor, ratio,
 # target, PASS or MISS.   scripts/bench.sh [--quick]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -107,6 +108,62 @@ awk -F, -v OFS='\t' '
     printf "whole process vs glabels-3-batch (speed-up)\t%.1f ms\t%.1f ms\t%.1fx\t>= 30x\t%s\n",
       q * 1000, g * 1000, speedup, (speedup >= 30 ? "PASS" : "MISS")
   }' "$work/whole.csv" >>"$rows"
+
+echo
+echo "The whole club: a list of 200 members (the sample card, each its own name) into one PDF of"
+echo "200 sheets, quarzello --elenco against glabels-3-batch merging the same members"
+members=200
+header="Titolo;Nome;Cognome;Incarico;Indirizzo;CAP;Citta;Telefono;Cellulare;Email;Sito;Righe;Colonne"
+member() {
+  echo "Dott.;Mario$1;Rossi;Presidente circolo;Via Roma 1;00100;Roma (RM);+39 06 1234567;+39 333 1234567;mario.rossi@esempio.it;www.esempio.it;8;4"
+}
+{
+  echo "$header"
+  for i in $(seq "$members"); do member "$i"; done
+} >"$work/soci.csv"
+# glabels-3-batch merges its copies collated (each sheet would hold 32 different members), so
+# its list holds each member 32 times in a row: the same 200 sheets, one member each.
+{
+  echo "$header"
+  for i in $(seq "$members"); do for _ in $(seq 32); do member "$i"; done; done
+} >"$work/soci-32.csv"
+# The same card with the list's fields merged in.
+sed -e 's|>Dott. Mario Rossi<|>${Titolo} ${Nome} ${Cognome}<|' -e 's|>Presidente circolo<|>${Incarico}<|' \
+  -e 's|>Via Roma 1<|>${Indirizzo}<|' -e 's|>00100 Roma (RM)<|>${CAP} ${Citta}<|' \
+  -e 's|>Tel.: +39 06 1234567<|>Tel.: ${Telefono}<|' -e 's|>Cell.: +39 333 1234567<|>Cell.: ${Cellulare}<|' \
+  -e 's|>e-mail: mario.rossi@esempio.it<|>e-mail: ${Email}<|' -e 's|>Internet: www.esempio.it<|>Internet: ${Sito}<|' \
+  -e "s|<Data/>|<Merge type=\"Text/Semicolon/Line1Keys\" src=\"$work/soci-32.csv\"/><Data/>|" \
+  "$project" >"$work/soci.glabels"
+"$quarzello" --pdf "$work/club.pdf" --elenco "$work/soci.csv"
+glabels-3-batch -i "$work/soci-32.csv" -o "$work/glabels-club.pdf" "$work/soci.glabels" >/dev/null
+# Both: 200 pages, the first and the last member's 32 cards on their own sheets, every card whole.
+for pdf in club glabels-club; do
+  pages=$(pdfinfo "$work/$pdf.pdf" | awk '/^Pages:/ {print $2}')
+  first=$(pdftotext -f 1 -l 1 "$work/$pdf.pdf" - | grep -oF "Dott. Mario1 Rossi" | wc -l)
+  last=$(pdftotext -f "$members" -l "$members" "$work/$pdf.pdf" - |
+    grep -oE "Dott. Mario[0-9]+ Rossi" | grep -cxF "Dott. Mario$members Rossi" || true)
+  whole=$(pdftotext "$work/$pdf.pdf" - | grep -oF "Internet: www.esempio.it" | wc -l)
+  if [ "$pages" -ne "$members" ] || [ "$first" -ne 32 ] || [ "$last" -ne 32 ] ||
+    [ "$whole" -ne $((32 * members)) ]; then
+    echo "$pdf.pdf: $pages pages, $first and $last cards of the first and last member," \
+      "$whole cards: no comparison" >&2
+    exit 1
+  fi
+done
+echo "  both PDF files hold the $members sheets of one member's 32 cards each"
+club_runs=3
+[ -n "$quick" ] && club_runs=2
+hyperfine --shell=none --warmup 0 --runs "$club_runs" --export-csv "$work/club.csv" \
+  --command-name "quarzello --elenco" "$quarzello --pdf $work/club.pdf --elenco $work/soci.csv" \
+  --command-name "glabels-3-batch merge" \
+  "glabels-3-batch -i $work/soci-32.csv -o $work/glabels-club.pdf $work/soci.glabels"
+awk -F, -v OFS='\t' -v members="$members" '
+  NR > 1 { median[$1] = $4 }
+  END {
+    q = median["quarzello --elenco"]; g = median["glabels-3-batch merge"]
+    printf "%d-member list vs glabels-3-batch merge (speed-up)\t%.0f ms\t%.0f ms\t%.1fx\t> 1x\t%s\n",
+      members, q * 1000, g * 1000, g / q, (g > q ? "PASS" : "MISS")
+  }' "$work/club.csv" >>"$rows"
 
 echo
 echo "Results (floor: for the whole process, the other program's time)"

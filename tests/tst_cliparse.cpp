@@ -22,11 +22,14 @@ class CliParseTest : public QObject {
 void CliParseTest::reads_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("action");
-    QTest::addColumn<QStringList>("values");  // data file, PDF file, printer, rows, columns
+    QTest::addColumn<QStringList>("values");  // data files, PDF file, printer, rows, columns
     QTest::addColumn<bool>("evenIfStopped");
     QTest::newRow("PDF with file and grid")
         << QStringList{"--pdf", "x.pdf", "f.qcf", "--righe", "8", "--colonne", "4"}
         << int(Action::Pdf) << QStringList{"f.qcf", "x.pdf", "", "8", "4"} << false;
+    QTest::newRow("several files into one PDF")
+        << QStringList{"--pdf", "x.pdf", "a.qcf", "b.qcf"} << int(Action::Pdf)
+        << QStringList{"a.qcf,b.qcf", "x.pdf", "", "-", "-"} << false;
     QTest::newRow("PDF on standard output") << QStringList{"--pdf", "-"} << int(Action::Pdf)
                                             << QStringList{"", "-", "", "-", "-"} << false;
     QTest::newRow("print even if stopped")
@@ -49,8 +52,8 @@ void CliParseTest::reads() {
     const CommandLine line = parseCommandLine(QStringList{"quarzello"} + args);
     QCOMPARE(line.wrong, QString());
     QCOMPARE(int(line.action), action);
-    QCOMPARE((QStringList{line.dataFile, line.pdfFile, line.printer, line.rows.value_or("-"),
-                          line.columns.value_or("-")}),
+    QCOMPARE((QStringList{line.dataFiles.join(','), line.pdfFile, line.printer,
+                          line.rows.value_or("-"), line.columns.value_or("-")}),
              values);
     QCOMPARE(line.evenIfStopped, evenIfStopped);
 }
@@ -75,8 +78,9 @@ void CliParseTest::refuses_data() {
                                         << "indicare una sola tra --pdf, --stampa e --stampanti.";
     QTest::newRow("nothing to do")
         << QStringList{"f.qcf"} << "indicare una sola tra --pdf, --stampa e --stampanti.";
-    QTest::newRow("two data files") << QStringList{"--pdf", "x.pdf", "a.qcf", "b.qcf"}
-                                    << "si può indicare un solo file dei dati.";
+    QTest::newRow("member list and card files")
+        << QStringList{"--pdf", "x.pdf", "--elenco", "soci.csv", "a.qcf"}
+        << "--elenco non si può indicare insieme a file dei dati.";
     QTest::newRow("even if stopped, for a PDF") << QStringList{"--pdf", "x.pdf", "--anche-se-ferma"}
                                                 << "--anche-se-ferma vale solo con --stampa.";
     QTest::newRow("reduced PDF") << QStringList{"--pdf", "x.pdf", "--riduci"}

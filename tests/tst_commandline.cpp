@@ -34,6 +34,7 @@ class CommandLineTest : public QObject {
     void stoppedPrinterOnlyWhenAskedFor();
     void marginsAreWarnedOrTheSheetReduced_data();
     void marginsAreWarnedOrTheSheetReduced();
+    void memberListIntoOnePdfAndOneJob();
     void refusals_data();
     void refusals();
     void devicesAndPipesAreWrittenIntoNotReplaced();
@@ -61,6 +62,9 @@ void CommandLineTest::initTestCase() {
              qPrintable(cups_.errorString()));
     card_ = path("socio.qcf");
     QVERIFY(writeBytes(card_, encodeCardFile(clubRecord("Ugo", "Neri", "6", "2"))));
+    QVERIFY(writeBytes(path("soci.csv"),
+                       "Nome;Cognome;Righe;Colonne\r\nUgo;Neri;3;4\r\n"
+                       "Lia;Bassi;;\r\nEva;Gallo;2;\r\n"));
 }
 
 ToolRun CommandLineTest::quarzello(const QStringList& args, const QString& workingIn,
@@ -145,6 +149,37 @@ void CommandLineTest::marginsAreWarnedOrTheSheetReduced() {
     QVERIFY2(QString::fromUtf8(run.errors).contains(told), run.errors.constData());
 }
 
+void CommandLineTest::memberListIntoOnePdfAndOneJob() {
+    // The command line's columns for every page; each member's rows where the list gives them,
+    // else 6 (there is no default data file). One page per member, in the list's order.
+    const QStringList args{"--elenco", "soci.csv", "--colonne", "1"};
+    const QStringList names{"Ugo Neri", "Lia Bassi", "Eva Gallo"};
+    const QList<int> cards{3, 6, 2};
+    const auto checkPages = [&](const QByteArray& pdf) {
+        const QStringList pages = PrivateCups::pdfText(pdf).split('\f');
+        QCOMPARE(pages.size(), names.size() + 1);  // pdftotext ends every page with a form feed
+        for (qsizetype i = 0; i < names.size(); ++i)
+            for (qsizetype other = 0; other < names.size(); ++other)
+                QCOMPARE(pages[i].count(names[other]), other == i ? cards[i] : 0);
+    };
+    const ToolRun run = quarzello(QStringList{"--pdf", "soci.pdf"} + args);
+    QVERIFY2(run.ok, run.errors.constData());
+    checkPages(readBytes(path("soci.pdf")));
+    const ToolRun printed = quarzello(QStringList{"--stampa", "Alfa"} + args);
+    QVERIFY2(printed.ok, printed.errors.constData());
+    checkPages(cups_.waitForJob("Alfa"));
+
+    // The margins: one warning for the whole job, naming the members' pages.
+    const ToolRun margins = quarzello({"--stampa", "Margini", "--elenco", "soci.csv"});
+    QVERIFY2(margins.ok, margins.errors.constData());
+    const QString told = QString::fromUtf8(margins.errors);
+    QCOMPARE(told.count("Attenzione: la stampante non stampa vicino ai bordi"), 1);
+    QVERIFY2(told.contains("\nla riga 2 dell'elenco (Ugo Neri): la riga dei biglietti della fila "
+                           "in alto: «Ugo Neri»\n") &&
+                 told.contains("\nla riga 4 dell'elenco (Eva Gallo): la riga dei biglietti"),
+             margins.errors.constData());
+}
+
 void CommandLineTest::refusals_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status");
@@ -158,6 +193,23 @@ void CommandLineTest::refusals_data() {
     QTest::newRow("binary") << QStringList{"--pdf", "x.pdf", "programma"} << 1
                             << "Il file " + path("programma") +
                                    " non è un file di dati dei biglietti: contiene dati binari.";
+    const QString nothingOut = "\nNon è stato scritto né inviato nessun foglio.\n";
+    QTest::newRow("several files, one missing")
+        << QStringList{"--pdf", "x.pdf", card, "manca.qcf"} << 1
+        << "Il file " + path("manca.qcf") + " non esiste." + nothingOut;
+    QTest::newRow("several files, a grid refused")
+        << QStringList{"--stampa", "Alfa", card, "titolo.qcf"} << 1
+        << "Per il file " + path("titolo.qcf") +
+               ":\nRighe per pagina: il valore \"\\x1b]0;X\\x07\\x1b[2J\\x9d\" non è valido.\n"
+               "Indicare un numero intero da 1 a 19." +
+               nothingOut;
+    QTest::newRow("PDF onto the member list")
+        << QStringList{"--pdf", "soci.csv", "--elenco", "soci.csv"} << 1
+        << "Il PDF non può essere scritto nel file " + path("soci.csv") + ": è l'elenco dei soci " +
+               path("soci.csv") + ", che andrebbe perso.";
+    QTest::newRow("member list on a pipe")
+        << QStringList{"--pdf", "x.pdf", "--elenco", "tubo"} << 1
+        << "Il file " + path("tubo") + " non è un elenco dei soci: è un file speciale del sistema.";
     QTest::newRow("PDF in a missing folder")
         << QStringList{"--pdf", "manca/x.pdf", card} << 1 << "la cartella";
     QTest::newRow("PDF onto the card file")
@@ -263,7 +315,8 @@ void CommandLineTest::namesThatAreNotUtf8() {
                                                   "nome può essere usato."),
             args);
     }
-    QCOMPARE(QDir(dir_.path()).entryList({"*.pdf"}), (QStringList{"foglio.pdf", "link.pdf"}));
+    QCOMPARE(QDir(dir_.path()).entryList({"*.pdf"}),
+             (QStringList{"foglio.pdf", "link.pdf", "soci.pdf"}));
 }
 
 void CommandLineTest::noDisplayIsNeededAndAGoneOneIsTold() {

@@ -49,6 +49,7 @@ class PdfSurfaceTest : public QObject {
     void sheetOnPdfMatchesTheLayout();
     void sheetOnACupsQueueMatchesTheLayout();
     void abandonedPageLeavesNoDocument();
+    void severalPagesInOneDocument();
     void sizeOfZeroPointsPrintsNothing();
 
   private:
@@ -254,10 +255,29 @@ void PdfSurfaceTest::abandonedPageLeavesNoDocument() {
     surface.setCurrentY(20);
     QVERIFY(surface.printText("mezza pagina"));
     QVERIFY(surface.documentOpen());
-    surface.abortDoc();
+    QVERIFY(surface.endPage());
+    QVERIFY(surface.printText("seconda pagina"));
+    surface.abortDoc();  // the page ended before goes too
     QVERIFY(!surface.documentOpen());
     QVERIFY(surface.endDoc());  // nothing left to end
     QVERIFY(surface.document().isEmpty());
+}
+
+void PdfSurfaceTest::severalPagesInOneDocument() {
+    const QStringList names{"Ugo Neri", "Lia Bassi", "Eva Gallo"};
+    PdfSurface surface("Prova");
+    for (const QString& name : names) {
+        const Result<SheetPlan> plan =
+            planSheet(surface, clubRecord(name.section(' ', 0, 0), name.section(' ', 1), "6", "2"));
+        QVERIFY(plan && drawPage(surface, *plan));
+        if (name != names.constLast()) QVERIFY(surface.endPage());
+    }
+    QVERIFY(surface.endDoc());
+    const QStringList pages = PrivateCups::pdfText(surface.document()).split('\f');
+    QCOMPARE(pages.size(), names.size() + 1);  // pdftotext ends every page with a form feed
+    for (qsizetype i = 0; i < names.size(); ++i)
+        for (qsizetype other = 0; other < names.size(); ++other)
+            QCOMPARE(pages[i].count("Dott. " + names[other]), other == i ? 12 : 0);
 }
 
 void PdfSurfaceTest::sizeOfZeroPointsPrintsNothing() {

@@ -6,11 +6,16 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTextStream>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 
 #include "data/cardfile.h"
+#include "data/memberlist.h"
+#include "flows/batchprint.h"
 #include "flows/datalocation.h"
 #include "flows/printflow.h"
 #include "flows/servicewaiter.h"
@@ -87,18 +92,27 @@ struct Options {
     const QCommandLineOption reduce{
         QStringLiteral("riduci"),
         QStringLiteral("Con --stampa: se i margini della stampante taglierebbero parte del "
-                       "foglio, lo riduce quanto basta perché entri tutto.")};
+                       "foglio, lo riduce quanto basta perché entri tutto (un solo fattore "
+                       "per tutti i fogli della stampa).")};
     const QCommandLineOption list{QStringLiteral("stampanti"),
                                   QStringLiteral("Elenca le stampanti installate, una per riga.")};
-    const QCommandLineOption rows{QStringLiteral("righe"),
-                                  QStringLiteral("Righe per pagina, al posto di quelle del file."),
-                                  QStringLiteral("TESTO")};
+    const QCommandLineOption rows{
+        QStringLiteral("righe"),
+        QStringLiteral("Righe per pagina, al posto di quelle dei file o dell'elenco."),
+        QStringLiteral("TESTO")};
     const QCommandLineOption columns{
         QStringLiteral("colonne"),
-        QStringLiteral("Colonne per pagina, al posto di quelle del file."),
+        QStringLiteral("Colonne per pagina, al posto di quelle dei file o dell'elenco."),
         QStringLiteral("TESTO")};
-    const QList<const QCommandLineOption*> all{&help,   &version, &pdf,  &print,  &evenIfStopped,
-                                               &reduce, &list,    &rows, &columns};
+    const QCommandLineOption memberList{
+        QStringLiteral("elenco"),
+        QStringLiteral("Un foglio per ogni socio dell'elenco, esportato dal foglio di calcolo in "
+                       "CSV: la prima riga dà i nomi delle colonne (Titolo, Nome, Cognome, "
+                       "Incarico, Indirizzo, CAP, Città, Telefono, Cellulare, E-mail, Sito; "
+                       "Righe e Colonne facoltative)."),
+        QStringLiteral("FILE.csv")};
+    const QList<const QCommandLineOption*> all{&help,   &version, &pdf,  &print,   &evenIfStopped,
+                                               &reduce, &list,    &rows, &columns, &memberList};
 
     Options() {
         parser.setApplicationDescription(
@@ -106,9 +120,10 @@ struct Options {
         for (const QCommandLineOption* option : all) parser.addOption(*option);
         parser.addPositionalArgument(
             QStringLiteral("FILE_DATI"),
-            QStringLiteral("Il file dei dati dei biglietti; se manca, quello che legge la "
+            QStringLiteral("I file dei dati dei biglietti, un foglio ciascuno nell'ordine dato, "
+                           "in un solo PDF o in una sola stampa; se mancano, quello che legge la "
                            "finestra."),
-            QStringLiteral("[FILE_DATI]"));
+            QStringLiteral("[FILE_DATI…]"));
     }
 
     // How many times the arguments name the option, under any of its names.
@@ -144,16 +159,31 @@ int toldFailed(const QString& text) {
 // What a print asks and tells, on the terminal: shortened lines and the printer's margins are
 // only warnings (or, with --riduci, the sheet is reduced); a stopped printer is an error unless
 // the user said to send all the same.
-class TerminalConversation final : public PrintConversation {
+class TerminalConversation final : public BatchConversation {
   public:
     TerminalConversation(bool evenIfStopped, bool reduce)
-        : evenIfStopped_(evenIfStopped), reduce_(reduce) {}
+        : evenIfStopped_(evenIfStopped), reduce_(reduce) {
+        sinceStart_.start();
+    }
     bool failed() const { return failed_; }
 
     bool printShortened(const QStringList& lines) override {
-        say(stderr, QStringLiteral("Attenzione: ") +
-                        shortenedLinesQuestion(lines).section(QLatin1Char('\r'), 0, lines.size()));
+        say(stderr, QStringLiteral("Attenzione: ") + shortenedLinesText(lines));
         return true;
+    }
+    void pageShortened(const QString& page, const QStringList& lines) override {
+        QString text = shortenedLinesText(lines);
+        if (!text.isEmpty()) text[0] = text[0].toLower();
+        say(stderr, QStringLiteral("Attenzione, per %1: ").arg(page) + text);
+    }
+    // A count rewritten in place, for a run long enough to need it and a terminal to show it;
+    // a file or a pipe gets nothing of it.
+    void pageDrawn(int drawn, int pages) override {
+        if (!showingProgress_ && (sinceStart_.elapsed() < 1000 || !::isatty(STDERR_FILENO))) return;
+        showingProgress_ = true;
+        std::fprintf(stderr, "\rFoglio %d di %d", drawn, pages);
+        if (drawn == pages) std::fputc('\n', stderr);
+        std::fflush(stderr);
     }
     // --riduci first; else what the user answered in the window for this printer, said so.
     MarginReply printOutsideMargins(const QString& printer, const MarginLoss& loss,
@@ -185,9 +215,15 @@ class TerminalConversation final : public PrintConversation {
     void done(const QString& text) override { (void)sayOut(terminalText(text) + '\n'); }
 
   private:
+    static QString shortenedLinesText(const QStringList& lines) {
+        return shortenedLinesQuestion(lines).section(QLatin1Char('\r'), 0, lines.size());
+    }
+
     bool evenIfStopped_;
     bool reduce_;
     bool failed_ = false;
+    QElapsedTimer sinceStart_;
+    bool showingProgress_ = false;
 };
 
 QString absolute(const QString& startedIn, const QString& path) {
@@ -212,6 +248,120 @@ int listPrinters(const ServiceTimings& timings) {
     for (const QString& name : (*found)->names) names += terminalText(name) + '\n';
     if (const Result<void> written = sayOut(names); !written) return toldFailed(written.error());
     return kExitDone;
+}
+
+const QString kNothingOut = QStringLiteral("Non è stato scritto né inviato nessun foglio.");
+
+// A file the run reads, and what it is to the user, for the PDF that would take its place.
+struct Input {
+    QString path;
+    QString what;  // "il file dei dati dei biglietti", "l'elenco dei soci"
+};
+
+// Where the PDF goes (a file, or standard output as /dev/stdout), or the failure when that is
+// one of the files the run reads, whatever name leads there.
+Result<QString> pdfTarget(const QString& startedIn, const QString& pdfFile,
+                          const QList<Input>& inputs) {
+    const bool toStandardOutput = pdfFile == QStringLiteral("-");
+    const QString target =
+        toStandardOutput ? QStringLiteral("/dev/stdout") : absolute(startedIn, pdfFile);
+    for (const Input& input : inputs) {
+        if (isSameFile(input.path, target))
+            return Failure{QStringLiteral("Il PDF non può essere scritto %1: è %2 %3, che andrebbe "
+                                          "perso.")
+                               .arg(toStandardOutput ? QStringLiteral("sullo standard output")
+                                                     : QStringLiteral("nel file ") + target,
+                                    input.what, input.path)};
+    }
+    return target;
+}
+
+int writePdf(const QString& pdfFile, const QString& target, const QByteArray& document) {
+    const Result<void> written =
+        pdfFile == QStringLiteral("-")
+            ? writeIntoStream(STDOUT_FILENO, QStringLiteral("Lo standard output"), document)
+            : writeOutputFile(target, document);
+    if (!written) return toldFailed(written.error());
+    return kExitDone;
+}
+
+const QString kCardFileWhat = QStringLiteral("il file dei dati dei biglietti");
+
+// The grid a member's page takes when neither the command line nor the list gives one: the
+// default data file's, else 6 rows and 2 columns.
+CardRecord defaultGrid(const DataLocation& location, QList<Input>& inputs) {
+    CardRecord grid;
+    if (!QFileInfo::exists(location.dataFile)) return grid;
+    const Result<QByteArray> bytes = readCardFileBytes(location.dataFile);
+    if (!bytes) {
+        say(stderr, QStringLiteral("Attenzione: ") + bytes.error() + QLatin1Char('\r') +
+                        QStringLiteral("Dove l'elenco non dà la griglia, valgono 6 righe e 2 "
+                                       "colonne."));
+        return grid;
+    }
+    inputs << Input{location.dataFile, kCardFileWhat};
+    const CardRecord read = recordFromLines(cardLinesOf(*bytes), CardRecord{});
+    if (!read.rows.isEmpty()) grid.rows = read.rows;
+    if (!read.columns.isEmpty()) grid.columns = read.columns;
+    return grid;
+}
+
+// Several card files, or a member list: every page read before anything is drawn, then one
+// PDF or one job.
+int runSeveral(const CommandLine& line, const QString& startedIn, const DataLocation& location,
+               const ServiceTimings& timings, TerminalConversation& talk) {
+    std::vector<SheetPage> pages;
+    QList<Input> inputs;
+    if (!line.memberList.isEmpty()) {
+        const QString listFile = absolute(startedIn, line.memberList);
+        inputs << Input{listFile, QStringLiteral("l'elenco dei soci")};
+        const Result<MemberList> list = readMemberList(listFile);
+        if (!list) return toldFailed(list.error());
+        for (const QString& warning : list->warnings) say(stderr, warning);
+        const CardRecord fallback = defaultGrid(location, inputs);
+        pages.reserve(list->members.size());
+        for (const Member& member : list->members) {
+            SheetPage page{
+                member.record,
+                QStringLiteral("la riga %1 dell'elenco (%2)").arg(member.line).arg(member.name())};
+            CardRecord& record = page.record;
+            record.rows = line.rows               ? *line.rows
+                          : record.rows.isEmpty() ? fallback.rows
+                                                  : record.rows;
+            record.columns = line.columns               ? *line.columns
+                             : record.columns.isEmpty() ? fallback.columns
+                                                        : record.columns;
+            pages.push_back(std::move(page));
+        }
+    } else {
+        for (const QString& given : line.dataFiles) {
+            const QString path = absolute(startedIn, given);
+            inputs << Input{path, kCardFileWhat};
+            const Result<QByteArray> bytes = readCardFileBytes(path);
+            if (!bytes) return toldFailed(bytes.error() + QLatin1Char('\r') + kNothingOut);
+            // A file's own grid as it stands: an empty one is refused, as for one file.
+            SheetPage page{recordFromLines(cardLinesOf(*bytes), CardRecord{}),
+                           QStringLiteral("il file ") + path};
+            if (line.rows) page.record.rows = *line.rows;
+            if (line.columns) page.record.columns = *line.columns;
+            pages.push_back(std::move(page));
+        }
+    }
+
+    if (line.action == CommandLine::Action::Print) {
+        CupsPrinterSystem printers;
+        DirectWaiter waiter(timings.budgetMs);
+        PrintOutcome outcome;
+        printPagesOnPrinter(std::move(pages), {line.printer, printers, timings.followMs},
+                            pdfDocuments(), waiter, talk,
+                            [&outcome](const PrintOutcome& ended) { outcome = ended; });
+        return exitStatusOf(outcome.end);
+    }
+    const Result<QString> target = pdfTarget(startedIn, line.pdfFile, inputs);
+    if (!target) return toldFailed(target.error());
+    const std::optional<QByteArray> document = pdfOfPages(pages, *target, pdfDocuments(), talk);
+    if (!document) return kExitFailed;
+    return writePdf(line.pdfFile, *target, *document);
 }
 
 }  // namespace
@@ -246,7 +396,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const bool list = parser.isSet(options.list);
     if (int(pdf) + int(print) + int(list) != 1)
         return wrong(QStringLiteral("indicare una sola tra --pdf, --stampa e --stampanti."));
-    if (files.size() > 1) return wrong(QStringLiteral("si può indicare un solo file dei dati."));
+    if (parser.isSet(options.memberList) && !files.isEmpty())
+        return wrong(QStringLiteral("--elenco non si può indicare insieme a file dei dati."));
     line.evenIfStopped = parser.isSet(options.evenIfStopped);
     if (line.evenIfStopped && !print)
         return wrong(QStringLiteral("--anche-se-ferma vale solo con --stampa."));
@@ -255,13 +406,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (line.reduce && !print) return wrong(QStringLiteral("--riduci vale solo con --stampa."));
     if (parser.isSet(options.rows)) line.rows = parser.value(options.rows);
     if (parser.isSet(options.columns)) line.columns = parser.value(options.columns);
-    if (list && (!files.isEmpty() || line.rows || line.columns))
+    if (list && (!files.isEmpty() || line.rows || line.columns || parser.isSet(options.memberList)))
         return wrong(QStringLiteral("--stampanti non legge un file dei dati."));
 
     line.action = pdf     ? CommandLine::Action::Pdf
                   : print ? CommandLine::Action::Print
                           : CommandLine::Action::ListPrinters;
-    line.dataFile = files.value(0);
+    line.dataFiles = files;
+    line.memberList = parser.value(options.memberList);
     line.pdfFile = parser.value(options.pdf);
     line.printer = parser.value(options.print);
     return line;
@@ -272,6 +424,15 @@ QString commandLineHelp() {
     QString text = options.parser.helpText() + QStringLiteral("\nStato di uscita:\n");
     for (const ExitStatusText& row : kExitStatusTexts)
         text += QStringLiteral("  %1  %2\n").arg(row.status).arg(QString::fromUtf8(row.meaning));
+    text += QStringLiteral(
+        "\nUn elenco dei soci (soci.csv), salvato dal foglio di calcolo come CSV; il separatore è\n"
+        "\";\", \",\" o una tabulazione, i campi tra virgolette possono contenerlo; Righe e "
+        "Colonne\nvuote: quelle del file della finestra, o 6 righe e 2 colonne:\n"
+        "  Titolo;Nome;Cognome;Incarico;Città;E-mail;Righe\n"
+        "  Dott.;Mario;Rossi;Presidente;Roma;mario.rossi@esempio.it;8\n"
+        "  ;Lia;Bassi;\"Tesoriera; soci\";Forlì;;\n"
+        "Un foglio per socio, in un solo PDF:\n"
+        "  quarzello --pdf soci.pdf --elenco soci.csv\n");
     return text;
 }
 
@@ -364,15 +525,19 @@ int runCommandLine(const QStringList& arguments, const QByteArrayList& rawArgume
             break;
     }
 
-    const QString cardFile =
-        line.dataFile.isEmpty() ? location.dataFile : absolute(startedIn, line.dataFile);
+    TerminalConversation talk(line.evenIfStopped, line.reduce);
+    if (!line.memberList.isEmpty() || line.dataFiles.size() > 1)
+        return runSeveral(line, startedIn, location, timings, talk);
+
+    const QString cardFile = line.dataFiles.isEmpty()
+                                 ? location.dataFile
+                                 : absolute(startedIn, line.dataFiles.constFirst());
     const Result<QByteArray> bytes = readCardFileBytes(cardFile);
     if (!bytes) return toldFailed(bytes.error());
     CardRecord record = recordFromLines(cardLinesOf(*bytes), CardRecord{});
     if (line.rows) record.rows = *line.rows;
     if (line.columns) record.columns = *line.columns;
 
-    TerminalConversation talk(line.evenIfStopped, line.reduce);
     if (line.action == CommandLine::Action::Print) {
         CupsPrinterSystem printers;
         DirectWaiter waiter(timings.budgetMs);
@@ -383,26 +548,13 @@ int runCommandLine(const QStringList& arguments, const QByteArrayList& rawArgume
     }
 
     // The PDF never takes the place of the data it is made from, whatever name leads there.
-    const bool toStandardOutput = line.pdfFile == QStringLiteral("-");
-    const QString target =
-        toStandardOutput ? QStringLiteral("/dev/stdout") : absolute(startedIn, line.pdfFile);
-    for (const QString& input : {cardFile, location.dataFile}) {
-        if (isSameFile(input, target))
-            return toldFailed(
-                QStringLiteral("Il PDF non può essere scritto %1: è il file dei dati dei "
-                               "biglietti %2, che andrebbe perso.")
-                    .arg(toStandardOutput ? QStringLiteral("sullo standard output")
-                                          : QStringLiteral("nel file ") + target,
-                         input));
-    }
-    const std::optional<QByteArray> document = pdfOfSheet(record, target, pdfDocuments(), talk);
+    const Result<QString> target =
+        pdfTarget(startedIn, line.pdfFile,
+                  {Input{cardFile, kCardFileWhat}, Input{location.dataFile, kCardFileWhat}});
+    if (!target) return toldFailed(target.error());
+    const std::optional<QByteArray> document = pdfOfSheet(record, *target, pdfDocuments(), talk);
     if (!document) return kExitFailed;
-    const Result<void> written =
-        toStandardOutput
-            ? writeIntoStream(STDOUT_FILENO, QStringLiteral("Lo standard output"), *document)
-            : writeOutputFile(target, *document);
-    if (!written) return toldFailed(written.error());
-    return kExitDone;
+    return writePdf(line.pdfFile, *target, *document);
 }
 
 }  // namespace quarzello

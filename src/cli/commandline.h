@@ -1,5 +1,6 @@
-// The command line: a sheet into a PDF file or onto a printer, or the list of printers, with no
-// window. Its messages are the window's, on standard error.
+// The command line: a sheet, several card files' sheets or a member list's, into a PDF file or
+// onto a printer, or the list of printers, with no window. Its messages are the window's, on
+// standard error.
 #pragma once
 
 #include <QByteArrayList>
@@ -25,10 +26,11 @@ inline constexpr int kExitMayPrint = 4;
 struct CommandLine {
     enum class Action { Wrong, Help, Version, Pdf, Print, ListPrinters };
     Action action = Action::Wrong;
-    QString wrong;     // Wrong: why, as one sentence
-    QString dataFile;  // as given; empty for the default data file
-    QString pdfFile;   // Pdf: as given; "-" for standard output
-    QString printer;   // Print
+    QString wrong;          // Wrong: why, as one sentence
+    QStringList dataFiles;  // as given, one page each; none for the default data file
+    QString memberList;     // the member list (CSV), one page per member; empty when none
+    QString pdfFile;        // Pdf: as given; "-" for standard output
+    QString printer;        // Print
     bool evenIfStopped = false;
     bool reduce = false;          // Print: reduced when the printer's margins would cut the sheet
     std::optional<QString> rows;  // in place of the file's

@@ -29,13 +29,7 @@ QString cannotWrite(const QString& path, const QString& why) {
     return QStringLiteral("Il file %1 non può essere scritto: %2").arg(path, why);
 }
 
-QString notACardFile(const QString& path, const QString& why) {
-    return QStringLiteral("Il file %1 non è un file di dati dei biglietti: %2").arg(path, why);
-}
-
-QString tooBig(const QString& path) {
-    return notACardFile(path, QStringLiteral("è troppo grande."));
-}
+const QString kCardFileKind = QStringLiteral("un file di dati dei biglietti");
 
 // Why the system cannot reach the path (an errno), following links; 0 when it can.
 int reachError(const QString& path) {
@@ -104,6 +98,20 @@ QString notWritten(int error) {
 }  // namespace
 
 Result<QByteArray> readCardFileBytes(const QString& path) {
+    Result<QByteArray> bytes = readTextFile(path, kMaxCardFileSize, kCardFileKind);
+    if (bytes && bytes->contains('\0'))
+        return Failure{
+            QStringLiteral("Il file %1 non è %2: contiene dati binari.").arg(path, kCardFileKind)};
+    return bytes;
+}
+
+Result<QByteArray> readTextFile(const QString& path, qint64 maxSize, const QString& kind) {
+    const auto notACardFile = [&kind](const QString& path, const QString& why) {
+        return QStringLiteral("Il file %1 non è %2: %3").arg(path, kind, why);
+    };
+    const auto tooBig = [&](const QString& path) {
+        return notACardFile(path, QStringLiteral("è troppo grande."));
+    };
     if (path.isEmpty()) {
         return Failure{QStringLiteral("Non è stato indicato nessun file da leggere.")};
     }
@@ -120,7 +128,7 @@ Result<QByteArray> readCardFileBytes(const QString& path) {
     if (!info.isFile()) {
         return Failure{notACardFile(path, QStringLiteral("è un file speciale del sistema."))};
     }
-    if (info.size() > kMaxCardFileSize) {
+    if (info.size() > maxSize) {
         return Failure{tooBig(path)};
     }
     QFile file(path);
@@ -131,16 +139,13 @@ Result<QByteArray> readCardFileBytes(const QString& path) {
                 : cannotRead(path, QStringLiteral("mancano i permessi per leggerlo."))};
     }
     // One byte more than allowed tells a file that grew since it was measured.
-    QByteArray bytes = file.read(kMaxCardFileSize + 1);
+    QByteArray bytes = file.read(maxSize + 1);
     if (file.error() != QFileDevice::NoError) {
         return Failure{
             cannotRead(path, QStringLiteral("la lettura si è interrotta per un errore."))};
     }
-    if (bytes.size() > kMaxCardFileSize) {
+    if (bytes.size() > maxSize) {
         return Failure{tooBig(path)};
-    }
-    if (bytes.contains('\0')) {
-        return Failure{notACardFile(path, QStringLiteral("contiene dati binari."))};
     }
     return bytes;
 }
@@ -232,7 +237,8 @@ Result<QByteArray> readCardFileForCopy(const QString& path) {
     QByteArray copy = joinCardLines(splitCardLines(*source));
     // Lone line ends grow into CR LF; a copy that could not be read back is not made.
     if (copy.size() > kMaxCardFileSize) {
-        return Failure{tooBig(path)};
+        return Failure{
+            QStringLiteral("Il file %1 non è %2: è troppo grande.").arg(path, kCardFileKind)};
     }
     return copy;
 }

@@ -21,6 +21,9 @@ inline constexpr qint64 kMaxCardFileSize = 64 * 1024;
 // NUL byte: a card data file is text, and a picture or a program picked by mistake would
 // otherwise fill the card with garbage.
 Result<QByteArray> readCardFileBytes(const QString& path);
+// The same checks but the NUL byte's, for another kind of file the program reads whole: at most
+// maxSize bytes, and `kind` completes the refusal "Il file … non è …" ("un elenco dei soci").
+Result<QByteArray> readTextFile(const QString& path, qint64 maxSize, const QString& kind);
 // The first kDatiSize lines of a card data file, decoded; refuses what readCardFileBytes refuses.
 Result<QStringList> readCardLines(const QString& path);
 

@@ -23,23 +23,6 @@ namespace {
 
 const QChar CR(13);
 
-QString preparationFailedText(const QString& why) {
-    return QStringLiteral("La stampa non ha potuto essere preparata.") + CR + why;
-}
-
-// How much the sheet is drawn reduced to stay within the printer's margins, after asking; nothing
-// when the user would rather not print. A PDF has no margins and is never asked about.
-std::optional<double> scaleForMargins(const SheetPlan& plan, const QString& printer,
-                                      const PrintableArea& area, PrintConversation& talk) {
-    const MarginLoss loss = marginLoss(plan, area);
-    if (loss.fits()) return 1.0;
-    const MarginReply reply =
-        talk.printOutsideMargins(printer, loss, area, rememberedMarginChoice(printer));
-    if (reply.choice == MarginChoice::Cancel) return std::nullopt;
-    if (reply.remember) rememberMarginChoice(printer, reply.choice);
-    return reply.choice == MarginChoice::Reduce ? loss.factor() : 1.0;
-}
-
 // The sheet drawn into a document of the print service's kind, with the questions first: the
 // shortened lines, the printer's margins (when a printer is given), then afterQuestions.
 std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& target,
@@ -55,7 +38,8 @@ std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& 
     const QStringList shortened = shortenedLines(*plan);
     if (!shortened.isEmpty() && !talk.printShortened(shortened)) return std::nullopt;
     const std::optional<double> scale =
-        margins ? scaleForMargins(*plan, target, *margins, talk) : std::optional<double>(1.0);
+        margins ? scaleForMargins(marginLoss(*plan, *margins), target, *margins, talk)
+                : std::optional<double>(1.0);
     if (!scale || !afterQuestions()) return std::nullopt;
 
     talk.beforeDrawing();
@@ -77,20 +61,15 @@ std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& 
 // the one before, so that the window goes on meanwhile.
 class PrintRun : public std::enable_shared_from_this<PrintRun> {
   public:
-    PrintRun(PrintRequest request, ServiceWaiter& waiter, PrintConversation& talk,
-             std::function<void(PrintOutcome)> finished)
+    PrintRun(JobRequest request, DocumentMaker makeDocument, ServiceWaiter& waiter,
+             PrintConversation& talk, std::function<void(PrintOutcome)> finished)
         : request_(std::move(request)),
+          makeDocument_(std::move(makeDocument)),
           waiter_(waiter),
           talk_(talk),
           finished_(std::move(finished)) {}
 
     void start() {
-        // Nothing is asked of the service for a grid that cannot print.
-        if (const Result<Grid> grid = readGrid(request_.record.rows, request_.record.columns);
-            !grid) {
-            talk_.fail(grid.error());
-            return end(PrintEnd::NotSent);
-        }
         ask<QueueState>(
             [printers = &request_.printers, name = request_.printer](Deadline& deadline) {
                 return printers->checkPrinter(name, deadline);
@@ -112,11 +91,9 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
 
     void ready(const PrintableArea& area) {
         const QueueState& queue = queue_;
-        const std::optional<QByteArray> document =
-            drawDocument(request_.record, request_.printer, request_.surfaces, talk_, &area, [&] {
-                return !queue.stopped ||
-                       talk_.sendToStoppedPrinter(request_.printer, queue.message);
-            });
+        const std::optional<QByteArray> document = makeDocument_(area, [&] {
+            return !queue.stopped || talk_.sendToStoppedPrinter(request_.printer, queue.message);
+        });
         if (!document) return end(PrintEnd::NotSent);
         ask<int>([printers = &request_.printers, name = request_.printer, pdf = *document](
                      Deadline& deadline) { return printers->submitJob(name, pdf, deadline); },
@@ -178,7 +155,8 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
         if (finished_) std::exchange(finished_, nullptr)(outcome_);
     }
 
-    PrintRequest request_;
+    JobRequest request_;
+    DocumentMaker makeDocument_;
     ServiceWaiter& waiter_;
     PrintConversation& talk_;
     std::function<void(PrintOutcome)> finished_;
@@ -187,6 +165,10 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
 };
 
 }  // namespace
+
+QString preparationFailedText(const QString& why) {
+    return QStringLiteral("La stampa non ha potuto essere preparata.") + CR + why;
+}
 
 QString shortenedLinesQuestion(const QStringList& lines) {
     return QStringLiteral("Queste righe non entrano nel biglietto e saranno accorciate:") + CR +
@@ -223,9 +205,39 @@ SurfaceFactory pdfDocuments() {
     return [](const QString& target) { return std::make_unique<PdfSurface>(target); };
 }
 
+std::optional<double> scaleForMargins(const MarginLoss& loss, const QString& printer,
+                                      const PrintableArea& area, PrintConversation& talk) {
+    if (loss.fits()) return 1.0;
+    const MarginReply reply =
+        talk.printOutsideMargins(printer, loss, area, rememberedMarginChoice(printer));
+    if (reply.choice == MarginChoice::Cancel) return std::nullopt;
+    if (reply.remember) rememberMarginChoice(printer, reply.choice);
+    return reply.choice == MarginChoice::Reduce ? loss.factor() : 1.0;
+}
+
+void printDocumentOnPrinter(JobRequest request, DocumentMaker makeDocument, ServiceWaiter& waiter,
+                            PrintConversation& talk, std::function<void(PrintOutcome)> finished) {
+    std::make_shared<PrintRun>(std::move(request), std::move(makeDocument), waiter, talk,
+                               std::move(finished))
+        ->start();
+}
+
 void printOnPrinter(PrintRequest request, ServiceWaiter& waiter, PrintConversation& talk,
                     std::function<void(PrintOutcome)> finished) {
-    std::make_shared<PrintRun>(std::move(request), waiter, talk, std::move(finished))->start();
+    // Nothing is asked of the service for a grid that cannot print.
+    if (const Result<Grid> grid = readGrid(request.record.rows, request.record.columns); !grid) {
+        talk.fail(grid.error());
+        if (finished) finished(PrintOutcome{});
+        return;
+    }
+    const QString printer = request.printer;
+    printDocumentOnPrinter(
+        {printer, request.printers, request.followMs},
+        [record = request.record, printer, surfaces = request.surfaces, &talk](
+            const PrintableArea& area, const std::function<bool()>& stoppedQuestion) {
+            return drawDocument(record, printer, surfaces, talk, &area, stoppedQuestion);
+        },
+        waiter, talk, std::move(finished));
 }
 
 std::optional<QByteArray> pdfOfSheet(const CardRecord& record, const QString& target,

@@ -64,6 +64,8 @@ QString shortenedLinesQuestion(const QStringList& lines);
 QString stoppedPrinterText(const QString& printer, const QString& reason);
 QString waitingInStoppedQueueText(const QString& printer);
 QString noPrinterText(bool serviceDown);
+// A document that could not be drawn, with why.
+QString preparationFailedText(const QString& why);
 
 // How a print on a printer ended.
 enum class PrintEnd {
@@ -85,6 +87,29 @@ struct PrintRequest {
     SurfaceFactory surfaces;
     qint64 followMs;
 };
+
+// A job on one printer, whatever its document.
+struct JobRequest {
+    QString printer;
+    PrinterSystem& printers;
+    qint64 followMs;
+};
+// The document of a job, made once the printer is ready: given where on A4 it prints, and the
+// question about a stopped queue to ask after the document's own questions. Nothing when the
+// user said no or the failure was told.
+using DocumentMaker = std::function<std::optional<QByteArray>(
+    const PrintableArea& area, const std::function<bool()>& stoppedQuestion)>;
+
+// The printer checked (installed, answering, taking jobs), where it prints asked, the document
+// made, handed over and followed to its outcome, a step at a time through the waiter.
+// `finished` is called once, at the end, unless the waiter is destroyed first.
+void printDocumentOnPrinter(JobRequest request, DocumentMaker makeDocument, ServiceWaiter& waiter,
+                            PrintConversation& talk, std::function<void(PrintOutcome)> finished);
+
+// How much the sheet is drawn reduced to stay within the printer's margins, asking about the loss
+// (or taking the answer remembered for the printer); nothing when the user would rather not print.
+std::optional<double> scaleForMargins(const MarginLoss& loss, const QString& printer,
+                                      const PrintableArea& area, PrintConversation& talk);
 
 // Prints the record on the named printer, asking and telling through the conversation, a step
 // at a time through the waiter. `finished` is called once, at the end, unless the waiter is

@@ -42,6 +42,14 @@ void setUp(QPdfWriter& writer, const QPageLayout& layout) {
 
 }  // namespace
 
+struct PdfSurface::Book {
+    QByteArray bytes;
+    QBuffer out{&bytes};
+    QPdfWriter writer{&out};
+    QPainter painter;
+    int pages = 0;
+};
+
 PdfSurface::PdfSurface(const QString& deviceName)
     : name_(deviceName),
       scratch_(std::make_unique<QBuffer>()),
@@ -140,19 +148,7 @@ Result<void> PdfSurface::drawLine(float x1, float y1, float x2, float y2) {
     return {};
 }
 
-Result<void> PdfSurface::endDoc() {
-    if (!open_) return {};  // nothing drawn: no sheet
-    const std::vector<Operation> page = std::move(page_);
-    page_.clear();
-    open_ = false;
-    document_.clear();
-
-    QBuffer out(&document_);
-    out.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&out);
-    setUp(writer, device_->pageLayout());
-    QPainter painter;
-    if (!painter.begin(&writer)) return Failure{composeFailedText(name_)};
+void PdfSurface::paint(QPainter& painter, const std::vector<Operation>& page) const {
     const QPen linePen(Qt::black, kLineWidthMm * pixelsPerMm(), Qt::SolidLine, Qt::FlatCap);
     const QPen textPen(Qt::black);
     for (const Operation& op : page) {
@@ -165,6 +161,53 @@ Result<void> PdfSurface::endDoc() {
             painter.drawLine(op.line);
         }
     }
+}
+
+Result<void> PdfSurface::endPage() {
+    if (!open_) return {};  // nothing drawn: no page
+    const std::vector<Operation> page = std::move(page_);
+    page_.clear();
+    open_ = false;
+    if (!book_) {
+        book_ = std::make_unique<Book>();
+        book_->out.open(QIODevice::WriteOnly);
+        setUp(book_->writer, device_->pageLayout());
+        if (!book_->painter.begin(&book_->writer)) {
+            book_.reset();
+            return Failure{composeFailedText(name_)};
+        }
+    } else if (!book_->writer.newPage()) {
+        abortDoc();
+        return Failure{composeFailedText(name_)};
+    }
+    paint(book_->painter, page);
+    ++book_->pages;
+    return {};
+}
+
+Result<void> PdfSurface::endDoc() {
+    if (book_) {
+        // The page drawn last is ended here, as a one-page document's only page is.
+        if (const Result<void> ended = endPage(); !ended) return ended;
+        const bool finished = book_->painter.end();
+        document_ = finished ? std::move(book_->bytes) : QByteArray();
+        book_.reset();
+        if (!finished) return Failure{composeFailedText(name_)};
+        return {};
+    }
+    if (!open_) return {};  // nothing drawn: no sheet
+    const std::vector<Operation> page = std::move(page_);
+    page_.clear();
+    open_ = false;
+    document_.clear();
+
+    QBuffer out(&document_);
+    out.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&out);
+    setUp(writer, device_->pageLayout());
+    QPainter painter;
+    if (!painter.begin(&writer)) return Failure{composeFailedText(name_)};
+    paint(painter, page);
     if (!painter.end()) {
         document_.clear();
         return Failure{composeFailedText(name_)};
@@ -173,9 +216,10 @@ Result<void> PdfSurface::endDoc() {
 }
 
 void PdfSurface::abortDoc() {
-    // Nothing has left the surface yet: forgetting the page is enough.
+    // Nothing has left the surface yet: forgetting the page, and the pages before it, is enough.
     page_.clear();
     open_ = false;
+    book_.reset();
 }
 
 QString PdfSurface::deviceName() const { return name_; }

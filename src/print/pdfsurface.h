@@ -1,6 +1,6 @@
-// The real print surface: one A4 page drawn into a PDF document in memory, at 1200 dots per
-// inch, measured with the same device's font metrics. The same bytes go to a CUPS queue or into
-// a PDF file, so a sheet is the same to the hundredth of a millimetre wherever it goes.
+// The real print surface: A4 pages drawn into a PDF document in memory, at 1200 dots per inch,
+// measured with the same device's font metrics. The same bytes go to a CUPS queue or into a PDF
+// file, so a sheet is the same to the hundredth of a millimetre wherever it goes.
 #pragma once
 
 #include <QByteArray>
@@ -15,6 +15,7 @@
 
 class QPdfWriter;
 class QBuffer;
+class QPainter;
 
 namespace quarzello {
 
@@ -48,6 +49,7 @@ class PdfSurface final : public PrintSurface {
     Result<void> printText(const QString& text) override;
     Result<void> drawLine(float x1, float y1, float x2, float y2) override;
 
+    Result<void> endPage() override;
     Result<void> endDoc() override;
     void abortDoc() override;
     QByteArray document() const override { return document_; }
@@ -68,7 +70,12 @@ class PdfSurface final : public PrintSurface {
         QLineF line;  // device pixels
     };
 
+    // A document of several pages, painted page by page as each is ended: only the page being
+    // drawn is kept as operations, the rest is already PDF.
+    struct Book;
+
     double pixelsPerMm() const;
+    void paint(QPainter& painter, const std::vector<Operation>& page) const;
     bool printable() const;  // a size of zero points or less prints nothing
 
     QString name_;
@@ -87,6 +94,7 @@ class PdfSurface final : public PrintSurface {
     // leaves nothing behind.
     bool open_ = false;
     std::vector<Operation> page_;
+    std::unique_ptr<Book> book_;
     QByteArray document_;
 };
 

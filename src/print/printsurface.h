@@ -43,9 +43,14 @@ class PrintSurface {
     virtual Result<void> printText(const QString& text) = 0;
     virtual Result<void> drawLine(float x1, float y1, float x2, float y2) = 0;
 
-    // Closes the document and hands it to the printer; fails when the printer did not take it.
+    // Ends the page drawn so far and keeps the document open: what is drawn next goes on a new
+    // page of the same document. Fails when the page cannot be added.
+    virtual Result<void> endPage() = 0;
+    // Closes the document (with every page ended before) and hands it to the printer; fails when
+    // the printer did not take it.
     virtual Result<void> endDoc() = 0;
-    // Throws away a partly drawn document, so that nothing half printed comes out.
+    // Throws away a partly drawn document, pages already ended too, so that nothing half
+    // printed comes out.
     virtual void abortDoc() = 0;
     // The document ended last, as it goes to a printer or into a file (for a PDF surface, the
     // PDF's bytes); empty before the first.

@@ -159,8 +159,7 @@ PlacedCard placedCard(const SheetPlan& plan, int i, int k) {
     return card;
 }
 
-Result<void> drawSheet(PrintSurface& surface, const SheetPlan& plan, double scale,
-                       const std::function<void()>& processEvents) {
+Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale) {
     // Scaling about the centre: a point keeps its direction from the centre, at scale times the
     // distance. At 1 every length is drawn exactly as planned.
     const double cx = plan.P / 2.0, cy = plan.Q / 2.0;
@@ -200,6 +199,12 @@ Result<void> drawSheet(PrintSurface& surface, const SheetPlan& plan, double scal
         }
     }
 
+    return {};
+}
+
+Result<void> drawSheet(PrintSurface& surface, const SheetPlan& plan, double scale,
+                       const std::function<void()>& processEvents) {
+    if (const Result<void> drawn = drawPage(surface, plan, scale); !drawn) return drawn;
     if (processEvents) processEvents();
     if (const Result<void> handedOver = surface.endDoc(); !handedOver)
         return abandonPage(surface, handedOver.error());

@@ -58,6 +58,11 @@ struct PlacedCard {
 };
 PlacedCard placedCard(const SheetPlan& plan, int row, int column);
 
+// Draws the planned sheet, card by card, on the surface it was planned on, without ending the
+// page: several sheets make one document this way, each ended by endPage. Scaled as drawSheet
+// is; a failure on the way abandons the document.
+Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale = 1.0);
+
 // Draws the planned sheet, card by card, on the surface it was planned on, and hands the page
 // over. With a scale other than 1 the whole sheet is drawn scaled about the page's centre (the
 // lines' type too), so the cards keep their places relative to each other and their cut marks.

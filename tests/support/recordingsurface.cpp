@@ -30,6 +30,7 @@ void RecordingSurface::clearRecord() {
     measured.clear();
     printTextCalls = drawLineCalls = 0;
     pagesHandedOver = pagesAbandoned = 0;
+    pageEnds.clear();
 }
 
 bool RecordingSurface::touchedPaper() const {
@@ -133,6 +134,15 @@ Result<void> RecordingSurface::drawLine(float x1, float y1, float x2, float y2) 
     return {};
 }
 
+Result<void> RecordingSurface::endPage() {
+    log << QStringLiteral("endPage");
+    if (target_) {
+        if (Result<void> ended = target_->endPage(); !ended) return ended;
+    }
+    if (documentOpen) pageEnds << texts.size();
+    return {};
+}
+
 Result<void> RecordingSurface::endDoc() {
     log << QStringLiteral("endDoc");
     if (failEndDoc) return Failure{failureText};
@@ -142,7 +152,11 @@ Result<void> RecordingSurface::endDoc() {
     if (documentOpen) ++pagesHandedOver;
     documentOpen = false;
     QStringList printed;
-    for (const RecordedText& text : texts) printed << text.text;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (pageEnds.contains(i)) printed << QStringLiteral("\f");
+        printed << texts[i].text;
+    }
+    pageEnds.clear();
     document_ = printed.join(QLatin1Char('\n')).toUtf8();
     return {};
 }
@@ -152,6 +166,7 @@ void RecordingSurface::abortDoc() {
     if (target_) target_->abortDoc();
     if (documentOpen) ++pagesAbandoned;
     documentOpen = false;
+    pageEnds.clear();
 }
 
 QByteArray RecordingSurface::document() const { return target_ ? target_->document() : document_; }

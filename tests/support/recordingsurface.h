@@ -72,6 +72,8 @@ class RecordingSurface : public PrintSurface {
     QList<QPair<QString, RecordedFont>> measured;
     int printTextCalls = 0, drawLineCalls = 0;
     int pagesHandedOver = 0, pagesAbandoned = 0;
+    // Where each page ended by endPage stops in texts, for the document's page breaks.
+    QList<qsizetype> pageEnds;
 
     // Forgets what was recorded (the font and the position stay, as on a real printer).
     void clearRecord();
@@ -93,9 +95,11 @@ class RecordingSurface : public PrintSurface {
     void setCurrentY(float value) override;
     Result<void> printText(const QString& text) override;
     Result<void> drawLine(float x1, float y1, float x2, float y2) override;
+    Result<void> endPage() override;
     Result<void> endDoc() override;
     void abortDoc() override;
-    // What the ended document held: its texts, one a line (or the target's document).
+    // What the ended document held: its texts, one a line, a page break as a line "\f" (or the
+    // target's document).
     QByteArray document() const override;
     QString deviceName() const override;
 
