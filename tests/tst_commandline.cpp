@@ -32,8 +32,6 @@ class CommandLineTest : public QObject {
     void pdfIsTheSheetTheWindowPrints();
     void printsOnAQueueAndListsThePrinters();
     void stoppedPrinterOnlyWhenAskedFor();
-    void marginsAreWarnedOrTheSheetReduced_data();
-    void marginsAreWarnedOrTheSheetReduced();
     void memberListIntoOnePdfAndOneJob();
     void refusals_data();
     void refusals();
@@ -130,25 +128,6 @@ void CommandLineTest::stoppedPrinterOnlyWhenAskedFor() {
     QCOMPARE(cups_.jobCount("Zeta"), before + 1);
 }
 
-void CommandLineTest::marginsAreWarnedOrTheSheetReduced_data() {
-    QTest::addColumn<QStringList>("reduce");
-    QTest::addColumn<QString>("told");
-    QTest::newRow("as it is") << QStringList{}
-                              << "Con --riduci il foglio è stampato al 94 % ed entra tutto.";
-    QTest::newRow("reduced") << QStringList{"--riduci"}
-                             << "Il foglio è stampato ridotto al 94 %, perché entri tutto "
-                                "nell'area stampabile della stampante.";
-}
-
-void CommandLineTest::marginsAreWarnedOrTheSheetReduced() {
-    QFETCH(QStringList, reduce);
-    QFETCH(QString, told);
-    // 12.7 mm at top and bottom: the top row's first line would be lost on a 2 x 6 sheet.
-    const ToolRun run = quarzello(QStringList{"--stampa", "Margini", card_} + reduce);
-    QVERIFY2(run.ok, run.errors.constData());
-    QVERIFY2(QString::fromUtf8(run.errors).contains(told), run.errors.constData());
-}
-
 void CommandLineTest::memberListIntoOnePdfAndOneJob() {
     // The command line's columns for every page; each member's rows where the list gives them,
     // else 6 (there is no default data file). One page per member, in the list's order.
@@ -178,6 +157,10 @@ void CommandLineTest::memberListIntoOnePdfAndOneJob() {
                            "in alto: «Ugo Neri»\n") &&
                  told.contains("\nla riga 4 dell'elenco (Eva Gallo): la riga dei biglietti"),
              margins.errors.constData());
+    // --riduci: one factor for the whole job, said once.
+    const ToolRun reduced = quarzello({"--stampa", "Margini", "--riduci", "--elenco", "soci.csv"});
+    QVERIFY2(reduced.ok && reduced.errors.count("Il foglio è stampato ridotto al ") == 1,
+             reduced.errors.constData());
 }
 
 void CommandLineTest::refusals_data() {

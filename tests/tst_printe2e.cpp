@@ -113,7 +113,6 @@ class PrintEndToEndTest : public QObject {
     void fullTemporaryFolderStillSendsTheWholeSheet();
     void otherCommandsWaitForThePrint_data();
     void otherCommandsWaitForThePrint();
-    void timeOfAQuestionIsNotCharged();
     void givingUpEndsTheWaitAtOnce_data();
     void givingUpEndsTheWaitAtOnce();
 
@@ -622,15 +621,27 @@ void PrintEndToEndTest::pdfFromThePanelIsTheSheetOnThePrinter() {
 void PrintEndToEndTest::shortenedLinesAreAskedAbout_data() {
     QTest::addColumn<QString>("columns");
     QTest::addColumn<QString>("rows");
+    QTest::addColumn<int>("readMs");  // 0: answered No at once; else Yes after that long
     QTest::newRow("fits on 1 x 1") << "1"
-                                   << "1";
+                                   << "1" << 0;
     QTest::newRow("cut short on 4 x 8") << "4"
-                                        << "8";
+                                        << "8" << 0;
+    // Read for longer than the whole budget of the print: the question's time is not charged.
+    QTest::newRow("cut short, read at length") << "4"
+                                               << "8" << 1500;
 }
 
 void PrintEndToEndTest::shortenedLinesAreAskedAbout() {
     QFETCH(QString, columns);
     QFETCH(QString, rows);
+    QFETCH(int, readMs);
+    if (readMs > 0) {
+        openWindow(ServiceTimings{1000});
+        prompts_->onMessage = [readMs](const MessageRequest& asked) {
+            if (asked.text.startsWith(QStringLiteral("Queste righe"))) QTest::qWait(readMs);
+        };
+        prompts_->answers = {PromptAnswer::Yes};
+    }
     CardRecord card = clubRecord(kShortFirstName, kShortSurname, rows, columns);
     card.fields[Role] = QStringLiteral("Presidente del Club dei Camperisti di Milano e provincia");
     window_->setRecord(card);
@@ -639,17 +650,18 @@ void PrintEndToEndTest::shortenedLinesAreAskedAbout() {
         return;
     }
     const int before = cups_.jobCount(kAlfa);
-    prompts_->answers = {PromptAnswer::No};
+    if (readMs == 0) prompts_->answers = {PromptAnswer::No};
     openPanelAndPick(kAlfa);
     pressPanelPrint();
-    QCOMPARE(prompts_->messages.size(), qsizetype(1));
+    QCOMPARE(cups_.jobCount(kAlfa), before + int(readMs > 0));
+    QCOMPARE(prompts_->messages.size(), qsizetype(readMs > 0 ? 2 : 1));
+    QCOMPARE(prompts_->texts().last() == QStringLiteral("Stampa conclusa"), readMs > 0);
     const MessageRequest& asked = prompts_->messages.first();
     QVERIFY2(asked.text.startsWith(QStringLiteral("Queste righe non entrano nel biglietto e "
                                                   "saranno accorciate:\rPresidente del Club")) &&
                  asked.text.endsWith(QStringLiteral("…\r\rStampare comunque?")),
              qPrintable(asked.text));
     QCOMPARE(asked.defaultButton, PromptAnswer::Yes);
-    QCOMPARE(cups_.jobCount(kAlfa), before);
 }
 
 void PrintEndToEndTest::stoppedPrinterIsAskedAbout_data() {
@@ -776,23 +788,6 @@ void PrintEndToEndTest::otherCommandsWaitForThePrint() {
     QCOMPARE(prompts_->texts(), QStringList{QStringLiteral("Stampa conclusa")});
     QCOMPARE(cups_.jobCount(kAlfa), before + 1);
     QVERIFY(window_->isVisible());
-}
-
-void PrintEndToEndTest::timeOfAQuestionIsNotCharged() {
-    openWindow(ServiceTimings{1000});
-    CardRecord card = clubRecord(kShortFirstName, kShortSurname, "8", "4");
-    card.fields[Role] = QStringLiteral("Presidente del Club dei Camperisti di Milano e provincia");
-    window_->setRecord(card);
-    // The user reads the shortened-lines question for longer than the whole budget.
-    prompts_->onMessage = [](const MessageRequest& asked) {
-        if (asked.text.startsWith(QStringLiteral("Queste righe"))) QTest::qWait(1500);
-    };
-    const int before = cups_.jobCount(kAlfa);
-    openPanelAndPick(kAlfa);
-    pressPanelPrint();
-    QCOMPARE(prompts_->texts().size(), qsizetype(2));
-    QCOMPARE(prompts_->texts().last(), QStringLiteral("Stampa conclusa"));
-    QCOMPARE(cups_.jobCount(kAlfa), before + 1);
 }
 
 void PrintEndToEndTest::givingUpEndsTheWaitAtOnce_data() {
