@@ -58,18 +58,9 @@ std::optional<QByteArray> drawPages(const std::vector<SheetPage>& pages, const Q
         }
         talk.pageDrawn(i + 1, count);
     }
-    if (const Result<void> ended = surface->endDoc(); !ended) {
-        surface->abortDoc();
-        talk.fail(preparationFailedText(ended.error()));
-        return std::nullopt;
-    }
-    QByteArray document = surface->document();
-    if (document.isEmpty()) {
-        talk.fail(
-            preparationFailedText(QStringLiteral("Il documento da stampare è risultato vuoto.")));
-        return std::nullopt;
-    }
-    return document;
+    const Result<void> ended = surface->endDoc();
+    if (!ended) surface->abortDoc();
+    return finishedDocument(ended, *surface, talk);
 }
 
 }  // namespace

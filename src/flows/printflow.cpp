@@ -43,18 +43,7 @@ std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& 
     if (!scale || !afterQuestions()) return std::nullopt;
 
     talk.beforeDrawing();
-    const Result<void> drawn = drawSheet(*surface, *plan, *scale);
-    if (!drawn) {
-        talk.fail(preparationFailedText(drawn.error()));
-        return std::nullopt;
-    }
-    QByteArray document = surface->document();
-    if (document.isEmpty()) {
-        talk.fail(
-            preparationFailedText(QStringLiteral("Il documento da stampare è risultato vuoto.")));
-        return std::nullopt;
-    }
-    return document;
+    return finishedDocument(drawSheet(*surface, *plan, *scale), *surface, talk);
 }
 
 // One print on one printer, a step at a time: each step starts when the service has answered
@@ -168,6 +157,21 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
 
 QString preparationFailedText(const QString& why) {
     return QStringLiteral("La stampa non ha potuto essere preparata.") + CR + why;
+}
+
+std::optional<QByteArray> finishedDocument(const Result<void>& drawn, PrintSurface& surface,
+                                           PrintConversation& talk) {
+    if (!drawn) {
+        talk.fail(preparationFailedText(drawn.error()));
+        return std::nullopt;
+    }
+    QByteArray document = surface.document();
+    if (document.isEmpty()) {
+        talk.fail(
+            preparationFailedText(QStringLiteral("Il documento da stampare è risultato vuoto.")));
+        return std::nullopt;
+    }
+    return document;
 }
 
 QString shortenedLinesQuestion(const QStringList& lines) {

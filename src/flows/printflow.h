@@ -66,6 +66,10 @@ QString waitingInStoppedQueueText(const QString& printer);
 QString noPrinterText(bool serviceDown);
 // A document that could not be drawn, with why.
 QString preparationFailedText(const QString& why);
+// The document the surface holds once drawing ended as `drawn` says; nothing, the failure told,
+// when drawing failed or left an empty document.
+std::optional<QByteArray> finishedDocument(const Result<void>& drawn, PrintSurface& surface,
+                                           PrintConversation& talk);
 
 // How a print on a printer ended.
 enum class PrintEnd {
