@@ -9,7 +9,7 @@
 #include "benchsupport.h"
 #include "data/memberlist.h"
 #include "datafiles.h"
-#include "flows/batchprint.h"
+#include "flows/printpages.h"
 #include "print/pdfsurface.h"
 #include "print/sheet.h"
 #include "samples.h"
@@ -21,7 +21,7 @@ namespace {
 constexpr int kMembers = 200;
 
 // Tells nothing: the run is timed, not read.
-class Silent final : public BatchConversation {
+class Silent final : public PrintConversation {
   public:
     bool printShortened(const QStringList&) override { return true; }
     MarginReply printOutsideMargins(const QString&, const MarginLoss&, const PrintableArea&,
@@ -72,8 +72,11 @@ void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows) {
                        for (const Member& member : members->members)
                            pages.push_back({member.record, member.name()});
                        Silent talk;
-                       const std::optional<QByteArray> pdf = pdfOfPages(
-                           pages, QStringLiteral("banco di prova"), pdfDocuments(), talk);
+                       const std::optional<PageRun> run = readPageRun(std::move(pages), talk);
+                       const std::optional<QByteArray> pdf =
+                           run ? pdfOfPages(*run, QStringLiteral("banco di prova"), pdfDocuments(),
+                                            talk)
+                               : std::nullopt;
                        if (!pdf) fail(QStringLiteral("the list did not print"));
                        bytes = pdf->size();
                    }) /

@@ -14,8 +14,8 @@
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "data/cardfile.h"
+#include "data/datalocation.h"
 #include "flows/cardfilecommands.h"
-#include "flows/datalocation.h"
 #include "samples.h"
 #include "scriptedprompts.h"
 

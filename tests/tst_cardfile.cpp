@@ -8,6 +8,7 @@
 
 #include "data/cardfile.h"
 #include "data/codepage.h"
+#include "data/outputfile.h"
 #include "datafiles.h"
 #include "samples.h"
 #include "tools.h"

@@ -3,9 +3,9 @@
 #include <QtTest>
 
 #include "data/cardfile.h"
+#include "data/datalocation.h"
 #include "datafiles.h"
 #include "flows/cardfilecommands.h"
-#include "flows/datalocation.h"
 #include "samples.h"
 #include "scriptedprompts.h"
 

@@ -1,7 +1,8 @@
 // The command line read into its plain value, and its texts for the terminal, with nothing run.
 #include <QTest>
 
-#include "cli/commandline.h"
+#include "cli/options.h"
+#include "cli/terminaltext.h"
 
 using namespace quarzello;
 using Action = CommandLine::Action;

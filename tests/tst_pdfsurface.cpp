@@ -268,7 +268,8 @@ void PdfSurfaceTest::severalPagesInOneDocument() {
     PdfSurface surface("Prova");
     for (const QString& name : names) {
         const Result<SheetPlan> plan =
-            planSheet(surface, clubRecord(name.section(' ', 0, 0), name.section(' ', 1), "6", "2"));
+            planSheet(surface, clubRecord(name.section(' ', 0, 0), name.section(' ', 1), "6", "2"),
+                      Grid{2, 6});
         QVERIFY(plan && drawPage(surface, *plan));
         if (name != names.constLast()) QVERIFY(surface.endPage());
     }

@@ -499,7 +499,7 @@ void PrintersTest::marginsQueuePrintsWholeOrReduced() {
              QList<double>({6.35, 6.35, 12.7, 12.7}));
 
     const auto surface = std::make_unique<PdfSurface>(name);
-    const Result<SheetPlan> plan = planSheet(*surface, fullRecord());
+    const Result<SheetPlan> plan = planSheet(*surface, fullRecord(), Grid{2, 6});
     QVERIFY(plan);
     const MarginLoss loss = marginLoss(*plan, *area);
     QVERIFY(!loss.fits());
@@ -507,7 +507,7 @@ void PrintersTest::marginsQueuePrintsWholeOrReduced() {
     // At 100 % the words come out where the program put them, the queue's fit-to-page
     // notwithstanding; reduced, each is that far from the page's centre times the factor.
     for (const double f : {1.0, loss.factor()}) {
-        QVERIFY(drawSheet(*surface, *plan, f).ok());
+        QVERIFY(drawPage(*surface, *plan, f).ok() && surface->endDoc().ok());
         if (f == 1.0) whole = pdfWords(surface->document());
         Deadline sending(kPatient);
         QVERIFY(printers_.submitJob(name, surface->document(), sending));

@@ -499,7 +499,8 @@ void SheetTest::marginsLoseAndReduce() {
     QFETCH(int, factor);
 
     RecordingSurface whole, reduced;
-    const Result<SheetPlan> plan = planSheet(whole, record);
+    const Grid grid = *readGrid(record.rows, record.columns);
+    const Result<SheetPlan> plan = planSheet(whole, record, grid);
     QVERIFY(plan.ok());
     const MarginLoss loss = marginLoss(*plan, area);
     QCOMPARE(loss.lost, lost);
@@ -517,9 +518,9 @@ void SheetTest::marginsLoseAndReduce() {
     }
 
     // Drawn at the factor, about the page's centre, all of it is inside.
-    QVERIFY(drawSheet(whole, *plan).ok());
-    QVERIFY(planSheet(reduced, record).ok());
-    QVERIFY(drawSheet(reduced, *plan, loss.factor()).ok());
+    QVERIFY(drawPage(whole, *plan).ok() && whole.endDoc().ok());
+    QVERIFY(planSheet(reduced, record, grid).ok());
+    QVERIFY(drawPage(reduced, *plan, loss.factor()).ok() && reduced.endDoc().ok());
     const PrintableArea a = usableArea(area, 210, 297);
     const auto inside = [&](double x, double y) {
         return x >= a.left - kTolerance && x <= 210 - a.right + kTolerance &&

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/commandline.h"
+#include "cli/terminaltext.h"
 
 namespace quarzello {
 

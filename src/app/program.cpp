@@ -11,7 +11,7 @@
 #include "app/display.h"
 #include "app/setup.h"
 #include "cli/commandline.h"
-#include "flows/datalocation.h"
+#include "data/datalocation.h"
 #include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
 #include "window/frmquarzello.h"

@@ -3,7 +3,6 @@
 // a device or a pipe, which cannot be replaced, is written into as it goes.
 #include "data/cardfile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,8 +13,6 @@
 #include <QStorageInfo>
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 namespace quarzello {
 
@@ -68,31 +65,6 @@ QString whyWriteFailed(const QString& path, qint64 size, QFileDevice::FileError 
         return cannotWrite(
             path, QStringLiteral("mancano i permessi per scrivere nella cartella %1.").arg(folder));
     return cannotWrite(path, QStringLiteral("il sistema ha rifiutato la scrittura."));
-}
-
-// The end of a sentence saying why a write into a device or a pipe failed.
-QString notWritten(int error) {
-    QString why;
-    switch (error) {
-        case ENOSPC:
-        case EDQUOT:
-            why = QStringLiteral("il disco è pieno.");
-            break;
-        case ENXIO:
-            why = QStringLiteral("nessun programma lo sta leggendo.");
-            break;
-        case EPIPE:
-            why = QStringLiteral("il programma che lo leggeva si è chiuso.");
-            break;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            why = QStringLiteral("mancano i permessi per scriverlo.");
-            break;
-        default:
-            why = QStringLiteral("il sistema ha rifiutato la scrittura.");
-    }
-    return QStringLiteral(" non può essere scritto: ") + why;
 }
 
 }  // namespace
@@ -241,55 +213,6 @@ Result<QByteArray> readCardFileForCopy(const QString& path) {
             QStringLiteral("Il file %1 non è %2: è troppo grande.").arg(path, kCardFileKind)};
     }
     return copy;
-}
-
-Result<void> writeIntoStream(int descriptor, const QString& subject, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(descriptor, data, size_t(left));
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return Failure{subject + notWritten(errno)};
-        data += written;
-        left -= written;
-    }
-    return {};
-}
-
-Result<void> writeOutputFile(const QString& path, const QByteArray& bytes) {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat status;
-    if (::stat(name.constData(), &status) != 0 || S_ISREG(status.st_mode) ||
-        S_ISDIR(status.st_mode))
-        return writeFileAtomically(path, bytes);
-    const QString subject = QStringLiteral("Il file %1").arg(path);
-    if (!S_ISCHR(status.st_mode) && !S_ISFIFO(status.st_mode))
-        return Failure{cannotWrite(path, QStringLiteral("è un file speciale del sistema."))};
-    // Not blocking at opening: a pipe that nobody reads answers ENXIO at once instead of
-    // waiting for a reader that may never come.
-    const int descriptor = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (descriptor < 0) return Failure{subject + notWritten(errno)};
-    Result<void> written;
-    struct stat opened;
-    if (::fstat(descriptor, &opened) != 0 || !(S_ISCHR(opened.st_mode) || S_ISFIFO(opened.st_mode)))
-        written = Failure{subject + notWritten(EINVAL)};
-    else if (::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0)
-        written = Failure{subject + notWritten(errno)};
-    else
-        written = writeIntoStream(descriptor, subject, bytes);
-    if (::close(descriptor) != 0 && written && errno != EINTR)
-        written = Failure{subject + notWritten(errno)};
-    return written;
-}
-
-bool isSameFile(const QString& a, const QString& b) {
-    const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    if (canonicalA.isEmpty()) return false;
-    if (canonicalA == QFileInfo(b).canonicalFilePath()) return true;
-    // Hard links have two canonical paths but one file.
-    std::error_code ignored;
-    return std::filesystem::equivalent(QFile::encodeName(a).toStdString(),
-                                       QFile::encodeName(b).toStdString(), ignored);
 }
 
 }  // namespace quarzello

@@ -1,6 +1,6 @@
-// Card data files on disk (their 13 lines are data/cardcodec.h), and the other files a command
-// writes: reading, writing and copying, as plain functions on paths and bytes; a failure comes
-// back as a sentence that names the file (core/result.h).
+// Card data files on disk (their 13 lines are data/cardcodec.h): reading, writing and copying,
+// as plain functions on paths and bytes; a failure comes back as a sentence that names the file
+// (core/result.h). A command's other output is data/outputfile.h.
 #pragma once
 
 #include <QByteArray>
@@ -37,17 +37,5 @@ Result<QByteArray> writeCardFile(const QString& path, const CardRecord& record);
 // The file's lines as a copy holds them, every one ended by CR LF; refuses what
 // readCardFileBytes refuses, and a copy that would grow past kMaxCardFileSize.
 Result<QByteArray> readCardFileForCopy(const QString& path);
-
-// Writes a command's output (a PDF) into path. A regular file, or a name not yet taken, is
-// replaced all at once (writeFileAtomically); a character device or a named pipe is written
-// into as a stream and never replaced, and a pipe that nobody reads is refused at once rather
-// than waited on; anything else special is refused.
-Result<void> writeOutputFile(const QString& path, const QByteArray& bytes);
-// The same bytes into a descriptor already open (standard output). subject names it in a
-// failure, as the start of a sentence: "Lo standard output".
-Result<void> writeIntoStream(int descriptor, const QString& subject, const QByteArray& bytes);
-
-// True when both paths lead to one existing file (through links, "..", another spelling).
-bool isSameFile(const QString& a, const QString& b);
 
 }  // namespace quarzello

@@ -6,7 +6,8 @@
 #include <QFileInfo>
 
 #include "data/cardfile.h"
-#include "flows/datalocation.h"
+#include "data/datalocation.h"
+#include "data/outputfile.h"
 #include "platform/prompts.h"
 
 namespace quarzello {

@@ -8,9 +8,9 @@
 
 #include "data/cardfile.h"
 #include "flows/cardfilecommands.h"
+#include "flows/printpages.h"
 #include "flows/servicewaiter.h"
 #include "platform/prompts.h"
-#include "print/gridtext.h"
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
 
@@ -69,10 +69,8 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen,
                           PrintConversation& talk) {
     if (busy_) return;
     // A grid that cannot print is told before anything about printers.
-    if (const Result<Grid> grid = readGrid(record.rows, record.columns); !grid) {
-        talk.fail(grid.error());
-        return;
-    }
+    std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk);
+    if (!run) return;
     QString name = !chosen.isEmpty() ? chosen : currentPrinter_;
     if (name.isEmpty()) name = known_->defaultName;
     if (name.isEmpty()) {
@@ -84,18 +82,17 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen,
     busy_ = true;
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
-    printOnPrinter({record, name, printers_, settings_.surfaces, settings_.timings.followMs},
-                   newWaiter(), talk, [this, chosen](const PrintOutcome& outcome) {
-                       busy_ = false;
-                       if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
-                   });
+    printPagesOnPrinter(std::move(*run), {name, printers_, settings_.timings.followMs},
+                        settings_.surfaces, newWaiter(), talk,
+                        [this, chosen](const PrintOutcome& outcome) {
+                            busy_ = false;
+                            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
+                        });
 }
 
 void PrintCommands::saveAsPdf(const CardRecord& record, PrintConversation& talk) {
-    if (const Result<Grid> grid = readGrid(record.rows, record.columns); !grid) {
-        talk.fail(grid.error());
-        return;
-    }
+    const std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk);
+    if (!run) return;
     QString start = lastPdfFolder_;
     if (start.isEmpty())
         start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -118,7 +115,7 @@ void PrintCommands::saveAsPdf(const CardRecord& record, PrintConversation& talk)
             return;
     }
 
-    const std::optional<QByteArray> pdf = pdfOfSheet(record, path, settings_.surfaces, talk);
+    const std::optional<QByteArray> pdf = pdfOfPages(*run, path, settings_.surfaces, talk);
     if (!pdf) return;
     if (const Result<void> written = writeFileAtomically(path, *pdf); !written) {
         talk.fail(

@@ -9,10 +9,8 @@
 
 #include "flows/servicewaiter.h"
 #include "platform/marginmemory.h"
-#include "print/gridtext.h"
 #include "print/pdfsurface.h"
 #include "print/printsurface.h"
-#include "print/sheet.h"
 #include "printers/joboutcome.h"
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
@@ -22,29 +20,6 @@ namespace quarzello {
 namespace {
 
 const QChar CR(13);
-
-// The sheet drawn into a document of the print service's kind, with the questions first: the
-// shortened lines, the printer's margins (when a printer is given), then afterQuestions.
-std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& target,
-                                       const SurfaceFactory& surfaces, PrintConversation& talk,
-                                       const PrintableArea* margins,
-                                       const std::function<bool()>& afterQuestions) {
-    const std::unique_ptr<PrintSurface> surface = surfaces(target);
-    const Result<SheetPlan> plan = planSheet(*surface, record);
-    if (!plan) {
-        talk.fail(plan.error());
-        return std::nullopt;
-    }
-    const QStringList shortened = shortenedLines(*plan);
-    if (!shortened.isEmpty() && !talk.printShortened(shortened)) return std::nullopt;
-    const std::optional<double> scale =
-        margins ? scaleForMargins(marginLoss(*plan, *margins), target, *margins, talk)
-                : std::optional<double>(1.0);
-    if (!scale || !afterQuestions()) return std::nullopt;
-
-    talk.beforeDrawing();
-    return finishedDocument(drawSheet(*surface, *plan, *scale), *surface, talk);
-}
 
 // One print on one printer, a step at a time: each step starts when the service has answered
 // the one before, so that the window goes on meanwhile.
@@ -224,29 +199,6 @@ void printDocumentOnPrinter(JobRequest request, DocumentMaker makeDocument, Serv
     std::make_shared<PrintRun>(std::move(request), std::move(makeDocument), waiter, talk,
                                std::move(finished))
         ->start();
-}
-
-void printOnPrinter(PrintRequest request, ServiceWaiter& waiter, PrintConversation& talk,
-                    std::function<void(PrintOutcome)> finished) {
-    // Nothing is asked of the service for a grid that cannot print.
-    if (const Result<Grid> grid = readGrid(request.record.rows, request.record.columns); !grid) {
-        talk.fail(grid.error());
-        if (finished) finished(PrintOutcome{});
-        return;
-    }
-    const QString printer = request.printer;
-    printDocumentOnPrinter(
-        {printer, request.printers, request.followMs},
-        [record = request.record, printer, surfaces = request.surfaces, &talk](
-            const PrintableArea& area, const std::function<bool()>& stoppedQuestion) {
-            return drawDocument(record, printer, surfaces, talk, &area, stoppedQuestion);
-        },
-        waiter, talk, std::move(finished));
-}
-
-std::optional<QByteArray> pdfOfSheet(const CardRecord& record, const QString& target,
-                                     const SurfaceFactory& surfaces, PrintConversation& talk) {
-    return drawDocument(record, target, surfaces, talk, nullptr, [] { return true; });
 }
 
 }  // namespace quarzello

@@ -1,7 +1,8 @@
-// A print from the card data record to a printer or a PDF file, step by step and in one order
-// for the window and the command line: the grid refused first; then the destination made
-// ready; the question about shortened lines; the one about a stopped printer; the sheet drawn;
-// handed over; followed; one closing word.
+// A print on a printer, step by step and in one order for the window and the command line: the
+// printer made ready (installed, answering, taking jobs, where on A4 it prints); the document's
+// own questions (shortened lines, the printer's margins); the one about a stopped printer; the
+// document drawn; handed over; followed; one closing word. What a print asks and tells, and
+// the texts it tells, the same in the window and on the command line.
 #pragma once
 
 #include <QString>
@@ -27,7 +28,7 @@ struct ServiceTimings {
     qint64 followMs = 5000;   // how long a job is followed once the service took it
 };
 
-// A new, empty document to draw one sheet on, for a printer or a file named `target` (which
+// A new, empty document to draw pages on, for a printer or a file named `target` (which
 // messages about the document name): a PDF in memory for the program, a recording surface in
 // tests.
 using SurfaceFactory = std::function<std::unique_ptr<PrintSurface>(const QString& target)>;
@@ -52,6 +53,17 @@ class PrintConversation {
                                             std::optional<MarginChoice> remembered) = 0;
     // The printer's queue is stopped: send the job all the same?
     virtual bool sendToStoppedPrinter(const QString& printer, const QString& reason) = 0;
+    // In a run of several pages, one page's lines that will print shorter than their text:
+    // told, never asked. Only the command line prints several pages.
+    virtual void pageShortened(const QString& page, const QStringList& lines) {
+        (void)page;
+        (void)lines;
+    }
+    // After each page is drawn, with how many there are in all.
+    virtual void pageDrawn(int drawn, int pages) {
+        (void)drawn;
+        (void)pages;
+    }
     // Just before the sheet is drawn.
     virtual void beforeDrawing() {}
     virtual void fail(const QString& text) = 0;
@@ -84,14 +96,6 @@ struct PrintOutcome {
     PrintEnd end = PrintEnd::NotSent;
 };
 
-struct PrintRequest {
-    CardRecord record;
-    QString printer;
-    PrinterSystem& printers;
-    SurfaceFactory surfaces;
-    qint64 followMs;
-};
-
 // A job on one printer, whatever its document.
 struct JobRequest {
     QString printer;
@@ -114,16 +118,5 @@ void printDocumentOnPrinter(JobRequest request, DocumentMaker makeDocument, Serv
 // (or taking the answer remembered for the printer); nothing when the user would rather not print.
 std::optional<double> scaleForMargins(const MarginLoss& loss, const QString& printer,
                                       const PrintableArea& area, PrintConversation& talk);
-
-// Prints the record on the named printer, asking and telling through the conversation, a step
-// at a time through the waiter. `finished` is called once, at the end, unless the waiter is
-// destroyed first.
-void printOnPrinter(PrintRequest request, ServiceWaiter& waiter, PrintConversation& talk,
-                    std::function<void(PrintOutcome)> finished);
-
-// The sheet of the record as a PDF document, asking about shortened lines; nothing (the user
-// said no, or the failure told) when there is no document to write.
-std::optional<QByteArray> pdfOfSheet(const CardRecord& record, const QString& target,
-                                     const SurfaceFactory& surfaces, PrintConversation& talk);
 
 }  // namespace quarzello

@@ -1,4 +1,4 @@
-// The sheet against the printer's margins. Everything is measured where drawSheet puts it at
+// The sheet against the printer's margins. Everything is measured where drawPage puts it at
 // 100 %: a line by its box (what the surface measured), a cut mark by its two end points.
 #include "print/margins.h"
 
@@ -46,7 +46,7 @@ QString whereOnSheet(Edge edge, int index, int count) {
     return QStringLiteral(" della %1 colonna da sinistra").arg(feminineOrdinal(index + 1));
 }
 
-QString lineName(const CardLine& line, const QString& where, const QString& whole) {
+QString lineName(const CardLine& line, const QString& where) {
     QString which;
     if (line.ordinal == 1 && line.last)
         which = QStringLiteral("la riga");
@@ -56,7 +56,7 @@ QString lineName(const CardLine& line, const QString& where, const QString& whol
         which = QStringLiteral("la %1 riga").arg(feminineOrdinal(line.ordinal));
     // The line as it prints, marked as shortened the way the shortened-lines question does.
     QString text = line.fitted.text;
-    if (text != whole) text += QStringLiteral("…");
+    if (line.shortened()) text += QStringLiteral("…");
     return QStringLiteral("%1 dei biglietti%2: «%3»").arg(which, where, text);
 }
 
@@ -127,26 +127,18 @@ MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {
     MarginLoss loss;
     if (!a.known) return loss;
 
-    std::vector<PlacedCard> cards;
-    for (int i = 0; i < plan.R; ++i)
-        for (int k = 0; k < plan.C; ++k) cards.push_back(placedCard(plan, i, k));
-    const auto printed = [](const CardLine& line) {
-        return !line.fitted.text.isEmpty() && std::isfinite(line.box.x) &&
-               std::isfinite(line.box.y);
-    };
-
     double scale = 1.0;
     const auto keep = [&](double x, double y) {
         scale = std::min(scale, scaleKeeping(x, P / 2, a.left, P - a.right));
         scale = std::min(scale, scaleKeeping(y, Q / 2, a.top, Q - a.bottom));
     };
-    for (const PlacedCard& card : cards) {
+    for (const PlannedCard& card : plan.cards) {
         for (const CardMark& mark : card.marks) {
             keep(mark.x1, mark.y1);
             keep(mark.x2, mark.y2);
         }
         for (const CardLine& line : card.lines) {
-            if (!printed(line)) continue;
+            if (!line.printed()) continue;
             keep(line.box.x, line.box.y);
             keep(double(line.box.x) + line.box.width, double(line.box.y) + line.box.height);
         }
@@ -154,21 +146,19 @@ MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {
 
     for (const Edge edge : {Top, Bottom, Left, Right}) {
         bool marksLost = false;
-        for (std::size_t c = 0; c < cards.size(); ++c) {
-            const int row = int(c) / plan.C, column = int(c) % plan.C;
+        for (const PlannedCard& card : plan.cards) {
             const bool byRow = edge == Top || edge == Bottom;
-            const QString where =
-                byRow ? whereOnSheet(edge, row, plan.R) : whereOnSheet(edge, column, plan.C);
-            for (const CardLine& line : cards[c].lines) {
+            const QString where = byRow ? whereOnSheet(edge, card.row, plan.grid.rows)
+                                        : whereOnSheet(edge, card.column, plan.grid.columns);
+            for (const CardLine& line : card.lines) {
                 const LineBox& b = line.box;
-                if (!printed(line) || !crosses(edge, b.x, b.y, double(b.x) + b.width,
-                                               double(b.y) + b.height, a, P, Q))
+                if (!line.printed() || !crosses(edge, b.x, b.y, double(b.x) + b.width,
+                                                double(b.y) + b.height, a, P, Q))
                     continue;
-                const QString name =
-                    lineName(line, where, trimSpaces(plan.Dati[std::size_t(line.slot)]));
+                const QString name = lineName(line, where);
                 if (!loss.lost.contains(name)) loss.lost << name;
             }
-            for (const CardMark& m : cards[c].marks)
+            for (const CardMark& m : card.marks)
                 marksLost = marksLost || crosses(edge, m.x1, m.y1, m.x2, m.y2, a, P, Q);
         }
         if (marksLost) loss.lost << marksName(edge);
@@ -182,27 +172,23 @@ MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {
     return loss;
 }
 
-QString marginLossQuestion(const MarginLoss& loss, const PrintableArea& area) {
+QString marginLossText(const MarginLoss& loss, const PrintableArea& area) {
     return QStringLiteral(
-               "La stampante non stampa vicino ai bordi del foglio (%1): queste parti "
+               "la stampante non stampa vicino ai bordi del foglio (%1): queste parti "
                "del foglio non saranno stampate:")
                .arg(marginsText(area)) +
-           CR + loss.lost.join(CR) + CR + CR +
+           CR + loss.lost.join(CR);
+}
+
+QString marginLossQuestion(const MarginLoss& loss, const PrintableArea& area) {
+    QString text = marginLossText(loss, area);
+    text[0] = text[0].toUpper();
+    return text + CR + CR +
            QStringLiteral(
                "Ridotto al %1 %, il foglio entra tutto nell'area stampabile e i "
                "biglietti restano uguali tra loro.")
                .arg(loss.factorPercent) +
            CR + CR + QStringLiteral("Stampare così, ridurre il foglio o annullare la stampa?");
-}
-
-QString marginLossWarning(const MarginLoss& loss, const PrintableArea& area) {
-    return QStringLiteral(
-               "Attenzione: la stampante non stampa vicino ai bordi del foglio (%1): "
-               "queste parti del foglio non saranno stampate:")
-               .arg(marginsText(area)) +
-           CR + loss.lost.join(CR) + CR +
-           QStringLiteral("Con --riduci il foglio è stampato al %1 % ed entra tutto.")
-               .arg(loss.factorPercent);
 }
 
 QString reducedSheetNotice(const MarginLoss& loss) {

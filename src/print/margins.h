@@ -36,8 +36,9 @@ MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& area);
 // The question put to the user when something would be lost (its answers: Stampa così, Riduci
 // al N %, Annulla).
 QString marginLossQuestion(const MarginLoss& loss, const PrintableArea& area);
-// What the command line says on standard error: the loss when printed as it is, or the factor.
-QString marginLossWarning(const MarginLoss& loss, const PrintableArea& area);
+// What would be lost and why, as a clause that follows "Attenzione: " or opens the question.
+QString marginLossText(const MarginLoss& loss, const PrintableArea& area);
+// What is said when the sheet is printed reduced.
 QString reducedSheetNotice(const MarginLoss& loss);
 
 }  // namespace quarzello

@@ -169,6 +169,7 @@ Result<void> PdfSurface::endPage() {
     page_.clear();
     open_ = false;
     if (!book_) {
+        document_.clear();  // a new document replaces the one ended last
         book_ = std::make_unique<Book>();
         book_->out.open(QIODevice::WriteOnly);
         setUp(book_->writer, device_->pageLayout());
@@ -186,32 +187,13 @@ Result<void> PdfSurface::endPage() {
 }
 
 Result<void> PdfSurface::endDoc() {
-    if (book_) {
-        // The page drawn last is ended here, as a one-page document's only page is.
-        if (const Result<void> ended = endPage(); !ended) return ended;
-        const bool finished = book_->painter.end();
-        document_ = finished ? std::move(book_->bytes) : QByteArray();
-        book_.reset();
-        if (!finished) return Failure{composeFailedText(name_)};
-        return {};
-    }
-    if (!open_) return {};  // nothing drawn: no sheet
-    const std::vector<Operation> page = std::move(page_);
-    page_.clear();
-    open_ = false;
-    document_.clear();
-
-    QBuffer out(&document_);
-    out.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&out);
-    setUp(writer, device_->pageLayout());
-    QPainter painter;
-    if (!painter.begin(&writer)) return Failure{composeFailedText(name_)};
-    paint(painter, page);
-    if (!painter.end()) {
-        document_.clear();
-        return Failure{composeFailedText(name_)};
-    }
+    // The page drawn last is ended here, as every page before it was.
+    if (const Result<void> ended = endPage(); !ended) return ended;
+    if (!book_) return {};  // nothing drawn: no document
+    const bool finished = book_->painter.end();
+    document_ = finished ? std::move(book_->bytes) : QByteArray();
+    book_.reset();
+    if (!finished) return Failure{composeFailedText(name_)};
     return {};
 }
 

@@ -70,7 +70,7 @@ class PdfSurface final : public PrintSurface {
         QLineF line;  // device pixels
     };
 
-    // A document of several pages, painted page by page as each is ended: only the page being
+    // The document being made, painted page by page as each is ended: only the page being
     // drawn is kept as operations, the rest is already PDF.
     struct Book;
 

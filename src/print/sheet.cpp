@@ -2,7 +2,7 @@
 // by row from the top and left to right.
 //
 // The sheet's quantities keep their one-letter names, all lengths in millimetres:
-//   C, R  columns and rows of cards on the page (the grid texts, read as whole numbers)
+//   C, R  columns and rows of cards on the page (the grid)
 //   P, Q  width and height of the paper
 //   W, H  width and height of one card: W = P / C, H = (Q - 5) / R (5 mm stay free at the foot)
 //   m     inner margin of a card's text span, by the number of columns
@@ -10,9 +10,9 @@
 //   S     spacing of the lines on a card: S = (H - 10) / n
 #include "print/sheet.h"
 
+#include <array>
 #include <cmath>
 
-#include "print/gridtext.h"
 #include "print/printsurface.h"
 
 namespace quarzello {
@@ -49,6 +49,19 @@ Span spanOf(const SheetPlan& plan, int k) {
     return {x0, static_cast<float>(double(x0) + plan.W - 2.0 * plan.m)};
 }
 
+// Each card's cut marks: an inner grid point gets a cross, horizontal stroke first; the cards
+// of the first row and column get two ticks under the card, at the sheet's sides.
+std::vector<CardMark> marksOf(const SheetPlan& plan, int i, int k) {
+    const float P = plan.P, W = plan.W, H = plan.H, m = plan.m;
+    if (i >= 1 && k >= 1) {
+        const float gx = static_cast<float>(k * double(W));
+        const float gy = static_cast<float>(i * double(H));
+        return {CardMark{gx - 1, gy, gx + 1, gy}, CardMark{gx, gy - 1, gx, gy + 1}};
+    }
+    const float bottom = static_cast<float>((i + 1) * double(H));
+    return {CardMark{m, bottom, m + 1, bottom}, CardMark{P - m - 2, bottom, P - m - 1, bottom}};
+}
+
 // Gives up the page: whatever was drawn is thrown away, and the user is told which printer failed.
 Failure abandonPage(PrintSurface& surface, const QString& why) {
     surface.abortDoc();
@@ -59,20 +72,19 @@ Failure abandonPage(PrintSurface& surface, const QString& why) {
 
 }  // namespace
 
-Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record) {
+bool CardLine::printed() const {
+    return !fitted.text.isEmpty() && std::isfinite(box.x) && std::isfinite(box.y);
+}
+
+Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid) {
     surface.setPaperSize(PrintSurface::kPaperA4);
     surface.setOrientation(PrintSurface::kPortrait);
     surface.setScaleMode(PrintSurface::kMillimetres);
     surface.setFontName(kPageFont);
 
-    // A grid that cannot print is refused before anything reaches the printer: no blank or
-    // half-filled sheet for a typing slip.
-    const Result<Grid> grid = readGrid(record.rows, record.columns);
-    if (!grid) return grid.failure();
     SheetPlan plan;
-    plan.C = grid->columns;
-    plan.R = grid->rows;
-
+    plan.grid = grid;
+    const int C = grid.columns, R = grid.rows;
     const int paperWidth = surface.paperWidth();
     const int paperHeight = surface.paperHeight();
     if (paperWidth <= 0 || paperHeight <= 0) {
@@ -82,18 +94,31 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record) {
     }
     plan.P = static_cast<float>(paperWidth / kTwipsPerMmWidth);
     plan.Q = static_cast<float>(paperHeight / kTwipsPerMmHeight);
-    plan.W = static_cast<float>(double(plan.P) / plan.C);
-    plan.H = static_cast<float>((double(plan.Q) - 5.0) / plan.R);
+    plan.W = static_cast<float>(double(plan.P) / C);
+    plan.H = static_cast<float>((double(plan.Q) - 5.0) / R);
 
-    plan.content = composeCard(surface, record, plan.Dati);
+    DatiBuffer Dati;
+    plan.content = composeCard(surface, record, Dati);
     plan.S = static_cast<float>((double(plan.H) - 10.0) / plan.content.n);
-    plan.m = innerMargin(plan.C);
+    plan.m = innerMargin(C);
+
+    // The card's lines as they stand, with how each slot prints on this grid.
+    struct Slot {
+        int slot;
+        QString whole;
+        SlotStyle style;
+    };
+    std::vector<Slot> cardSlots;
+    for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
+        if (Dati[slot].isEmpty()) continue;
+        cardSlots.push_back({slot, trimSpaces(Dati[slot]), slotStyle(slot, R)});
+    }
 
     // Every card of a column has the same span, so its lines are fitted once per column, and
     // columns whose spans allow the same width share the fit.
     surface.setFontName(kCardFont);
-    plan.fitted.resize(plan.C);
-    for (int k = 0; k < plan.C; ++k) {
+    std::vector<std::vector<FittedLine>> fitted(static_cast<std::size_t>(C));
+    for (int k = 0; k < C; ++k) {
         const Span span = spanOf(plan, k);
         const float limit = fitLimit(span.daOrizz, span.aOrizz);
         int same = -1;
@@ -102,61 +127,65 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record) {
             if (fitLimit(other.daOrizz, other.aOrizz) == limit) same = earlier;
         }
         if (same >= 0) {
-            plan.fitted[k] = plan.fitted[same];
+            fitted[std::size_t(k)] = fitted[std::size_t(same)];
             continue;
         }
-        for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
-            if (plan.Dati[slot].isEmpty()) continue;
-            const SlotStyle style = slotStyle(slot, plan.R);
-            plan.fitted[k][slot] = fitLine(surface, plan.Dati[slot], span.daOrizz, span.aOrizz,
-                                           style.bold, style.italic, style.size);
+        for (const Slot& line : cardSlots) {
+            fitted[std::size_t(k)].push_back(fitLine(surface, Dati[line.slot], span.daOrizz,
+                                                     span.aOrizz, line.style.bold,
+                                                     line.style.italic, line.style.size));
+        }
+    }
+
+    plan.cards.reserve(std::size_t(R) * std::size_t(C));
+    for (int i = 0; i < R; ++i) {
+        for (int k = 0; k < C; ++k) {
+            const Span span = spanOf(plan, k);
+            PlannedCard card;
+            card.row = i;
+            card.column = k;
+            card.x = static_cast<float>(k * double(plan.W));
+            card.y = static_cast<float>(i * double(plan.H));
+            card.width = plan.W;
+            card.height = plan.H;
+            card.daOrizz = span.daOrizz;
+            card.aOrizz = span.aOrizz;
+            card.marks = marksOf(plan, i, k);
+            float y = static_cast<float>(i * double(plan.H) + 10.0);
+            for (std::size_t j = 0; j < cardSlots.size(); ++j) {
+                CardLine line;
+                line.slot = cardSlots[j].slot;
+                line.ordinal = int(j) + 1;
+                line.last = j + 1 == cardSlots.size();
+                line.whole = cardSlots[j].whole;
+                line.style = cardSlots[j].style;
+                line.fitted = fitted[std::size_t(k)][j];
+                line.box =
+                    placedBox(line.fitted, y, span.daOrizz, span.aOrizz, line.style.alignment);
+                card.lines.push_back(std::move(line));
+                y += plan.S;
+            }
+            plan.cards.push_back(std::move(card));
         }
     }
     return plan;
 }
 
 QStringList shortenedLines(const SheetPlan& plan) {
+    // Every row repeats the first, so the first row's cards say it all: slot by slot, the
+    // columns from the left.
     QStringList lines;
-    for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
-        if (plan.Dati[slot].isEmpty()) continue;
-        const QString whole = trimSpaces(plan.Dati[slot]);
-        for (const auto& column : plan.fitted) {
-            const QString printed = column[slot].text + QStringLiteral("…");
-            if (column[slot].text != whole && !lines.contains(printed)) lines << printed;
+    const std::size_t columns = std::size_t(plan.grid.columns);
+    if (plan.cards.size() < columns || columns == 0) return lines;
+    const std::size_t count = plan.cards.front().lines.size();
+    for (std::size_t j = 0; j < count; ++j) {
+        for (std::size_t k = 0; k < columns; ++k) {
+            const CardLine& line = plan.cards[k].lines[j];
+            const QString printed = line.fitted.text + QStringLiteral("…");
+            if (line.shortened() && !lines.contains(printed)) lines << printed;
         }
     }
     return lines;
-}
-
-PlacedCard placedCard(const SheetPlan& plan, int i, int k) {
-    const float P = plan.P, W = plan.W, H = plan.H, m = plan.m;
-    PlacedCard card;
-    if (i >= 1 && k >= 1) {
-        // An inner grid point gets a cross, horizontal stroke first.
-        const float gx = static_cast<float>(k * double(W));
-        const float gy = static_cast<float>(i * double(H));
-        card.marks = {CardMark{gx - 1, gy, gx + 1, gy}, CardMark{gx, gy - 1, gx, gy + 1}};
-    } else {
-        const float bottom = static_cast<float>((i + 1) * double(H));
-        card.marks = {CardMark{m, bottom, m + 1, bottom},
-                      CardMark{P - m - 2, bottom, P - m - 1, bottom}};
-    }
-
-    const Span span = spanOf(plan, k);
-    float y = static_cast<float>(i * double(H) + 10.0);
-    for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
-        if (plan.Dati[slot].isEmpty()) continue;
-        CardLine line;
-        line.slot = slot;
-        line.ordinal = int(card.lines.size()) + 1;
-        line.fitted = plan.fitted[k][slot];
-        line.box =
-            placedBox(line.fitted, y, span.daOrizz, span.aOrizz, slotStyle(slot, plan.R).alignment);
-        card.lines.push_back(line);
-        y += plan.S;
-    }
-    if (!card.lines.empty()) card.lines.back().last = true;
-    return card;
 }
 
 Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale) {
@@ -169,54 +198,46 @@ Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale
     const auto sy = [&](float y) {
         return scale == 1.0 ? y : static_cast<float>(cy + scale * (double(y) - cy));
     };
-    for (int i = 0; i < plan.R; ++i) {
-        for (int k = 0; k < plan.C; ++k) {
-            const PlacedCard card = placedCard(plan, i, k);
-            for (const CardMark& mark : card.marks) {
-                const Result<void> marked =
-                    surface.drawLine(sx(mark.x1), sy(mark.y1), sx(mark.x2), sy(mark.y2));
-                if (!marked) return abandonPage(surface, marked.error());
-            }
+    for (const PlannedCard& card : plan.cards) {
+        for (const CardMark& mark : card.marks) {
+            const Result<void> marked =
+                surface.drawLine(sx(mark.x1), sy(mark.y1), sx(mark.x2), sy(mark.y2));
+            if (!marked) return abandonPage(surface, marked.error());
+        }
 
-            surface.setFontName(kCardFont);
-            for (const CardLine& line : card.lines) {
-                // The line was fitted in this weight, slant and size; they are set again for
-                // printing, as StampaTesto does (a composed line is never blank).
-                const SlotStyle style = slotStyle(line.slot, plan.R);
-                surface.setFontBold(style.bold);
-                surface.setFontItalic(style.italic);
-                surface.setFontSize(scale == 1.0 ? style.size
-                                                 : static_cast<float>(style.size * scale));
-                // A position that overflowed has no place on paper: skipped, as StampaTesto does.
-                if (line.fitted.text.isEmpty() || !std::isfinite(line.box.x) ||
-                    !std::isfinite(line.box.y))
-                    continue;
-                surface.setCurrentX(sx(line.box.x));
-                surface.setCurrentY(sy(line.box.y));
-                const Result<void> printed = surface.printText(line.fitted.text);
-                if (!printed) return abandonPage(surface, printed.error());
-            }
+        surface.setFontName(kCardFont);
+        for (const CardLine& line : card.lines) {
+            // The line was fitted in this weight, slant and size; they are set again for
+            // printing, as StampaTesto does (a composed line is never blank).
+            surface.setFontBold(line.style.bold);
+            surface.setFontItalic(line.style.italic);
+            surface.setFontSize(scale == 1.0 ? line.style.size
+                                             : static_cast<float>(line.style.size * scale));
+            // A position that overflowed has no place on paper: skipped, as StampaTesto does.
+            if (!line.printed()) continue;
+            surface.setCurrentX(sx(line.box.x));
+            surface.setCurrentY(sy(line.box.y));
+            const Result<void> printed = surface.printText(line.fitted.text);
+            if (!printed) return abandonPage(surface, printed.error());
         }
     }
-
-    return {};
-}
-
-Result<void> drawSheet(PrintSurface& surface, const SheetPlan& plan, double scale,
-                       const std::function<void()>& processEvents) {
-    if (const Result<void> drawn = drawPage(surface, plan, scale); !drawn) return drawn;
-    if (processEvents) processEvents();
-    if (const Result<void> handedOver = surface.endDoc(); !handedOver)
-        return abandonPage(surface, handedOver.error());
     return {};
 }
 
 Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
                              const std::function<void()>& processEvents) {
     if (processEvents) processEvents();
-    const Result<SheetPlan> plan = planSheet(surface, record);
+    // A grid that cannot print is refused before anything reaches the printer: no blank or
+    // half-filled sheet for a typing slip.
+    const Result<Grid> grid = readGrid(record.rows, record.columns);
+    if (!grid) return grid.failure();
+    const Result<SheetPlan> plan = planSheet(surface, record, *grid);
     if (!plan) return plan.failure();
-    return drawSheet(surface, *plan, 1.0, processEvents);
+    if (const Result<void> drawn = drawPage(surface, *plan); !drawn) return drawn;
+    if (processEvents) processEvents();
+    if (const Result<void> handedOver = surface.endDoc(); !handedOver)
+        return abandonPage(surface, handedOver.error());
+    return {};
 }
 
 }  // namespace quarzello

@@ -1,15 +1,15 @@
-// The print job: one A4 sheet with the same card repeated in a grid of columns and rows,
-// cut marks between the cards, and the page handed to the printer.
+// The sheet as a value: every card's place, text span, lines and cut marks on an A4 page,
+// worked out once from the record and the grid; and the one routine that draws such a page.
 #pragma once
 
 #include <QStringList>
-#include <array>
 #include <functional>
 #include <vector>
 
 #include "core/cardrecord.h"
 #include "core/result.h"
 #include "print/cardcontent.h"
+#include "print/gridtext.h"
 #include "print/stampatesto.h"
 
 namespace quarzello {
@@ -21,59 +21,62 @@ class PrintSurface;
 inline constexpr double kTwipsPerMmWidth = 56.6857142;
 inline constexpr double kTwipsPerMmHeight = 56.6868687;
 
-// Everything the sheet's drawing needs, worked out before anything is drawn: the grid, the
-// sizes (named as in sheet.cpp), the card's lines, and each line fitted to its span.
-struct SheetPlan {
-    int C = 0, R = 0;
-    float P = 0, Q = 0, W = 0, H = 0, S = 0, m = 0;
-    CardContent content;
-    DatiBuffer Dati;
-    // fitted[k][slot]: the line of that slot as a card of column k prints it.
-    std::vector<std::array<FittedLine, kLastCardSlot + 1>> fitted;
+// A cut mark, from (x1, y1) to (x2, y2), in millimetres from the paper's top-left corner.
+struct CardMark {
+    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
 
-// Sets the page up on the surface, reads the grid (a grid that cannot print is refused before
-// anything else), composes the card and fits every line to its span, measuring on the surface.
-Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record);
+// One line of a card as it prints: its text fitted to the card's span and its box placed.
+struct CardLine {
+    int slot = 0;       // the line's slot of Dati
+    int ordinal = 0;    // 1 for the card's first line
+    bool last = false;  // the card's last line
+    QString whole;      // the line's whole text, before any shortening
+    SlotStyle style;
+    FittedLine fitted;  // empty text: nothing of it fits, nothing is printed
+    LineBox box;
+    // Something of the line reaches paper: a text, at a position that did not overflow.
+    bool printed() const;
+    bool shortened() const { return fitted.text != whole; }
+};
+
+// One card of the sheet: its rectangle, the span its lines are fitted in, its lines top to
+// bottom and its cut marks.
+struct PlannedCard {
+    int row = 0, column = 0;  // rows counted from the top, columns from the left
+    float x = 0, y = 0, width = 0, height = 0;
+    float daOrizz = 0, aOrizz = 0;  // the text span
+    std::vector<CardLine> lines;
+    std::vector<CardMark> marks;
+};
+
+// The whole page, worked out before anything is drawn. The one-letter quantities are those
+// named in sheet.cpp.
+struct SheetPlan {
+    Grid grid;
+    float P = 0, Q = 0, W = 0, H = 0, S = 0, m = 0;
+    CardContent content;
+    std::vector<PlannedCard> cards;  // row by row from the top, left to right
+};
+
+// Sets the page up on the surface and plans the sheet of the record in the grid, measuring on
+// the surface. Fails only when the surface gives no paper size.
+Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid);
 
 // The lines of the card that will print shorter than their text, as they will print, in order
 // (one entry for each distinct shortened form). A name split over two lines is no shortening.
 QStringList shortenedLines(const SheetPlan& plan);
 
-// Where one card's cut marks and lines land on the sheet at 100 %, rows counted from the top and
-// columns from the left, as drawSheet draws them.
-struct CardMark {
-    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-};
-struct CardLine {
-    int slot = 0;       // the line's slot of Dati
-    int ordinal = 0;    // 1 for the card's first line
-    bool last = false;  // the card's last line
-    FittedLine fitted;  // empty text: nothing of it fits, nothing is printed
-    LineBox box;
-};
-struct PlacedCard {
-    std::array<CardMark, 2> marks;
-    std::vector<CardLine> lines;
-};
-PlacedCard placedCard(const SheetPlan& plan, int row, int column);
-
-// Draws the planned sheet, card by card, on the surface it was planned on, without ending the
-// page: several sheets make one document this way, each ended by endPage. Scaled as drawSheet
-// is; a failure on the way abandons the document.
+// Draws the planned page on the surface it was planned on, without ending it. With a scale
+// other than 1 the whole page is drawn scaled about its centre (the lines' type too), so the
+// cards keep their places relative to each other and their cut marks. A failure on the way
+// abandons the document.
 Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale = 1.0);
 
-// Draws the planned sheet, card by card, on the surface it was planned on, and hands the page
-// over. With a scale other than 1 the whole sheet is drawn scaled about the page's centre (the
-// lines' type too), so the cards keep their places relative to each other and their cut marks.
-// processEvents, when given, runs before the page is handed over. A failure on the way abandons
-// the page.
-Result<void> drawSheet(PrintSurface& surface, const SheetPlan& plan, double scale = 1.0,
-                       const std::function<void()>& processEvents = {});
-
-// Prints the sheet for the record on the surface: planSheet, then drawSheet. processEvents, when
-// given, runs at the start and once more before the page is handed over. Nothing is drawn when the
-// grid is refused; a failure on the way abandons the page.
+// Prints the sheet for the record on the surface as a document of one page: the grid read,
+// planned, drawn and handed over. processEvents, when given, runs at the start and once more
+// before the page is handed over. Nothing is drawn when the grid is refused; a failure on the
+// way abandons the page.
 Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
                              const std::function<void()>& processEvents = {});
 

@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "core/cardrecord.h"
+#include "data/datalocation.h"
 #include "flows/cardfilecommands.h"
-#include "flows/datalocation.h"
 #include "flows/printcommands.h"
 #include "window/windowconversation.h"
 

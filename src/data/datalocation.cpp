@@ -1,7 +1,7 @@
 // The default data file's place. A program installed where its user cannot write (a package
 // under /usr) keeps the data in the user's own folder; anywhere else it keeps them beside
 // itself, as it always has, and a data file already there always wins.
-#include "flows/datalocation.h"
+#include "data/datalocation.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

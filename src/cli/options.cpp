@@ -1,0 +1,194 @@
+// Reading the command line's arguments, and --help.
+#include "cli/options.h"
+
+#include <QCommandLineParser>
+#include <cstring>
+
+namespace quarzello {
+
+namespace {
+
+// What each exit status means, in the order --help lists them.
+struct ExitStatusText {
+    int status;
+    const char* meaning;
+};
+constexpr ExitStatusText kExitStatusTexts[] = {
+    {kExitDone, "fatto."},
+    {kExitFailed, "il lavoro non è riuscito (un file, la griglia, la stampante, la stampa)."},
+    {kExitWrongCommandLine, "la riga di comando è sbagliata."},
+    {kExitNotPrintedYet, "consegnato, non ancora stampato (in coda, in attesa, trattenuto)."},
+    {kExitMayPrint, "consegnato, poi il servizio di stampa ha taciuto: potrebbe essere stampato."},
+};
+
+// Qt's own options, which it takes for itself; those that are followed by a value first.
+const char* const kQtOptionsWithValue[] = {
+    "-platform",     "-platformpluginpath", "-platformtheme", "-plugin",     "-qwindowgeometry",
+    "-qwindowicon",  "-qwindowtitle",       "-style",         "-stylesheet", "-session",
+    "-display",      "-geometry",           "-name",          "-title",      "-visual",
+    "-qmljsdebugger"};
+const char* const kQtOptions[] = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
+
+template <size_t N>
+bool isOneOf(const char* argument, const char* const (&names)[N]) {
+    for (const char* name : names)
+        if (std::strcmp(argument, name) == 0) return true;
+    return false;
+}
+
+// The options, for reading the arguments and for --help alike.
+struct Options {
+    QCommandLineParser parser;
+    const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Mostra questo aiuto.")};
+    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Mostra la versione del programma.")};
+    const QCommandLineOption pdf{
+        QStringLiteral("pdf"),
+        QStringLiteral("Salva il foglio dei biglietti nel file PDF indicato, senza finestra "
+                       "(\"-\": sullo standard output)."),
+        QStringLiteral("FILE.pdf")};
+    const QCommandLineOption print{
+        QStringLiteral("stampa"),
+        QStringLiteral("Stampa il foglio dei biglietti sulla stampante indicata (il nome "
+                       "esatto, come lo mostra --stampanti)."),
+        QStringLiteral("STAMPANTE")};
+    const QCommandLineOption evenIfStopped{
+        QStringLiteral("anche-se-ferma"),
+        QStringLiteral("Con --stampa: invia il lavoro anche se la stampante è ferma.")};
+    const QCommandLineOption reduce{
+        QStringLiteral("riduci"),
+        QStringLiteral("Con --stampa: se i margini della stampante taglierebbero parte del "
+                       "foglio, lo riduce quanto basta perché entri tutto (un solo fattore "
+                       "per tutti i fogli della stampa).")};
+    const QCommandLineOption list{QStringLiteral("stampanti"),
+                                  QStringLiteral("Elenca le stampanti installate, una per riga.")};
+    const QCommandLineOption rows{
+        QStringLiteral("righe"),
+        QStringLiteral("Righe per pagina, al posto di quelle dei file o dell'elenco."),
+        QStringLiteral("TESTO")};
+    const QCommandLineOption columns{
+        QStringLiteral("colonne"),
+        QStringLiteral("Colonne per pagina, al posto di quelle dei file o dell'elenco."),
+        QStringLiteral("TESTO")};
+    const QCommandLineOption memberList{
+        QStringLiteral("elenco"),
+        QStringLiteral("Un foglio per ogni socio dell'elenco, esportato dal foglio di calcolo in "
+                       "CSV: la prima riga dà i nomi delle colonne (Titolo, Nome, Cognome, "
+                       "Incarico, Indirizzo, CAP, Città, Telefono, Cellulare, E-mail, Sito; "
+                       "Righe e Colonne facoltative)."),
+        QStringLiteral("FILE.csv")};
+    const QList<const QCommandLineOption*> all{&help,   &version, &pdf,  &print,   &evenIfStopped,
+                                               &reduce, &list,    &rows, &columns, &memberList};
+
+    Options() {
+        parser.setApplicationDescription(
+            QStringLiteral("Quarzello del Camperista: stampa un foglio di biglietti da visita."));
+        for (const QCommandLineOption* option : all) parser.addOption(*option);
+        parser.addPositionalArgument(
+            QStringLiteral("FILE_DATI"),
+            QStringLiteral("I file dei dati dei biglietti, un foglio ciascuno nell'ordine dato, "
+                           "in un solo PDF o in una sola stampa; se mancano, quello che legge la "
+                           "finestra."),
+            QStringLiteral("[FILE_DATI…]"));
+    }
+
+    // How many times the arguments name the option, under any of its names.
+    qsizetype timesGiven(const QCommandLineOption& option) const {
+        qsizetype times = 0;
+        for (const QString& name : parser.optionNames()) times += option.names().contains(name);
+        return times;
+    }
+};
+
+CommandLine wrong(const QString& why) {
+    CommandLine line;
+    line.wrong = why;
+    return line;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    Options options;
+    QCommandLineParser& parser = options.parser;
+    if (!parser.parse(arguments)) return wrong(parser.errorText());
+    for (const QCommandLineOption* option : options.all) {
+        const QString name = QStringLiteral("--") + option->names().constLast();
+        if (options.timesGiven(*option) > 1)
+            return wrong(QStringLiteral("l'opzione %1 è indicata più di una volta.").arg(name));
+        if (!option->valueName().isEmpty() && parser.isSet(*option) &&
+            parser.value(*option).isEmpty())
+            return wrong(QStringLiteral("il valore di %1 è vuoto.").arg(name));
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.contains(QString()))
+        return wrong(QStringLiteral("il nome del file dei dati è vuoto."));
+
+    CommandLine line;
+    if (parser.isSet(options.help)) {
+        line.action = CommandLine::Action::Help;
+        return line;
+    }
+    if (parser.isSet(options.version)) {
+        line.action = CommandLine::Action::Version;
+        return line;
+    }
+    const bool pdf = parser.isSet(options.pdf);
+    const bool print = parser.isSet(options.print);
+    const bool list = parser.isSet(options.list);
+    if (int(pdf) + int(print) + int(list) != 1)
+        return wrong(QStringLiteral("indicare una sola tra --pdf, --stampa e --stampanti."));
+    if (parser.isSet(options.memberList) && !files.isEmpty())
+        return wrong(QStringLiteral("--elenco non si può indicare insieme a file dei dati."));
+    line.evenIfStopped = parser.isSet(options.evenIfStopped);
+    if (line.evenIfStopped && !print)
+        return wrong(QStringLiteral("--anche-se-ferma vale solo con --stampa."));
+    // A PDF has no margins: it is always the whole sheet at 100 %.
+    line.reduce = parser.isSet(options.reduce);
+    if (line.reduce && !print) return wrong(QStringLiteral("--riduci vale solo con --stampa."));
+    if (parser.isSet(options.rows)) line.rows = parser.value(options.rows);
+    if (parser.isSet(options.columns)) line.columns = parser.value(options.columns);
+    if (list && (!files.isEmpty() || line.rows || line.columns || parser.isSet(options.memberList)))
+        return wrong(QStringLiteral("--stampanti non legge un file dei dati."));
+
+    line.action = pdf     ? CommandLine::Action::Pdf
+                  : print ? CommandLine::Action::Print
+                          : CommandLine::Action::ListPrinters;
+    line.dataFiles = files;
+    line.memberList = parser.value(options.memberList);
+    line.pdfFile = parser.value(options.pdf);
+    line.printer = parser.value(options.print);
+    return line;
+}
+
+QString commandLineHelp() {
+    Options options;
+    QString text = options.parser.helpText() + QStringLiteral("\nStato di uscita:\n");
+    for (const ExitStatusText& row : kExitStatusTexts)
+        text += QStringLiteral("  %1  %2\n").arg(row.status).arg(QString::fromUtf8(row.meaning));
+    text += QStringLiteral(
+        "\nUn elenco dei soci (soci.csv), salvato dal foglio di calcolo come CSV; il separatore è\n"
+        "\";\", \",\" o una tabulazione, i campi tra virgolette possono contenerlo; Righe e "
+        "Colonne\nvuote: quelle del file della finestra, o 6 righe e 2 colonne:\n"
+        "  Titolo;Nome;Cognome;Incarico;Città;E-mail;Righe\n"
+        "  Dott.;Mario;Rossi;Presidente;Roma;mario.rossi@esempio.it;8\n"
+        "  ;Lia;Bassi;\"Tesoriera; soci\";Forlì;;\n"
+        "Un foglio per socio, in un solo PDF:\n"
+        "  quarzello --pdf soci.pdf --elenco soci.csv\n");
+    return text;
+}
+
+bool wantsCommandLine(int argc, char* argv[]) {
+    // Anything but Qt's own options is for the command line, if only to be told it is wrong.
+    for (int i = 1; i < argc; ++i) {
+        if (isOneOf(argv[i], kQtOptionsWithValue)) {
+            ++i;
+            continue;
+        }
+        if (!isOneOf(argv[i], kQtOptions)) return true;
+    }
+    return false;
+}
+
+}  // namespace quarzello

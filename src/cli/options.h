@@ -1,0 +1,44 @@
+// The command line's options: the arguments read into a plain value without doing any of it,
+// --help's text, and the exit statuses it lists.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace quarzello {
+
+// The exit statuses, as --help and the manual page list them.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;  // the work failed: a file, the grid, a printer, a job
+inline constexpr int kExitWrongCommandLine = 2;
+// Handed over, not printed yet: in the queue, waiting for the printer, or held.
+inline constexpr int kExitNotPrintedYet = 3;
+// Handed over, then the service fell silent: it may print, so do not simply try again.
+inline constexpr int kExitMayPrint = 4;
+
+// What the arguments ask for, read without doing any of it.
+struct CommandLine {
+    enum class Action { Wrong, Help, Version, Pdf, Print, ListPrinters };
+    Action action = Action::Wrong;
+    QString wrong;          // Wrong: why, as one sentence
+    QStringList dataFiles;  // as given, one page each; none for the default data file
+    QString memberList;     // the member list (CSV), one page per member; empty when none
+    QString pdfFile;        // Pdf: as given; "-" for standard output
+    QString printer;        // Print
+    bool evenIfStopped = false;
+    bool reduce = false;          // Print: reduced when the printer's margins would cut the sheet
+    std::optional<QString> rows;  // in place of the file's
+    std::optional<QString> columns;  // in place of the file's
+};
+
+// Reads the arguments (the program's name first, Qt's own options already taken out).
+CommandLine parseCommandLine(const QStringList& arguments);
+// What --help shows: the options, then the exit statuses.
+QString commandLineHelp();
+
+// True when the arguments ask for the command line's work (or its help or version) rather than
+// the window; decided before Qt starts, so that no display is needed for it.
+bool wantsCommandLine(int argc, char* argv[]);
+
+}  // namespace quarzello

@@ -1,0 +1,94 @@
+// The command line's side of a print's conversation.
+#include "cli/terminalconversation.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "cli/terminaltext.h"
+
+namespace quarzello {
+
+namespace {
+
+const QChar CR(13);
+
+// The shortened-lines question without its question: what will print shortened.
+QString shortenedLinesText(const QStringList& lines) {
+    return shortenedLinesQuestion(lines).section(CR, 0, int(lines.size()));
+}
+
+// How wide standard error's terminal is; 0 when it does not say.
+int terminalColumns() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0) return 0;
+    return size.ws_col;
+}
+
+}  // namespace
+
+TerminalConversation::TerminalConversation(bool evenIfStopped, bool reduce)
+    : evenIfStopped_(evenIfStopped), reduce_(reduce) {
+    sinceStart_.start();
+}
+
+bool TerminalConversation::printShortened(const QStringList& lines) {
+    say(stderr, QStringLiteral("Attenzione: ") + shortenedLinesText(lines));
+    return true;
+}
+
+void TerminalConversation::pageShortened(const QString& page, const QStringList& lines) {
+    QString text = shortenedLinesText(lines);
+    if (!text.isEmpty()) text[0] = text[0].toLower();
+    say(stderr, QStringLiteral("Attenzione, per %1: ").arg(page) + text);
+}
+
+void TerminalConversation::pageDrawn(int drawn, int pages) {
+    if (!showingProgress_ && (sinceStart_.elapsed() < 1000 || !::isatty(STDERR_FILENO))) return;
+    showingProgress_ = true;
+    // A line as wide as the terminal wraps, and each rewrite would then start a new line: the
+    // count is made shorter, or cut, to stay within the width.
+    QByteArray line = QStringLiteral("Foglio %1 di %2").arg(drawn).arg(pages).toUtf8();
+    const int columns = terminalColumns();
+    if (columns > 0 && line.size() >= columns) {
+        line = QByteArray::number(drawn) + '/' + QByteArray::number(pages);
+        if (line.size() >= columns) line.truncate(std::max(columns - 1, 0));
+    }
+    std::fprintf(stderr, "\r%s", line.constData());
+    if (drawn == pages) std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+MarginReply TerminalConversation::printOutsideMargins(const QString& printer,
+                                                      const MarginLoss& loss,
+                                                      const PrintableArea& area,
+                                                      std::optional<MarginChoice> remembered) {
+    MarginChoice choice = reduce_ ? MarginChoice::Reduce : MarginChoice::PrintAsIs;
+    if (!reduce_ && remembered) {
+        choice = *remembered;
+        say(stderr, QStringLiteral("Per la stampante %1 vale la risposta memorizzata nella "
+                                   "finestra (\"Non chiedere più per questa stampante\").")
+                        .arg(printer));
+    }
+    say(stderr, choice == MarginChoice::Reduce
+                    ? reducedSheetNotice(loss)
+                    : QStringLiteral("Attenzione: ") + marginLossText(loss, area) + CR +
+                          QStringLiteral("Con --riduci il foglio è stampato al %1 % ed entra "
+                                         "tutto.")
+                              .arg(loss.factorPercent));
+    return {choice, false};
+}
+
+bool TerminalConversation::sendToStoppedPrinter(const QString& printer, const QString& reason) {
+    if (evenIfStopped_) return true;
+    fail(stoppedPrinterText(printer, reason) + CR +
+         QStringLiteral("Per inviarlo comunque, aggiungere --anche-se-ferma."));
+    return false;
+}
+
+void TerminalConversation::fail(const QString& text) { say(stderr, text); }
+
+void TerminalConversation::done(const QString& text) { say(stderr, text); }
+
+}  // namespace quarzello

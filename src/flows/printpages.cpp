@@ -1,0 +1,137 @@
+// A run of pages: checked whole first, then drawn page after page into one document. Only the
+// document grows with the number of pages: each page is planned again as it is drawn, but for
+// the first, whose plan the check keeps (a run of one page is planned once).
+#include "flows/printpages.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "print/margins.h"
+#include "print/printsurface.h"
+#include "print/sheet.h"
+
+namespace quarzello {
+
+namespace {
+
+const QChar CR(13);
+
+// A page's failure as the run tells it: naming the page when it has a name.
+QString pageFailure(const SheetPage& page, const QString& why) {
+    return page.name.isEmpty() ? why : pageRefusedText(page.name, why);
+}
+
+struct CheckedRun {
+    MarginLoss loss;  // of every page, naming the pages in a run of several
+    std::optional<SheetPlan> first;
+};
+
+// Every page planned on the surface: a page the surface cannot take stops the run, shortened
+// lines are asked about (a page with no name: the window's one sheet) or told (named pages), and,
+// for a printer, what each page would lose to the margins is gathered into one loss. Nothing
+// when the run stops.
+std::optional<CheckedRun> checkPages(const PageRun& run, PrintSurface& surface,
+                                     PrintConversation& talk, const PrintableArea* area) {
+    CheckedRun checked;
+    for (std::size_t i = 0; i < run.pages.size(); ++i) {
+        const SheetPage& page = run.pages[i];
+        const bool named = !page.name.isEmpty();
+        Result<SheetPlan> plan = planSheet(surface, page.record, run.grids[i]);
+        if (!plan) {
+            talk.fail(pageFailure(page, plan.error()));
+            return std::nullopt;
+        }
+        if (const QStringList shortened = shortenedLines(*plan); !shortened.isEmpty()) {
+            if (named)
+                talk.pageShortened(page.name, shortened);
+            else if (!talk.printShortened(shortened))
+                return std::nullopt;
+        }
+        if (area) {
+            const MarginLoss loss = marginLoss(*plan, *area);
+            for (const QString& part : loss.lost)
+                checked.loss.lost << (named ? page.name + QStringLiteral(": ") + part : part);
+            checked.loss.factorPercent = std::min(checked.loss.factorPercent, loss.factorPercent);
+        }
+        if (i == 0) checked.first = std::move(*plan);
+    }
+    return checked;
+}
+
+// The pages drawn one after the other into one document on the surface they were checked on.
+std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface,
+                                    std::optional<SheetPlan> first, PrintConversation& talk,
+                                    double scale) {
+    talk.beforeDrawing();
+    const int count = int(run.pages.size());
+    for (int i = 0; i < count; ++i) {
+        const std::size_t at = std::size_t(i);
+        Result<SheetPlan> plan = i == 0 && first
+                                     ? Result<SheetPlan>(std::move(*first))
+                                     : planSheet(surface, run.pages[at].record, run.grids[at]);
+        Result<void> drawn = plan ? drawPage(surface, *plan, scale) : Result<void>(plan.failure());
+        if (drawn && i + 1 < count) drawn = surface.endPage();
+        if (!drawn) {
+            surface.abortDoc();
+            talk.fail(preparationFailedText(drawn.error()));
+            return std::nullopt;
+        }
+        talk.pageDrawn(i + 1, count);
+    }
+    const Result<void> ended = surface.endDoc();
+    if (!ended) surface.abortDoc();
+    return finishedDocument(ended, surface, talk);
+}
+
+}  // namespace
+
+QString pageRefusedText(const QString& page, const QString& why) {
+    return QStringLiteral("Per %1:").arg(page) + CR + why + CR +
+           QStringLiteral("Non è stato scritto né inviato nessun foglio.");
+}
+
+std::optional<PageRun> readPageRun(std::vector<SheetPage> pages, PrintConversation& talk) {
+    PageRun run;
+    run.grids.reserve(pages.size());
+    for (const SheetPage& page : pages) {
+        const Result<Grid> grid = readGrid(page.record.rows, page.record.columns);
+        if (!grid) {
+            talk.fail(pageFailure(page, grid.error()));
+            return std::nullopt;
+        }
+        run.grids.push_back(*grid);
+    }
+    run.pages = std::move(pages);
+    return run;
+}
+
+std::optional<QByteArray> pdfOfPages(const PageRun& run, const QString& target,
+                                     const SurfaceFactory& surfaces, PrintConversation& talk) {
+    const std::unique_ptr<PrintSurface> surface = surfaces(target);
+    std::optional<CheckedRun> checked = checkPages(run, *surface, talk, nullptr);
+    if (!checked) return std::nullopt;
+    return drawPages(run, *surface, std::move(checked->first), talk, 1.0);
+}
+
+void printPagesOnPrinter(PageRun run, JobRequest request, SurfaceFactory surfaces,
+                         ServiceWaiter& waiter, PrintConversation& talk,
+                         std::function<void(PrintOutcome)> finished) {
+    const QString printer = request.printer;
+    printDocumentOnPrinter(
+        std::move(request),
+        [run = std::make_shared<const PageRun>(std::move(run)), printer,
+         surfaces = std::move(surfaces),
+         &talk](const PrintableArea& area,
+                const std::function<bool()>& stoppedQuestion) -> std::optional<QByteArray> {
+            const std::unique_ptr<PrintSurface> surface = surfaces(printer);
+            std::optional<CheckedRun> checked = checkPages(*run, *surface, talk, &area);
+            if (!checked) return std::nullopt;
+            const std::optional<double> scale = scaleForMargins(checked->loss, printer, area, talk);
+            if (!scale || !stoppedQuestion()) return std::nullopt;
+            return drawPages(*run, *surface, std::move(checked->first), talk, *scale);
+        },
+        waiter, talk, std::move(finished));
+}
+
+}  // namespace quarzello
