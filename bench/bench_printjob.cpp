@@ -167,8 +167,7 @@ void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows) {
     std::printf("  resident    %lld KiB, after 100 prints %lld KiB, after %d more %lld KiB\n",
                 static_cast<long long>(residentAtStart), static_cast<long long>(residentBefore),
                 counts.manyPrints, static_cast<long long>(residentAfter));
-    rows.push_back(ratioRow(QStringLiteral("heap after %1 more prints, against before")
-                                .arg(counts.manyPrints),
-                            heapAfter / 1024.0, heapBefore / 1024.0, QStringLiteral("MiB"), 2,
-                            1.01));
+    rows.push_back(
+        ratioRow(QStringLiteral("heap after %1 more prints, against before").arg(counts.manyPrints),
+                 heapAfter / 1024.0, heapBefore / 1024.0, QStringLiteral("MiB"), 2, 1.01));
 }

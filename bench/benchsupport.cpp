@@ -1,8 +1,9 @@
 // The process's memory, read from the kernel and from the C heap.
 #include "benchsupport.h"
 
-#include <QFile>
 #include <malloc.h>
+
+#include <QFile>
 
 namespace {
 qint64 statusKiB(const QByteArray& field) {

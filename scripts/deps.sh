@@ -10,7 +10,7 @@ packages=(
   fonts-liberation
   cups cups-client cups-bsd libcups2-dev
   poppler-utils xvfb xauth xdotool imagemagick
-  clang libclang-rt-14-dev llvm
+  clang libclang-rt-14-dev llvm clang-format clang-tidy
   file dpkg-dev lintian appstream desktop-file-utils
 )
 run_only=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation libcups2-dev)

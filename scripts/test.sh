@@ -28,7 +28,7 @@ failed=0
 suite() {  # build folder, extra CMake options...
   local build=$1
   shift
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON "$@"
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DQUARZELLO_WERROR=ON "$@"
   cmake --build "$build" -j"$jobs"
   local log
   log=$(mktemp)
@@ -55,6 +55,11 @@ summary() {
 
 echo "== Test suite"
 suite build
+
+echo "== Layout and lint"
+# clang-format's layout and .clang-tidy's checks on the whole tree, against the plain build: a
+# step counted like a test, so that a slip fails the run instead of drifting in.
+if scripts/lint.sh build; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 if [ $quick -eq 1 ]; then
   summary
   exit

@@ -180,7 +180,7 @@ void PrintPanelTest::silenceAfterTheJobSaysItMayPrint() {
 void PrintPanelTest::refusedGridDrawsNothing_data() {
     QTest::addColumn<QString>("rowsText");
     QTest::addColumn<QString>("columnsText");
-    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("refusedList");
     QTest::newRow("columns empty") << "6"
                                    << ""
                                    << "Colonne per pagina";
@@ -201,7 +201,7 @@ void PrintPanelTest::refusedGridDrawsNothing_data() {
 void PrintPanelTest::refusedGridDrawsNothing() {
     QFETCH(QString, rowsText);
     QFETCH(QString, columnsText);
-    QFETCH(QString, list);
+    QFETCH(QString, refusedList);
     CardRecord r = w->record();
     r.rows = rowsText;
     r.columns = columnsText;
@@ -210,8 +210,8 @@ void PrintPanelTest::refusedGridDrawsNothing() {
     pressPanel(0);
     QCOMPARE(f->prompts.messages.size(), 1);
     const QString text = f->prompts.messages.first().text;
-    QVERIFY2(text.startsWith(list + QStringLiteral(": il valore \"") +
-                             (list.startsWith("Righe") ? rowsText : columnsText) +
+    QVERIFY2(text.startsWith(refusedList + QStringLiteral(": il valore \"") +
+                             (refusedList.startsWith("Righe") ? rowsText : columnsText) +
                              QStringLiteral("\" non è valido.")),
              qPrintable(text));
     QVERIFY(f->printers.jobs.empty() && !f->printers.drawing.touchedPaper());

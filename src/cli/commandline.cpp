@@ -92,7 +92,7 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
     for (const QString& warning : assembled->warnings) say(stderr, warning);
 
     TerminalConversation talk(line.evenIfStopped, line.reduce);
-    std::optional<PageRun> run = readPageRun(std::move(assembled->pages), talk);
+    std::optional<PageRun> run = readPageRun(std::move(assembled.value().pages), talk);
     if (!run) return kExitFailed;
     if (line.action == CommandLine::Action::Pdf)
         return writePdf(line, startedIn, *assembled, *run, talk);

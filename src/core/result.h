@@ -1,10 +1,11 @@
-// How the program reports a failure, everywhere below the window: a function that can fail
+// How the program reports a failure, everywhere below the flows: a function that can fail
 // returns a Result, which holds either its value or the failure's text. That text is Italian,
-// whole sentences naming the file or printer, ready to be shown to the user as it stands;
-// the window's commands are the only place that shows it.
+// whole sentences naming the file or printer, ready to be shown to the user as it stands; the
+// flows and the command line are the places that tell it.
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 #include <utility>
 
@@ -24,12 +25,14 @@ class [[nodiscard]] Result {
     bool ok() const { return value_.has_value(); }
     explicit operator bool() const { return ok(); }
 
-    const T& value() const& { return *value_; }
-    T& value() & { return *value_; }
-    T&& value() && { return std::move(*value_); }
-    const T& operator*() const& { return *value_; }
-    T& operator*() & { return *value_; }
-    const T* operator->() const { return &*value_; }
+    // The value of a call that succeeded; asking a failure for its value is a programming
+    // error, which stops the program rather than read garbage.
+    const T& value() const& { return checked(); }
+    T& value() & { return checked(); }
+    T&& value() && { return std::move(checked()); }
+    const T& operator*() const& { return checked(); }
+    T& operator*() & { return checked(); }
+    const T* operator->() const { return &checked(); }
 
     // Empty when the call succeeded.
     const QString& error() const { return error_; }
@@ -37,6 +40,12 @@ class [[nodiscard]] Result {
     Failure failure() const { return {error_}; }
 
   private:
+    T& checked() {
+        if (!value_) qFatal("Result: the value of a failure was asked for: %s", qPrintable(error_));
+        return *value_;
+    }
+    const T& checked() const { return const_cast<Result*>(this)->checked(); }
+
     std::optional<T> value_;
     QString error_;
 };

@@ -15,7 +15,7 @@ const QByteArray kLineEnd("\r\n");
 
 QByteArray encodeCardFile(const CardRecord& record) {
     QByteArray bytes;
-    qsizetype length = record.rows.size() + record.columns.size() + 2 * kCardFileLines;
+    qsizetype length = record.rows.size() + record.columns.size() + qsizetype(2) * kCardFileLines;
     for (const QString& field : record.fields) length += field.size();
     bytes.reserve(length);
     auto addLine = [&bytes](QString value) {

@@ -78,11 +78,11 @@ Result<QByteArray> readCardFileBytes(const QString& path) {
 }
 
 Result<QByteArray> readTextFile(const QString& path, qint64 maxSize, const QString& kind) {
-    const auto notACardFile = [&kind](const QString& path, const QString& why) {
-        return QStringLiteral("Il file %1 non è %2: %3").arg(path, kind, why);
+    const auto notACardFile = [&kind](const QString& file, const QString& why) {
+        return QStringLiteral("Il file %1 non è %2: %3").arg(file, kind, why);
     };
-    const auto tooBig = [&](const QString& path) {
-        return notACardFile(path, QStringLiteral("è troppo grande."));
+    const auto tooBig = [&](const QString& file) {
+        return notACardFile(file, QStringLiteral("è troppo grande."));
     };
     if (path.isEmpty()) {
         return Failure{QStringLiteral("Non è stato indicato nessun file da leggere.")};

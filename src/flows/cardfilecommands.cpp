@@ -47,15 +47,6 @@ FileDialogRequest parameterFileDialog(FileDialogKind kind, const QString& lastPa
 
 }  // namespace
 
-QString twoParagraphs(const QString& first, const QString& second) {
-    return first + CR + CR + second;
-}
-
-QString overwriteQuestion(const QString& path) {
-    return QStringLiteral("Il file:") + CR + CR + path + CR + CR +
-           QStringLiteral("esiste già: sovrascrivo?");
-}
-
 CardFileCommands::CardFileCommands(const QString& programFolder, const DataLocation& location,
                                    Prompts& prompts)
     : programFolder_(programFolder),
@@ -157,7 +148,7 @@ std::optional<CardRecord> CardFileCommands::load(const CardRecord& current) {
     const std::optional<QString> answer =
         prompts_.chooseFile(parameterFileDialog(FileDialogKind::Open, lastPath_));
     if (!answer) return std::nullopt;
-    const QString chosen = *answer;
+    const QString& chosen = *answer;
     lastPath_ = chosen;
 
     if (!enterProgramFolder(kLoadFailed)) return std::nullopt;

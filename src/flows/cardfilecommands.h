@@ -17,11 +17,6 @@ struct DataLocation;
 
 inline const QString kParameterFileFilter = QStringLiteral("File parametri (*.qcf)");
 
-// Two sentences as a message box shows them, a blank line between.
-QString twoParagraphs(const QString& first, const QString& second);
-// The question before a file is replaced.
-QString overwriteQuestion(const QString& path);
-
 class CardFileCommands {
   public:
     // programFolder: the folder that holds the program, current while Save and Load work.

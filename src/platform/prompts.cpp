@@ -16,4 +16,15 @@ MarginReply Prompts::askMargins(const QString& text, int factorPercent) {
     return askMargins(MarginRequest{kWindowTitle, text, factorPercent});
 }
 
+QString twoParagraphs(const QString& first, const QString& second) {
+    const QChar CR(13);
+    return first + CR + CR + second;
+}
+
+QString overwriteQuestion(const QString& path) {
+    const QChar CR(13);
+    return QStringLiteral("Il file:") + CR + CR + path + CR + CR +
+           QStringLiteral("esiste già: sovrascrivo?");
+}
+
 }  // namespace quarzello

@@ -75,4 +75,9 @@ class Prompts {
     MarginReply askMargins(const QString& text, int factorPercent);
 };
 
+// Two sentences as a message box shows them, a blank line between.
+QString twoParagraphs(const QString& first, const QString& second);
+// The question before a file is replaced.
+QString overwriteQuestion(const QString& path);
+
 }  // namespace quarzello
