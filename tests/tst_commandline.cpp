@@ -214,7 +214,7 @@ void CommandLineTest::refusals_data() {
                             << "Il file " + path("presa") +
                                    " non può essere scritto: è un file speciale del sistema.";
     QTest::newRow("printer in other case")
-        << QStringList{"--stampa", "alfa", card} << 1 << "La stampante alfa non è più disponibile";
+        << QStringList{"--stampa", "alfa", card} << 1 << "La stampante alfa non esiste";
     QTest::newRow("wrong command line")
         << QStringList{"--pdf", "x.pdf", "--pdf", "y.pdf", card} << 2
         << "quarzello: l'opzione --pdf è indicata più di una volta.\nPer l'aiuto: quarzello "

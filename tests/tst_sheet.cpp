@@ -462,14 +462,13 @@ void SheetTest::marginsLoseAndReduce_data() {
     // 2 x 6: the name's box is 5.5 to 10 mm from the top, the role's 11.33 to 14.83, the last
     // row's web line ends at 287.17 and its ticks are at 292. Against 284.3 mm the ticks need
     // (284.3 - 148.5) / (292 - 148.5) = 0.946; the name (148.5 - 12.7) / (148.5 - 5.5) = 0.950.
+    const QStringList topAndBottom = {
+        "la prima riga dei biglietti della fila in alto: «Dott. Mario Rossi»",
+        "la seconda riga dei biglietti della fila in alto: «Presidente circolo»",
+        "l'ultima riga dei biglietti della fila in basso: «Internet: www.esempio.it»",
+        "i segni di taglio in basso"};
     QTest::newRow("2 x 6, 12.7 mm top and bottom")
-        << fullRecord() << PrintableArea{true, 0, 0, 12.7, 12.7}
-        << QStringList{"la prima riga dei biglietti della fila in alto: «Dott. Mario Rossi»",
-                       "la seconda riga dei biglietti della fila in alto: «Presidente circolo»",
-                       "l'ultima riga dei biglietti della fila in basso: "
-                       "«Internet: www.esempio.it»",
-                       "i segni di taglio in basso"}
-        << 94;
+        << fullRecord() << PrintableArea{true, 0, 0, 12.7, 12.7} << topAndBottom << 94;
     // 4 x 8: ticks at 5 to 6 and 203 to 204 mm; a role of 88 characters (44 mm at 6 points)
     // starts 0.5 mm from the left edge: (105 - 6.35) / (105 - 0.5) = 0.944.
     CardRecord longRole = fullRecord("8", "4");
@@ -484,10 +483,13 @@ void SheetTest::marginsLoseAndReduce_data() {
         << fullRecord() << PrintableArea{true, 4.2, 4.2, 4.2, 4.2} << QStringList() << 100;
     QTest::newRow("unknown") << fullRecord() << PrintableArea{false, 6.35, 6.35, 12.7, 12.7}
                              << QStringList() << 100;
-    QTest::newRow("negative") << fullRecord() << PrintableArea{true, 6.35, 6.35, -1, 12.7}
+    QTest::newRow("past the paper at the sides: clipped")
+        << fullRecord() << PrintableArea{true, -3, -1, 12.7, 12.7} << topAndBottom << 94;
+    QTest::newRow("inverted") << fullRecord() << PrintableArea{true, 6.35, 6.35, 150, 150}
                               << QStringList() << 100;
-    QTest::newRow("more than a quarter of the page")
-        << fullRecord() << PrintableArea{true, 6.35, 6.35, 75, 12.7} << QStringList() << 100;
+    // Wide, but a margin all the same: the ticks at 15 mm need (105 - 60) / (105 - 15) = 0.5.
+    QTest::newRow("60 mm at the left") << fullRecord() << PrintableArea{true, 60, 0, 0, 0}
+                                       << QStringList{"i segni di taglio a sinistra"} << 50;
     QTest::newRow("not a number") << fullRecord() << PrintableArea{true, NAN, 6.35, 12.7, 12.7}
                                   << QStringList() << 100;
 }

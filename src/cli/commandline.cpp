@@ -15,6 +15,7 @@
 #include "flows/printpages.h"
 #include "flows/servicewaiter.h"
 #include "printers/cupsprintersystem.h"
+#include "printers/printermessages.h"
 
 namespace quarzello {
 
@@ -46,17 +47,13 @@ QString absolute(const QString& startedIn, const QString& path) {
 }
 
 int listPrinters(const ServiceTimings& timings) {
-    const QString silent = QStringLiteral(
-        "Il servizio di stampa non risponde: non è possibile sapere quali stampanti sono "
-        "installate.");
     CupsPrinterSystem printers;
     DirectWaiter waiter(timings.budgetMs);
     // No answer at all: the wait ran out.
     const std::optional<Result<PrinterList>> found = waiter.run<Result<PrinterList>>(
         [&printers](Deadline& deadline) { return printers.listPrinters(deadline); });
-    if (!found) return toldFailed(silent);
+    if (!found) return toldFailed(printerListDownText());
     if (!*found) return toldFailed(found->error());
-    if ((*found)->serviceDown) return toldFailed(silent);
     QString names;
     for (const QString& name : (*found)->names) names += terminalText(name) + '\n';
     if (const Result<void> written = sayOut(names); !written) return toldFailed(written.error());

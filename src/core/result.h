@@ -11,16 +11,22 @@
 
 namespace quarzello {
 
-// A failure's text, for the user.
+// A failure's text, for the user, and what kind of failure it is, for a caller that acts on
+// the kind rather than only telling the text.
 struct Failure {
+    enum class Kind {
+        Other,
+        ServiceDown,  // the print service is not running at all (rather than slow to answer)
+    };
     QString text;
+    Kind kind = Kind::Other;
 };
 
 template <typename T>
 class [[nodiscard]] Result {
   public:
     Result(T value) : value_(std::move(value)) {}
-    Result(Failure failure) : error_(std::move(failure.text)) {}
+    Result(Failure failure) : failure_(std::move(failure)) {}
 
     bool ok() const { return value_.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -35,19 +41,21 @@ class [[nodiscard]] Result {
     const T* operator->() const { return &checked(); }
 
     // Empty when the call succeeded.
-    const QString& error() const { return error_; }
+    const QString& error() const { return failure_.text; }
+    Failure::Kind kind() const { return failure_.kind; }
     // The same failure, to pass on to one's own caller.
-    Failure failure() const { return {error_}; }
+    Failure failure() const { return failure_; }
 
   private:
     T& checked() {
-        if (!value_) qFatal("Result: the value of a failure was asked for: %s", qPrintable(error_));
+        if (!value_)
+            qFatal("Result: the value of a failure was asked for: %s", qPrintable(failure_.text));
         return *value_;
     }
     const T& checked() const { return const_cast<Result*>(this)->checked(); }
 
     std::optional<T> value_;
-    QString error_;
+    Failure failure_;
 };
 
 // A call that has nothing to give back but may fail. Default-constructed, it succeeded.
@@ -55,16 +63,17 @@ template <>
 class [[nodiscard]] Result<void> {
   public:
     Result() = default;
-    Result(Failure failure) : failed_(true), error_(std::move(failure.text)) {}
+    Result(Failure failure) : failed_(true), failure_(std::move(failure)) {}
 
     bool ok() const { return !failed_; }
     explicit operator bool() const { return ok(); }
-    const QString& error() const { return error_; }
-    Failure failure() const { return {error_}; }
+    const QString& error() const { return failure_.text; }
+    Failure::Kind kind() const { return failure_.kind; }
+    Failure failure() const { return failure_; }
 
   private:
     bool failed_ = false;
-    QString error_;
+    Failure failure_;
 };
 
 }  // namespace quarzello

@@ -55,9 +55,12 @@ void PrintCommands::listPrinters(std::function<void(const QStringList&)> show) {
             busy_ = false;
             if (waiter.givenUp() || stop_()) return;
             if (list && *list) *known_ = **list;
+            // A service that is not running has no printers, and says so only when printing.
+            serviceDown_ = list && list->kind() == Failure::Kind::ServiceDown;
+            if (serviceDown_) *known_ = PrinterList{};
             if (!list)
                 prompts_.warn(printerListSilentText());
-            else if (!*list)
+            else if (!*list && !serviceDown_)
                 prompts_.warn(list->error());
             QStringList names = known_->names;
             names.sort();
@@ -74,7 +77,7 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen,
     QString name = !chosen.isEmpty() ? chosen : currentPrinter_;
     if (name.isEmpty()) name = known_->defaultName;
     if (name.isEmpty()) {
-        talk.fail(known_->names.isEmpty() ? noPrinterText(known_->serviceDown)
+        talk.fail(known_->names.isEmpty() ? noPrinterText(serviceDown_)
                                           : QStringLiteral("Nessuna stampante predefinita: "
                                                            "scegliere una stampante dall'elenco."));
         return;

@@ -68,6 +68,7 @@ class PrintCommands {
     QString currentPrinter_;
     // What the print service said when the list was filled last.
     std::unique_ptr<PrinterList> known_;
+    bool serviceDown_ = false;
     QString lastPdfFolder_;
     // The waiting of the command under way, or of the last one; replaced by the next command.
     std::unique_ptr<BackgroundWaiter> waiter_;

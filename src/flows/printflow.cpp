@@ -89,8 +89,6 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
                 return end(PrintEnd::Printed);
             case JobOutcome::Failed:
                 return end(PrintEnd::Failed);
-            case JobOutcome::Unknown:
-                return end(PrintEnd::Unknown);
             default:
                 return end(PrintEnd::Pending);
         }

@@ -112,13 +112,16 @@ QString marginsText(const PrintableArea& a) {
 }  // namespace
 
 PrintableArea usableArea(const PrintableArea& area, double paperWidth, double paperHeight) {
-    const auto sound = [](double margin, double quarter) {
-        return std::isfinite(margin) && margin >= 0 && margin <= quarter;
-    };
-    if (!area.known || !sound(area.left, paperWidth / 4) || !sound(area.right, paperWidth / 4) ||
-        !sound(area.top, paperHeight / 4) || !sound(area.bottom, paperHeight / 4))
+    if (!area.known || !std::isfinite(area.left) || !std::isfinite(area.right) ||
+        !std::isfinite(area.top) || !std::isfinite(area.bottom))
         return {};
-    return area;
+    // An area past the paper's edge prints up to the edge, and no further.
+    const PrintableArea clipped = {true, std::max(area.left, 0.0), std::max(area.right, 0.0),
+                                   std::max(area.top, 0.0), std::max(area.bottom, 0.0)};
+    // Wide margins are still margins; only an area with nothing inside says nothing.
+    if (clipped.left + clipped.right >= paperWidth || clipped.top + clipped.bottom >= paperHeight)
+        return {};
+    return clipped;
 }
 
 MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {

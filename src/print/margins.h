@@ -5,19 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/printablearea.h"
+
 namespace quarzello {
 
 struct SheetPlan;
 
-// How far from each edge of the paper the printer can print, in millimetres. Unknown (the
-// printer does not say) is taken as printing everywhere.
-struct PrintableArea {
-    bool known = false;
-    double left = 0, right = 0, top = 0, bottom = 0;
-};
-
-// The margins as the sheet's checks use them: none when unknown, or when any of them is missing,
-// negative, or more than a quarter of the paper (no real printer, but a wrong answer).
+// The margins as the sheet's checks use them: a margin below zero (an area past the paper's
+// edge) is none; none at all when unknown, not a number, or when the area is empty or inverted.
 PrintableArea usableArea(const PrintableArea& area, double paperWidth, double paperHeight);
 
 struct MarginLoss {

@@ -9,12 +9,14 @@ namespace quarzello {
 
 class CupsPrinterSystem final : public PrinterSystem {
   public:
-    Result<PrinterList> listPrinters(Deadline& deadline) override;
     Result<QueueState> queueState(const QString& name, Deadline& deadline) override;
     Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline) override;
     Result<JobReport> followJob(const QString& name, int job, qint64 followMs,
                                 Deadline& deadline) override;
     Result<PrintableArea> printableArea(const QString& name, Deadline& deadline) override;
+
+  private:
+    Result<PrinterList> askPrinters(Deadline& deadline) override;
 };
 
 }  // namespace quarzello

@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace quarzello {
 
@@ -15,19 +14,9 @@ struct JobOption {
 };
 using JobOptions = QList<JobOption>;
 
-// Options as lpoptions writes them: name=value separated by spaces, a value quoted with ' or "
-// or with \ before a character to take literally, a bare name for true and "noname" for false.
-// A name given twice keeps its last value.
-JobOptions parseOptions(const QString& text);
-
-// The options the listed printer carries from these lpoptions files (the machine's first, then
-// the user's): in each, the queue's own line, then the instance's, later values winning.
-JobOptions printerOptions(const QString& name, const QStringList& files);
-// The machine's lpoptions file, then the user's.
-QStringList lpoptionsFiles();
-
-// The options of every job: A4 paper, one side, no scaling, and the printer's options except
-// those that would move, scale, turn, crop or repeat the sheet.
+// The options of every job: an explicit value for each option that changes the sheet (the
+// paper, the side, its size, place, turn, frame, repeats and cover pages), so that no default of
+// the queue, an instance or the user's lpoptions can change it; then the printer's other options.
 JobOptions jobOptions(const JobOptions& printer);
 
 }  // namespace quarzello

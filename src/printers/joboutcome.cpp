@@ -115,6 +115,20 @@ JobReport decideOutcome(const QString& printer, int job, const JobSnapshot& s) {
                 .arg(job);
         return {JobOutcome::HeldIndefinitely, withWords(text, words), true};
     }
+    // A filter that failed stops the job (and, by the service's default policy, the queue): it
+    // would fail again, not print once the printer is ready.
+    if (s.jobState == kProcessingStopped &&
+        s.jobReasons.contains(QLatin1String("job-completed-with-errors"))) {
+        const QString reason =
+            s.printerState == kPrinterStopped
+                ? QStringLiteral(
+                      "il servizio di stampa non è riuscito a prepararlo e ha fermato la coda "
+                      "della stampante")
+                : QStringLiteral(
+                      "il servizio di stampa non è riuscito a prepararlo e lo ha fermato nella "
+                      "coda");
+        return {JobOutcome::Failed, withWords(jobFailedText(printer, reason), words), true};
+    }
     bool inTheWay = s.jobState == kProcessingStopped || s.printerState == kPrinterStopped;
     for (const QString& reason : s.printerReasons) inTheWay = inTheWay || reasonInTheWay(reason);
     if (inTheWay) {

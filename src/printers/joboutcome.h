@@ -28,9 +28,7 @@ enum class JobOutcome {
     Waiting,           // in the queue, kept from printing until the printer is ready
     HeldUntil,         // held by the service, which will try again by itself at a time
     HeldIndefinitely,  // held until someone releases it
-    Failed,            // aborted or canceled: it will not print
-    // Not decided from a snapshot: the service fell silent after the whole document reached it.
-    Unknown,
+    Failed,            // aborted, canceled, or stopped by a failing filter: it will not print
 };
 
 struct JobReport {

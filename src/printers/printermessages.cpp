@@ -8,6 +8,13 @@ QString printerGoneText(const QString& name) {
         .arg(name);
 }
 
+QString printerUnknownText(const QString& name) {
+    return QStringLiteral(
+               "La stampante %1 non esiste: il lavoro non è stato stampato (le stampanti "
+               "installate sono quelle elencate da --stampanti).")
+        .arg(name);
+}
+
 QString printerRefusesText(const QString& name) {
     return QStringLiteral("La stampante %1 non accetta stampe: il lavoro è stato rifiutato.")
         .arg(name);
@@ -26,6 +33,12 @@ QString printServiceSilentText(const QString& name, bool documentSent) {
                "Il servizio di stampa non risponde più: il lavoro per la stampante %1 gli è stato "
                "consegnato e potrebbe essere stampato quando tornerà a rispondere.")
         .arg(name);
+}
+
+QString printerListDownText() {
+    return QStringLiteral(
+        "Il servizio di stampa non risponde: non è possibile sapere quali stampanti sono "
+        "installate.");
 }
 
 QString printerListSilentText() {

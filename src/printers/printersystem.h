@@ -5,9 +5,10 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <mutex>
 
+#include "core/printablearea.h"
 #include "core/result.h"
-#include "print/margins.h"
 #include "printers/deadline.h"
 #include "printers/joboutcome.h"
 
@@ -16,8 +17,6 @@ namespace quarzello {
 struct PrinterList {
     QStringList names;    // device names, in the order the service gives them
     QString defaultName;  // the system's default printer, or empty
-    // The service is not running at all (rather than slow to answer): no printers to list.
-    bool serviceDown = false;
 };
 
 struct QueueState {
@@ -32,8 +31,9 @@ class PrinterSystem {
 
     // The calls below may wait on the print service. They are made on a thread of their own,
     // never on the window's, and wait no longer than the deadline; a failure's text names the
-    // printer and says whether the service was down, did not answer, or refused.
-    virtual Result<PrinterList> listPrinters(Deadline& deadline) = 0;
+    // printer and says whether the service was down, did not answer, or refused. A service
+    // that is not running at all is a failure of kind ServiceDown.
+    Result<PrinterList> listPrinters(Deadline& deadline);
     virtual Result<QueueState> queueState(const QString& name, Deadline& deadline) = 0;
     // Hands a PDF document to the printer's queue; gives the job's number.
     virtual Result<int> submitJob(const QString& name, const QByteArray& pdf,
@@ -47,8 +47,16 @@ class PrinterSystem {
     virtual Result<PrintableArea> printableArea(const QString& name, Deadline& deadline) = 0;
 
     // The printer is installed under exactly this name (case included) and takes jobs; its
-    // queue's state, or why it cannot print.
+    // queue's state, or why it cannot print. A name not installed is told as gone when an
+    // earlier list had it, as not existing when it was never listed (typed by the user).
     Result<QueueState> checkPrinter(const QString& name, Deadline& deadline);
+
+  private:
+    // The printers as the service lists them now.
+    virtual Result<PrinterList> askPrinters(Deadline& deadline) = 0;
+
+    std::mutex lock_;
+    QStringList listed_;  // every name any list has had
 };
 
 }  // namespace quarzello

@@ -38,8 +38,9 @@ class FakePrinterSystem : public PrinterSystem {
     // The documents each printer received, in order.
     std::map<QString, QList<QByteArray>> jobs;
 
-    Result<PrinterList> listPrinters(Deadline&) override {
-        return PrinterList{serviceDown ? QStringList() : names, defaultName, serviceDown};
+    Result<PrinterList> askPrinters(Deadline&) override {
+        if (serviceDown) return Failure{printerListDownText(), Failure::Kind::ServiceDown};
+        return PrinterList{names, defaultName};
     }
     Result<QueueState> queueState(const QString& name, Deadline&) override {
         if (serviceDown) return Failure{printServiceDownText(name)};

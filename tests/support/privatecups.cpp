@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QThread>
 #include <csignal>
@@ -47,6 +48,44 @@ bool socketAnswers(const QString& path) {
     return connected;
 }
 
+// A process as "pid start-time": a number the system gives again to another process later
+// never comes with the same start time.
+QString processKey(qint64 pid, qint64* parent = nullptr) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return {};
+    // "pid (name) state ppid ... starttime(22nd)": the name may hold spaces and parentheses.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> after = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (after.size() < 20) return {};
+    if (parent) *parent = after[1].toLongLong();
+    return QStringLiteral("%1 %2").arg(pid).arg(QString::fromLatin1(after[19]));
+}
+
+// Every process below root, children of children too, each as its processKey().
+QStringList descendants(qint64 root) {
+    QMultiHash<qint64, qint64> children;
+    QHash<qint64, QString> keys;
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        qint64 parent = 0;
+        const QString key = number ? processKey(pid, &parent) : QString();
+        if (key.isEmpty()) continue;
+        children.insert(parent, pid);
+        keys.insert(pid, key);
+    }
+    QStringList found;
+    QList<qint64> next{root};
+    while (!next.isEmpty()) {
+        for (const qint64 child : children.values(next.takeFirst())) {
+            found << keys.value(child);
+            next << child;
+        }
+    }
+    return found;
+}
+
 QString lastLines(const QString& text, int count) {
     const QStringList lines = text.split(QLatin1Char('\n'));
     return lines.mid(qMax(0, lines.size() - count)).join(QLatin1Char('\n'));
@@ -58,6 +97,7 @@ PrivateCups::PrivateCups() = default;
 
 PrivateCups::~PrivateCups() {
     stop();
+    endLeftBehind();
     // CUPS_SERVER is left pointing at the dead socket on purpose: libcups keeps the server it
     // started with anyway, and nothing in this process should fall back to the real printers.
 }
@@ -65,11 +105,30 @@ PrivateCups::~PrivateCups() {
 void PrivateCups::stop() {
     if (m_cupsd.state() == QProcess::NotRunning) return;
     thaw();  // a frozen scheduler would not hear that it must stop
+    m_leftBehind << descendants(m_cupsd.processId());
     m_cupsd.terminate();
     if (!m_cupsd.waitForFinished(10000)) {
         m_cupsd.kill();
         m_cupsd.waitForFinished(5000);
     }
+    endLeftBehind();
+}
+
+void PrivateCups::endLeftBehind() {
+    for (const QString& key : std::as_const(m_leftBehind)) {
+        const qint64 pid = key.section(QLatin1Char(' '), 0, 0).toLongLong();
+        if (processKey(pid) == key) ::kill(pid_t(pid), SIGKILL);
+    }
+    m_leftBehind.clear();
+}
+
+bool PrivateCups::isPrinting(const QString& name) {
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr);
+    if (!dest) return false;
+    const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
+    const bool printing = state && qstrcmp(state, "4") == 0;
+    cupsFreeDests(1, dest);
+    return printing;
 }
 
 QString PrivateCups::path(const QString& relative) const {
@@ -319,6 +378,7 @@ bool PrivateCups::slowJobs(const QString& name, int seconds) {
 
 void PrivateCups::kill() {
     if (!isRunning()) return;
+    m_leftBehind << descendants(m_cupsd.processId());
     m_cupsd.kill();
     m_cupsd.waitForFinished(5000);
 }

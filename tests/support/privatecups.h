@@ -78,8 +78,11 @@ class PrivateCups {
     // go on again (SIGCONT).
     bool freeze();
     bool thaw();
-    // Kills the scheduler outright (SIGKILL), as a crash; its backends go on. start() again.
+    // Kills the scheduler outright (SIGKILL), as a crash; its backends go on (until this object
+    // goes, which ends them). start() again.
     void kill();
+    // The queue is printing a job: its backend has it.
+    bool isPrinting(const QString& name);
 
     // Where the next job of the queue will be written.
     QString capturePath(const QString& name) const;
@@ -105,7 +108,12 @@ class PrivateCups {
     bool fail(const QString& message);
     QString path(const QString& relative) const;
 
+    // Ends the scheduler's backends and filters left behind, which would otherwise go on
+    // retrying a printer long after the test.
+    void endLeftBehind();
+
     std::unique_ptr<QTemporaryDir> m_dir;
+    QStringList m_leftBehind;  // processes below a scheduler that was stopped or killed
     QProcess m_cupsd;
     QString m_error;
 };
