@@ -204,7 +204,14 @@ QString Member::name() const {
     const QString name =
         (record.fields[FirstName].trimmed() + QLatin1Char(' ') + record.fields[Surname].trimmed())
             .trimmed();
-    return name.isEmpty() ? QStringLiteral("senza nome") : name;
+    if (name.isEmpty()) return QStringLiteral("senza nome");
+    // A field of megabytes would fill the terminal with every message about its member.
+    constexpr qsizetype kLongestName = 80;
+    if (name.size() > kLongestName)
+        return name.left(name.at(kLongestName - 1).isHighSurrogate() ? kLongestName - 1
+                                                                     : kLongestName) +
+               QStringLiteral("…");
+    return name;
 }
 
 Result<QString> memberListText(const QByteArray& bytes, const QString& path) {
