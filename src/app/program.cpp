@@ -12,6 +12,7 @@
 #include "app/setup.h"
 #include "cli/commandline.h"
 #include "flows/datalocation.h"
+#include "platform/marginmemory.h"
 #include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
 #include "window/frmquarzello.h"
@@ -73,13 +74,14 @@ int runProgram(int argc, char* argv[]) {
                               timings);
 
     QtPrompts prompts;
+    SettingsMarginMemory margins;
     CupsPrinterSystem printers;
     // The calls to the print service run here. Declared after the printers and before the window:
     // once the window has gone (giving up whatever it waited on), the pool waits for its threads,
     // and only then do the printers go.
     QThreadPool pool;
     frmQuarzello window(programFolder, location, prompts, printers,
-                        {timings, pdfDocuments(), &pool});
+                        {timings, pdfDocuments(), &pool, &margins});
     window.show();
     return app.exec();
 }

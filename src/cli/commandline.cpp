@@ -18,6 +18,7 @@
 #include "flows/batchprint.h"
 #include "flows/datalocation.h"
 #include "flows/printflow.h"
+#include "platform/marginmemory.h"
 #include "flows/servicewaiter.h"
 #include "printers/cupsprintersystem.h"
 
@@ -350,9 +351,10 @@ int runSeveral(const CommandLine& line, const QString& startedIn, const DataLoca
 
     if (line.action == CommandLine::Action::Print) {
         CupsPrinterSystem printers;
+        SettingsMarginMemory margins;
         DirectWaiter waiter(timings.budgetMs);
         PrintOutcome outcome;
-        printPagesOnPrinter(std::move(pages), {line.printer, printers, timings.followMs},
+        printPagesOnPrinter(std::move(pages), {line.printer, printers, timings.followMs, &margins},
                             pdfDocuments(), waiter, talk,
                             [&outcome](const PrintOutcome& ended) { outcome = ended; });
         return exitStatusOf(outcome.end);
@@ -540,10 +542,11 @@ int runCommandLine(const QStringList& arguments, const QByteArrayList& rawArgume
 
     if (line.action == CommandLine::Action::Print) {
         CupsPrinterSystem printers;
+        SettingsMarginMemory margins;
         DirectWaiter waiter(timings.budgetMs);
         PrintOutcome outcome;
-        printOnPrinter({record, line.printer, printers, pdfDocuments(), timings.followMs}, waiter,
-                       talk, [&outcome](const PrintOutcome& ended) { outcome = ended; });
+        printOnPrinter({record, line.printer, printers, pdfDocuments(), timings.followMs, &margins},
+                       waiter, talk, [&outcome](const PrintOutcome& ended) { outcome = ended; });
         return exitStatusOf(outcome.end);
     }
 

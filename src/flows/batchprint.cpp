@@ -89,15 +89,16 @@ void printPagesOnPrinter(std::vector<SheetPage> pages, JobRequest request, Surfa
     }
     const auto shared = std::make_shared<const std::vector<SheetPage>>(std::move(pages));
     const QString printer = request.printer;
+    MarginMemory* const memory = request.margins;
     printDocumentOnPrinter(
         std::move(request),
-        [shared, printer, surfaces = std::move(surfaces), &talk](
+        [shared, printer, surfaces = std::move(surfaces), &talk, memory](
             const PrintableArea& area,
             const std::function<bool()>& stoppedQuestion) -> std::optional<QByteArray> {
             const std::optional<MarginLoss> loss =
                 checkPages(*shared, printer, surfaces, talk, &area);
             if (!loss) return std::nullopt;
-            const std::optional<double> scale = scaleForMargins(*loss, printer, area, talk);
+            const std::optional<double> scale = scaleForMargins(*loss, printer, area, memory, talk);
             if (!scale || !stoppedQuestion()) return std::nullopt;
             return drawPages(*shared, printer, surfaces, talk, *scale);
         },

@@ -84,7 +84,8 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen,
     busy_ = true;
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
-    printOnPrinter({record, name, printers_, settings_.surfaces, settings_.timings.followMs},
+    printOnPrinter({record, name, printers_, settings_.surfaces, settings_.timings.followMs,
+                    settings_.margins},
                    newWaiter(), talk, [this, chosen](const PrintOutcome& outcome) {
                        busy_ = false;
                        if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;

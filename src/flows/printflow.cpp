@@ -27,7 +27,7 @@ const QChar CR(13);
 // shortened lines, the printer's margins (when a printer is given), then afterQuestions.
 std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& target,
                                        const SurfaceFactory& surfaces, PrintConversation& talk,
-                                       const PrintableArea* margins,
+                                       const PrintableArea* margins, MarginMemory* memory,
                                        const std::function<bool()>& afterQuestions) {
     const std::unique_ptr<PrintSurface> surface = surfaces(target);
     const Result<SheetPlan> plan = planSheet(*surface, record);
@@ -38,7 +38,7 @@ std::optional<QByteArray> drawDocument(const CardRecord& record, const QString& 
     const QStringList shortened = shortenedLines(*plan);
     if (!shortened.isEmpty() && !talk.printShortened(shortened)) return std::nullopt;
     const std::optional<double> scale =
-        margins ? scaleForMargins(marginLoss(*plan, *margins), target, *margins, talk)
+        margins ? scaleForMargins(marginLoss(*plan, *margins), target, *margins, memory, talk)
                 : std::optional<double>(1.0);
     if (!scale || !afterQuestions()) return std::nullopt;
 
@@ -141,6 +141,7 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
 
     void end(PrintEnd how) {
         outcome_.end = how;
+        for (const QString& text : talk_.takeAfterwards()) talk_.fail(text);
         if (finished_) std::exchange(finished_, nullptr)(outcome_);
     }
 
@@ -210,12 +211,15 @@ SurfaceFactory pdfDocuments() {
 }
 
 std::optional<double> scaleForMargins(const MarginLoss& loss, const QString& printer,
-                                      const PrintableArea& area, PrintConversation& talk) {
+                                      const PrintableArea& area, MarginMemory* memory,
+                                      PrintConversation& talk) {
     if (loss.fits()) return 1.0;
-    const MarginReply reply =
-        talk.printOutsideMargins(printer, loss, area, rememberedMarginChoice(printer));
+    const MarginReply reply = talk.printOutsideMargins(
+        printer, loss, area, memory ? memory->recalled(printer) : std::nullopt);
     if (reply.choice == MarginChoice::Cancel) return std::nullopt;
-    if (reply.remember) rememberMarginChoice(printer, reply.choice);
+    if (reply.remember && memory)
+        if (const Result<void> kept = memory->remember(printer, reply.choice); !kept)
+            talk.tellAfterwards(kept.error());
     return reply.choice == MarginChoice::Reduce ? loss.factor() : 1.0;
 }
 
@@ -236,17 +240,18 @@ void printOnPrinter(PrintRequest request, ServiceWaiter& waiter, PrintConversati
     }
     const QString printer = request.printer;
     printDocumentOnPrinter(
-        {printer, request.printers, request.followMs},
-        [record = request.record, printer, surfaces = request.surfaces, &talk](
-            const PrintableArea& area, const std::function<bool()>& stoppedQuestion) {
-            return drawDocument(record, printer, surfaces, talk, &area, stoppedQuestion);
+        {printer, request.printers, request.followMs, request.margins},
+        [record = request.record, printer, surfaces = request.surfaces, &talk,
+         memory = request.margins](const PrintableArea& area,
+                                   const std::function<bool()>& stoppedQuestion) {
+            return drawDocument(record, printer, surfaces, talk, &area, memory, stoppedQuestion);
         },
         waiter, talk, std::move(finished));
 }
 
 std::optional<QByteArray> pdfOfSheet(const CardRecord& record, const QString& target,
                                      const SurfaceFactory& surfaces, PrintConversation& talk) {
-    return drawDocument(record, target, surfaces, talk, nullptr, [] { return true; });
+    return drawDocument(record, target, surfaces, talk, nullptr, nullptr, [] { return true; });
 }
 
 }  // namespace quarzello
