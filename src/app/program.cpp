@@ -10,6 +10,7 @@
 
 #include "app/display.h"
 #include "app/setup.h"
+#include "app/windowgone.h"
 #include "cli/commandline.h"
 #include "flows/datalocation.h"
 #include "platform/marginmemory.h"
@@ -80,8 +81,11 @@ int runProgram(int argc, char* argv[]) {
     // once the window has gone (giving up whatever it waited on), the pool waits for its threads,
     // and only then do the printers go.
     QThreadPool pool;
+    const WindowGoneWatch watch;
     frmQuarzello window(programFolder, location, prompts, printers,
                         {timings, pdfDocuments(), &pool, &margins});
+    // The window's start-up may have asked, and the window been destroyed meanwhile.
+    if (watch.windowGone()) return 0;
     window.show();
     return app.exec();
 }
