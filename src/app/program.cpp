@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QThreadPool>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "app/display.h"
@@ -64,7 +66,9 @@ int runProgram(int argc, char* argv[]) {
     setUpProcess(programFolder);
     // A folder the program cannot name is still made current, by the bytes of its name: the
     // program never works in the folder it happened to be started from.
-    if (programFolder.isEmpty()) (void)::chdir(folder.bytes.constData());
+    if (programFolder.isEmpty() && ::chdir(folder.bytes.constData()) != 0)
+        qWarning("quarzello: impossibile entrare nella cartella del programma: %s",
+                 std::strerror(errno));
 
     // After the set-up: the user's data folder is named after the application.
     const DataLocation location = programFolder.isEmpty() ? forUnnamedProgramFolder(folder)
