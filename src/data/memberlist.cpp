@@ -42,6 +42,7 @@ QString columnKey(const QString& name) {
 }
 
 std::optional<int> columnTarget(const QString& name) {
+    if (name.isEmpty()) return std::nullopt;  // a header can hold millions of these
     const QString key = columnKey(name);
     for (const KnownColumn& column : kKnownColumns)
         if (key == QLatin1String(column.key)) return column.target;
