@@ -2,6 +2,8 @@
 // page after page into one PDF document in memory, per member, against the print job's own time
 // for one sheet of the same record (the floor: one sheet planned, drawn and made a PDF).
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -51,6 +53,55 @@ QByteArray memberListOf(const CardRecord& record) {
     return csv;
 }
 
+// The list printed into one PDF, as the command line does.
+void printList(const QString& list) {
+    const Result<MemberList> members = readMemberList(list);
+    if (!members) fail(members.error());
+    std::vector<SheetPage> pages;
+    for (const Member& member : members->members) pages.push_back({member.record, member.name()});
+    Silent talk;
+    if (!pdfOfPages(pages, QStringLiteral("banco di prova"), pdfDocuments(), talk))
+        fail(QStringLiteral("the list did not print"));
+}
+
+// Time and the process's peak memory (reset before each run) to print a list.
+std::pair<double, double> costOf(const QString& list) {
+    QFile reset(QStringLiteral("/proc/self/clear_refs"));
+    if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1)
+        fail(QStringLiteral("cannot reset the peak memory"));
+    reset.close();
+    const double ms = timeMs([&] { printList(list); });
+    return {ms, double(peakResidentKiB()) / 1024.0};
+}
+
+// Three members, one of them with a role of 16 MiB, against the same three with ordinary roles.
+void benchHugeField(const RunCounts& counts, std::vector<ResultRow>& rows, const QDir& dir) {
+    std::printf(
+        "\nMember list with one 16 MiB field, against the same list with ordinary fields\n");
+    const QByteArray head = "Nome;Cognome;Incarico\r\nUgo;Neri;Socio\r\nLia;Bassi;";
+    const QString ordinary = dir.filePath(QStringLiteral("ordinari.csv"));
+    const QString huge = dir.filePath(QStringLiteral("enorme.csv"));
+    if (!datafiles::writeBytes(ordinary, head + "Tesoriere\r\nEva;Bruni;Socio\r\n") ||
+        !datafiles::writeBytes(
+            huge, head + QByteArray(kMaxMemberListSize - 80, 'x') + "\r\nEva;Bruni;Socio\r\n"))
+        fail(QStringLiteral("no list file"));
+    Series time, timeFloor, memory, memoryFloor;
+    for (int i = 0; i < counts.memberLists; ++i) {
+        const auto [floorMs, floorMiB] = costOf(ordinary);
+        const auto [ms, mib] = costOf(huge);
+        timeFloor.runs.push_back(floorMs);
+        time.runs.push_back(ms);
+        memoryFloor.runs.push_back(floorMiB);
+        memory.runs.push_back(mib);
+    }
+    printSeries(QStringLiteral("one 16 MiB field"), time, QStringLiteral("ms"));
+    printSeries(QStringLiteral("ordinary fields"), timeFloor, QStringLiteral("ms"));
+    rows.push_back(ratioRow(QStringLiteral("list with a 16 MiB field vs ordinary, time"),
+                            time.median(), timeFloor.median(), QStringLiteral("ms"), 2, 2));
+    rows.push_back(ratioRow(QStringLiteral("list with a 16 MiB field vs ordinary, peak memory"),
+                            memory.median(), memoryFloor.median(), QStringLiteral("MiB"), 1, 2));
+}
+
 }  // namespace
 
 void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows) {
@@ -94,4 +145,5 @@ void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows) {
     std::printf("  PDF of %d pages: %lld bytes\n", kMembers, static_cast<long long>(bytes));
     rows.push_back(ratioRow(QStringLiteral("member list to one PDF, per member, vs one sheet"),
                             value.median(), floor.median(), QStringLiteral("ms"), 2, 1.2));
+    benchHugeField(counts, rows, QDir(dir.path()));
 }

@@ -60,6 +60,25 @@ void MemberListTest::reads_data() {
         << QStringList{"Attenzione: riga 3 (Lia Bassi): ha più campi di quante colonne nomina "
                        "la prima riga; quelli in più sono lasciati fuori."}
         << QString();
+    QTest::newRow("a column named twice: the first counts")
+        << QByteArray("Nome;nome;Cognome;NOME\r\nUgo;Lia;Neri;Eva\r\n") << QStringList{"2:|Ugo|Neri"}
+        << QStringList{"Attenzione: nell'elenco elenco.csv la colonna «nome» compare due volte: "
+                       "vale la prima."}
+        << QString();
+    QTest::newRow("separators quoted, or fewer fields, are not another separator")
+        << QByteArray("Nome;Cognome\r\n\"Ugo, jr\"\r\nLia\tEva;Neri\r\n")
+        << QStringList{"2:|Ugo, jr", "3:|Lia\tEva|Neri"} << QStringList{} << QString();
+    QTest::newRow("a row with another separator")
+        << QByteArray("Titolo;Nome;Cognome\r\nDott.;Ugo;Neri\r\n\"Dott.\",Mario,Rossi\r\n")
+        << QStringList{} << QStringList{}
+        << kRefused +
+               "non può essere letto come elenco dei soci: la riga 3 usa «,» come separatore, "
+               "la prima riga «;».";
+    QTest::newRow("a row with tabs in a comma list")
+        << QByteArray("Nome,Cognome\nMario\tRossi\n") << QStringList{} << QStringList{}
+        << kRefused +
+               "non può essere letto come elenco dei soci: la riga 2 usa la tabulazione come "
+               "separatore, la prima riga «,».";
     QTest::newRow("mixed code pages")
         << QByteArray("Nome;Citt\xc3\xa0\r\nLia;Forl\xec\r\n") << QStringList{} << QStringList{}
         << kRefused +

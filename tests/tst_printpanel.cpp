@@ -220,12 +220,16 @@ void PrintPanelTest::refusedGridDrawsNothing() {
 void PrintPanelTest::marginsAreAskedAboutOnce_data() {
     QTest::addColumn<int>("choice");
     QTest::addColumn<bool>("remember");
-    QTest::addColumn<float>("scale");  // of the first sheet on Alfa, 0: none sent
-    QTest::addColumn<int>("asked");    // in two prints on Alfa
-    QTest::newRow("as it is") << int(MarginChoice::PrintAsIs) << false << 1.0f << 2;
-    QTest::newRow("reduced, remembered") << int(MarginChoice::Reduce) << true << 0.94f << 1;
+    QTest::addColumn<float>("scale");     // of the first sheet on Alfa, 0: none sent
+    QTest::addColumn<int>("asked");       // in two prints on Alfa
+    QTest::addColumn<QString>("unkept");  // why the settings could not keep the answer
+    QTest::newRow("as it is") << int(MarginChoice::PrintAsIs) << false << 1.0f << 2 << QString();
+    QTest::newRow("reduced, remembered")
+        << int(MarginChoice::Reduce) << true << 0.94f << 1 << QString();
     // Annulla is never remembered: the next print asks again (and prints as it is).
-    QTest::newRow("cancelled") << int(MarginChoice::Cancel) << true << 0.0f << 2;
+    QTest::newRow("cancelled") << int(MarginChoice::Cancel) << true << 0.0f << 2 << QString();
+    QTest::newRow("reduced, not kept: told after the print's word, asked again")
+        << int(MarginChoice::Reduce) << true << 0.94f << 2 << "Non è stato possibile ricordare";
 }
 
 void PrintPanelTest::marginsAreAskedAboutOnce() {
@@ -233,12 +237,11 @@ void PrintPanelTest::marginsAreAskedAboutOnce() {
     QFETCH(bool, remember);
     QFETCH(float, scale);
     QFETCH(int, asked);
+    QFETCH(QString, unkept);
+    f->margins.failure = unkept;
     // A typical inkjet's area: the top row's first line and the bottom ticks fall outside it.
     f->printers.areas["Alfa"] = PrintableArea{true, 6.35, 6.35, 12.7, 12.7};
     f->prompts.marginReplies = {MarginReply{MarginChoice(choice), remember}};
-    QSettings settings(QStringLiteral("quarzello"), QStringLiteral("quarzello"));
-    settings.remove(QStringLiteral("margini"));
-    const auto forget = qScopeGuard([&] { settings.remove(QStringLiteral("margini")); });
     w->setRecord(fullRecord());
     QList<float> sizes;
     for (const char* printer : {"Zeta", "Alfa", "Alfa"}) {
@@ -255,6 +258,9 @@ void PrintPanelTest::marginsAreAskedAboutOnce() {
     QCOMPARE(f->prompts.marginRequests.first().factorPercent, 94);
     QCOMPARE(sizes[1] / sizes[0], scale);
     QCOMPARE(int(f->printers.jobs["Alfa"].size()), scale > 0 ? 2 : 1);
+    // Zeta's word, then Alfa's, then what could not be kept.
+    if (!unkept.isEmpty())
+        QCOMPARE(f->prompts.texts().mid(1, 2), QStringList({"Stampa conclusa", unkept}));
 }
 
 void PrintPanelTest::helpPanelSurvivesPrinting() {

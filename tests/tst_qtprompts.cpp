@@ -99,13 +99,27 @@ void QtPromptsTest::marginQuestion() {
 }
 
 void QtPromptsTest::marginChoiceIsRememberedPerPrinter() {
-    rememberMarginChoice(QStringLiteral("Alfa/due"), MarginChoice::Reduce);
-    rememberMarginChoice(QStringLiteral("Alfa"), MarginChoice::PrintAsIs);
-    rememberMarginChoice(QStringLiteral("Beta"), MarginChoice::Cancel);
-    QCOMPARE(rememberedMarginChoice(QStringLiteral("Alfa/due")), MarginChoice::Reduce);
-    QCOMPARE(rememberedMarginChoice(QStringLiteral("Alfa")), MarginChoice::PrintAsIs);
-    QCOMPARE(rememberedMarginChoice(QStringLiteral("Beta")), std::nullopt);
-    QCOMPARE(rememberedMarginChoice(QStringLiteral("alfa")), std::nullopt);
+    SettingsMarginMemory memory;
+    QVERIFY(memory.remember(QStringLiteral("Alfa/due"), MarginChoice::Reduce).ok());
+    QVERIFY(memory.remember(QStringLiteral("Alfa"), MarginChoice::PrintAsIs).ok());
+    QVERIFY(memory.remember(QStringLiteral("Beta"), MarginChoice::Cancel).ok());
+    QVERIFY(memory.remember(QStringLiteral("Getto/x"), MarginChoice::Reduce).ok());
+    QCOMPARE(memory.recalled(QStringLiteral("Alfa/due")), MarginChoice::Reduce);
+    QCOMPARE(memory.recalled(QStringLiteral("Alfa")), MarginChoice::PrintAsIs);
+    QCOMPARE(memory.recalled(QStringLiteral("Beta")), std::nullopt);
+    QCOMPARE(memory.recalled(QStringLiteral("alfa")), std::nullopt);
+    // Names the settings would merge into Getto/x are printers of their own.
+    for (const char* other : {"Getto/x/", "Getto//x", "/Getto/x", "Getto\\x", "Getto%2Fx"})
+        QCOMPARE(memory.recalled(QString::fromLatin1(other)), std::nullopt);
+    // A relative XDG_CONFIG_HOME is ignored; a file in the settings folder's place is told.
+    qputenv("XDG_CONFIG_HOME", "relativo");
+    QVERIFY(!QDir::isRelativePath(SettingsMarginMemory::settingsFile()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.filePath("quarzello/quarzello.conf")));
+    QCOMPARE(memory.remember(QStringLiteral("Gamma"), MarginChoice::Reduce).error(),
+             "Non è stato possibile ricordare la scelta per la stampante \"Gamma\": la cartella " +
+                 config_.filePath("quarzello/quarzello.conf/quarzello") +
+                 " non può essere creata.");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
     // Where the README says, in lines a user can delete.
     QFile file(config_.filePath("quarzello/quarzello.conf"));
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -159,9 +159,18 @@ void RealWindowTest::keepsDataInTheUsersFolderWhenInstalled() {
     // Next run: the data are read from there, silently.
     QProcess next;
     start(next, exe, home.path());
-    QVERIFY(firstWindow().value(1).contains("Geometry: 461x301"));
-    next.kill();
-    next.waitForFinished();
+    const QStringList window = firstWindow();
+    QVERIFY(window.value(1).contains("Geometry: 461x301"));
+    // Destroyed from outside while its exit question is open, the window ends the program.
+    run("xdotool", {"windowfocus", "--sync", window.value(0)}, display_);
+    run("xdotool", {"key", "alt+e"}, display_);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        run("xdotool", {"search", "--onlyvisible", "--name", "^Quarzello"}, display_)
+                .split('\n')
+                .size() >= 2,
+        10000);
+    run("xdotool", {"windowclose", window.value(0)}, display_);
+    QVERIFY2(next.waitForFinished(10000), "the program outlived its window");
 }
 
 QTEST_GUILESS_MAIN(RealWindowTest)

@@ -57,6 +57,7 @@ void StampaTestoTest::fitsByDroppingEndCharacters_data() {
     QTest::newRow("5000 characters, limit 42") << 5000 << 10.f << 50.f << 41;
     QTest::newRow("5001 characters, limit 4999") << 5001 << 0.f << 4997.f << 4998;
     QTest::newRow("one character, limit 2") << 1 << 10.f << 10.f << 1;
+    QTest::newRow("250,000 characters, limit 42") << 250000 << 10.f << 50.f << 41;
 }
 
 void StampaTestoTest::fitsByDroppingEndCharacters() {
@@ -68,6 +69,8 @@ void StampaTestoTest::fitsByDroppingEndCharacters() {
     RecordingSurface surface;
     const QString text = chars(length);
     QVERIFY(StampaTesto(surface, text, 30, daOrizz, aOrizz, false, false, kSize, AlignedRight));
+    // A long text is cut to what could fit before it is measured.
+    for (const auto& measured : surface.measured) QVERIFY(measured.first.size() <= 5001);
     if (printed < 0) {
         QVERIFY(surface.texts.isEmpty());
         QVERIFY(!surface.log.contains(QStringLiteral("printText")));

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "cli/terminaltext.h"
 
@@ -18,7 +19,8 @@ struct Held {
     QString message;
 };
 QtMessageHandler previous = nullptr;
-QList<Held>* held = nullptr;
+// Only while a guard lives.
+std::optional<QList<Held>> held;
 
 void guardMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtFatalMsg) {
@@ -33,15 +35,14 @@ void guardMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 }  // namespace
 
 DisplayGuard::DisplayGuard() {
-    held = new QList<Held>;
+    held.emplace();
     previous = qInstallMessageHandler(guardMessages);
 }
 
 DisplayGuard::~DisplayGuard() {
     qInstallMessageHandler(previous);
     const QList<Held> notes = std::move(*held);
-    delete held;
-    held = nullptr;
+    held.reset();
     for (const Held& note : notes) {
         const QMessageLogContext context;
         if (previous)

@@ -6,12 +6,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QThreadPool>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "app/display.h"
 #include "app/setup.h"
+#include "app/windowgone.h"
 #include "cli/commandline.h"
 #include "data/datalocation.h"
+#include "platform/marginmemory.h"
 #include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
 #include "window/frmquarzello.h"
@@ -62,7 +66,9 @@ int runProgram(int argc, char* argv[]) {
     setUpProcess(programFolder);
     // A folder the program cannot name is still made current, by the bytes of its name: the
     // program never works in the folder it happened to be started from.
-    if (programFolder.isEmpty()) (void)::chdir(folder.bytes.constData());
+    if (programFolder.isEmpty() && ::chdir(folder.bytes.constData()) != 0)
+        qWarning("quarzello: impossibile entrare nella cartella del programma: %s",
+                 std::strerror(errno));
 
     // After the set-up: the user's data folder is named after the application.
     const DataLocation location = programFolder.isEmpty() ? forUnnamedProgramFolder(folder)
@@ -73,13 +79,17 @@ int runProgram(int argc, char* argv[]) {
                               timings);
 
     QtPrompts prompts;
+    SettingsMarginMemory margins;
     CupsPrinterSystem printers;
     // The calls to the print service run here. Declared after the printers and before the window:
     // once the window has gone (giving up whatever it waited on), the pool waits for its threads,
     // and only then do the printers go.
     QThreadPool pool;
+    const WindowGoneWatch watch;
     frmQuarzello window(programFolder, location, prompts, printers,
-                        {timings, pdfDocuments(), &pool});
+                        {timings, pdfDocuments(), &pool, &margins});
+    // The window's start-up may have asked, and the window been destroyed meanwhile.
+    if (watch.windowGone()) return 0;
     window.show();
     return app.exec();
 }

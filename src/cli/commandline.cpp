@@ -14,6 +14,7 @@
 #include "flows/pagesources.h"
 #include "flows/printpages.h"
 #include "flows/servicewaiter.h"
+#include "platform/marginmemory.h"
 #include "printers/cupsprintersystem.h"
 #include "printers/printermessages.h"
 
@@ -95,9 +96,10 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
         return writePdf(line, startedIn, *assembled, *run, talk);
 
     CupsPrinterSystem printers;
+    SettingsMarginMemory margins;
     DirectWaiter waiter(timings.budgetMs);
     PrintOutcome outcome;
-    printPagesOnPrinter(std::move(*run), {line.printer, printers, timings.followMs}, pdfDocuments(),
+    printPagesOnPrinter(std::move(*run), {line.printer, printers, timings.followMs, &margins}, pdfDocuments(),
                         waiter, talk, [&outcome](const PrintOutcome& ended) { outcome = ended; });
     return exitStatusOf(outcome.end);
 }

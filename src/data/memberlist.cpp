@@ -42,6 +42,7 @@ QString columnKey(const QString& name) {
 }
 
 std::optional<int> columnTarget(const QString& name) {
+    if (name.isEmpty()) return std::nullopt;  // a header can hold millions of these
     const QString key = columnKey(name);
     for (const KnownColumn& column : kKnownColumns)
         if (key == QLatin1String(column.key)) return column.target;
@@ -67,11 +68,17 @@ qsizetype utf8SequenceAt(const QByteArray& bytes, qsizetype i) {
     return bytes.mid(i, length).isValidUtf8() ? length : 0;
 }
 
-// One record as cut from the text, with the line it starts on.
+// One record as cut from the text: its fields go one by one to the caller, who keeps what it
+// needs, so that a row of a million empty fields costs nothing per field.
 struct RawRecord {
-    QStringList fields;
     int line = 0;
+    qsizetype fields = 0;
+    bool holdsNothing = true;
+    // How often each of ';', ',' and tab stood outside quotes without being the separator.
+    int others[3] = {0, 0, 0};
 };
+
+const QChar kCandidates[3] = {QLatin1Char(';'), QLatin1Char(','), QLatin1Char('\t')};
 
 // Cuts the text into records. Fails only on a quote never closed.
 class Cutter {
@@ -79,14 +86,21 @@ class Cutter {
     Cutter(const QString& text, QChar separator) : text_(text), separator_(separator) {}
 
     bool atEnd() const { return at_ >= text_.size(); }
-    int line() const { return line_; }
 
-    // The next record; nothing when a quote opened on `openedAt` is never closed.
-    std::optional<RawRecord> next(int& openedAt) {
+    // The next record, each field handed to onField(index, QString&&); nothing when a quote
+    // opened on `openedAt` is never closed.
+    template <typename OnField>
+    std::optional<RawRecord> next(int& openedAt, OnField&& onField) {
         RawRecord record;
         record.line = line_;
         QString field;
         bool quotedField = false;
+        const auto endField = [&] {
+            record.holdsNothing = record.holdsNothing && field.isEmpty();
+            onField(record.fields++, std::move(field));
+            field = QString();
+            quotedField = false;
+        };
         while (at_ < text_.size()) {
             const QChar c = text_.at(at_);
             if (c == QLatin1Char('"') && field.isEmpty() && !quotedField) {
@@ -96,17 +110,16 @@ class Cutter {
                 continue;
             }
             if (c == separator_) {
-                record.fields << field;
-                field.clear();
-                quotedField = false;
+                endField();
                 ++at_;
                 continue;
             }
             if (skipLineEnd()) break;
+            for (int i = 0; i < 3; ++i) record.others[i] += c == kCandidates[i];
             field += c;
             ++at_;
         }
-        record.fields << field;
+        endField();
         return record;
     }
 
@@ -150,6 +163,25 @@ class Cutter {
     int line_ = 1;
 };
 
+// A separator as messages show it.
+QString separatorName(QChar separator) {
+    return separator == QLatin1Char('\t') ? QStringLiteral("la tabulazione")
+                                          : QStringLiteral("«%1»").arg(separator);
+}
+
+// A row written with another separator than the first row's: it has none of the list's own
+// outside quotes but does have another of ';', ',' and tab there, and the first row names more
+// than one column. Quoted separators, and a row that simply has fewer fields, do not count.
+std::optional<QChar> otherSeparator(const RawRecord& row, qsizetype headerColumns) {
+    if (headerColumns < 2 || row.fields != 1) return std::nullopt;
+    const int* most = std::max_element(std::begin(row.others), std::end(row.others));
+    if (*most == 0) return std::nullopt;
+    return kCandidates[most - std::begin(row.others)];
+}
+
+// The unknown columns as the warning lists them: the first few by name, then how many more.
+constexpr int kListedColumns = 12;
+
 // The separator the first row uses outside quotes: the most used of ';', ',' and tab.
 QChar separatorOf(const QString& text) {
     int semicolons = 0, commas = 0, tabs = 0;
@@ -167,19 +199,20 @@ QChar separatorOf(const QString& text) {
     return QLatin1Char(';');
 }
 
-bool holdsNothing(const QStringList& fields) {
-    for (const QString& field : fields)
-        if (!field.isEmpty()) return false;
-    return true;
-}
-
 }  // namespace
 
 QString Member::name() const {
     const QString name =
         (record.fields[FirstName].trimmed() + QLatin1Char(' ') + record.fields[Surname].trimmed())
             .trimmed();
-    return name.isEmpty() ? QStringLiteral("senza nome") : name;
+    if (name.isEmpty()) return QStringLiteral("senza nome");
+    // A field of megabytes would fill the terminal with every message about its member.
+    constexpr qsizetype kLongestName = 80;
+    if (name.size() > kLongestName)
+        return name.left(name.at(kLongestName - 1).isHighSurrogate() ? kLongestName - 1
+                                                                     : kLongestName) +
+               QStringLiteral("…");
+    return name;
 }
 
 Result<QString> memberListText(const QByteArray& bytes, const QString& path) {
@@ -195,8 +228,9 @@ Result<QString> memberListText(const QByteArray& bytes, const QString& path) {
     if (bytes.contains('\0'))
         return Failure{
             QStringLiteral("Il file %1 non è %2: contiene dati binari.").arg(path, kListKind)};
-    QByteArray text = bytes;
-    if (text.startsWith("\xef\xbb\xbf")) text.remove(0, 3);
+    // A view, not a copy: the list can be large.
+    QByteArrayView text(bytes);
+    if (text.startsWith("\xef\xbb\xbf")) text = text.sliced(3);
     if (text.isValidUtf8()) return QString::fromUtf8(text);
 
     // Windows-1252 holds no valid multi-byte sequence; a file with both was made of two.
@@ -217,13 +251,14 @@ Result<QString> memberListText(const QByteArray& bytes, const QString& path) {
                                       "nuovo come \"CSV UTF-8\".")
                            .arg(path)
                            .arg(lineAt(bytes, firstBad))};
-    return codepage::decode(text);
+    return codepage::decode(text.size() == bytes.size() ? bytes : text.toByteArray());
 }
 
-Result<MemberList> parseMemberList(const QByteArray& bytes, const QString& path) {
-    const Result<QString> text = memberListText(bytes, path);
-    if (!text) return text.failure();
-    Cutter cutter(*text, separatorOf(*text));
+namespace {
+
+Result<MemberList> parseMemberText(const QString& text, const QString& path) {
+    const QChar separator = separatorOf(text);
+    Cutter cutter(text, separator);
     int openedAt = 0;
     const auto unclosed = [&] {
         return Failure{QStringLiteral("Il file %1 non può essere letto come elenco dei soci: le "
@@ -232,70 +267,101 @@ Result<MemberList> parseMemberList(const QByteArray& bytes, const QString& path)
                            .arg(openedAt)};
     };
 
-    // The first row that holds anything names the columns.
+    // The first row that holds anything names the columns. Only the known columns are kept,
+    // by index, so that a row of a million columns costs no more than its text.
     std::optional<RawRecord> header;
-    while (!cutter.atEnd() && (!header || holdsNothing(header->fields))) {
-        header = cutter.next(openedAt);
+    std::vector<std::pair<qsizetype, int>> targets;  // (column, place in the record)
+    QStringList leftOut, named, warnings;
+    qsizetype unlisted = 0;
+    const auto onHeaderField = [&](qsizetype i, QString&& name) {
+        const std::optional<int> target = columnTarget(name);
+        const auto same = [&](const auto& known) { return known.second == target; };
+        if (target && std::none_of(targets.begin(), targets.end(), same)) {
+            targets.emplace_back(i, *target);
+            return;
+        }
+        if (target) {
+            // A column named twice: the first one counts, and the second is said once.
+            if (std::find(named.begin(), named.end(), columnKey(name)) == named.end()) {
+                named << columnKey(name);
+                warnings << QStringLiteral(
+                                "Attenzione: nell'elenco %1 la colonna «%2» compare "
+                                "due volte: vale la prima.")
+                                .arg(path, name.trimmed());
+            }
+            return;
+        }
+        if (leftOut.size() == kListedColumns) {
+            ++unlisted;
+            return;
+        }
+        leftOut << (name.trimmed().isEmpty() ? QStringLiteral("la %1ª (senza nome)").arg(i + 1)
+                                             : QStringLiteral("«%1»").arg(name));
+    };
+    while (!cutter.atEnd() && (!header || header->holdsNothing)) {
+        targets.clear();
+        leftOut.clear();
+        named.clear();
+        warnings.clear();
+        unlisted = 0;
+        header = cutter.next(openedAt, onHeaderField);
         if (!header) return unclosed();
     }
     const QString noMembers =
         QStringLiteral("Il file %1 non ha soci da stampare: nessun socio nell'elenco.").arg(path);
-    if (!header || holdsNothing(header->fields)) return Failure{noMembers};
-
-    std::vector<int> targets;  // for each column, its place in the record, or -1
-    QStringList leftOut;
-    bool known = false;
-    for (qsizetype i = 0; i < header->fields.size(); ++i) {
-        const QString& name = header->fields.at(i);
-        std::optional<int> target = columnTarget(name);
-        // A column named twice: the first one counts.
-        if (target && std::find(targets.begin(), targets.end(), *target) != targets.end())
-            target.reset();
-        known = known || target.has_value();
-        targets.push_back(target.value_or(-1));
-        if (!target)
-            leftOut << (name.trimmed().isEmpty() ? QStringLiteral("la %1ª (senza nome)").arg(i + 1)
-                                                 : QStringLiteral("«%1»").arg(name));
-    }
-    if (!known)
+    if (!header || header->holdsNothing) return Failure{noMembers};
+    if (targets.empty())
         return Failure{QStringLiteral("Il file %1 non è %2: la prima riga deve dare i nomi delle "
                                       "colonne.")
                            .arg(path, kListKind)};
 
     MemberList list;
-    if (!leftOut.isEmpty())
+    if (!leftOut.isEmpty()) {
+        QString columns = leftOut.join(QStringLiteral(", "));
+        if (unlisted > 0) columns += QStringLiteral(" e altre %1").arg(unlisted);
         list.warnings << QStringLiteral(
                              "Attenzione: queste colonne dell'elenco %1 non sono "
                              "campi dei biglietti e sono lasciate fuori: %2.")
-                             .arg(path, leftOut.join(QStringLiteral(", ")));
+                             .arg(path, columns);
+    }
+    list.warnings << warnings;
+    const qsizetype columns = header->fields;
     while (!cutter.atEnd()) {
-        const std::optional<RawRecord> raw = cutter.next(openedAt);
+        Member member;
+        member.record.rows.clear();
+        member.record.columns.clear();
+        bool extra = false;
+        const std::optional<RawRecord> raw =
+            cutter.next(openedAt, [&](qsizetype i, QString&& value) {
+                if (i >= columns) {
+                    extra = extra || !value.isEmpty();
+                    return;
+                }
+                for (const auto& [column, target] : targets) {
+                    if (column != i) continue;
+                    if (target == kRowsColumn)
+                        member.record.rows = std::move(value);
+                    else if (target == kColumnsColumn)
+                        member.record.columns = std::move(value);
+                    else
+                        member.record.fields[std::size_t(target)] = std::move(value);
+                    return;
+                }
+            });
         if (!raw) return unclosed();
-        if (holdsNothing(raw->fields)) continue;
+        if (raw->holdsNothing) continue;
+        if (const std::optional<QChar> other = otherSeparator(*raw, columns))
+            return Failure{QStringLiteral("Il file %1 non può essere letto come elenco dei soci: "
+                                          "la riga %2 usa %3 come separatore, la prima riga %4.")
+                               .arg(path)
+                               .arg(raw->line)
+                               .arg(separatorName(*other), separatorName(separator))};
         if (list.members.size() == std::size_t(kMaxMembers))
             return Failure{QStringLiteral("L'elenco %1 ha più di %2 soci: se ne possono stampare "
                                           "al massimo %2 in una volta.")
                                .arg(path)
                                .arg(kMaxMembers)};
-        Member member;
         member.line = raw->line;
-        member.record.rows.clear();
-        member.record.columns.clear();
-        bool extra = false;
-        for (qsizetype i = 0; i < raw->fields.size(); ++i) {
-            const QString& value = raw->fields.at(i);
-            if (i >= qsizetype(targets.size())) {
-                extra = extra || !value.isEmpty();
-                continue;
-            }
-            const int target = targets[std::size_t(i)];
-            if (target == kRowsColumn)
-                member.record.rows = value;
-            else if (target == kColumnsColumn)
-                member.record.columns = value;
-            else if (target >= 0)
-                member.record.fields[std::size_t(target)] = value;
-        }
         // Fields past the last named column that hold something are lost: said so.
         if (extra)
             list.warnings << QStringLiteral(
@@ -310,10 +376,22 @@ Result<MemberList> parseMemberList(const QByteArray& bytes, const QString& path)
     return list;
 }
 
+}  // namespace
+
+Result<MemberList> parseMemberList(const QByteArray& bytes, const QString& path) {
+    const Result<QString> text = memberListText(bytes, path);
+    if (!text) return text.failure();
+    return parseMemberText(*text, path);
+}
+
 Result<MemberList> readMemberList(const QString& path) {
-    const Result<QByteArray> bytes = readTextFile(path, kMaxMemberListSize, kListKind);
+    Result<QByteArray> bytes = readTextFile(path, kMaxMemberListSize, kListKind);
     if (!bytes) return bytes.failure();
-    return parseMemberList(*bytes, path);
+    const Result<QString> text = memberListText(*bytes, path);
+    if (!text) return text.failure();
+    // The bytes are not needed once decoded: the list's text is the larger of the two.
+    *bytes = QByteArray();
+    return parseMemberText(*text, path);
 }
 
 }  // namespace quarzello

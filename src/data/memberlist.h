@@ -22,7 +22,8 @@ struct Member {
     // such column or leaves the value empty (then the command line decides).
     CardRecord record;
     int line = 0;  // the file's line where the record starts, counted from 1
-    // How messages name the member: "Nome Cognome" ("senza nome" when both are empty).
+    // How messages name the member: "Nome Cognome" ("senza nome" when both are empty), cut
+    // after 80 characters.
     QString name() const;
 };
 

@@ -85,7 +85,7 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen,
     busy_ = true;
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
-    printPagesOnPrinter(std::move(*run), {name, printers_, settings_.timings.followMs},
+    printPagesOnPrinter(std::move(*run), {name, printers_, settings_.timings.followMs, settings_.margins},
                         settings_.surfaces, newWaiter(), talk,
                         [this, chosen](const PrintOutcome& outcome) {
                             busy_ = false;

@@ -29,6 +29,8 @@ struct PrintSettings {
     // Where the calls to the print service run; it must outlive the printer system's every use
     // (the process waits for it before the printer system goes). None: one of the commands' own.
     QThreadPool* pool = nullptr;
+    // Where the margins answers are remembered. None: every print asks, and nothing is kept.
+    MarginMemory* margins = nullptr;
 };
 
 class PrintCommands {

@@ -114,6 +114,7 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
 
     void end(PrintEnd how) {
         outcome_.end = how;
+        for (const QString& text : talk_.takeAfterwards()) talk_.fail(text);
         if (finished_) std::exchange(finished_, nullptr)(outcome_);
     }
 
@@ -183,12 +184,15 @@ SurfaceFactory pdfDocuments() {
 }
 
 std::optional<double> scaleForMargins(const MarginLoss& loss, const QString& printer,
-                                      const PrintableArea& area, PrintConversation& talk) {
+                                      const PrintableArea& area, MarginMemory* memory,
+                                      PrintConversation& talk) {
     if (loss.fits()) return 1.0;
-    const MarginReply reply =
-        talk.printOutsideMargins(printer, loss, area, rememberedMarginChoice(printer));
+    const MarginReply reply = talk.printOutsideMargins(
+        printer, loss, area, memory ? memory->recalled(printer) : std::nullopt);
     if (reply.choice == MarginChoice::Cancel) return std::nullopt;
-    if (reply.remember) rememberMarginChoice(printer, reply.choice);
+    if (reply.remember && memory)
+        if (const Result<void> kept = memory->remember(printer, reply.choice); !kept)
+            talk.tellAfterwards(kept.error());
     return reply.choice == MarginChoice::Reduce ? loss.factor() : 1.0;
 }
 

@@ -10,9 +10,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "core/cardrecord.h"
 #include "core/result.h"
+#include "platform/marginmemory.h"
 #include "platform/prompts.h"
 #include "print/margins.h"
 
@@ -69,6 +71,13 @@ class PrintConversation {
     virtual void fail(const QString& text) = 0;
     // The closing word of a print that went well.
     virtual void done(const QString& text) = 0;
+
+    // A warning kept until the print has said its own word, then told (by fail) as it ends.
+    void tellAfterwards(const QString& text) { afterwards_ << text; }
+    QStringList takeAfterwards() { return std::exchange(afterwards_, {}); }
+
+  private:
+    QStringList afterwards_;
 };
 
 // The texts a print tells, the same in the window and on the command line.
@@ -101,6 +110,7 @@ struct JobRequest {
     QString printer;
     PrinterSystem& printers;
     qint64 followMs;
+    MarginMemory* margins = nullptr;  // none: nothing recalled, nothing kept
 };
 // The document of a job, made once the printer is ready: given where on A4 it prints, and the
 // question about a stopped queue to ask after the document's own questions. Nothing when the
@@ -116,7 +126,9 @@ void printDocumentOnPrinter(JobRequest request, DocumentMaker makeDocument, Serv
 
 // How much the sheet is drawn reduced to stay within the printer's margins, asking about the loss
 // (or taking the answer remembered for the printer); nothing when the user would rather not print.
+// An answer that could not be remembered is told after the print's own word.
 std::optional<double> scaleForMargins(const MarginLoss& loss, const QString& printer,
-                                      const PrintableArea& area, PrintConversation& talk);
+                                      const PrintableArea& area, MarginMemory* memory,
+                                      PrintConversation& talk);
 
 }  // namespace quarzello

@@ -118,16 +118,16 @@ void printPagesOnPrinter(PageRun run, JobRequest request, SurfaceFactory surface
                          ServiceWaiter& waiter, PrintConversation& talk,
                          std::function<void(PrintOutcome)> finished) {
     const QString printer = request.printer;
+    MarginMemory* const memory = request.margins;
     printDocumentOnPrinter(
         std::move(request),
         [run = std::make_shared<const PageRun>(std::move(run)), printer,
-         surfaces = std::move(surfaces),
-         &talk](const PrintableArea& area,
+         surfaces = std::move(surfaces), &talk, memory](const PrintableArea& area,
                 const std::function<bool()>& stoppedQuestion) -> std::optional<QByteArray> {
             const std::unique_ptr<PrintSurface> surface = surfaces(printer);
             std::optional<CheckedRun> checked = checkPages(*run, *surface, talk, &area);
             if (!checked) return std::nullopt;
-            const std::optional<double> scale = scaleForMargins(checked->loss, printer, area, talk);
+            const std::optional<double> scale = scaleForMargins(checked->loss, printer, area, memory, talk);
             if (!scale || !stoppedQuestion()) return std::nullopt;
             return drawPages(*run, *surface, std::move(checked->first), talk, *scale);
         },

@@ -5,19 +5,20 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <memory>
 
 namespace quarzello {
 
 bool installItalianTranslations() {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    // Owned by the application, so that it lives as long as the texts it translates.
-    auto* translator = new QTranslator(QCoreApplication::instance());
+    auto translator = std::make_unique<QTranslator>();
     if (!translator->load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator.get()))
         return false;
-    }
-    return QCoreApplication::installTranslator(translator);
+    // Handed to the application, so that it lives as long as the texts it translates.
+    translator.release()->setParent(QCoreApplication::instance());
+    return true;
 }
 
 }  // namespace quarzello

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPen>
+#include <algorithm>
 #include <cmath>
 
 #include "core/windowtitle.h"
@@ -110,7 +111,17 @@ bool PdfSurface::printable() const { return std::isfinite(fontSize_) && fontSize
 float PdfSurface::textWidth(const QString& text) {
     if (!printable()) return 0;
     const QFontMetricsF metrics(currentFont(), device_.get());
-    return static_cast<float>(metrics.horizontalAdvance(text) / pixelsPerMm());
+    // Qt adds advances in 26.6 fixed point, which overflows past a few tens of thousands of
+    // wide characters: a long text is measured in pieces (never half a surrogate pair).
+    constexpr qsizetype kPiece = 4096;
+    double width = 0;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype length = std::min(kPiece, text.size() - at);
+        if (at + length < text.size() && text.at(at + length - 1).isHighSurrogate()) --length;
+        width += metrics.horizontalAdvance(text.mid(at, length));
+        at += length;
+    }
+    return static_cast<float>(width / pixelsPerMm());
 }
 
 float PdfSurface::textHeight(const QString& text) {

@@ -2,6 +2,7 @@
 // original layout rounded, so that lines break and sit exactly where they always did.
 #include "print/stampatesto.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "print/printsurface.h"
@@ -45,6 +46,46 @@ qsizetype longestFittingPrefix(PrintSurface& surface, const QString& text, float
     return fits;
 }
 
+// Whether a code point takes room on the line by itself: combining marks, format and control
+// characters can draw nothing.
+bool takesRoom(char32_t c) {
+    switch (QChar::category(c)) {
+        case QChar::Mark_NonSpacing:
+        case QChar::Mark_SpacingCombining:
+        case QChar::Mark_Enclosing:
+        case QChar::Other_Format:
+        case QChar::Other_Control:
+            return false;
+        default:
+            return true;
+    }
+}
+
+// A hundredth of an em: less than any character that takes room advances, in any typeface, even
+// when several join into one glyph (a ligature, a syllable, a conjunct of a few letters).
+constexpr double kNarrowestAdvanceEm = 0.01;
+
+// Where text (from `begin`) must end so that no more of it is measured than could fit `limit`
+// mm at `size` points: past as many characters that take room as could sit in the limit were
+// each the narrowest there is. A line that fits is never cut by it; a field of megabytes is
+// measured as a few thousand characters, and its width cannot overflow the measuring.
+qsizetype endOfWhatCouldFit(const QString& text, qsizetype begin, qsizetype end, float limit,
+                            float size) {
+    if (!(size > 0) || !std::isfinite(size) || !std::isfinite(limit)) return end;
+    const double narrowestMm = double(size) * 25.4 / 72.0 * kNarrowestAdvanceEm;
+    const double most = std::ceil(std::max(double(limit), 0.0) / narrowestMm) + 1;
+    qsizetype counted = 0;
+    for (qsizetype i = begin; i < end; ++i) {
+        char32_t c = text.at(i).unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < end && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        if (takesRoom(c) && double(++counted) > most) return i;
+    }
+    return end;
+}
+
 }  // namespace
 
 float fitLimit(float daOrizz, float aOrizz) {
@@ -55,14 +96,19 @@ float fitLimit(float daOrizz, float aOrizz) {
 
 FittedLine fitLine(PrintSurface& surface, const QString& Txt, float daOrizz, float aOrizz,
                    bool Grassetto, bool Corsivo, float Size) {
-    QString s = trimSpaces(Txt);
-    if (s.isEmpty()) return {};
+    // Trimmed as trimSpaces does, but copying no more than could fit.
+    qsizetype begin = 0;
+    qsizetype end = Txt.size();
+    while (begin < end && Txt.at(begin) == QLatin1Char(' ')) ++begin;
+    while (end > begin && Txt.at(end - 1) == QLatin1Char(' ')) --end;
+    if (begin == end) return {};
+    const float limit = fitLimit(daOrizz, aOrizz);
+    QString s = Txt.mid(begin, endOfWhatCouldFit(Txt, begin, end, limit, Size) - begin);
 
     surface.setFontBold(Grassetto);
     surface.setFontItalic(Corsivo);
     surface.setFontSize(Size);
 
-    const float limit = fitLimit(daOrizz, aOrizz);
     float w = surface.textWidth(s);
     if (w >= limit) {
         s.truncate(longestFittingPrefix(surface, s, limit));

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/setup.h"
+#include "fakemarginmemory.h"
 #include "fakeprinters.h"
 #include "scriptedprompts.h"
 #include "window/frmquarzello.h"
@@ -18,6 +19,7 @@ namespace quarzello {
 struct WindowFixture {
     QTemporaryDir folder;
     ScriptedPrompts prompts;
+    FakeMarginMemory margins;
     FakePrinterSystem printers;
     std::unique_ptr<frmQuarzello> window;
 
@@ -28,7 +30,7 @@ struct WindowFixture {
         setUpProcess(folder.path());
         window = std::make_unique<frmQuarzello>(
             folder.path(), decideDataLocation(folder.path()), prompts, printers,
-            PrintSettings{ServiceTimings{}, printers.surfaces()});
+            PrintSettings{ServiceTimings{}, printers.surfaces(), nullptr, &margins});
         if (!keepStartupPrompts) {
             prompts.messages.clear();
             prompts.dialogs.clear();
