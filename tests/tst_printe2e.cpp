@@ -71,12 +71,12 @@ QList<ExpectedLine> expectedCard(const QString& firstName, const QString& surnam
 }
 
 // The sheet's arithmetic for A4 (11906 x 16838 twips) in a grid of C columns and R rows.
-struct Grid {
+struct HandGrid {
     int C, R;
     double P = 11906 / 56.6857142;
     double Q = 16838 / 56.6868687;
     double W, H, m;
-    Grid(int columns, int rows) : C(columns), R(rows) {
+    HandGrid(int columns, int rows) : C(columns), R(rows) {
         W = P / C;
         H = (Q - 5) / R;
         m = C == 1 ? 40 : C == 2 ? 15 : C == 3 ? 7 : C == 4 ? 5 : 0;
@@ -133,7 +133,7 @@ class PrintEndToEndTest : public QObject {
     QByteArray printThroughWindow(const QString& pick, const QString& expectedQueue);
     void typeInto(QLineEdit* box, const QString& text);
     void checkEndMessageOnlyWhenPrinted(bool printed);
-    void checkSheet(const QByteArray& pdf, const Grid& grid, const QList<ExpectedLine>& card);
+    void checkSheet(const QByteArray& pdf, const HandGrid& grid, const QList<ExpectedLine>& card);
 
     PrivateCups cups_;
     CupsPrinterSystem printers_;
@@ -314,12 +314,12 @@ void PrintEndToEndTest::sheetOnTheQueueMatchesTheGrid() {
         clubRecord(firstName, surname, QString::number(rows), QString::number(columns)));
     const QByteArray pdf = printThroughWindow(kAlfa, kAlfa);
     if (QTest::currentTestFailed()) return;
-    checkSheet(pdf, Grid(columns, rows), expectedCard(firstName, surname, longName));
+    checkSheet(pdf, HandGrid(columns, rows), expectedCard(firstName, surname, longName));
     qInfo("largest deviation so far: right end %.4f mm, box bottom %.4f mm", worstRight_,
           worstBottom_);
 }
 
-void PrintEndToEndTest::checkSheet(const QByteArray& pdf, const Grid& g,
+void PrintEndToEndTest::checkSheet(const QByteArray& pdf, const HandGrid& g,
                                    const QList<ExpectedLine>& card) {
     QVERIFY(pdf.startsWith("%PDF-"));
     // One page only.

@@ -68,11 +68,11 @@ void PrintCommands::listPrinters(std::function<void(const QStringList&)> show) {
         });
 }
 
-void PrintCommands::print(const CardRecord& record, const QString& chosen,
-                          PrintConversation& talk) {
+void PrintCommands::print(const CardRecord& record, const QString& chosen, PrintConversation& talk,
+                          const SheetOptions& options) {
     if (busy_) return;
     // A grid that cannot print is told before anything about printers.
-    std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk);
+    std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk, options);
     if (!run) return;
     QString name = !chosen.isEmpty() ? chosen : currentPrinter_;
     if (name.isEmpty()) name = known_->defaultName;
@@ -85,16 +85,17 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen,
     busy_ = true;
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
-    printPagesOnPrinter(std::move(*run), {name, printers_, settings_.timings.followMs, settings_.margins},
-                        settings_.surfaces, newWaiter(), talk,
-                        [this, chosen](const PrintOutcome& outcome) {
-                            busy_ = false;
-                            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
-                        });
+    printPagesOnPrinter(
+        std::move(*run), {name, printers_, settings_.timings.followMs, settings_.margins},
+        settings_.surfaces, newWaiter(), talk, [this, chosen](const PrintOutcome& outcome) {
+            busy_ = false;
+            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
+        });
 }
 
-void PrintCommands::saveAsPdf(const CardRecord& record, PrintConversation& talk) {
-    const std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk);
+void PrintCommands::saveAsPdf(const CardRecord& record, PrintConversation& talk,
+                              const SheetOptions& options) {
+    const std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk, options);
     if (!run) return;
     QString start = lastPdfFolder_;
     if (start.isEmpty())

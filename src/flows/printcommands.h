@@ -14,6 +14,7 @@ class QThreadPool;
 
 #include "core/cardrecord.h"
 #include "flows/printflow.h"
+#include "print/sheet.h"
 
 namespace quarzello {
 
@@ -48,11 +49,13 @@ class PrintCommands {
     // Prints the record on `chosen`, or when nothing was picked on the current printer, or on
     // the system's default. A printer found ready becomes the current one. The conversation
     // must last until the print ends (busy() false again).
-    void print(const CardRecord& record, const QString& chosen, PrintConversation& talk);
+    void print(const CardRecord& record, const QString& chosen, PrintConversation& talk,
+               const SheetOptions& options = {});
     // Gives up at once whatever is waited on (the list being filled, a print).
     void giveUp();
     // The sheet into a PDF file the user names; offers to open it.
-    void saveAsPdf(const CardRecord& record, PrintConversation& talk);
+    void saveAsPdf(const CardRecord& record, PrintConversation& talk,
+                   const SheetOptions& options = {});
 
     // The printer the next print goes to when none is picked in the list.
     const QString& currentPrinter() const { return currentPrinter_; }

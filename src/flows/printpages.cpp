@@ -37,7 +37,7 @@ std::optional<CheckedRun> checkPages(const PageRun& run, PrintSurface& surface,
     for (std::size_t i = 0; i < run.pages.size(); ++i) {
         const SheetPage& page = run.pages[i];
         const bool named = !page.name.isEmpty();
-        Result<SheetPlan> plan = planSheet(surface, page.record, run.grids[i]);
+        Result<SheetPlan> plan = planSheet(surface, page.record, run.grids[i], run.options);
         if (!plan) {
             talk.fail(pageFailure(page, plan.error()));
             return std::nullopt;
@@ -67,9 +67,9 @@ std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface,
     const int count = int(run.pages.size());
     for (int i = 0; i < count; ++i) {
         const std::size_t at = std::size_t(i);
-        Result<SheetPlan> plan = i == 0 && first
-                                     ? Result<SheetPlan>(std::move(*first))
-                                     : planSheet(surface, run.pages[at].record, run.grids[at]);
+        Result<SheetPlan> plan =
+            i == 0 && first ? Result<SheetPlan>(std::move(*first))
+                            : planSheet(surface, run.pages[at].record, run.grids[at], run.options);
         Result<void> drawn = plan ? drawPage(surface, *plan, scale) : Result<void>(plan.failure());
         if (drawn && i + 1 < count) drawn = surface.endPage();
         if (!drawn) {
@@ -91,8 +91,10 @@ QString pageRefusedText(const QString& page, const QString& why) {
            QStringLiteral("Non è stato scritto né inviato nessun foglio.");
 }
 
-std::optional<PageRun> readPageRun(std::vector<SheetPage> pages, PrintConversation& talk) {
+std::optional<PageRun> readPageRun(std::vector<SheetPage> pages, PrintConversation& talk,
+                                   const SheetOptions& options) {
     PageRun run;
+    run.options = options;
     run.grids.reserve(pages.size());
     for (const SheetPage& page : pages) {
         const Result<Grid> grid = readGrid(page.record.rows, page.record.columns);
@@ -122,12 +124,14 @@ void printPagesOnPrinter(PageRun run, JobRequest request, SurfaceFactory surface
     printDocumentOnPrinter(
         std::move(request),
         [run = std::make_shared<const PageRun>(std::move(run)), printer,
-         surfaces = std::move(surfaces), &talk, memory](const PrintableArea& area,
-                const std::function<bool()>& stoppedQuestion) -> std::optional<QByteArray> {
+         surfaces = std::move(surfaces), &talk,
+         memory](const PrintableArea& area,
+                 const std::function<bool()>& stoppedQuestion) -> std::optional<QByteArray> {
             const std::unique_ptr<PrintSurface> surface = surfaces(printer);
             std::optional<CheckedRun> checked = checkPages(*run, *surface, talk, &area);
             if (!checked) return std::nullopt;
-            const std::optional<double> scale = scaleForMargins(checked->loss, printer, area, memory, talk);
+            const std::optional<double> scale =
+                scaleForMargins(checked->loss, printer, area, memory, talk);
             if (!scale || !stoppedQuestion()) return std::nullopt;
             return drawPages(*run, *surface, std::move(checked->first), talk, *scale);
         },

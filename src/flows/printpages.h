@@ -12,6 +12,7 @@
 #include "core/cardrecord.h"
 #include "flows/printflow.h"
 #include "print/gridtext.h"
+#include "print/sheet.h"
 
 namespace quarzello {
 
@@ -26,15 +27,18 @@ struct SheetPage {
     QString name;
 };
 
-// The pages with their grids, read from the grid texts once: what the print draws from.
+// The pages with their grids, read from the grid texts once, and what the user chose for every
+// page: what the print draws from.
 struct PageRun {
     std::vector<SheetPage> pages;
     std::vector<Grid> grids;  // grids[i] is pages[i]'s
+    SheetOptions options;
 };
 
 // Reads every page's grid; nothing when one cannot print (told, naming the page). Nothing is
 // asked of the print service before this.
-std::optional<PageRun> readPageRun(std::vector<SheetPage> pages, PrintConversation& talk);
+std::optional<PageRun> readPageRun(std::vector<SheetPage> pages, PrintConversation& talk,
+                                   const SheetOptions& options = {});
 
 // The failure of a named page, as the run tells it: the page, why, and that nothing came out.
 QString pageRefusedText(const QString& page, const QString& why);

@@ -76,7 +76,9 @@ bool CardLine::printed() const {
     return !fitted.text.isEmpty() && std::isfinite(box.x) && std::isfinite(box.y);
 }
 
-Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid) {
+Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid,
+                            const SheetOptions& options) {
+    (void)options;  // nothing chosen yet changes the plain sheet
     surface.setPaperSize(PrintSurface::kPaperA4);
     surface.setOrientation(PrintSurface::kPortrait);
     surface.setScaleMode(PrintSurface::kMillimetres);

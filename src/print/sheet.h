@@ -50,6 +50,11 @@ struct PlannedCard {
     std::vector<CardMark> marks;
 };
 
+// What the user chose for the sheet besides the record and its grid, the same for every page of
+// a run: a new way of making the sheet (a kind of paper, a new item on the cards) is one more
+// field here, its default the sheet as it always was.
+struct SheetOptions {};
+
 // The whole page, worked out before anything is drawn. The one-letter quantities are those
 // named in sheet.cpp.
 struct SheetPlan {
@@ -61,7 +66,8 @@ struct SheetPlan {
 
 // Sets the page up on the surface and plans the sheet of the record in the grid, measuring on
 // the surface. Fails only when the surface gives no paper size.
-Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid);
+Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid,
+                            const SheetOptions& options = {});
 
 // The lines of the card that will print shorter than their text, as they will print, in order
 // (one entry for each distinct shortened form). A name split over two lines is no shortening.
