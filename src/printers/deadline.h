@@ -16,7 +16,6 @@
 //  - afterwards take chargedMs() off the budget and talkedMs() off the talk time.
 #pragma once
 
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <atomic>
 #include <condition_variable>
