@@ -1,5 +1,6 @@
 // The main window as designed: controls, geometry, texts, stacking, tab order, start-up, exit,
 // help panel and typing rules, driven through real widgets and real key events.
+#include <QAccessible>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include "window/focusring.h"
 #include "window/helptext.h"
 #include "window/releasetext.h"
 #include "window/twips.h"
@@ -52,6 +54,7 @@ class WindowTest : public QObject {
     void windowFrameIsFixed();
     void stackingFrontToBack();
     void tabOrderFromFirstField();
+    void screenReaderNames();
     void startUpPlacesAndLabels();
     void processSetUpMakesProgramFolderCurrent();
     void gridListsOfferTheirEntries();
@@ -226,6 +229,11 @@ void WindowTest::tabOrderFromFirstField() {
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtCampo_0"));
+    // The focus shows as a ring two pixels wide that stands out from the teal around it.
+    const QImage shot = w.grab().toImage();
+    const QPoint edge = f.child<QWidget>("txtCampo_0")->mapTo(&w, QPoint(0, 10));
+    for (QPoint ring : {edge - QPoint(2, 0), edge - QPoint(3, 0)})
+        QVERIFY(contrastRatio(shot.pixelColor(ring), QColor(0, 128, 128)) >= 3);
 
     QStringList visited;
     for (int i = 0; i < 20; ++i) {
@@ -249,17 +257,41 @@ void WindowTest::tabOrderFromFirstField() {
              << "txtCampo_0";
     QCOMPARE(visited, expected);
 
-    // With both panels shown, their controls join the round after the print button.
+    // While a panel is shown, Tab goes round it alone: the help panel, then the printer panel
+    // lying over it.
     f.child<QPushButton>("cmdHelp")->click();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtHelp"));
     f.child<QPushButton>("cmdStampa")->click();
-    f.child<QWidget>("cmdStampa")->setFocus();
     QStringList tail;
     for (int i = 0; i < 4; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         tail << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(tail,
-             QStringList({"txtHelp", "cmdSelStampante_0", "cmdSelStampante_1", "lstStampanti"}));
+    QCOMPARE(tail, QStringList({"cmdSelStampante_0", "cmdSelStampante_1", "lstStampanti",
+                                "cmdSelStampante_0"}));
+}
+
+void WindowTest::screenReaderNames() {
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    QCOMPARE(QAccessible::queryAccessibleInterface(&w)->role(), QAccessible::Window);
+    const auto spoken = [](QObject* control) {
+        return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+    };
+    // Every control that takes the focus, in tab order; a list is spoken through its edit part.
+    QStringList names;
+    QWidget* control = f.child<QWidget>("txtCampo_0");
+    do {
+        if (control->focusPolicy() & Qt::TabFocus && !qobject_cast<QComboBox*>(control))
+            names << spoken(control);
+    } while ((control = control->nextInFocusChain()) != f.child<QWidget>("txtCampo_0"));
+    QCOMPARE(names.join(','),
+             "Titolo,Nome,Cognome,Incarico,Indirizzo,CAP,Città,Telefono,Cellulare,E-mail,Sito,"
+             "Formato della pagina,Righe per pagina,Colonne per pagina,Salva,Aiuto,Carica,Esci,"
+             "Stampa,Istruzioni,Stampa sulla stampante scelta,Rinuncia,Stampanti");
+    for (const char* picture : {"imgCG", "imgCN"})
+        QVERIFY(!spoken(f.child<QWidget>(picture)).isEmpty());
 }
 
 void WindowTest::startUpPlacesAndLabels() {
