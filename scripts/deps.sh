@@ -10,6 +10,8 @@ packages=(
   fonts-liberation
   cups cups-client cups-bsd libcups2-dev
   poppler-utils xvfb xauth xdotool imagemagick
+  # What a screen reader reads of the window (tst_realwindow): a session bus and AT-SPI.
+  dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
   clang libclang-rt-14-dev llvm clang-format clang-tidy
   file dpkg-dev lintian appstream desktop-file-utils
 )

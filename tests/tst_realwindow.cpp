@@ -1,6 +1,6 @@
 // The real program on a real X server (Xvfb), run by an unprivileged user from a folder it
 // cannot write, as installed programs are: it starts, shows its window, keeps its data file
-// where it should, answers the keyboard, and ends through its Exit button.
+// where it should, answers the keyboard and a screen reader, and ends through its Exit button.
 #include <unistd.h>
 
 #include <QDir>
@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "datafiles.h"
+#include "privatecups.h"
 #include "tools.h"
 
 using namespace quarzello;
@@ -25,6 +26,16 @@ QString run(const QString& tool, const QStringList& args, const QString& display
 
 const QByteArray kMarioRossi =
     "Dott.\r\nMario\r\nRossi\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n3\r\n1\r\n";
+
+// The program as a screen reader reads it through AT-SPI, an object a line: role|name|flags, with
+// S for showing and F for focused.
+const char* const kReadTree = R"(
+import gi; gi.require_version('Atspi', '2.0'); from gi.repository import Atspi as A
+def show(n, s=A.StateType):
+    has = n.get_state_set().contains
+    print(n.get_role_name(), n.get_name(), 'S' * has(s.SHOWING) + 'F' * has(s.FOCUSED), sep='|')
+    [show(c) for c in map(n.get_child_at_index, range(n.get_child_count())) if c]
+show(A.get_desktop(0)))";
 
 // Qt's spelling of modes 0777 and 0555.
 const QFile::Permissions kEveryone(0x7777), kReadAll(0x5555);
@@ -52,10 +63,13 @@ class RealWindowTest : public QObject {
     void cleanupTestCase();
     void showsWindowAndEndsThroughExit();
     void keepsDataInTheUsersFolderWhenInstalled();
+    void keyboardAndScreenReader();
 
   private:
-    // Starts the program with a home of its own, as nobody when the tests run as root.
-    void start(QProcess& program, const QString& exe, const QString& home);
+    // Starts the program with a home of its own, as nobody when the tests run as root; on the
+    // session bus given, with its accessibility on.
+    void start(QProcess& program, const QString& exe, const QString& home,
+               const QStringList& args = {}, const QString& bus = {});
     // The id and geometry of the first window the program shows.
     QStringList firstWindow();
 
@@ -79,7 +93,8 @@ void RealWindowTest::cleanupTestCase() {
     xvfb_.waitForFinished(5000);
 }
 
-void RealWindowTest::start(QProcess& program, const QString& exe, const QString& home) {
+void RealWindowTest::start(QProcess& program, const QString& exe, const QString& home,
+                           const QStringList& args, const QString& bus) {
     QFile::setPermissions(home, kEveryone);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("XDG_DATA_HOME");
@@ -87,13 +102,17 @@ void RealWindowTest::start(QProcess& program, const QString& exe, const QString&
     env.insert("XDG_RUNTIME_DIR", home + "/run");
     env.insert("DISPLAY", display_);
     env.insert("QT_QPA_PLATFORM", "xcb");
+    if (!bus.isEmpty()) env.insert("DBUS_SESSION_BUS_ADDRESS", bus);
+    if (!bus.isEmpty()) env.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(QDir::tempPath());  // started from elsewhere, like a launcher
     // Root may write anywhere: an installed program's user may not.
     if (::geteuid() == 0)
-        program.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", exe});
+        program.start(
+            "setpriv",
+            QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", exe} + args);
     else
-        program.start(exe, {});
+        program.start(exe, args);
     QVERIFY(program.waitForStarted());
 }
 
@@ -171,6 +190,70 @@ void RealWindowTest::keepsDataInTheUsersFolderWhenInstalled() {
         10000);
     run("xdotool", {"windowclose", window.value(0)}, display_);
     QVERIFY2(next.waitForFinished(10000), "the program outlived its window");
+}
+
+void RealWindowTest::keyboardAndScreenReader() {
+    PrivateCups cups;
+    QVERIFY2(cups.start() && cups.addPrinter("Alfa") && cups.addPrinter("Beta") &&
+                 cups.setDefault("Beta"),
+             qPrintable(cups.errorString()));
+    ReadOnlyCopy installed;
+    QTemporaryDir home;
+    // A session bus of the program's user: the accessibility bus starts on it when asked for.
+    QProcess bus, program, reader;
+    start(bus, "dbus-daemon", home.path(), {"--session", "--nofork", "--print-address=1"});
+    QTRY_VERIFY_WITH_TIMEOUT(bus.canReadLine(), 10000);
+    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    start(program, installed.exe, home.path(), {}, address);
+    firstWindow();
+    run("xdotool", {"key", "Return"}, display_);  // the first run's greeting
+    QTRY_VERIFY_WITH_TIMEOUT(firstWindow().value(1).contains("Geometry: 461x301"), 10000);
+    const QStringList focusWindow = {"windowfocus", "--sync", firstWindow().value(0), "key"};
+    const auto keys = [&](const QStringList& pressed) {
+        run("xdotool", focusWindow + pressed, display_);
+    };
+    const auto shows = [&](const char* line, bool shown = true) {
+        return QTest::qWaitFor(
+            [&] {
+                start(reader, "/usr/bin/python3", home.path(), {"-c", kReadTree}, address);
+                return reader.waitForFinished() &&
+                       reader.readAllStandardOutput().contains(line) == shown;
+            },
+            20000);
+    };
+
+    // A window, and its controls by name (every one of them is checked in the window's tests).
+    for (const char* line :
+         {"\nframe|Quarzello del Camperista|S", "\ntext|Righe per pagina|S",
+          "\npush button|Aiuto|S", "\npush button|Stampa sulla stampante scelta|\n"})
+        QVERIFY2(shows(line), line + reader.readAllStandardError());
+    // F1 shows the help; Escape closes it, and the focus is back where it was.
+    keys({"F1"});
+    QVERIFY(shows("\ntext|Istruzioni|SF\n"));
+    keys({"Escape"});
+    QVERIFY(shows("\ntext|Istruzioni|\n") && shows("\ntext|Titolo|SF\n"));
+    // Return on Salva opens its dialog.
+    keys(QStringList(14, "Tab") << "Return");
+    QVERIFY(shows("\ndialog|"));
+    run("xdotool", {"key", "Escape"}, display_);
+    QVERIFY(shows("\ndialog|", false));
+    // Return in the list prints on the current entry, the first, not on the default printer...
+    keys({"alt+s"});
+    QVERIFY(shows("\nlist item|Beta|"));
+    keys({"Return"});
+    QVERIFY2(!cups.waitForJob("Alfa").isEmpty(), qPrintable(cups.errorString()));
+    QVERIFY(shows("|Fine stampa|"));
+    run("xdotool", {"key", "Return"}, display_);
+    // ... and so does Alt+S in the panel, not on the printer used last.
+    QVERIFY(cups.addPrinter("Aaa"));
+    keys({"alt+s"});
+    QVERIFY(shows("\nlist item|Aaa|"));
+    keys({"alt+s"});
+    QVERIFY2(!cups.waitForJob("Aaa").isEmpty(), qPrintable(cups.errorString()));
+    program.kill();
+    program.waitForFinished();
+    bus.kill();
+    bus.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(RealWindowTest)

@@ -1,5 +1,6 @@
 // The main window as designed: controls, geometry, texts, stacking, tab order, start-up, exit,
 // help panel and typing rules, driven through real widgets and real key events.
+#include <QAccessible>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include "window/focusring.h"
 #include "window/helptext.h"
 #include "window/releasetext.h"
 #include "window/twips.h"
@@ -49,9 +51,11 @@ class WindowTest : public QObject {
     void controlsAsDesigned();
     void fieldBoxes_data();
     void fieldBoxes();
+    void controlsInSight();
     void windowFrameIsFixed();
     void stackingFrontToBack();
     void tabOrderFromFirstField();
+    void screenReaderNames();
     void startUpPlacesAndLabels();
     void processSetUpMakesProgramFolderCurrent();
     void gridListsOfferTheirEntries();
@@ -72,59 +76,46 @@ class WindowTest : public QObject {
 
 void WindowTest::controlsAsDesigned_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("twips");  // left, top, width, height in the container
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("toolTip");
     QTest::addColumn<bool>("bold");
 
-    auto row = [](const char* name, QRect r, const QString& caption, const QString& tip,
-                  bool bold) {
-        QTest::newRow(name) << QString(name) << r << caption << tip << bold;
+    auto row = [](const char* name, const QString& caption, const QString& tip, bool bold) {
+        QTest::newRow(name) << QString(name) << caption << tip << bold;
     };
-    row("frmDati", {60, 480, 4250, 3975},
-        "Dati personali:", "Area dati personali (dati non obbligatori)", true);
-    row("frmPagina", {4350, 480, 2500, 1425}, "Pagina:", "Area tipologia di stampa", true);
-    row("Frame1", {4350, 1951, 2500, 855}, "Memorizzazione biglietti:", "", false);
-    row("frmButton", {4350, 2852, 2500, 855}, "", "", false);
-    row("frmlogo", {4350, 3755, 2500, 700}, "", "", false);
-    row("frmPrinter", {3240, 1800, 3615, 2385}, "Selezione stampante:", "", true);
-    row("lblFormato", {120, 300, 1640, 255}, "Formato della pagina:", "", false);
-    row("txta4", {2005, 220, 350, 285}, "A4", "Formato pagina: campo fisso in A4", false);
-    row("lblRighe", {120, 700, 1640, 255}, "Righe per pagina:", "", false);
-    row("cmbRighe", {1860, 585, 495, 315}, "6",
-        "Numero di righe stampate per pagina (ripetizione biglietto)", false);
-    row("lblColonne", {120, 1100, 1640, 255}, "Colonne per pagina:", "", false);
-    row("cmbColonne", {1860, 980, 495, 315}, "2",
-        "Numero di colonne stampate per pagina (ripetizione biglietto)", false);
-    row("cmdCarica", {120, 360, 750, 375}, "&Carica",
-        "Carica i dati personali già salvati su file.", false);
-    row("cmdSalva", {1080, 360, 750, 375}, "Sa&lva", "Salva i dati personali su file.", false);
-    row("cmdHelp", {2040, 360, 255, 375}, "&?", "Help, Istruzioni", true);
-    row("cmdStampa", {120, 360, 1000, 400}, "&Stampa",
-        "Stampa i biglietti (colonne per righe per pagina)", true);
-    row("cmdEsci", {1400, 360, 900, 400}, "&Esci", "Fine, uscita dal programma", false);
-    row("imgCG", {60, 120, 520, 550}, "", "", false);
-    row("lblCopyright", {600, 120, 1335, 555}, "Rel. 1.0.6", "Versione del pacchetto", false);
-    row("imgCN", {1920, 120, 525, 555}, "", "", false);
-    row("lstStampanti", {360, 360, 3015, 1425}, "", "", true);
-    row("cmdSelStampante_0", {360, 1860, 1335, 375}, "&Stampa", "Avvio della stampa", true);
-    row("cmdSelStampante_1", {2040, 1860, 1335, 375}, "&Rinuncia", "Rinuncia alla stampa", true);
-    row("txtHelp", {120, 480, 6735, 3855}, "", "", false);
-    row("lblDesc_0", {70, 320, 750, 220}, "Titolo:", "", false);
-    row("lblDesc_1", {70, 743, 750, 220}, "Nome:", "", false);
-    row("lblDesc_2", {70, 1161, 750, 220}, "Cognome:", "", false);
-    row("lblDesc_5", {70, 1579, 750, 220}, "Incarico:", "", false);
-    row("lblDesc_3", {70, 2002, 750, 220}, "Indirizzo:", "", false);
-    row("lblDesc_4", {70, 2420, 750, 220}, "Cap/Città:", "", false);
-    row("lblDesc_6", {70, 2838, 750, 220}, "Telefono:", "", false);
-    row("lblDesc_7", {2300, 2849, 315, 180}, "Cell.", "", false);
-    row("lblDesc_8", {70, 3256, 750, 220}, "E-mail:", "", false);
-    row("lblDesc_9", {70, 3680, 750, 220}, "Sito:", "", false);
+    row("frmDati", "Dati personali:", "Area dati personali (dati non obbligatori)", true);
+    row("frmPagina", "Pagina:", "Area tipologia di stampa", true);
+    row("Frame1", "Memorizzazione biglietti:", "", false);
+    row("frmPrinter", "Selezione stampante:", "", true);
+    row("lblFormato", "Formato della pagina:", "", false);
+    row("txta4", "A4", "Formato pagina: campo fisso in A4", false);
+    row("lblRighe", "Righe per pagina:", "", false);
+    row("cmbRighe", "6", "Numero di righe stampate per pagina (ripetizione biglietto)", false);
+    row("lblColonne", "Colonne per pagina:", "", false);
+    row("cmbColonne", "2", "Numero di colonne stampate per pagina (ripetizione biglietto)", false);
+    row("cmdCarica", "&Carica", "Carica i dati personali già salvati su file.", false);
+    row("cmdSalva", "Sa&lva", "Salva i dati personali su file.", false);
+    row("cmdHelp", "&?", "Help, Istruzioni", true);
+    row("cmdStampa", "&Stampa", "Stampa i biglietti (colonne per righe per pagina)", true);
+    row("cmdEsci", "&Esci", "Fine, uscita dal programma", false);
+    row("lblCopyright", quarzello::releaseText(), "Versione del pacchetto", false);
+    row("lstStampanti", "", "", true);
+    row("cmdSelStampante_0", "&Stampa", "Avvio della stampa", true);
+    row("cmdSelStampante_1", "&Rinuncia", "Rinuncia alla stampa", true);
+    row("lblDesc_0", "Titolo:", "", false);
+    row("lblDesc_1", "Nome:", "", false);
+    row("lblDesc_2", "Cognome:", "", false);
+    row("lblDesc_5", "Incarico:", "", false);
+    row("lblDesc_3", "Indirizzo:", "", false);
+    row("lblDesc_4", "Cap/Città:", "", false);
+    row("lblDesc_6", "Telefono:", "", false);
+    row("lblDesc_7", "Cell.", "", false);
+    row("lblDesc_8", "E-mail:", "", false);
+    row("lblDesc_9", "Sito:", "", false);
 }
 
 void WindowTest::controlsAsDesigned() {
     QFETCH(QString, name);
-    QFETCH(QRect, twips);
     QFETCH(QString, caption);
     QFETCH(QString, toolTip);
     QFETCH(bool, bold);
@@ -133,7 +124,6 @@ void WindowTest::controlsAsDesigned() {
     f.open();
     auto* widget = f.child<QWidget>(name);
     QVERIFY2(widget, qPrintable(name));
-    QCOMPARE(widget->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
     QCOMPARE(captionOf(widget), caption);
     QCOMPARE(widget->toolTip(), toolTip);
     QCOMPARE(widget->font().bold(), bold);
@@ -141,38 +131,30 @@ void WindowTest::controlsAsDesigned() {
 
 void WindowTest::fieldBoxes_data() {
     QTest::addColumn<int>("index");
-    QTest::addColumn<QRect>("twips");
     QTest::addColumn<int>("maxLength");
     QTest::addColumn<int>("alignment");
     QTest::addColumn<QString>("toolTip");
 
     const int left = Qt::AlignLeft, centre = Qt::AlignHCenter, right = Qt::AlignRight;
-    QTest::newRow("0 titolo") << 0 << QRect(850, 235, 1000, 300) << 20 << left
-                              << "Indicare, se preferito, Dott., Rag, ecc.";
-    QTest::newRow("1 nome") << 1 << QRect(850, 655, 3285, 300) << 35 << left
+    QTest::newRow("0 titolo") << 0 << 20 << left << "Indicare, se preferito, Dott., Rag, ecc.";
+    QTest::newRow("1 nome") << 1 << 35 << left
                             << "Indicare il nome (od i nomi: p.e.: Mario e Maria...)";
-    QTest::newRow("2 cognome") << 2 << QRect(850, 1075, 3285, 300) << 30 << left
-                               << "Indicare il cognome";
-    QTest::newRow("3 incarico") << 3 << QRect(850, 1495, 3285, 300) << 50 << left
+    QTest::newRow("2 cognome") << 2 << 30 << left << "Indicare il cognome";
+    QTest::newRow("3 incarico") << 3 << 50 << left
                                 << "Indicare l'eventuale incarico (Presidente circolo...)";
-    QTest::newRow("4 indirizzo") << 4 << QRect(840, 1920, 3285, 300) << 35 << left
-                                 << "Indicare l'indirizzo: Via e numero civico";
-    QTest::newRow("5 cap") << 5 << QRect(850, 2335, 765, 300) << 5 << centre << "Indicare il CAP";
-    QTest::newRow("6 citta") << 6 << QRect(1700, 2360, 2445, 300) << 35 << left
+    QTest::newRow("4 indirizzo") << 4 << 35 << left << "Indicare l'indirizzo: Via e numero civico";
+    QTest::newRow("5 cap") << 5 << 5 << centre << "Indicare il CAP";
+    QTest::newRow("6 citta") << 6 << 35 << left
                              << "Indicare la Città (e la provincia, se necessario)";
-    QTest::newRow("7 telefono") << 7 << QRect(850, 2755, 1365, 300) << 18 << right
-                                << "Indicare il numero di telefono fisso";
-    QTest::newRow("8 cellulare") << 8 << QRect(2660, 2775, 1485, 300) << 18 << right
-                                 << "Indicare il numero di cellulare";
-    QTest::newRow("9 email") << 9 << QRect(850, 3175, 3285, 300) << 80 << left
+    QTest::newRow("7 telefono") << 7 << 18 << right << "Indicare il numero di telefono fisso";
+    QTest::newRow("8 cellulare") << 8 << 18 << right << "Indicare il numero di cellulare";
+    QTest::newRow("9 email") << 9 << 80 << left
                              << "Indicare l'indirizzo e-mail (o più d'uno, separati da ;)";
-    QTest::newRow("10 sito") << 10 << QRect(850, 3600, 3285, 300) << 100 << left
-                             << "Indicare l'eventuale sito personale";
+    QTest::newRow("10 sito") << 10 << 100 << left << "Indicare l'eventuale sito personale";
 }
 
 void WindowTest::fieldBoxes() {
     QFETCH(int, index);
-    QFETCH(QRect, twips);
     QFETCH(int, maxLength);
     QFETCH(int, alignment);
     QFETCH(QString, toolTip);
@@ -182,7 +164,6 @@ void WindowTest::fieldBoxes() {
     auto* box = f.child<QLineEdit>(QStringLiteral("txtCampo_%1").arg(index));
     QVERIFY(box);
     QCOMPARE(box->parentWidget()->objectName(), QStringLiteral("frmDati"));
-    QCOMPARE(box->geometry(), twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
     QCOMPARE(box->maxLength(), maxLength);
     QCOMPARE(int(box->alignment() & Qt::AlignHorizontal_Mask), alignment);
     QCOMPARE(box->toolTip(), toolTip);
@@ -190,6 +171,32 @@ void WindowTest::fieldBoxes() {
     // Typing one character more than the limit is refused by the box.
     QTest::keyClicks(box, QString(maxLength + 1, u'1'));
     QCOMPARE(box->text().size(), maxLength);
+}
+
+void WindowTest::controlsInSight() {
+    WindowFixture f;
+    f.open();
+    const auto takesFocus = [](QWidget* w) {
+        return w->focusPolicy() != Qt::NoFocus || w->findChild<QLineEdit*>() ||
+               w->findChild<QPushButton*>();
+    };
+    // Inside its frame, and beside its neighbours, never under one: only the two panels lie
+    // over the window, and they are hidden until asked for.
+    const auto designed = [](QWidget* w) {
+        const QString name = w->objectName();
+        return !name.isEmpty() && !name.startsWith("qt_") && name != "txtHelp" &&
+               name != "frmPrinter";
+    };
+    for (QWidget* control : f.window->findChildren<QWidget*>()) {
+        if (!designed(control)) continue;
+        QWidget* frame = control->parentWidget();
+        QVERIFY2(frame->rect().contains(control->geometry()), qPrintable(control->objectName()));
+        for (QWidget* other : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(other == control || !designed(other) ||
+                         !(takesFocus(control) || takesFocus(other)) ||
+                         !other->geometry().intersects(control->geometry()),
+                     qPrintable(control->objectName() + " " + other->objectName()));
+    }
 }
 
 void WindowTest::windowFrameIsFixed() {
@@ -226,6 +233,11 @@ void WindowTest::tabOrderFromFirstField() {
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtCampo_0"));
+    // The focus shows as a ring two pixels wide that stands out from the teal around it.
+    const QImage shot = w.grab().toImage();
+    const QPoint edge = f.child<QWidget>("txtCampo_0")->mapTo(&w, QPoint(0, 10));
+    for (QPoint ring : {edge - QPoint(2, 0), edge - QPoint(3, 0)})
+        QVERIFY(contrastRatio(shot.pixelColor(ring), QColor(0, 128, 128)) >= 3);
 
     QStringList visited;
     for (int i = 0; i < 20; ++i) {
@@ -249,17 +261,41 @@ void WindowTest::tabOrderFromFirstField() {
              << "txtCampo_0";
     QCOMPARE(visited, expected);
 
-    // With both panels shown, their controls join the round after the print button.
+    // While a panel is shown, Tab goes round it alone: the help panel, then the printer panel
+    // lying over it.
     f.child<QPushButton>("cmdHelp")->click();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtHelp"));
     f.child<QPushButton>("cmdStampa")->click();
-    f.child<QWidget>("cmdStampa")->setFocus();
     QStringList tail;
     for (int i = 0; i < 4; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         tail << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(tail,
-             QStringList({"txtHelp", "cmdSelStampante_0", "cmdSelStampante_1", "lstStampanti"}));
+    QCOMPARE(tail, QStringList({"cmdSelStampante_0", "cmdSelStampante_1", "lstStampanti",
+                                "cmdSelStampante_0"}));
+}
+
+void WindowTest::screenReaderNames() {
+    WindowFixture f;
+    frmQuarzello& w = f.open();
+    QCOMPARE(QAccessible::queryAccessibleInterface(&w)->role(), QAccessible::Window);
+    const auto spoken = [](QObject* control) {
+        return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+    };
+    // Every control that takes the focus, in tab order; a list is spoken through its edit part.
+    QStringList names;
+    QWidget* control = f.child<QWidget>("txtCampo_0");
+    do {
+        if (control->focusPolicy() & Qt::TabFocus && !qobject_cast<QComboBox*>(control))
+            names << spoken(control);
+    } while ((control = control->nextInFocusChain()) != f.child<QWidget>("txtCampo_0"));
+    QCOMPARE(names.join(','),
+             "Titolo,Nome,Cognome,Incarico,Indirizzo,CAP,Città,Telefono,Cellulare,E-mail,Sito,"
+             "Formato della pagina,Righe per pagina,Colonne per pagina,Salva,Aiuto,Carica,Esci,"
+             "Stampa,Istruzioni,Stampa sulla stampante scelta,Rinuncia,Stampanti");
+    for (const char* picture : {"imgCG", "imgCN"})
+        QVERIFY(!spoken(f.child<QWidget>(picture)).isEmpty());
 }
 
 void WindowTest::startUpPlacesAndLabels() {
@@ -273,7 +309,7 @@ void WindowTest::startUpPlacesAndLabels() {
     QCOMPARE(title->x(), f.child<QWidget>("frmDati")->x());
     // 3.5 times the data frame's left (60 twips) narrower than the window.
     QCOMPARE(title->width(), twipsToPixels(w.frameGeometry().width() * 15 - 210));
-    QCOMPARE(f.child<QLabel>("lblCopyright")->text(), QStringLiteral("Rel. 1.0.6"));
+    QCOMPARE(f.child<QWidget>("frmPrinter")->geometry(), twipsRect(3240, 1800, 3615, 2385));
     QCOMPARE(f.child<QPlainTextEdit>("txtHelp")->toPlainText(), QStringLiteral("(Istruzioni)\n"));
     // Every box, the first-run greeting included, is the window's own.
     QCOMPARE(f.prompts.parentWindow, &w);
@@ -531,7 +567,6 @@ void WindowTest::releaseText_data() {
     QTest::addColumn<int>("minor");
     QTest::addColumn<int>("patch");
     QTest::addColumn<QString>("text");
-    QTest::newRow("this release") << 1 << 0 << 6 << "Rel. 1.0.6";
     QTest::newRow("no leading zeros") << 2 << 10 << 3 << "Rel. 2.10.3";
     QTest::newRow("zeros") << 0 << 0 << 0 << "Rel. 0.0.0";
 }

@@ -2,6 +2,7 @@
 // commands that hand over to the data file and printing code.
 #include "window/frmquarzello.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -16,6 +17,7 @@
 
 #include "core/windowtitle.h"
 #include "platform/prompts.h"
+#include "window/focusring.h"
 #include "window/helptext.h"
 #include "window/inputrules.h"
 #include "window/releasetext.h"
@@ -27,6 +29,19 @@ namespace quarzello {
 namespace {
 // What a list's edit box takes from the keyboard: Qt's own limit for a line edit.
 constexpr int kLongestGridText = 32767;
+
+// Qt gives a top-level QWidget the role of a client area, which assistive technology reports as
+// a "filler" inside nothing: the window is made a window to it.
+QAccessibleInterface* windowAccessible(const QString&, QObject* object) {
+    if (auto* window = qobject_cast<frmQuarzello*>(object))
+        return new QAccessibleWidget(window, QAccessible::Window);
+    return nullptr;
+}
+
+bool isReturn(const QKeyEvent* key) {
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
 }  // namespace
 
 frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& location,
@@ -37,7 +52,9 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
       files_(programFolder, location, prompts),
       print_(prompts, printers, std::move(settings), [this] { return closing_; }),
       talk_(prompts, *this, closing_) {
+    QAccessible::installFactory(windowAccessible);
     buildLayout();
+    new FocusRing(this);
     // Every box and dialog, the first-run greeting included, belongs to this window.
     prompts_.setParentWindow(this);
 
@@ -50,11 +67,20 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
         connect(cmdSelStampante_[i], &QPushButton::clicked, this,
                 [this, i] { cmdSelStampante_Click(i); });
     // Any change of the help text hides the panel; the help button shows it again after.
-    connect(txtHelp_, &QPlainTextEdit::textChanged, txtHelp_, &QWidget::hide);
+    connect(txtHelp_, &QPlainTextEdit::textChanged, this, &frmQuarzello::hideHelp);
+    // F1 shows the help as its button does, Escape hides it.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &frmQuarzello::cmdHelp_Click);
+    auto* closeHelp = new QShortcut(QKeySequence(Qt::Key_Escape), txtHelp_);
+    closeHelp->setContext(Qt::WidgetShortcut);
+    connect(closeHelp, &QShortcut::activated, this, &frmQuarzello::hideHelp);
     // Escape in the printer panel does what its abandon button does.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), frmPrinter_);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, [this] { cmdSelStampante_Click(1); });
+    // Return presses the focused button, as Space does; Return in the printer list prints.
+    for (QPushButton* button : findChildren<QPushButton*>()) button->installEventFilter(this);
+    lstStampanti_->installEventFilter(this);
 
     form_load();
 }
@@ -124,11 +150,23 @@ void frmQuarzello::cmdEsci_Click() {
 }
 
 void frmQuarzello::cmdHelp_Click() {
+    // Pressed again while shown (its access key reaches it beneath the panel), the panel keeps
+    // the place the focus goes back to.
+    if (!txtHelp_->isVisible()) beforeHelp_ = focusWidget();
     // Set the text first: the change hides the panel, and showing it comes after.
     QString text = helpText();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtHelp_->setPlainText(text);
     txtHelp_->show();
+    txtHelp_->setFocus(Qt::OtherFocusReason);
+}
+
+void frmQuarzello::hideHelp() {
+    // The focus is moved before the panel goes: hidden with the focus, it would pass it on to
+    // whatever comes next in the tab order.
+    if (focusWidget() == txtHelp_ && beforeHelp_ && beforeHelp_->isVisible())
+        beforeHelp_->setFocus(Qt::OtherFocusReason);
+    txtHelp_->hide();
 }
 
 void frmQuarzello::txta4_Click() {
@@ -149,6 +187,9 @@ void frmQuarzello::cmdStampa_Click() {
     if (print_.busy()) return;
     frmPrinter_->show();
     frmPrinter_->raise();
+    // The panel's Stampa alone answers Alt+S while the panel is shown; the window's, beneath it,
+    // keeps its underlined S.
+    cmdStampa_->setShortcut(QKeySequence());
     // The panel has the keyboard at once: Escape gives up a list that is slow to come.
     lstStampanti_->setFocus(Qt::OtherFocusReason);
     VisualizzaListaStampanti();
@@ -163,23 +204,37 @@ void frmQuarzello::VisualizzaListaStampanti() {
         QFont italic = pdf->font();
         italic.setItalic(true);
         pdf->setFont(italic);
-        lstStampanti_->setCurrentRow(-1);
+        // Nothing selected, but the first entry is current: the keyboard starts from there.
         lstStampanti_->clearSelection();
-        // Nothing selected, not even a current entry, but the arrow keys choose at once: the
-        // first arrow press takes the first entry.
-        if (frmPrinter_->isVisible()) lstStampanti_->setCurrentItem(nullptr);
+        lstStampanti_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     });
+}
+
+void frmQuarzello::hidePrinterPanel() {
+    // The focus goes back to the window's Stampa, or to the help panel that lies over it.
+    const QWidget* focus = focusWidget();
+    if (!focus || frmPrinter_->isAncestorOf(focus))
+        (txtHelp_->isVisible() ? static_cast<QWidget*>(txtHelp_) : cmdStampa_)
+            ->setFocus(Qt::OtherFocusReason);
+    frmPrinter_->hide();
+    cmdStampa_->setShortcut(QKeySequence::mnemonic(cmdStampa_->text()));
+}
+
+void frmQuarzello::chooseCurrentPrinter() {
+    // From the keyboard, the current entry is the one chosen.
+    QListWidgetItem* current = lstStampanti_->currentItem();
+    if (current && lstStampanti_->selectedItems().isEmpty()) current->setSelected(true);
 }
 
 void frmQuarzello::cmdSelStampante_Click(int index) {
     if (index != 0) {
         // Abandon, also while the list is being filled: that wait is given up at once.
         print_.giveUp();
-        frmPrinter_->hide();
+        hidePrinterPanel();
         return;
     }
     if (print_.busy()) return;
-    frmPrinter_->hide();
+    hidePrinterPanel();
     // The print works on a copy of the record: typing meanwhile changes nothing of it.
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
     if (!selected.isEmpty() && selected.first()->data(Qt::UserRole).toBool())
@@ -212,17 +267,49 @@ bool frmQuarzello::filterKeyPress(int index, QKeyEvent* event) {
     return true;
 }
 
+bool frmQuarzello::focusNextPrevChild(bool next) {
+    // While a panel is shown, Tab goes round its controls: those beneath it cannot be seen.
+    if (frmPrinter_->isVisible()) {
+        const std::array<QWidget*, 3> round = {cmdSelStampante_[0], cmdSelStampante_[1],
+                                               lstStampanti_};
+        const auto at = std::find(round.begin(), round.end(), focusWidget());
+        const int here = static_cast<int>(at - round.begin());
+        QWidget* to = at == round.end() ? lstStampanti_ : round[(here + (next ? 1 : 2)) % 3];
+        to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    if (txtHelp_->isVisible()) {
+        txtHelp_->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
 bool frmQuarzello::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
         for (int i = 0; i < kFieldCount; ++i)
-            if (watched == txtCampo_[i]) return filterKeyPress(i, static_cast<QKeyEvent*>(event));
+            if (watched == txtCampo_[i]) return filterKeyPress(i, key);
+        if (isReturn(key) && !key->isAutoRepeat()) {
+            if (watched == lstStampanti_) {
+                chooseCurrentPrinter();
+                cmdSelStampante_[0]->click();
+                return true;
+            }
+            if (auto* button = qobject_cast<QPushButton*>(watched)) {
+                button->click();
+                return true;
+            }
+        }
+    } else if (event->type() == QEvent::Shortcut && watched == cmdSelStampante_[0]) {
+        chooseCurrentPrinter();  // Alt+S prints on the current entry
     } else if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == txta4_) {
             txta4_Click();
             return false;
         }
         if (watched == txtHelp_->viewport()) {
-            txtHelp_->hide();
+            hideHelp();
             return false;
         }
     }

@@ -2,6 +2,7 @@
 // panels (printer choice and help) that lie hidden over it until asked for.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -49,6 +50,7 @@ class frmQuarzello : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void buildLayout();
@@ -57,12 +59,15 @@ class frmQuarzello : public QWidget {
 
     void cmdEsci_Click();
     void cmdHelp_Click();
+    void hideHelp();
     void txta4_Click();
     void cmdSalva_Click();
     void cmdCarica_Click();
     void cmdStampa_Click();
     void cmdSelStampante_Click(int index);
     void VisualizzaListaStampanti();
+    void hidePrinterPanel();
+    void chooseCurrentPrinter();
     bool filterKeyPress(int index, QKeyEvent* event);
 
     Prompts& prompts_;
@@ -93,6 +98,8 @@ class frmQuarzello : public QWidget {
     QListWidget* lstStampanti_ = nullptr;
     std::array<QPushButton*, 2> cmdSelStampante_{};
     QPlainTextEdit* txtHelp_ = nullptr;
+    // Where the focus was when the help panel opened; it goes back there when the panel closes.
+    QPointer<QWidget> beforeHelp_;
 };
 
 }  // namespace quarzello

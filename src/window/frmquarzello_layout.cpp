@@ -118,6 +118,9 @@ struct FieldDesign {
     QRect boxRect;
     Qt::Alignment boxAlignment;
     const char* toolTip;
+    // What a screen reader calls the box: its caption without the colon, or what the caption
+    // shares or abbreviates spelt out.
+    const char* spokenName;
 };
 
 }  // namespace
@@ -150,40 +153,45 @@ void frmQuarzello::buildLayout() {
     const Qt::Alignment left = Qt::AlignLeft;
     const std::array<FieldDesign, kFieldCount> fields = {{
         {"Titolo:", 0, twipsRect(70, 320, 750, 220), right, twipsRect(850, 235, 1000, 300), left,
-         "Indicare, se preferito, Dott., Rag, ecc."},
+         "Indicare, se preferito, Dott., Rag, ecc.", "Titolo"},
         {"Nome:", 1, twipsRect(70, 743, 750, 220), right, twipsRect(850, 655, 3285, 300), left,
-         "Indicare il nome (od i nomi: p.e.: Mario e Maria...)"},
+         "Indicare il nome (od i nomi: p.e.: Mario e Maria...)", "Nome"},
         {"Cognome:", 2, twipsRect(70, 1161, 750, 220), right, twipsRect(850, 1075, 3285, 300), left,
-         "Indicare il cognome"},
+         "Indicare il cognome", "Cognome"},
         {"Incarico:", 5, twipsRect(70, 1579, 750, 220), right, twipsRect(850, 1495, 3285, 300),
-         left, "Indicare l'eventuale incarico (Presidente circolo...)"},
+         left, "Indicare l'eventuale incarico (Presidente circolo...)", "Incarico"},
         {"Indirizzo:", 3, twipsRect(70, 2002, 750, 220), right, twipsRect(840, 1920, 3285, 300),
-         left, "Indicare l'indirizzo: Via e numero civico"},
+         left, "Indicare l'indirizzo: Via e numero civico", "Indirizzo"},
         {"Cap/Città:", 4, twipsRect(70, 2420, 750, 220), right, twipsRect(850, 2335, 765, 300),
-         Qt::AlignHCenter, "Indicare il CAP"},
+         Qt::AlignHCenter, "Indicare il CAP", "CAP"},
         {nullptr,
          -1,
          {},
          right,
          twipsRect(1700, 2360, 2445, 300),
          left,
-         "Indicare la Città (e la provincia, se necessario)"},
+         "Indicare la Città (e la provincia, se necessario)",
+         "Città"},
         {"Telefono:", 6, twipsRect(70, 2838, 750, 220), right, twipsRect(850, 2755, 1365, 300),
-         right, "Indicare il numero di telefono fisso"},
+         right, "Indicare il numero di telefono fisso", "Telefono"},
         {"Cell.", 7, twipsRect(2300, 2849, 315, 180), left, twipsRect(2660, 2775, 1485, 300), right,
-         "Indicare il numero di cellulare"},
+         "Indicare il numero di cellulare", "Cellulare"},
         {"E-mail:", 8, twipsRect(70, 3256, 750, 220), right, twipsRect(850, 3175, 3285, 300), left,
-         "Indicare l'indirizzo e-mail (o più d'uno, separati da ;)"},
+         "Indicare l'indirizzo e-mail (o più d'uno, separati da ;)", "E-mail"},
         {"Sito:", 9, twipsRect(70, 3680, 750, 220), right, twipsRect(850, 3600, 3285, 300), left,
-         "Indicare l'eventuale sito personale"},
+         "Indicare l'eventuale sito personale", "Sito"},
     }};
     for (int i = 0; i < kFieldCount; ++i) {
         const FieldDesign& design = fields[i];
-        if (design.caption)
-            makeLabel(frmDati_, QStringLiteral("lblDesc_%1").arg(design.captionIndex),
-                      QString::fromUtf8(design.caption), design.captionRect,
-                      design.captionAlignment);
+        QLabel* caption =
+            design.caption
+                ? makeLabel(frmDati_, QStringLiteral("lblDesc_%1").arg(design.captionIndex),
+                            QString::fromUtf8(design.caption), design.captionRect,
+                            design.captionAlignment)
+                : nullptr;
         auto* box = new QLineEdit(frmDati_);
+        if (caption) caption->setBuddy(box);
+        box->setAccessibleName(QString::fromUtf8(design.spokenName));
         box->setObjectName(QStringLiteral("txtCampo_%1").arg(i));
         box->setGeometry(design.boxRect);
         box->setFont(windowFont());
@@ -204,9 +212,12 @@ void frmQuarzello::buildLayout() {
     frmPagina_ =
         makeFrame(this, "frmPagina", QStringLiteral("Pagina:"), twipsRect(4350, 480, 2500, 1425),
                   true, kWhite, kTeal, QStringLiteral("Area tipologia di stampa"));
-    makeLabel(frmPagina_, QStringLiteral("lblFormato"), QStringLiteral("Formato della pagina:"),
-              twipsRect(120, 300, 1640, 255), Qt::AlignLeft);
+    QLabel* lblFormato =
+        makeLabel(frmPagina_, QStringLiteral("lblFormato"), QStringLiteral("Formato della pagina:"),
+                  twipsRect(120, 300, 1640, 255), Qt::AlignLeft);
     txta4_ = new QLineEdit(QStringLiteral("A4"), frmPagina_);
+    lblFormato->setBuddy(txta4_);
+    txta4_->setAccessibleName(QStringLiteral("Formato della pagina"));
     txta4_->setObjectName(QStringLiteral("txta4"));
     txta4_->setGeometry(twipsRect(2005, 220, 350, 285));
     txta4_->setFont(windowFont());
@@ -214,18 +225,28 @@ void frmQuarzello::buildLayout() {
     txta4_->setAlignment(Qt::AlignCenter);
     txta4_->setToolTip(QStringLiteral("Formato pagina: campo fisso in A4"));
     txta4_->installEventFilter(this);
-    makeLabel(frmPagina_, QStringLiteral("lblRighe"), QStringLiteral("Righe per pagina:"),
-              twipsRect(120, 700, 1640, 255), Qt::AlignLeft);
+    QLabel* lblRighe =
+        makeLabel(frmPagina_, QStringLiteral("lblRighe"), QStringLiteral("Righe per pagina:"),
+                  twipsRect(120, 700, 1640, 255), Qt::AlignLeft);
     cmbRighe_ =
         makeGridList(frmPagina_, "cmbRighe", 8, QStringLiteral("6"), twipsRect(1860, 585, 495, 315),
                      QStringLiteral("Numero di righe stampate per pagina (ripetizione "
                                     "biglietto)"));
-    makeLabel(frmPagina_, QStringLiteral("lblColonne"), QStringLiteral("Colonne per pagina:"),
-              twipsRect(120, 1100, 1640, 255), Qt::AlignLeft);
+    QLabel* lblColonne =
+        makeLabel(frmPagina_, QStringLiteral("lblColonne"), QStringLiteral("Colonne per pagina:"),
+                  twipsRect(120, 1100, 1640, 255), Qt::AlignLeft);
     cmbColonne_ = makeGridList(frmPagina_, "cmbColonne", 4, QStringLiteral("2"),
                                twipsRect(1860, 980, 495, 315),
                                QStringLiteral("Numero di colonne stampate per pagina "
                                               "(ripetizione biglietto)"));
+    // Qt on Linux gives an editable list's text as its name: the label names the list through
+    // the label relation, and its edit part, which takes the focus, by a name of its own.
+    for (auto [label, list] : {std::pair{lblRighe, cmbRighe_}, {lblColonne, cmbColonne_}}) {
+        label->setBuddy(list);
+        const QString name = label->text().chopped(1);
+        list->setAccessibleName(name);
+        list->lineEdit()->setAccessibleName(name);
+    }
 
     Frame1_ = makeFrame(this, "Frame1", QStringLiteral("Memorizzazione biglietti:"),
                         twipsRect(4350, 1951, 2500, 855), false, kWhite, kTeal);
@@ -237,6 +258,7 @@ void frmQuarzello::buildLayout() {
                            QStringLiteral("Salva i dati personali su file."));
     cmdHelp_ = makeButton(Frame1_, QStringLiteral("cmdHelp"), QStringLiteral("&?"),
                           twipsRect(2040, 360, 255, 375), true, QStringLiteral("Help, Istruzioni"));
+    cmdHelp_->setAccessibleName(QStringLiteral("Aiuto"));
 
     frmlogo_ = makeFrame(this, "frmlogo", QString(), twipsRect(4350, 3755, 2500, 700), false,
                          kWhite, kTeal);
@@ -245,6 +267,7 @@ void frmQuarzello::buildLayout() {
     imgCG->setGeometry(twipsRect(60, 120, 520, 550));
     imgCG->setPixmap(picture(pictures::imgCG, pictures::imgCGWidth, pictures::imgCGHeight));
     imgCG->setScaledContents(true);
+    imgCG->setAccessibleName(QStringLiteral("Disegno di un camper"));
     lblCopyright_ = new QLabel(frmlogo_);
     lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
     lblCopyright_->setGeometry(twipsRect(600, 120, 1335, 555));
@@ -263,6 +286,7 @@ void frmQuarzello::buildLayout() {
     imgCN->setGeometry(twipsRect(1920, 120, 525, 555));
     imgCN->setPixmap(picture(pictures::imgCN, pictures::imgCNWidth, pictures::imgCNHeight));
     imgCN->setScaledContents(true);
+    imgCN->setAccessibleName(QStringLiteral("Disegno di un biglietto da visita"));
 
     frmButton_ = makeFrame(this, "frmButton", QString(), twipsRect(4350, 2852, 2500, 855), false,
                            kWhite, kTeal);
@@ -281,6 +305,7 @@ void frmQuarzello::buildLayout() {
     txtHelp_->setFocusPolicy(Qt::StrongFocus);
     txtHelp_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtHelp_->setPlainText(QStringLiteral("(Istruzioni)\n"));
+    txtHelp_->setAccessibleName(QStringLiteral("Istruzioni"));
     txtHelp_->viewport()->installEventFilter(this);
 
     frmPrinter_ = makeFrame(this, "frmPrinter", QStringLiteral("Selezione stampante:"),
@@ -290,10 +315,13 @@ void frmQuarzello::buildLayout() {
     lstStampanti_->setGeometry(twipsRect(360, 360, 3015, 1425));
     lstStampanti_->setFont(windowFont(8.25, true));
     lstStampanti_->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstStampanti_->setAccessibleName(QStringLiteral("Stampanti"));
     // Sorted when filled: the PDF entry stays last, below the printers.
     cmdSelStampante_[0] =
         makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_0"), QStringLiteral("&Stampa"),
                    twipsRect(360, 1860, 1335, 375), true, QStringLiteral("Avvio della stampa"));
+    // Told apart from the window's own Stampa, which has the same caption.
+    cmdSelStampante_[0]->setAccessibleName(QStringLiteral("Stampa sulla stampante scelta"));
     cmdSelStampante_[1] =
         makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_1"), QStringLiteral("&Rinuncia"),
                    twipsRect(2040, 1860, 1335, 375), true, QStringLiteral("Rinuncia alla stampa"));
