@@ -136,6 +136,8 @@ void frmQuarzello::buildLayout() {
     paint(this, kTeal, kBlack);
 
     // Created from back to front: a later sibling is drawn over an earlier one.
+    // The design's caption; start-up replaces it with the window title (frmQuarzello's
+    // constructor) and makes the banner as wide as the data frame allows.
     lblTitolo_ = new QLabel(QStringLiteral("Quarzello del Camperista di Velanda"), this);
     lblTitolo_->setObjectName(QStringLiteral("lblTitolo"));
     lblTitolo_->setGeometry(twipsRect(60, 30, 6800, 375));

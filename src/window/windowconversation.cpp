@@ -1,7 +1,6 @@
 // The print's questions and words as message boxes over the window.
 #include "window/windowconversation.h"
 
-#include <QApplication>
 #include <QWidget>
 
 #include "flows/cardfilecommands.h"
@@ -28,7 +27,9 @@ bool WindowConversation::sendToStoppedPrinter(const QString& printer, const QStr
 }
 
 void WindowConversation::beforeDrawing() {
-    QApplication::processEvents();
+    // The window is painted again at once where the questions' boxes covered it, before the
+    // sheet is drawn; repaint() paints without running other events, so no command can slip in
+    // halfway through a print.
     window_.repaint();
 }
 
