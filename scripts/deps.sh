@@ -8,12 +8,13 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-translations-l10n libgl-dev
   fonts-liberation
-  cups cups-client cups-bsd libcups2-dev
-  poppler-utils xvfb xauth xdotool imagemagick
+  cups cups-client cups-bsd libcups2-dev libqrencode-dev
+  poppler-utils zbar-tools xvfb xauth xdotool imagemagick
   clang libclang-rt-14-dev llvm clang-format clang-tidy
   file dpkg-dev lintian appstream desktop-file-utils
 )
-run_only=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation libcups2-dev)
+run_only=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation
+  libcups2-dev libqrencode-dev)
 case "$#:${1:-}" in
   0: | 1:--run-only | 1:--package | 1:--bench) ;;
   *)
