@@ -135,13 +135,14 @@ Result<void> RecordingSurface::drawLine(float x1, float y1, float x2, float y2) 
     return {};
 }
 
-Result<void> RecordingSurface::fillRect(float x, float y, float width, float height) {
+Result<void> RecordingSurface::fillRect(float left, float top, float width, float height) {
     log << QStringLiteral("fillRect");
     if (target_) {
-        if (Result<void> filled = target_->fillRect(x, y, width, height); !filled) return filled;
+        if (Result<void> filled = target_->fillRect(left, top, width, height); !filled)
+            return filled;
     }
     documentOpen = true;
-    rects.append(QRectF(x, y, width, height));
+    rects.append(QRectF(left, top, width, height));
     return {};
 }
 
