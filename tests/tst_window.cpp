@@ -241,6 +241,7 @@ void WindowTest::tabOrderFromFirstField() {
     expected << "txta4"
              << "cmbRighe"
              << "cmbColonne"
+             << "chkQr"
              << "cmdSalva"
              << "cmdHelp"
              << "cmdCarica"
