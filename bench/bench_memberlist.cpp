@@ -31,6 +31,11 @@ class Silent final : public PrintConversation {
         return {MarginChoice::PrintAsIs, false};
     }
     bool sendToStoppedPrinter(const QString&, const QString&) override { return true; }
+    bool printWithoutQr(const QString&, const QString& notFit,
+                        const std::function<QString()>&) override {
+        ::fail(notFit);
+        return false;
+    }
     void fail(const QString& text) override { ::fail(text); }
     void done(const QString&) override {}
     void pageShortened(const QString&, const QStringList&) override {}

@@ -8,14 +8,15 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-translations-l10n libgl-dev
   fonts-liberation
-  cups cups-client cups-bsd libcups2-dev
-  poppler-utils xvfb xauth xdotool imagemagick
+  cups cups-client cups-bsd libcups2-dev libqrencode-dev
+  poppler-utils zbar-tools xvfb xauth xdotool imagemagick
   # What a screen reader reads of the window (tst_realwindow): a session bus and AT-SPI.
   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
   clang libclang-rt-14-dev llvm clang-format clang-tidy
   file dpkg-dev lintian appstream desktop-file-utils
 )
-run_only=(cmake g++ make qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation libcups2-dev)
+run_only=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation
+  libcups2-dev libqrencode-dev)
 case "$#:${1:-}" in
   0: | 1:--run-only | 1:--package | 1:--bench) ;;
   *)

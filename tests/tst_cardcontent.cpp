@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "print/cardcontent.h"
+#include "print/vcard.h"
 #include "recordingsurface.h"
 
 using namespace quarzello;
@@ -39,6 +40,8 @@ class CardContentTest : public QObject {
     Q_OBJECT
 
   private slots:
+    void vCardOfTheRecord_data();
+    void vCardOfTheRecord();
     void composesSlots_data();
     void composesSlots();
     void emptiesTheWholeBuffer();
@@ -120,6 +123,56 @@ void CardContentTest::composesSlots_data() {
         << expected(
                {{7, "e-mail: a@x.it "}, {8, "b@y.it"}, {9, "Internet: www.a.it"}, {10, "www.b.it"}})
         << 1 << 4;
+}
+
+void CardContentTest::vCardOfTheRecord_data() {
+    QTest::addColumn<Fields>("fields");
+    QTest::addColumn<QStringList>("lines");  // without BEGIN, VERSION and END
+    QTest::newRow("all fields") << Fields{{Title, " Dott. "},      {FirstName, "Ugo"},
+                                          {Surname, "Neri"},       {Role, "Socio"},
+                                          {Street, "Via Po 1"},    {Postcode, "10100"},
+                                          {Town, "Torino"},        {Landline, "011 123"},
+                                          {Mobile, "+39 333 1"},   {Email, "Ugo@Neri.it"},
+                                          {Website, "www.Neri.it"}}
+                                << QStringList{"N:Neri;Ugo;;Dott.;",
+                                               "FN:Dott. Ugo Neri",
+                                               "TITLE:Socio",
+                                               "ADR;TYPE=WORK:;;Via Po 1;Torino;;10100;",
+                                               "TEL;TYPE=WORK,VOICE:011 123",
+                                               "TEL;TYPE=CELL:+39 333 1",
+                                               "EMAIL;TYPE=INTERNET:ugo@neri.it",
+                                               "URL:www.neri.it"};
+    QTest::newRow("only a name, spaces in runs")
+        << Fields{{FirstName, "  Anna   Maria "}}
+        << QStringList{"N:;Anna   Maria;;;", "FN:Anna Maria"};
+    QTest::newRow("separators escaped, not in TEL and URL")
+        << Fields{{Title, "Ing., dott."}, {Surname, "A\\B"}, {Role, "Tesoriera; soci"},
+                  {Town, "Forlì"},        {Landline, "1;2"}, {Website, "a.it/x,y"}}
+        << QStringList{"N:A\\\\B;;;Ing.\\, dott.;", "FN:Ing.\\, dott. A\\\\B",
+                       "TITLE:Tesoriera\\; soci",   "ADR;TYPE=WORK:;;;Forlì;;;",
+                       "TEL;TYPE=WORK,VOICE:1;2",   "URL:a.it/x,y"};
+    QTest::newRow("every address, empty ones left out")
+        << Fields{{Email, "A@b.it; ;c@D.it;e@f.it;"}, {Website, " W.it ;x.it"}}
+        << QStringList{"N:;;;;",
+                       "FN:",
+                       "EMAIL;TYPE=INTERNET:a@b.it",
+                       "EMAIL;TYPE=INTERNET:c@d.it",
+                       "EMAIL;TYPE=INTERNET:e@f.it",
+                       "URL:w.it",
+                       "URL:x.it"};
+    QTest::newRow("empty record") << Fields{{Title, "   "}} << QStringList{};
+}
+
+void CardContentTest::vCardOfTheRecord() {
+    QFETCH(Fields, fields);
+    QFETCH(QStringList, lines);
+    const QString expected =
+        lines.isEmpty()
+            ? QString()
+            : (QStringList{"BEGIN:VCARD", "VERSION:3.0"} + lines + QStringList{"END:VCARD"})
+                      .join("\r\n") +
+                  "\r\n";
+    QCOMPARE(cardVCard(recordOf(fields)), expected);
 }
 
 void CardContentTest::composesSlots() {

@@ -7,6 +7,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "pdfbox.h"
 #include "print/pdfsurface.h"
 #include "print/sheet.h"
+#include "print/vcard.h"
 #include "privatecups.h"
 #include "samples.h"
 #include "tools.h"
@@ -30,6 +32,8 @@ class CommandLineTest : public QObject {
   private slots:
     void initTestCase();
     void pdfIsTheSheetTheWindowPrints();
+    void qrCodesReadByADecoder_data();
+    void qrCodesReadByADecoder();
     void printsOnAQueueAndListsThePrinters();
     void stoppedPrinterOnlyWhenAskedFor();
     void memberListIntoOnePdfAndOneJob();
@@ -101,6 +105,79 @@ void CommandLineTest::pdfIsTheSheetTheWindowPrints() {
         QVERIFY(std::abs(got[i].right - expected[i].right) < 0.2 &&
                 std::abs(got[i].bottom - expected[i].bottom) < 0.2);
     }
+}
+
+void CommandLineTest::qrCodesReadByADecoder_data() {
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("2 x 6") << 2 << 6 << true;
+    QTest::newRow("the largest grid where it fits") << 4 << 8 << false;
+}
+
+// The longest lines a card has, an accented letter among them: every card's code, cropped and
+// read by a decoder that is not the encoder, gives the contact, and no ink is in its quiet zone.
+void CommandLineTest::qrCodesReadByADecoder() {
+    QFETCH(int, columns);
+    QFETCH(int, rows);
+    QFETCH(bool, fits);
+    CardRecord record = crowdedRecord(columns, rows);
+    record.fields[Town] = QStringLiteral("Forlì (FC)");
+    QVERIFY(writeBytes(path("qr.qcf"), encodeCardFile(record)));
+    QFile::remove(path("qr.pdf"));
+    if (!fits) {
+        const ToolRun refused = quarzello({"--pdf", "qr.pdf", "--qr", "qr.qcf"});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY(!QFileInfo::exists(path("qr.pdf")));
+        const QString told = QString::fromUtf8(refused.errors);
+        QVERIFY2(told.startsWith("Con 4 colonne e 8 righe il codice QR non entra nei biglietti."),
+                 qPrintable(told));
+        const QRegularExpressionMatch largest =
+            QRegularExpression("entra al massimo con (\\d+) colonne e (\\d+) righe").match(told);
+        QVERIFY2(largest.hasMatch(), qPrintable(told));
+        columns = largest.captured(1).toInt();
+        rows = largest.captured(2).toInt();
+        record.rows = QString::number(rows);
+        record.columns = QString::number(columns);
+        QVERIFY(writeBytes(path("qr.qcf"), encodeCardFile(record)));
+    }
+    const ToolRun run = quarzello({"--pdf", "qr.pdf", "--qr", "qr.qcf"});
+    QVERIFY2(run.ok, run.errors.constData());
+    const QByteArray pdf = readBytes(path("qr.pdf"));
+    QVERIFY(runTool(findTool("pdftoppm"),
+                    {"-r", "300", "-gray", "-f", "1", "-l", "1", path("qr.pdf"), path("qr")})
+                .ok);
+    PdfSurface surface("qr");
+    const Result<SheetPlan> plan =
+        planSheet(surface, record, {columns, rows}, SheetOptions{.qrCode = true});
+    QVERIFY(plan && !plan->qrLeftOut);
+    const QByteArray contact = cardVCard(record).toUtf8();
+    PdfRaster raster;
+    QVERIFY(raster.load(pdf, 300));
+    const double pxPerMm = 300 / 25.4;
+    for (const PlannedCard& card : plan->cards) {
+        QVERIFY(card.qr);
+        const QString crop = path(QStringLiteral("card-%1-%2.pgm").arg(card.row).arg(card.column));
+        QVERIFY(runTool(findTool("convert"), {path("qr-1.pgm"), "-crop",
+                                              QStringLiteral("%1x%2+%3+%4")
+                                                  .arg(int(card.width * pxPerMm))
+                                                  .arg(int(card.height * pxPerMm))
+                                                  .arg(int(card.x * pxPerMm))
+                                                  .arg(int(card.y * pxPerMm)),
+                                              "+repage", crop})
+                    .ok);
+        const ToolRun decoded = runTool(findTool("zbarimg"), {"--raw", "-q", "-Sbinary", crop});
+        QCOMPARE(decoded.output, contact);
+        // The quiet zone, two pixels away from the code's edge, which smoothing greys.
+        const CardQr& qr = *card.qr;
+        const double l = qr.quietLeft(), t = qr.quietTop(), r = l + qr.quietSide(),
+                     b = t + qr.quietSide(), gap = 0.2;
+        QVERIFY(raster.darkestIn(l, t, r, qr.y - gap) > 250);
+        QVERIFY(raster.darkestIn(l, qr.y + qr.side() + gap, r, b) > 250);
+        QVERIFY(raster.darkestIn(l, t, qr.x - gap, b) > 250);
+        QVERIFY(raster.darkestIn(qr.x + qr.side() + gap, t, r, b) > 250);
+    }
+    QFile::remove(path("qr.pdf"));  // other tests count the PDFs here
 }
 
 void CommandLineTest::printsOnAQueueAndListsThePrinters() {

@@ -253,6 +253,7 @@ void WindowTest::tabOrderFromFirstField() {
     expected << "txta4"
              << "cmbRighe"
              << "cmbColonne"
+             << "chkQr"
              << "cmdSalva"
              << "cmdHelp"
              << "cmdCarica"
@@ -292,7 +293,7 @@ void WindowTest::screenReaderNames() {
     } while ((control = control->nextInFocusChain()) != f.child<QWidget>("txtCampo_0"));
     QCOMPARE(names.join(','),
              "Titolo,Nome,Cognome,Incarico,Indirizzo,CAP,Città,Telefono,Cellulare,E-mail,Sito,"
-             "Formato della pagina,Righe per pagina,Colonne per pagina,Salva,Aiuto,Carica,Esci,"
+             "Formato della pagina,Righe per pagina,Colonne per pagina,Codice QR,Salva,Aiuto,Carica,Esci,"
              "Stampa,Istruzioni,Stampa sulla stampante scelta,Rinuncia,Stampanti");
     for (const char* picture : {"imgCG", "imgCN"})
         QVERIFY(!spoken(f.child<QWidget>(picture)).isEmpty());

@@ -90,7 +90,9 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
     for (const QString& warning : assembled->warnings) say(stderr, warning);
 
     TerminalConversation talk(line.evenIfStopped, line.reduce);
-    std::optional<PageRun> run = readPageRun(std::move(assembled.value().pages), talk);
+    SheetOptions options;
+    options.qrCode = line.qrCode;
+    std::optional<PageRun> run = readPageRun(std::move(assembled.value().pages), talk, options);
     if (!run) return kExitFailed;
     if (line.action == CommandLine::Action::Pdf)
         return writePdf(line, startedIn, *assembled, *run, talk);
@@ -99,8 +101,9 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
     SettingsMarginMemory margins;
     DirectWaiter waiter(timings.budgetMs);
     PrintOutcome outcome;
-    printPagesOnPrinter(std::move(*run), {line.printer, printers, timings.followMs, &margins}, pdfDocuments(),
-                        waiter, talk, [&outcome](const PrintOutcome& ended) { outcome = ended; });
+    printPagesOnPrinter(std::move(*run), {line.printer, printers, timings.followMs, &margins},
+                        pdfDocuments(), waiter, talk,
+                        [&outcome](const PrintOutcome& ended) { outcome = ended; });
     return exitStatusOf(outcome.end);
 }
 

@@ -78,8 +78,13 @@ struct Options {
                        "Incarico, Indirizzo, CAP, Città, Telefono, Cellulare, E-mail, Sito; "
                        "Righe e Colonne facoltative)."),
         QStringLiteral("FILE.csv")};
-    const QList<const QCommandLineOption*> all{&help,   &version, &pdf,  &print,   &evenIfStopped,
-                                               &reduce, &list,    &rows, &columns, &memberList};
+    const QCommandLineOption qr{
+        QStringLiteral("qr"),
+        QStringLiteral("Con --pdf o --stampa: su ogni biglietto un codice QR con i dati del "
+                       "biglietto come contatto (vCard), che il telefono legge in rubrica.")};
+    const QList<const QCommandLineOption*> all{&help,          &version,    &pdf,  &print,
+                                               &evenIfStopped, &reduce,     &list, &rows,
+                                               &columns,       &memberList, &qr};
 
     Options() {
         parser.setApplicationDescription(
@@ -147,6 +152,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     // A PDF has no margins: it is always the whole sheet at 100 %.
     line.reduce = parser.isSet(options.reduce);
     if (line.reduce && !print) return wrong(QStringLiteral("--riduci vale solo con --stampa."));
+    line.qrCode = parser.isSet(options.qr);
+    if (line.qrCode && list) return wrong(QStringLiteral("--qr vale solo con --pdf o --stampa."));
     if (parser.isSet(options.rows)) line.rows = parser.value(options.rows);
     if (parser.isSet(options.columns)) line.columns = parser.value(options.columns);
     if (list && (!files.isEmpty() || line.rows || line.columns || parser.isSet(options.memberList)))

@@ -28,6 +28,7 @@ struct CommandLine {
     QString printer;        // Print
     bool evenIfStopped = false;
     bool reduce = false;          // Print: reduced when the printer's margins would cut the sheet
+    bool qrCode = false;          // a QR code of the card's contact on every card
     std::optional<QString> rows;  // in place of the file's
     std::optional<QString> columns;  // in place of the file's
 };

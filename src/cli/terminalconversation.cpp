@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "cli/terminaltext.h"
+#include "flows/printpages.h"
 
 namespace quarzello {
 
@@ -36,6 +37,14 @@ TerminalConversation::TerminalConversation(bool evenIfStopped, bool reduce)
 bool TerminalConversation::printShortened(const QStringList& lines) {
     say(stderr, QStringLiteral("Attenzione: ") + shortenedLinesText(lines));
     return true;
+}
+
+bool TerminalConversation::printWithoutQr(const QString& page, const QString& notFit,
+                                          const std::function<QString()>& largest) {
+    // Asked for on the command line, the code is never left out behind the user's back.
+    const QString why = notFit + CR + largest();
+    fail(page.isEmpty() ? why : pageRefusedText(page, why));
+    return false;
 }
 
 void TerminalConversation::pageShortened(const QString& page, const QStringList& lines) {

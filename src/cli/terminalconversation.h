@@ -9,13 +9,17 @@
 namespace quarzello {
 
 // Shortened lines and the printer's margins are only warnings (or, with --riduci, the sheet is
-// reduced); a stopped printer is an error unless the user said to send all the same.
+// reduced); a stopped printer is an error unless the user said to send all the same; a QR code
+// that does not fit is an error.
 class TerminalConversation final : public PrintConversation {
   public:
     TerminalConversation(bool evenIfStopped, bool reduce);
 
     bool printShortened(const QStringList& lines) override;
     void pageShortened(const QString& page, const QStringList& lines) override;
+    // Told, with the largest grid where the code fits, and refused.
+    bool printWithoutQr(const QString& page, const QString& notFit,
+                        const std::function<QString()>& largest) override;
     // A count rewritten in place, for a run long enough to need it and a terminal to show it;
     // a file or a pipe gets nothing of it.
     void pageDrawn(int drawn, int pages) override;

@@ -153,6 +153,27 @@ QString shortenedLinesQuestion(const QStringList& lines) {
            lines.join(CR) + CR + CR + QStringLiteral("Stampare comunque?");
 }
 
+namespace {
+
+QString gridWords(const Grid& grid) {
+    return QStringLiteral("%1 %2 e %3 %4")
+        .arg(grid.columns)
+        .arg(grid.columns == 1 ? QStringLiteral("colonna") : QStringLiteral("colonne"))
+        .arg(grid.rows)
+        .arg(grid.rows == 1 ? QStringLiteral("riga") : QStringLiteral("righe"));
+}
+
+}  // namespace
+
+QString qrDoesNotFitText(const Grid& grid) {
+    return QStringLiteral("Con %1 il codice QR non entra nei biglietti.").arg(gridWords(grid));
+}
+
+QString qrLargestGridText(const std::optional<Grid>& grid) {
+    if (!grid) return QStringLiteral("Il codice QR di questi dati non entra in nessuna griglia.");
+    return QStringLiteral("Il codice QR entra al massimo con %1.").arg(gridWords(*grid));
+}
+
 QString stoppedPrinterText(const QString& printer, const QString& reason) {
     QString text = QStringLiteral(
                        "La stampante %1 è ferma: il lavoro resterà nella sua coda finché la "

@@ -16,6 +16,7 @@
 #include "core/result.h"
 #include "platform/marginmemory.h"
 #include "platform/prompts.h"
+#include "print/gridtext.h"
 #include "print/margins.h"
 
 namespace quarzello {
@@ -53,6 +54,11 @@ class PrintConversation {
     virtual MarginReply printOutsideMargins(const QString& printer, const MarginLoss& loss,
                                             const PrintableArea& area,
                                             std::optional<MarginChoice> remembered) = 0;
+    // The record's QR code does not fit the cards (notFit names the grid): print without it?
+    // `largest` gives the largest grid where it fits, worked out only when asked for. `page`
+    // names the page in a run of several; empty for one sheet.
+    virtual bool printWithoutQr(const QString& page, const QString& notFit,
+                                const std::function<QString()>& largest) = 0;
     // The printer's queue is stopped: send the job all the same?
     virtual bool sendToStoppedPrinter(const QString& printer, const QString& reason) = 0;
     // In a run of several pages, one page's lines that will print shorter than their text:
@@ -82,6 +88,9 @@ class PrintConversation {
 
 // The texts a print tells, the same in the window and on the command line.
 QString shortenedLinesQuestion(const QStringList& lines);
+// The QR code does not fit the cards of the grid; and where it fits at most (none: nowhere).
+QString qrDoesNotFitText(const Grid& grid);
+QString qrLargestGridText(const std::optional<Grid>& grid);
 QString stoppedPrinterText(const QString& printer, const QString& reason);
 QString waitingInStoppedQueueText(const QString& printer);
 QString noPrinterText(bool serviceDown);

@@ -42,6 +42,15 @@ std::optional<CheckedRun> checkPages(const PageRun& run, PrintSurface& surface,
             talk.fail(pageFailure(page, plan.error()));
             return std::nullopt;
         }
+        // The plan left the code out: printing it so is the user's choice, asked first, for the
+        // shortened lines are those of the sheet without it.
+        if (plan->qrLeftOut) {
+            const auto largest = [&surface, &page, &run] {
+                return qrLargestGridText(largestGridWithQr(surface, page.record, run.options));
+            };
+            if (!talk.printWithoutQr(page.name, qrDoesNotFitText(run.grids[i]), largest))
+                return std::nullopt;
+        }
         if (const QStringList shortened = shortenedLines(*plan); !shortened.isEmpty()) {
             if (named)
                 talk.pageShortened(page.name, shortened);

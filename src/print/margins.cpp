@@ -1,5 +1,6 @@
 // The sheet against the printer's margins. Everything is measured where drawPage puts it at
-// 100 %: a line by its box (what the surface measured), a cut mark by its two end points.
+// 100 %: a line by its box (what the surface measured), a cut mark by its two end points, a QR
+// code by its modules (its quiet zone is blank, and the paper beyond a margin is too).
 #include "print/margins.h"
 
 #include <QLocale>
@@ -140,6 +141,10 @@ MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {
             keep(mark.x1, mark.y1);
             keep(mark.x2, mark.y2);
         }
+        if (card.qr) {
+            keep(card.qr->x, card.qr->y);
+            keep(double(card.qr->x) + card.qr->side(), double(card.qr->y) + card.qr->side());
+        }
         for (const CardLine& line : card.lines) {
             if (!line.printed()) continue;
             keep(line.box.x, line.box.y);
@@ -159,6 +164,12 @@ MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {
                                                 double(b.y) + b.height, a, P, Q))
                     continue;
                 const QString name = lineName(line, where);
+                if (!loss.lost.contains(name)) loss.lost << name;
+            }
+            if (const std::optional<CardQr>& qr = card.qr;
+                qr && crosses(edge, qr->x, qr->y, double(qr->x) + qr->side(),
+                              double(qr->y) + qr->side(), a, P, Q)) {
+                const QString name = QStringLiteral("il codice QR dei biglietti%1").arg(where);
                 if (!loss.lost.contains(name)) loss.lost << name;
             }
             for (const CardMark& m : card.marks)

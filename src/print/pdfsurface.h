@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QLineF>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -48,6 +49,7 @@ class PdfSurface final : public PrintSurface {
 
     Result<void> printText(const QString& text) override;
     Result<void> drawLine(float x1, float y1, float x2, float y2) override;
+    Result<void> fillRect(float x, float y, float width, float height) override;
 
     Result<void> endPage() override;
     Result<void> endDoc() override;
@@ -68,6 +70,8 @@ class PdfSurface final : public PrintSurface {
         QPointF baseline;  // device pixels
         QString text;
         QLineF line;  // device pixels
+        bool isRect = false;
+        QRectF rect;  // device pixels
     };
 
     // The document being made, painted page by page as each is ended: only the page being

@@ -1,5 +1,5 @@
 // The drawing surface a print job works on: page set-up, a current font, a current position,
-// measuring, text and lines, in millimetres from the paper's top-left corner.
+// measuring, text, lines and filled rectangles, in millimetres from the paper's top-left corner.
 #pragma once
 
 #include <QByteArray>
@@ -42,6 +42,8 @@ class PrintSurface {
     // drawn on.
     virtual Result<void> printText(const QString& text) = 0;
     virtual Result<void> drawLine(float x1, float y1, float x2, float y2) = 0;
+    // A black rectangle with its top-left corner at (x, y), no outline.
+    virtual Result<void> fillRect(float x, float y, float width, float height) = 0;
 
     // Ends the page drawn so far and keeps the document open: what is drawn next goes on a new
     // page of the same document. Fails when the page cannot be added.

@@ -10,10 +10,14 @@
 //   S     spacing of the lines on a card: S = (H - 10) / n
 #include "print/sheet.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
 
 #include "print/printsurface.h"
+#include "print/qrcode.h"
+#include "print/vcard.h"
 
 namespace quarzello {
 
@@ -62,6 +66,39 @@ std::vector<CardMark> marksOf(const SheetPlan& plan, int i, int k) {
     return {CardMark{m, bottom, m + 1, bottom}, CardMark{P - m - 2, bottom, P - m - 1, bottom}};
 }
 
+// Where a card's lines are fitted from. Right-aligned lines may reach 5 mm left of the span
+// (3 mm kept from its end, 2 mm allowed past it); next to a code they may not cross the span's
+// start, which is what fitting from 5 mm further gives.
+float fitStart(const PlannedCard& card) {
+    return card.qr ? static_cast<float>(double(card.daOrizz) + 5.0) : card.daOrizz;
+}
+
+// The record's contact as a code on every card, or on none: medium error correction where it
+// fits, low where only that fits. A record with nothing in it has no code.
+void addQrCodes(SheetPlan& plan, const CardRecord& record) {
+    const QByteArray contact = cardVCard(record).toUtf8();
+    if (contact.isEmpty()) return;
+    for (const QrCorrection correction : {QrCorrection::Medium, QrCorrection::Low}) {
+        std::optional<QrMatrix> matrix = encodeQr(contact, correction);
+        if (!matrix) continue;
+        const auto shared = std::make_shared<const QrMatrix>(std::move(*matrix));
+        std::vector<PlacedQr> placed;
+        for (const PlannedCard& card : plan.cards) {
+            const std::optional<PlacedQr> place = placeCardQr(
+                {card.x, card.y, card.width, card.height, card.daOrizz, card.aOrizz}, shared);
+            if (!place) break;
+            placed.push_back(*place);
+        }
+        if (placed.size() != plan.cards.size()) continue;
+        for (std::size_t c = 0; c < placed.size(); ++c) {
+            plan.cards[c].qr = placed[c].qr;
+            plan.cards[c].daOrizz = placed[c].daOrizz;
+        }
+        return;
+    }
+    plan.qrLeftOut = true;
+}
+
 // Gives up the page: whatever was drawn is thrown away, and the user is told which printer failed.
 Failure abandonPage(PrintSurface& surface, const QString& why) {
     surface.abortDoc();
@@ -78,7 +115,6 @@ bool CardLine::printed() const {
 
 Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid,
                             const SheetOptions& options) {
-    (void)options;  // nothing chosen yet changes the plain sheet
     surface.setPaperSize(PrintSurface::kPaperA4);
     surface.setOrientation(PrintSurface::kPortrait);
     surface.setScaleMode(PrintSurface::kMillimetres);
@@ -104,41 +140,7 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
     plan.S = static_cast<float>((double(plan.H) - 10.0) / plan.content.n);
     plan.m = innerMargin(C);
 
-    // The card's lines as they stand, with how each slot prints on this grid.
-    struct Slot {
-        int slot;
-        QString whole;
-        SlotStyle style;
-    };
-    std::vector<Slot> cardSlots;
-    for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
-        if (Dati[slot].isEmpty()) continue;
-        cardSlots.push_back({slot, trimSpaces(Dati[slot]), slotStyle(slot, R)});
-    }
-
-    // Every card of a column has the same span, so its lines are fitted once per column, and
-    // columns whose spans allow the same width share the fit.
-    surface.setFontName(kCardFont);
-    std::vector<std::vector<FittedLine>> fitted(static_cast<std::size_t>(C));
-    for (int k = 0; k < C; ++k) {
-        const Span span = spanOf(plan, k);
-        const float limit = fitLimit(span.daOrizz, span.aOrizz);
-        int same = -1;
-        for (int earlier = 0; earlier < k && same < 0; ++earlier) {
-            const Span other = spanOf(plan, earlier);
-            if (fitLimit(other.daOrizz, other.aOrizz) == limit) same = earlier;
-        }
-        if (same >= 0) {
-            fitted[std::size_t(k)] = fitted[std::size_t(same)];
-            continue;
-        }
-        for (const Slot& line : cardSlots) {
-            fitted[std::size_t(k)].push_back(fitLine(surface, Dati[line.slot], span.daOrizz,
-                                                     span.aOrizz, line.style.bold,
-                                                     line.style.italic, line.style.size));
-        }
-    }
-
+    // Every card's rectangle, span and cut marks.
     plan.cards.reserve(std::size_t(R) * std::size_t(C));
     for (int i = 0; i < R; ++i) {
         for (int k = 0; k < C; ++k) {
@@ -153,24 +155,77 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
             card.daOrizz = span.daOrizz;
             card.aOrizz = span.aOrizz;
             card.marks = marksOf(plan, i, k);
-            float y = static_cast<float>(i * double(plan.H) + 10.0);
-            for (std::size_t j = 0; j < cardSlots.size(); ++j) {
-                CardLine line;
-                line.slot = cardSlots[j].slot;
-                line.ordinal = int(j) + 1;
-                line.last = j + 1 == cardSlots.size();
-                line.whole = cardSlots[j].whole;
-                line.style = cardSlots[j].style;
-                line.fitted = fitted[std::size_t(k)][j];
-                line.box =
-                    placedBox(line.fitted, y, span.daOrizz, span.aOrizz, line.style.alignment);
-                card.lines.push_back(std::move(line));
-                y += plan.S;
-            }
             plan.cards.push_back(std::move(card));
         }
     }
+    if (options.qrCode) addQrCodes(plan, record);
+
+    // The card's lines as they stand, with how each slot prints on this grid.
+    struct Slot {
+        int slot;
+        QString whole;
+        SlotStyle style;
+    };
+    std::vector<Slot> cardSlots;
+    for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
+        if (Dati[slot].isEmpty()) continue;
+        cardSlots.push_back({slot, trimSpaces(Dati[slot]), slotStyle(slot, R)});
+    }
+
+    // Cards whose spans allow the same width share one fit of their lines: on a plain sheet, one
+    // fit for all.
+    surface.setFontName(kCardFont);
+    std::vector<std::pair<float, std::vector<FittedLine>>> fits;
+    const auto fittedFor = [&](const PlannedCard& card) -> const std::vector<FittedLine>& {
+        const float from = fitStart(card);
+        const float limit = fitLimit(from, card.aOrizz);
+        for (const auto& [width, lines] : fits)
+            if (width == limit) return lines;
+        std::vector<FittedLine> lines;
+        for (const Slot& line : cardSlots) {
+            lines.push_back(fitLine(surface, Dati[line.slot], from, card.aOrizz, line.style.bold,
+                                    line.style.italic, line.style.size));
+        }
+        fits.emplace_back(limit, std::move(lines));
+        return fits.back().second;
+    };
+
+    for (PlannedCard& card : plan.cards) {
+        const std::vector<FittedLine>& fitted = fittedFor(card);
+        float y = static_cast<float>(double(card.y) + 10.0);
+        for (std::size_t j = 0; j < cardSlots.size(); ++j) {
+            CardLine line;
+            line.slot = cardSlots[j].slot;
+            line.ordinal = int(j) + 1;
+            line.last = j + 1 == cardSlots.size();
+            line.whole = cardSlots[j].whole;
+            line.style = cardSlots[j].style;
+            line.fitted = fitted[j];
+            line.box = placedBox(line.fitted, y, card.daOrizz, card.aOrizz, line.style.alignment);
+            card.lines.push_back(std::move(line));
+            y += plan.S;
+        }
+    }
     return plan;
+}
+
+std::optional<Grid> largestGridWithQr(PrintSurface& surface, const CardRecord& record,
+                                      const SheetOptions& options) {
+    std::vector<Grid> grids;
+    for (int columns = 1; columns <= kMaxColumns; ++columns)
+        for (int rows = 1; rows <= kMaxRows; ++rows) grids.push_back({columns, rows});
+    std::stable_sort(grids.begin(), grids.end(), [](const Grid& a, const Grid& b) {
+        const int cardsA = a.columns * a.rows, cardsB = b.columns * b.rows;
+        return cardsA != cardsB ? cardsA > cardsB : a.rows > b.rows;
+    });
+    SheetOptions withCode = options;
+    withCode.qrCode = true;
+    for (const Grid& grid : grids) {
+        const Result<SheetPlan> plan = planSheet(surface, record, grid, withCode);
+        if (!plan) return std::nullopt;
+        if (!plan->qrLeftOut) return grid;
+    }
+    return std::nullopt;
 }
 
 QStringList shortenedLines(const SheetPlan& plan) {
@@ -190,6 +245,36 @@ QStringList shortenedLines(const SheetPlan& plan) {
     return lines;
 }
 
+namespace {
+
+// A code's dark modules, each row's runs as one rectangle; the surface joins them into one
+// shape, so no seam shows between modules at any zoom.
+template <typename ScaleX, typename ScaleY>
+Result<void> drawQr(PrintSurface& surface, const CardQr& qr, const ScaleX& sx, const ScaleY& sy,
+                    double scale) {
+    const QrMatrix& matrix = *qr.matrix;
+    const auto module = static_cast<float>(double(qr.module) * scale);
+    for (int row = 0; row < matrix.size; ++row) {
+        for (int column = 0; column < matrix.size;) {
+            if (!matrix.at(column, row)) {
+                ++column;
+                continue;
+            }
+            const int first = column;
+            while (column < matrix.size && matrix.at(column, row)) ++column;
+            const float x = sx(static_cast<float>(double(qr.x) + double(qr.module) * first));
+            const float y = sy(static_cast<float>(double(qr.y) + double(qr.module) * row));
+            if (const Result<void> filled =
+                    surface.fillRect(x, y, module * float(column - first), module);
+                !filled)
+                return filled;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
 Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale) {
     // Scaling about the centre: a point keeps its direction from the centre, at scale times the
     // distance. At 1 every length is drawn exactly as planned.
@@ -205,6 +290,11 @@ Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale
             const Result<void> marked =
                 surface.drawLine(sx(mark.x1), sy(mark.y1), sx(mark.x2), sy(mark.y2));
             if (!marked) return abandonPage(surface, marked.error());
+        }
+
+        if (card.qr) {
+            if (const Result<void> drawn = drawQr(surface, *card.qr, sx, sy, scale); !drawn)
+                return abandonPage(surface, drawn.error());
         }
 
         surface.setFontName(kCardFont);

@@ -4,11 +4,13 @@
 
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "core/cardrecord.h"
 #include "core/result.h"
 #include "print/cardcontent.h"
+#include "print/cardqr.h"
 #include "print/gridtext.h"
 #include "print/stampatesto.h"
 
@@ -41,19 +43,22 @@ struct CardLine {
 };
 
 // One card of the sheet: its rectangle, the span its lines are fitted in, its lines top to
-// bottom and its cut marks.
+// bottom, its cut marks and its QR code.
 struct PlannedCard {
     int row = 0, column = 0;  // rows counted from the top, columns from the left
     float x = 0, y = 0, width = 0, height = 0;
     float daOrizz = 0, aOrizz = 0;  // the text span
     std::vector<CardLine> lines;
     std::vector<CardMark> marks;
+    std::optional<CardQr> qr;
 };
 
 // What the user chose for the sheet besides the record and its grid, the same for every page of
 // a run: a new way of making the sheet (a kind of paper, a new item on the cards) is one more
 // field here, its default the sheet as it always was.
-struct SheetOptions {};
+struct SheetOptions {
+    bool qrCode = false;  // the record's contact as a QR code on every card
+};
 
 // The whole page, worked out before anything is drawn. The one-letter quantities are those
 // named in sheet.cpp.
@@ -62,12 +67,19 @@ struct SheetPlan {
     float P = 0, Q = 0, W = 0, H = 0, S = 0, m = 0;
     CardContent content;
     std::vector<PlannedCard> cards;  // row by row from the top, left to right
+    // A QR code was asked for and does not fit the cards: the plan is the sheet without it.
+    bool qrLeftOut = false;
 };
 
 // Sets the page up on the surface and plans the sheet of the record in the grid, measuring on
 // the surface. Fails only when the surface gives no paper size.
 Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid,
                             const SheetOptions& options = {});
+
+// The grid with the most cards (the most rows among equals) whose cards take the record's QR
+// code, planned on the surface; nothing when none does.
+std::optional<Grid> largestGridWithQr(PrintSurface& surface, const CardRecord& record,
+                                      const SheetOptions& options);
 
 // The lines of the card that will print shorter than their text, as they will print, in order
 // (one entry for each distinct shortened form). A name split over two lines is no shortening.

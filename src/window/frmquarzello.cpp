@@ -4,6 +4,7 @@
 
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -17,6 +18,7 @@
 
 #include "core/windowtitle.h"
 #include "platform/prompts.h"
+#include "platform/qrchoice.h"
 #include "window/focusring.h"
 #include "window/helptext.h"
 #include "window/inputrules.h"
@@ -58,6 +60,11 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     // Every box and dialog, the first-run greeting included, belongs to this window.
     prompts_.setParentWindow(this);
 
+    // The QR code choice is the user's, not the card's: kept in the settings, not the data file.
+    chkQr_->setChecked(recalledQrChoice());
+    connect(chkQr_, &QCheckBox::toggled, this, [this](bool on) {
+        if (const Result<void> kept = rememberQrChoice(on); !kept) prompts_.warn(kept.error());
+    });
     connect(cmdEsci_, &QPushButton::clicked, this, &frmQuarzello::cmdEsci_Click);
     connect(cmdHelp_, &QPushButton::clicked, this, &frmQuarzello::cmdHelp_Click);
     connect(cmdSalva_, &QPushButton::clicked, this, &frmQuarzello::cmdSalva_Click);
@@ -237,10 +244,13 @@ void frmQuarzello::cmdSelStampante_Click(int index) {
     hidePrinterPanel();
     // The print works on a copy of the record: typing meanwhile changes nothing of it.
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
+    SheetOptions options;
+    options.qrCode = chkQr_->isChecked();
     if (!selected.isEmpty() && selected.first()->data(Qt::UserRole).toBool())
-        print_.saveAsPdf(record(), talk_);
+        print_.saveAsPdf(record(), talk_, options);
     else
-        print_.print(record(), selected.isEmpty() ? QString() : selected.first()->text(), talk_);
+        print_.print(record(), selected.isEmpty() ? QString() : selected.first()->text(), talk_,
+                     options);
 }
 
 void frmQuarzello::closeEvent(QCloseEvent* event) {

@@ -13,6 +13,7 @@
 #include "flows/printcommands.h"
 #include "window/windowconversation.h"
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QKeyEvent;
@@ -89,6 +90,7 @@ class frmQuarzello : public QWidget {
     QLineEdit* txta4_ = nullptr;
     QComboBox* cmbRighe_ = nullptr;
     QComboBox* cmbColonne_ = nullptr;
+    QCheckBox* chkQr_ = nullptr;
     QPushButton* cmdCarica_ = nullptr;
     QPushButton* cmdSalva_ = nullptr;
     QPushButton* cmdHelp_ = nullptr;

@@ -1,5 +1,6 @@
 // The window's design: every frame, label, box, list and button, where it stands, what it says.
 // Geometry is given in twips, as designed, and turned into logical pixels.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -250,6 +251,18 @@ void frmQuarzello::buildLayout() {
         list->lineEdit()->setAccessibleName(name);
     }
 
+    // On the frame's caption line, the one free place beside the grid choice.
+    chkQr_ = new QCheckBox(QStringLiteral("Codice &QR"), frmPagina_);
+    chkQr_->setObjectName(QStringLiteral("chkQr"));
+    chkQr_->setGeometry(twipsRect(1150, 0, 1300, 230));
+    chkQr_->setFont(windowFont());
+    chkQr_->setToolTip(QStringLiteral(
+        "Stampa su ogni biglietto un codice QR con i dati personali come contatto (vCard): "
+        "inquadrato con il telefono, li aggiunge alla rubrica."));
+    QPalette qrPalette = chkQr_->palette();
+    qrPalette.setColor(QPalette::WindowText, kWhite);
+    chkQr_->setPalette(qrPalette);
+
     Frame1_ = makeFrame(this, "Frame1", QStringLiteral("Memorizzazione biglietti:"),
                         twipsRect(4350, 1951, 2500, 855), false, kWhite, kTeal);
     cmdCarica_ = makeButton(Frame1_, QStringLiteral("cmdCarica"), QStringLiteral("&Carica"),
@@ -329,6 +342,7 @@ void frmQuarzello::buildLayout() {
                    twipsRect(2040, 1860, 1335, 375), true, QStringLiteral("Rinuncia alla stampa"));
 
     setTabOrder();
+    QWidget::setTabOrder(cmbColonne_, chkQr_);
     txtCampo_[0]->setFocus();
 }
 

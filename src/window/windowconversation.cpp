@@ -20,6 +20,12 @@ MarginReply WindowConversation::printOutsideMargins(const QString&, const Margin
     return prompts_.askMargins(marginLossQuestion(loss, area), loss.factorPercent);
 }
 
+bool WindowConversation::printWithoutQr(const QString&, const QString& notFit,
+                                        const std::function<QString()>&) {
+    return !closing_ && prompts_.askYesNo(notFit + QStringLiteral(" Stampare senza codice QR?"),
+                                          PromptAnswer::Yes);
+}
+
 bool WindowConversation::sendToStoppedPrinter(const QString& printer, const QString& reason) {
     return !closing_ && prompts_.askYesNo(twoParagraphs(stoppedPrinterText(printer, reason),
                                                         QStringLiteral("Inviarlo comunque?")),

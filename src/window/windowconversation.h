@@ -21,6 +21,8 @@ class WindowConversation final : public PrintConversation {
                                     const PrintableArea& area,
                                     std::optional<MarginChoice> remembered) override;
     bool sendToStoppedPrinter(const QString& printer, const QString& reason) override;
+    bool printWithoutQr(const QString& page, const QString& notFit,
+                        const std::function<QString()>& largest) override;
     // The window is repainted before the sheet is drawn, as it always was.
     void beforeDrawing() override;
     void fail(const QString& text) override;

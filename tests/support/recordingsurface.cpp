@@ -27,6 +27,7 @@ void RecordingSurface::clearRecord() {
     log.clear();
     texts.clear();
     lines.clear();
+    rects.clear();
     measured.clear();
     printTextCalls = drawLineCalls = 0;
     pagesHandedOver = pagesAbandoned = 0;
@@ -35,8 +36,8 @@ void RecordingSurface::clearRecord() {
 
 bool RecordingSurface::touchedPaper() const {
     return !texts.isEmpty() || !lines.isEmpty() || log.contains(QStringLiteral("printText")) ||
-           log.contains(QStringLiteral("drawLine")) || log.contains(QStringLiteral("endDoc")) ||
-           log.contains(QStringLiteral("abortDoc"));
+           log.contains(QStringLiteral("drawLine")) || log.contains(QStringLiteral("fillRect")) ||
+           log.contains(QStringLiteral("endDoc")) || log.contains(QStringLiteral("abortDoc"));
 }
 
 void RecordingSurface::setPaperSize(int code) {
@@ -131,6 +132,17 @@ Result<void> RecordingSurface::drawLine(float x1, float y1, float x2, float y2) 
     }
     documentOpen = true;
     lines.append({x1, y1, x2, y2});
+    return {};
+}
+
+Result<void> RecordingSurface::fillRect(float left, float top, float width, float height) {
+    log << QStringLiteral("fillRect");
+    if (target_) {
+        if (Result<void> filled = target_->fillRect(left, top, width, height); !filled)
+            return filled;
+    }
+    documentOpen = true;
+    rects.append(QRectF(left, top, width, height));
     return {};
 }
 

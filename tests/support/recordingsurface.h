@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QPair>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -69,6 +70,7 @@ class RecordingSurface : public PrintSurface {
     QStringList log;
     QList<RecordedText> texts;
     QList<RecordedLine> lines;
+    QList<QRectF> rects;  // x, y, width, height in millimetres
     QList<QPair<QString, RecordedFont>> measured;
     int printTextCalls = 0, drawLineCalls = 0;
     int pagesHandedOver = 0, pagesAbandoned = 0;
@@ -95,6 +97,7 @@ class RecordingSurface : public PrintSurface {
     void setCurrentY(float value) override;
     Result<void> printText(const QString& text) override;
     Result<void> drawLine(float x1, float y1, float x2, float y2) override;
+    Result<void> fillRect(float x, float y, float width, float height) override;
     Result<void> endPage() override;
     Result<void> endDoc() override;
     void abortDoc() override;
