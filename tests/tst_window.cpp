@@ -50,6 +50,7 @@ class WindowTest : public QObject {
     void fieldBoxes_data();
     void fieldBoxes();
     void windowFrameIsFixed();
+    void previewBesideTheForm();
     void stackingFrontToBack();
     void tabOrderFromFirstField();
     void startUpPlacesAndLabels();
@@ -207,6 +208,39 @@ void WindowTest::windowFrameIsFixed() {
     QCOMPARE(w.font().pointSizeF(), 8.25);
 }
 
+void WindowTest::previewBesideTheForm() {
+    QTemporaryDir settings;
+    PreviewMemory memory(settings.filePath("quarzello.conf"));
+    WindowFixture f;
+    f.preview = &memory;
+    frmQuarzello& w = f.open();
+    QCOMPARE(w.size(), QSize(461, 301));
+    QVERIFY(!w.findChild<QWidget*>("preview"));  // nothing of it made while hidden
+    QList<std::pair<QWidget*, QRect>> form;
+    for (QWidget* child : w.findChildren<QWidget*>()) form.append({child, child->geometry()});
+    const QPoint place = w.pos();
+
+    auto* button = f.child<QPushButton>("cmdAnteprima");
+    button->click();
+    auto* preview = f.child<QWidget>("preview");
+    QVERIFY(preview && !preview->isHidden() && !preview->accessibleName().isEmpty());
+    QVERIFY(w.width() > 461 && w.width() <= 1366 && w.height() <= 744);
+    QCOMPARE(preview->geometry(), QRect(461, 0, w.width() - 461, w.height()));
+    // The panels lie over it as over the form.
+    const QObjectList stack = w.children();
+    QVERIFY(stack.indexOf(preview) < stack.indexOf(f.child<QWidget>("txtHelp")));
+    for (const auto& [child, geometry] : form) QCOMPARE(child->geometry(), geometry);
+
+    button->click();
+    QCOMPARE(w.size(), QSize(461, 301));
+    QCOMPARE(w.pos(), place);
+    QVERIFY(preview->isHidden());
+    // Shown again next run, as it was left.
+    button->click();
+    f.window.reset();
+    QVERIFY(f.open().width() > 461);
+}
+
 void WindowTest::stackingFrontToBack() {
     WindowFixture f;
     f.open();
@@ -215,8 +249,8 @@ void WindowTest::stackingFrontToBack() {
     for (QObject* child : f.window->children())
         if (child->isWidgetType() && !child->objectName().isEmpty())
             backToFront << child->objectName();
-    const QStringList expected = {"lblTitolo", "frmDati",   "frmPagina", "Frame1",
-                                  "frmlogo",   "frmButton", "txtHelp",   "frmPrinter"};
+    const QStringList expected = {"lblTitolo", "cmdAnteprima", "frmDati", "frmPagina", "Frame1",
+                                  "frmlogo",   "frmButton",    "txtHelp", "frmPrinter"};
     QCOMPARE(backToFront, expected);
 }
 
@@ -246,6 +280,7 @@ void WindowTest::tabOrderFromFirstField() {
              << "cmdCarica"
              << "cmdEsci"
              << "cmdStampa"
+             << "cmdAnteprima"
              << "txtCampo_0";
     QCOMPARE(visited, expected);
 

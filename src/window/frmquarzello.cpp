@@ -34,6 +34,7 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
                            QWidget* parent)
     : QWidget(parent),
       prompts_(prompts),
+      previewMemory_(settings.preview),
       files_(programFolder, location, prompts),
       print_(prompts, printers, std::move(settings), [this] { return closing_; }),
       talk_(prompts, *this, closing_) {
@@ -57,6 +58,7 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     connect(escape, &QShortcut::activated, this, [this] { cmdSelStampante_Click(1); });
 
     form_load();
+    setUpPreview();
 }
 
 frmQuarzello::~frmQuarzello() = default;
@@ -183,10 +185,13 @@ void frmQuarzello::cmdSelStampante_Click(int index) {
     // The print works on a copy of the record: typing meanwhile changes nothing of it.
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
     if (!selected.isEmpty() && selected.first()->data(Qt::UserRole).toBool())
-        print_.saveAsPdf(record(), talk_);
+        print_.saveAsPdf(record(), talk_, sheetOptions());
     else
-        print_.print(record(), selected.isEmpty() ? QString() : selected.first()->text(), talk_);
+        print_.print(record(), selected.isEmpty() ? QString() : selected.first()->text(), talk_,
+                     sheetOptions());
 }
+
+SheetOptions frmQuarzello::sheetOptions() const { return {}; }
 
 void frmQuarzello::closeEvent(QCloseEvent* event) {
     // Whatever a print is waiting on is given up at once; the print tells nothing more. A job
