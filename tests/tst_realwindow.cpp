@@ -52,6 +52,7 @@ class RealWindowTest : public QObject {
     void cleanupTestCase();
     void showsWindowAndEndsThroughExit();
     void keepsDataInTheUsersFolderWhenInstalled();
+    void previewFollowsTyping();
 
   private:
     // Starts the program with a home of its own, as nobody when the tests run as root.
@@ -171,6 +172,35 @@ void RealWindowTest::keepsDataInTheUsersFolderWhenInstalled() {
         10000);
     run("xdotool", {"windowclose", window.value(0)}, display_);
     QVERIFY2(next.waitForFinished(10000), "the program outlived its window");
+}
+
+void RealWindowTest::previewFollowsTyping() {
+    ReadOnlyCopy installed(kMarioRossi);
+    QTemporaryDir home;
+    QVERIFY(installed.ok);
+    QProcess program;
+    start(program, installed.exe, home.path());
+    const QString id = firstWindow().value(0);
+    run("xdotool", {"windowfocus", "--sync", id}, display_);
+    run("xdotool", {"key", "alt+a"}, display_);
+    QTRY_VERIFY_WITH_TIMEOUT(!firstWindow().value(1).contains("Geometry: 461x301"), 10000);
+    // The part of the window right of the form, as the screen shows it.
+    const auto preview = [&] {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display_);
+        return runTool("import", {"-window", id, "-crop", "2000x2000+461+0", "gray:-"}, {}, env,
+                       20000)
+            .output;
+    };
+    // Drawn and settled: two pictures in a row are the same.
+    QByteArray before;
+    QTRY_VERIFY_WITH_TIMEOUT(!(before = preview()).isEmpty() && preview() == before, 10000);
+    // A click in the name box, then a few characters more in it.
+    run("xdotool", {"mousemove", "--window", id, "150", "85", "click", "1"}, display_);
+    run("xdotool", {"type", "--window", id, "WWWW"}, display_);
+    QTRY_VERIFY_WITH_TIMEOUT(preview() != before, 10000);
+    program.kill();
+    program.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(RealWindowTest)
