@@ -98,7 +98,6 @@ void SheetPreview::setPrinter(const QString& name, std::optional<PrintableArea> 
 
 void SheetPreview::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    placeParts();
     redraw();
 }
 
@@ -113,6 +112,7 @@ void SheetPreview::placeParts() {
 
 void SheetPreview::redraw() {
     pending_->stop();
+    placeParts();
     plan_.reset();
     refused_.clear();
     shortened_ = 0;
