@@ -1,6 +1,6 @@
 // quarzello-bench: start-up, print job, Save and Load and peak memory, each against its floor
 // measured in the same run. Prints the detail of every series and a table of ratios.
-//   quarzello-bench [--quick] [--only startup|print|files] [--rows FILE.tsv]
+//   quarzello-bench [--quick] [--only startup|print|files|preview] [--rows FILE.tsv]
 // --only runs one benchmark, e.g. under a profiler.
 // The start-up children are this same program, started as "--startup-child window|bare ...".
 #include <QApplication>
@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     QString only;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--quick")) {
-            counts = {5, 10, 5, 200, 51, 3};
+            counts = {5, 10, 5, 200, 51, 3, 21};
         } else if (args[i] == QLatin1String("--only") && i + 1 < args.size()) {
             only = args[++i];
         } else if (args[i] == QLatin1String("--rows") && i + 1 < args.size()) {
@@ -53,6 +53,7 @@ int main(int argc, char* argv[]) {
     if (wanted("print")) benchPrintJob(counts, rows);
     if (wanted("print")) benchMemberList(counts, rows);
     if (wanted("files")) benchSaveLoad(counts, rows);
+    if (wanted("preview")) benchPreview(counts, rows);
     if (rows.empty()) fail(QStringLiteral("nothing to run for --only ") + only);
 
     // With --rows the caller prints the table, together with its own figures.

@@ -204,24 +204,24 @@ void benchStartup(const QString& self, const RunCounts& counts, std::vector<Resu
         3, counts.startupInProcess,
         [&] {
             std::unique_ptr<QWidget> window;
-            const double ms = timeMs([&] {
+            const double took = timeMs([&] {
                 window = std::make_unique<frmQuarzello>(
                     folder.path(), decideDataLocation(folder.path()), prompts, printers);
                 showAndWaitForPaint(*window);
             });
             window.reset();
             QCoreApplication::processEvents();
-            return ms;
+            return took;
         },
         [&] {
             std::unique_ptr<QWidget> window;
-            const double ms = timeMs([&] {
+            const double took = timeMs([&] {
                 window = bareWindow();
                 showAndWaitForPaint(*window);
             });
             window.reset();
             QCoreApplication::processEvents();
-            return ms;
+            return took;
         },
         warmWindow, warmBare);
     printSeries(QStringLiteral("in a running application: window"), warmWindow,

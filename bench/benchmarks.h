@@ -15,6 +15,7 @@ struct RunCounts {
     int manyPrints = 1000;
     int saveLoads = 301;
     int memberLists = 7;
+    int previews = 101;
 };
 
 // The child side of the start-up benchmark: "window FOLDER" or "bare", from main() on.
@@ -29,3 +30,5 @@ void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows);
 void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows);
 // Save then Load through the card file code against plain QFile.
 void benchSaveLoad(const RunCounts& counts, std::vector<ResultRow>& rows);
+// The preview's redraw of a 4 x 8 sheet against one frame of the screen.
+void benchPreview(const RunCounts& counts, std::vector<ResultRow>& rows);

@@ -13,6 +13,7 @@
 #include "pdfbox.h"
 #include "print/fonts.h"
 #include "print/pdfsurface.h"
+#include "print/screensurface.h"
 #include "print/sheet.h"
 #include "printers/cupsprintersystem.h"
 #include "privatecups.h"
@@ -51,6 +52,8 @@ class PdfSurfaceTest : public QObject {
     void abandonedPageLeavesNoDocument();
     void severalPagesInOneDocument();
     void sizeOfZeroPointsPrintsNothing();
+    void previewIsThePrint_data();
+    void previewIsThePrint();
 
   private:
     // Checks the sheet of fullRecord() in a PDF against the layout's arithmetic.
@@ -295,6 +298,63 @@ void PdfSurfaceTest::sizeOfZeroPointsPrintsNothing() {
     const QList<PdfWord> words = pdfWords(surface.document());
     QCOMPARE(words.size(), 1);
     QCOMPARE(words[0].text, QStringLiteral("visibile"));
+}
+
+void PdfSurfaceTest::previewIsThePrint_data() {
+    QTest::addColumn<CardRecord>("record");
+    for (const auto& [columns, rows] : {std::pair{"2", "6"}, {"4", "8"}}) {
+        const QString grid = QStringLiteral(" %1 x %2").arg(columns, rows);
+        CardRecord longRole = fullRecord(rows, columns);
+        longRole.fields[Role] = QString(120, u'x');
+        QTest::newRow(qPrintable("full" + grid)) << fullRecord(rows, columns);
+        QTest::newRow(qPrintable("long name split" + grid))
+            << crowdedRecord(QString(columns).toInt(), QString(rows).toInt());
+        QTest::newRow(qPrintable("long role shortened" + grid)) << longRole;
+    }
+}
+
+void PdfSurfaceTest::previewIsThePrint() {
+    // The preview's picture of the page against the PDF's, both at 150 dots per inch: only the
+    // antialiasing of the two renderers may differ.
+    QFETCH(CardRecord, record);
+    constexpr int kDpi = 150;
+    PdfSurface pdf("Prova");
+    QVERIFY(StampaBiglietti(pdf, record).ok());
+    PdfRaster printed;
+    QString error;
+    QVERIFY2(printed.load(pdf.document(), kDpi, &error), qPrintable(error));
+
+    ScreenSurface screen;
+    QVERIFY(StampaBiglietti(screen, record).ok());
+    const QImage shown = screen.picture(kDpi).convertToFormat(QImage::Format_Grayscale8);
+    // pdftoppm rounds the page's points up to whole pixels.
+    QVERIFY(std::abs(shown.width() - printed.width()) <= 1);
+    QVERIFY(std::abs(shown.height() - printed.height()) <= 1);
+    const int width = std::min(shown.width(), printed.width());
+    const int height = std::min(shown.height(), printed.height());
+    // The two renderers antialias edges their own way: a pixel is ink when darker than mid-grey,
+    // and an inked pixel of one picture is the same when the other has ink at it or next to it.
+    // Only inked pixels count, so that the white paper does not hide a missing line.
+    const auto inked = [&](int x, int y, bool paper) {
+        return (paper ? printed.grey(x, y) : int(shown.constScanLine(y)[x])) < 128;
+    };
+    const auto inkNear = [&](int x, int y, bool paper) {
+        for (int ny = std::max(0, y - 1); ny <= std::min(height - 1, y + 1); ++ny)
+            for (int nx = std::max(0, x - 1); nx <= std::min(width - 1, x + 1); ++nx)
+                if (inked(nx, ny, paper)) return true;
+        return false;
+    };
+    qint64 apart = 0, ink = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool onScreen = inked(x, y, false), onPaper = inked(x, y, true);
+            ink += onScreen || onPaper;
+            apart += (onScreen && !inkNear(x, y, true)) || (onPaper && !inkNear(x, y, false));
+        }
+    QVERIFY(ink > 1000);  // something printed to compare
+    const double share = double(apart) / double(ink);
+    QVERIFY2(share < 0.01,
+             qPrintable(QStringLiteral("%1 % of the inked pixels differ").arg(share * 100)));
 }
 
 QTEST_MAIN(PdfSurfaceTest)

@@ -64,6 +64,7 @@ class RealWindowTest : public QObject {
     void showsWindowAndEndsThroughExit();
     void keepsDataInTheUsersFolderWhenInstalled();
     void keyboardAndScreenReader();
+    void previewFollowsTyping();
 
   private:
     // Starts the program with a home of its own, as nobody when the tests run as root; on the
@@ -254,6 +255,35 @@ void RealWindowTest::keyboardAndScreenReader() {
     program.waitForFinished();
     bus.kill();
     bus.waitForFinished();
+}
+
+void RealWindowTest::previewFollowsTyping() {
+    ReadOnlyCopy installed(kMarioRossi);
+    QTemporaryDir home;
+    QVERIFY(installed.ok);
+    QProcess program;
+    start(program, installed.exe, home.path());
+    const QString id = firstWindow().value(0);
+    run("xdotool", {"windowfocus", "--sync", id}, display_);
+    run("xdotool", {"key", "alt+a"}, display_);
+    QTRY_VERIFY_WITH_TIMEOUT(!firstWindow().value(1).contains("Geometry: 461x301"), 10000);
+    // The part of the window right of the form, as the screen shows it.
+    const auto preview = [&] {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display_);
+        return runTool("import", {"-window", id, "-crop", "2000x2000+461+0", "gray:-"}, {}, env,
+                       20000)
+            .output;
+    };
+    // Drawn and settled: two pictures in a row are the same.
+    QByteArray before;
+    QTRY_VERIFY_WITH_TIMEOUT(!(before = preview()).isEmpty() && preview() == before, 10000);
+    // A click in the name box, then a few characters more in it.
+    run("xdotool", {"mousemove", "--window", id, "150", "85", "click", "1"}, display_);
+    run("xdotool", {"type", "--window", id, "WWWW"}, display_);
+    QTRY_VERIFY_WITH_TIMEOUT(preview() != before, 10000);
+    program.kill();
+    program.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(RealWindowTest)

@@ -53,6 +53,7 @@ class WindowTest : public QObject {
     void fieldBoxes();
     void controlsInSight();
     void windowFrameIsFixed();
+    void previewBesideTheForm();
     void stackingFrontToBack();
     void tabOrderFromFirstField();
     void screenReaderNames();
@@ -181,18 +182,23 @@ void WindowTest::controlsInSight() {
                w->findChild<QPushButton*>();
     };
     // Inside its frame, and beside its neighbours, never under one: only the two panels lie
-    // over the window, and they are hidden until asked for.
+    // over the window, and they are hidden until asked for; the preview's button stands on the
+    // free right end of the title banner.
     const auto designed = [](QWidget* w) {
         const QString name = w->objectName();
         return !name.isEmpty() && !name.startsWith("qt_") && name != "txtHelp" &&
                name != "frmPrinter";
+    };
+    const auto onTheBanner = [](QWidget* a, QWidget* b) {
+        return a->objectName() + b->objectName() == QStringLiteral("lblTitolocmdAnteprima") ||
+               b->objectName() + a->objectName() == QStringLiteral("lblTitolocmdAnteprima");
     };
     for (QWidget* control : f.window->findChildren<QWidget*>()) {
         if (!designed(control)) continue;
         QWidget* frame = control->parentWidget();
         QVERIFY2(frame->rect().contains(control->geometry()), qPrintable(control->objectName()));
         for (QWidget* other : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(other == control || !designed(other) ||
+            QVERIFY2(other == control || !designed(other) || onTheBanner(control, other) ||
                          !(takesFocus(control) || takesFocus(other)) ||
                          !other->geometry().intersects(control->geometry()),
                      qPrintable(control->objectName() + " " + other->objectName()));
@@ -214,6 +220,39 @@ void WindowTest::windowFrameIsFixed() {
     QCOMPARE(w.font().pointSizeF(), 8.25);
 }
 
+void WindowTest::previewBesideTheForm() {
+    QTemporaryDir settings;
+    PreviewMemory memory(settings.filePath("quarzello.conf"));
+    WindowFixture f;
+    f.preview = &memory;
+    frmQuarzello& w = f.open();
+    QCOMPARE(w.size(), QSize(461, 301));
+    QVERIFY(!w.findChild<QWidget*>("preview"));  // nothing of it made while hidden
+    QList<std::pair<QWidget*, QRect>> form;
+    for (QWidget* child : w.findChildren<QWidget*>()) form.append({child, child->geometry()});
+    const QPoint place = w.pos();
+
+    auto* button = f.child<QPushButton>("cmdAnteprima");
+    button->click();
+    auto* preview = f.child<QWidget>("preview");
+    QVERIFY(preview && !preview->isHidden() && !preview->accessibleName().isEmpty());
+    QVERIFY(w.width() > 461 && w.width() <= 1366 && w.height() <= 744);
+    QCOMPARE(preview->geometry(), QRect(461, 0, w.width() - 461, w.height()));
+    // The panels lie over it as over the form.
+    const QObjectList stack = w.children();
+    QVERIFY(stack.indexOf(preview) < stack.indexOf(f.child<QWidget>("txtHelp")));
+    for (const auto& [child, geometry] : form) QCOMPARE(child->geometry(), geometry);
+
+    button->click();
+    QCOMPARE(w.size(), QSize(461, 301));
+    QCOMPARE(w.pos(), place);
+    QVERIFY(preview->isHidden());
+    // Shown again next run, as it was left.
+    button->click();
+    f.window.reset();
+    QVERIFY(f.open().width() > 461);
+}
+
 void WindowTest::stackingFrontToBack() {
     WindowFixture f;
     f.open();
@@ -222,8 +261,8 @@ void WindowTest::stackingFrontToBack() {
     for (QObject* child : f.window->children())
         if (child->isWidgetType() && !child->objectName().isEmpty())
             backToFront << child->objectName();
-    const QStringList expected = {"lblTitolo", "frmDati",   "frmPagina", "Frame1",
-                                  "frmlogo",   "frmButton", "txtHelp",   "frmPrinter"};
+    const QStringList expected = {"lblTitolo", "cmdAnteprima", "frmDati", "frmPagina", "Frame1",
+                                  "frmlogo",   "frmButton",    "txtHelp", "frmPrinter"};
     QCOMPARE(backToFront, expected);
 }
 
@@ -240,7 +279,7 @@ void WindowTest::tabOrderFromFirstField() {
         QVERIFY(contrastRatio(shot.pixelColor(ring), QColor(0, 128, 128)) >= 3);
 
     QStringList visited;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 30; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focus = QApplication::focusWidget();
         // The edit part of a drop-down list belongs to the list.
@@ -259,6 +298,7 @@ void WindowTest::tabOrderFromFirstField() {
              << "cmdCarica"
              << "cmdEsci"
              << "cmdStampa"
+             << "cmdAnteprima"
              << "txtCampo_0";
     QCOMPARE(visited, expected);
 
@@ -293,8 +333,9 @@ void WindowTest::screenReaderNames() {
     } while ((control = control->nextInFocusChain()) != f.child<QWidget>("txtCampo_0"));
     QCOMPARE(names.join(','),
              "Titolo,Nome,Cognome,Incarico,Indirizzo,CAP,Città,Telefono,Cellulare,E-mail,Sito,"
-             "Formato della pagina,Righe per pagina,Colonne per pagina,Codice QR,Salva,Aiuto,Carica,Esci,"
-             "Stampa,Istruzioni,Stampa sulla stampante scelta,Rinuncia,Stampanti");
+             "Formato della pagina,Righe per pagina,Colonne per pagina,Codice "
+             "QR,Salva,Aiuto,Carica,Esci,"
+             "Stampa,Istruzioni,Stampa sulla stampante scelta,Rinuncia,Stampanti,Anteprima");
     for (const char* picture : {"imgCG", "imgCN"})
         QVERIFY(!spoken(f.child<QWidget>(picture)).isEmpty());
 }

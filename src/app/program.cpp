@@ -16,6 +16,7 @@
 #include "cli/commandline.h"
 #include "data/datalocation.h"
 #include "platform/marginmemory.h"
+#include "platform/previewmemory.h"
 #include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
 #include "window/frmquarzello.h"
@@ -80,6 +81,7 @@ int runProgram(int argc, char* argv[]) {
 
     QtPrompts prompts;
     SettingsMarginMemory margins;
+    PreviewMemory preview(SettingsMarginMemory::settingsFile());
     CupsPrinterSystem printers;
     // The calls to the print service run here. Declared after the printers and before the window:
     // once the window has gone (giving up whatever it waited on), the pool waits for its threads,
@@ -87,7 +89,7 @@ int runProgram(int argc, char* argv[]) {
     QThreadPool pool;
     const WindowGoneWatch watch;
     frmQuarzello window(programFolder, location, prompts, printers,
-                        {timings, pdfDocuments(), &pool, &margins});
+                        {timings, pdfDocuments(), &pool, &margins, &preview});
     // The window's start-up may have asked, and the window been destroyed meanwhile.
     if (watch.windowGone()) return 0;
     window.show();

@@ -33,6 +33,7 @@ PrintCommands::~PrintCommands() {
     // Whatever is outstanding gives up now; an own pool then waits for its threads, which end as
     // soon as their calls notice.
     waiter_.reset();
+    areaWaiter_.reset();
 }
 
 BackgroundWaiter& PrintCommands::newWaiter() {
@@ -65,6 +66,22 @@ void PrintCommands::listPrinters(std::function<void(const QStringList&)> show) {
             QStringList names = known_->names;
             names.sort();
             show(names);
+        });
+}
+
+void PrintCommands::lookUpArea(const QString& printer,
+                               std::function<void(std::optional<PrintableArea>)> show) {
+    // The waiter before is destroyed first: its call gives up and reports nothing.
+    areaWaiter_.reset();
+    areaWaiter_ = std::make_unique<BackgroundWaiter>(settings_.timings.budgetMs, *settings_.pool);
+    PrinterSystem& printers = printers_;
+    areaWaiter_->call<Result<PrintableArea>>(
+        [&printers, printer](Deadline& deadline) {
+            return printers.printableArea(printer, deadline);
+        },
+        [this, show = std::move(show)](std::optional<Result<PrintableArea>> area) {
+            if (stop_()) return;
+            show(area && *area ? std::optional<PrintableArea>(**area) : std::nullopt);
         });
 }
 

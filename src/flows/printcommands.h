@@ -13,12 +13,14 @@
 class QThreadPool;
 
 #include "core/cardrecord.h"
+#include "core/printablearea.h"
 #include "flows/printflow.h"
 #include "print/sheet.h"
 
 namespace quarzello {
 
 class BackgroundWaiter;
+class PreviewMemory;
 class Prompts;
 class PrinterSystem;
 struct PrinterList;
@@ -32,6 +34,8 @@ struct PrintSettings {
     QThreadPool* pool = nullptr;
     // Where the margins answers are remembered. None: every print asks, and nothing is kept.
     MarginMemory* margins = nullptr;
+    // Where the preview's state is remembered. None: hidden at start, nothing kept.
+    PreviewMemory* preview = nullptr;
 };
 
 class PrintCommands {
@@ -57,6 +61,10 @@ class PrintCommands {
     void saveAsPdf(const CardRecord& record, PrintConversation& talk,
                    const SheetOptions& options = {});
 
+    // Asks the service where the printer prints on A4 and gives it to `show`: nothing when the
+    // service did not say. It goes on beside any command; a new question gives up the one before.
+    void lookUpArea(const QString& printer, std::function<void(std::optional<PrintableArea>)> show);
+
     // The printer the next print goes to when none is picked in the list.
     const QString& currentPrinter() const { return currentPrinter_; }
     // A command (the list, a print) is under way: no other may start.
@@ -77,6 +85,8 @@ class PrintCommands {
     QString lastPdfFolder_;
     // The waiting of the command under way, or of the last one; replaced by the next command.
     std::unique_ptr<BackgroundWaiter> waiter_;
+    // The waiting of the printable area's question, apart from the commands'.
+    std::unique_ptr<BackgroundWaiter> areaWaiter_;
     bool busy_ = false;
 };
 

@@ -105,6 +105,8 @@ QFont PdfSurface::currentFont() const {
     return font;
 }
 
+const QPaintDevice& PdfSurface::device() const { return *device_; }
+
 double PdfSurface::pixelsPerMm() const { return device_->resolution() / kMmPerInch; }
 
 bool PdfSurface::printable() const { return std::isfinite(fontSize_) && fontSize_ > 0; }

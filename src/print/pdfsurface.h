@@ -17,6 +17,7 @@
 class QPdfWriter;
 class QBuffer;
 class QPainter;
+class QPaintDevice;
 
 namespace quarzello {
 
@@ -62,6 +63,11 @@ class PdfSurface final : public PrintSurface {
     QFont currentFont() const;
     // True between the first drawing operation and the end or abandoning of the document.
     bool documentOpen() const { return open_; }
+    // Paints the page drawn so far, not yet ended, with the painting the document gets, in this
+    // device's pixels: a painter on another device scales them to its own.
+    void paintPage(QPainter& painter) const { paint(painter, page_); }
+    // The device the page is measured on, and whose pixels paintPage uses.
+    const QPaintDevice& device() const;
 
   private:
     struct Operation {

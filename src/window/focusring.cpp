@@ -32,6 +32,7 @@ double contrastRatio(const QColor& a, const QColor& b) {
 }
 
 FocusRing::FocusRing(QWidget* window) : QFocusFrame(window), window_(window) {
+    hide();  // until a control of the window has the focus
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { follow(now); });
 }

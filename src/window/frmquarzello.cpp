@@ -51,6 +51,7 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
                            QWidget* parent)
     : QWidget(parent),
       prompts_(prompts),
+      previewMemory_(settings.preview),
       files_(programFolder, location, prompts),
       print_(prompts, printers, std::move(settings), [this] { return closing_; }),
       talk_(prompts, *this, closing_) {
@@ -90,6 +91,7 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     lstStampanti_->installEventFilter(this);
 
     form_load();
+    setUpPreview();
 }
 
 frmQuarzello::~frmQuarzello() = default;
@@ -244,13 +246,17 @@ void frmQuarzello::cmdSelStampante_Click(int index) {
     hidePrinterPanel();
     // The print works on a copy of the record: typing meanwhile changes nothing of it.
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
-    SheetOptions options;
-    options.qrCode = chkQr_->isChecked();
     if (!selected.isEmpty() && selected.first()->data(Qt::UserRole).toBool())
-        print_.saveAsPdf(record(), talk_, options);
+        print_.saveAsPdf(record(), talk_, sheetOptions());
     else
         print_.print(record(), selected.isEmpty() ? QString() : selected.first()->text(), talk_,
-                     options);
+                     sheetOptions());
+}
+
+SheetOptions frmQuarzello::sheetOptions() const {
+    SheetOptions options;
+    options.qrCode = chkQr_->isChecked();
+    return options;
 }
 
 void frmQuarzello::closeEvent(QCloseEvent* event) {

@@ -27,6 +27,8 @@ namespace quarzello {
 
 class Prompts;
 class PrinterSystem;
+class PreviewMemory;
+class SheetPreview;
 
 class frmQuarzello : public QWidget {
     Q_OBJECT
@@ -70,8 +72,18 @@ class frmQuarzello : public QWidget {
     void hidePrinterPanel();
     void chooseCurrentPrinter();
     bool filterKeyPress(int index, QKeyEvent* event);
+    // What the user chose for the sheet besides the record: the print and the preview take it.
+    SheetOptions sheetOptions() const;
+
+    // The preview beside the form (previewtoggle.cpp).
+    void setUpPreview();
+    void showPreview(bool shown);
+    void followInPreview();
+    void previewPrinterPicked();
+    void lookUpPreviewPrinter();
 
     Prompts& prompts_;
+    PreviewMemory* previewMemory_ = nullptr;
     // The window is being closed: whatever is waited on is given up, and nothing more is told.
     bool closing_ = false;
     CardFileCommands files_;
@@ -102,6 +114,12 @@ class frmQuarzello : public QWidget {
     QPlainTextEdit* txtHelp_ = nullptr;
     // Where the focus was when the help panel opened; it goes back there when the panel closes.
     QPointer<QWidget> beforeHelp_;
+    QPushButton* cmdAnteprima_ = nullptr;
+    // Made the first time it is shown; the window's size and place without it.
+    SheetPreview* preview_ = nullptr;
+    QSize formSize_;
+    std::optional<QPoint> formPlace_;
+    QString previewPrinter_;
 };
 
 }  // namespace quarzello

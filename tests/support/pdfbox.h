@@ -45,6 +45,8 @@ class PdfRaster {
     int width() const { return width_; }
     int height() const { return height_; }
     int dpi() const { return dpi_; }
+    // The grey of one pixel.
+    int grey(int x, int y) const { return quint8(pixels_[qsizetype(y) * width_ + x]); }
     // The darkest pixel within radiusPx pixels (a square) of the point given in millimetres.
     int darkest(double xMm, double yMm, int radiusPx = 2) const;
     // The darkest pixel of a rectangle given by two corners in millimetres.

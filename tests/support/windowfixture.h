@@ -11,6 +11,7 @@
 #include "app/setup.h"
 #include "fakemarginmemory.h"
 #include "fakeprinters.h"
+#include "platform/previewmemory.h"
 #include "scriptedprompts.h"
 #include "window/frmquarzello.h"
 
@@ -21,6 +22,8 @@ struct WindowFixture {
     ScriptedPrompts prompts;
     FakeMarginMemory margins;
     FakePrinterSystem printers;
+    // Where the preview's state is kept; none: hidden at start, nothing kept.
+    PreviewMemory* preview = nullptr;
     std::unique_ptr<frmQuarzello> window;
 
     // Sets the process up as the program does (the temporary folder is the program's) and builds
@@ -30,7 +33,7 @@ struct WindowFixture {
         setUpProcess(folder.path());
         window = std::make_unique<frmQuarzello>(
             folder.path(), decideDataLocation(folder.path()), prompts, printers,
-            PrintSettings{ServiceTimings{}, printers.surfaces(), nullptr, &margins});
+            PrintSettings{ServiceTimings{}, printers.surfaces(), nullptr, &margins, preview});
         if (!keepStartupPrompts) {
             prompts.messages.clear();
             prompts.dialogs.clear();

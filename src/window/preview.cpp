@@ -1,0 +1,260 @@
+// The preview. It plans and draws the page with the print's own routines on a surface that
+// measures as the PDF does, so the pictures are the print; the marks for shortened lines and
+// the printer's borders are laid over the pictures, never into them.
+#include "window/preview.h"
+
+#include <QEvent>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QTimer>
+#include <QToolTip>
+#include <algorithm>
+
+#include "print/gridtext.h"
+#include "print/margins.h"
+#include "print/screensurface.h"
+
+namespace quarzello {
+
+namespace {
+
+constexpr int kGap = 6;
+constexpr int kLabelHeight = 16;
+constexpr int kCardWidth = 420;
+constexpr int kNoteHeight = 30;
+const QColor kShortened(220, 0, 0);
+const QColor kBorderShade(90, 90, 90, 110);
+const QColor kCut(255, 120, 0, 150);
+// A thing this close to the printable area's edge is inside it.
+constexpr double kSlackMm = 0.005;
+
+QLabel* makeNote(QWidget* parent, const char* name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    return label;
+}
+
+QRectF boxOf(const CardLine& line) {
+    return {line.box.x, line.box.y, line.box.width, line.box.height};
+}
+
+QRectF boxOf(const CardMark& mark) {
+    return QRectF(QPointF(mark.x1, mark.y1), QPointF(mark.x2, mark.y2)).normalized();
+}
+
+bool outside(const QRectF& box, const QRectF& printable) {
+    return box.left() < printable.left() - kSlackMm || box.top() < printable.top() - kSlackMm ||
+           box.right() > printable.right() + kSlackMm ||
+           box.bottom() > printable.bottom() + kSlackMm;
+}
+
+}  // namespace
+
+int SheetPreview::widthFor(int height) {
+    const int sheetHeight = height - 2 * kGap - kLabelHeight;
+    return kGap + qRound(sheetHeight * 210.0 / 297.0) + 2 * kGap + kCardWidth + kGap;
+}
+
+SheetPreview::SheetPreview(QWidget* parent)
+    : QWidget(parent), surface_(std::make_unique<ScreenSurface>()), pending_(new QTimer(this)) {
+    setObjectName(QStringLiteral("preview"));
+    setAccessibleName(QStringLiteral("Anteprima del foglio"));
+    setFocusPolicy(Qt::NoFocus);
+    // Every change that comes at once (a Load fills eleven boxes) is drawn once, when the event
+    // loop is free again: typing never waits for a drawing.
+    pending_->setSingleShot(true);
+    pending_->setInterval(0);
+    connect(pending_, &QTimer::timeout, this, &SheetPreview::redraw);
+    printerLabel_ = makeNote(this, "lblAnteprimaStampante");
+    cardLabel_ = makeNote(this, "lblAnteprimaRighe");
+}
+
+SheetPreview::~SheetPreview() = default;
+
+void SheetPreview::follow(const CardRecord& record, const SheetOptions& options) {
+    record_ = record;
+    options_ = options;
+    pending_->start();
+}
+
+void SheetPreview::setPrinter(const QString& name, std::optional<PrintableArea> area) {
+    printer_ = name;
+    area_ = area;
+    QString text;
+    if (!name.isEmpty()) {
+        text = QStringLiteral("Stampante: %1").arg(name);
+        if (!area) text += QStringLiteral(" (margini non noti)");
+    }
+    printerLabel_->setText(text);
+    printerLabel_->setToolTip(text);
+    update();
+}
+
+void SheetPreview::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    redraw();
+}
+
+void SheetPreview::placeParts() {
+    const int sheetHeight = height() - 2 * kGap - kLabelHeight;
+    sheetRect_ = QRect(kGap, kGap, qRound(sheetHeight * 210.0 / 297.0), sheetHeight);
+    printerLabel_->setGeometry(kGap, sheetRect_.bottom() + 3, width() - 2 * kGap, kLabelHeight);
+    const int cardLeft = sheetRect_.right() + 1 + 2 * kGap;
+    cardLabel_->setGeometry(cardLeft, sheetRect_.bottom() + 1 - kNoteHeight,
+                            width() - cardLeft - kGap, kNoteHeight);
+}
+
+void SheetPreview::redraw() {
+    pending_->stop();
+    placeParts();
+    plan_.reset();
+    refused_.clear();
+    shortened_ = 0;
+    surface_->abortDoc();
+    if (const Result<Grid> grid = readGrid(record_.rows, record_.columns); !grid) {
+        refused_ = grid.error();
+    } else if (Result<SheetPlan> plan = planSheet(*surface_, record_, *grid, options_); !plan) {
+        refused_ = plan.error();
+    } else if (const Result<void> drawn = drawPage(*surface_, *plan); !drawn) {
+        refused_ = drawn.error();
+    } else {
+        (void)surface_->endPage();
+        plan_ = std::move(*plan);
+    }
+
+    const double ratio = devicePixelRatioF();
+    sheet_ = QImage();
+    card_ = QImage();
+    cardRect_ = QRect();
+    if (plan_ && !plan_->cards.empty()) {
+        sheet_ = surface_->picture(surface_->paperMm(), sheetRect_.size() * ratio);
+        sheet_.setDevicePixelRatio(ratio);
+        const PlannedCard& first = plan_->cards.front();
+        cardMm_ = QRectF(first.x, first.y, first.width, first.height);
+        const QRect room(sheetRect_.right() + 1 + 2 * kGap, kGap,
+                         width() - sheetRect_.right() - 1 - 3 * kGap,
+                         sheetRect_.height() - kNoteHeight - kGap);
+        const double scale =
+            std::min(room.width() / cardMm_.width(), room.height() / cardMm_.height());
+        cardRect_ = QRect(room.topLeft(),
+                          QSize(qRound(cardMm_.width() * scale), qRound(cardMm_.height() * scale)));
+        card_ = surface_->picture(cardMm_, cardRect_.size() * ratio);
+        card_.setDevicePixelRatio(ratio);
+        for (const CardLine& line : first.lines) shortened_ += line.printed() && line.shortened();
+    }
+    cardLabel_->setText(shortened_ == 0 ? QString()
+                        : shortened_ == 1
+                            ? QStringLiteral("1 riga è stampata più corta del suo testo (segnata "
+                                             "in rosso): il testo intero appare col mouse sopra.")
+                            : QStringLiteral("%1 righe sono stampate più corte del loro testo "
+                                             "(segnate in rosso): il testo intero appare col "
+                                             "mouse sopra.")
+                                  .arg(shortened_));
+    update();
+}
+
+QRectF SheetPreview::onSheet(const QRectF& mm) const {
+    const double scale = sheetRect_.width() / surface_->paperMm().width();
+    return {sheetRect_.left() + mm.left() * scale, sheetRect_.top() + mm.top() * scale,
+            mm.width() * scale, mm.height() * scale};
+}
+
+QRectF SheetPreview::onCard(const QRectF& mm) const {
+    const double scale = cardRect_.width() / cardMm_.width();
+    return {cardRect_.left() + (mm.left() - cardMm_.left()) * scale,
+            cardRect_.top() + (mm.top() - cardMm_.top()) * scale, mm.width() * scale,
+            mm.height() * scale};
+}
+
+void SheetPreview::paintEvent(QPaintEvent* event) {
+    Q_UNUSED(event);
+    QPainter painter(this);
+    if (!plan_) {
+        // No sheet to show: the paper stays blank and says why.
+        painter.fillRect(sheetRect_, QColor(235, 235, 235));
+        painter.setPen(Qt::black);
+        painter.drawText(sheetRect_.adjusted(kGap, kGap, -kGap, -kGap),
+                         Qt::AlignCenter | Qt::TextWordWrap, refused_);
+        return;
+    }
+    painter.drawImage(sheetRect_.topLeft(), sheet_);
+    painter.drawImage(cardRect_.topLeft(), card_);
+    painter.setPen(QColor(60, 60, 60));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(sheetRect_.adjusted(-1, -1, 0, 0));
+    painter.drawRect(cardRect_.adjusted(-1, -1, 0, 0));
+
+    const PlannedCard& first = plan_->cards.front();
+    if (area_) {
+        // What the printer cannot reach is shaded, and what of the sheet lies there is marked.
+        const QRectF paper = surface_->paperMm();
+        const PrintableArea usable = usableArea(*area_, paper.width(), paper.height());
+        const QRectF printable =
+            paper.adjusted(usable.left, usable.top, -usable.right, -usable.bottom);
+        const QRectF reach = onSheet(printable);
+        painter.save();
+        painter.setClipRegion(QRegion(sheetRect_).subtracted(QRegion(reach.toAlignedRect())));
+        painter.fillRect(sheetRect_, kBorderShade);
+        painter.restore();
+        for (const PlannedCard& card : plan_->cards) {
+            for (const CardLine& line : card.lines)
+                if (line.printed() && outside(boxOf(line), printable)) {
+                    painter.fillRect(onSheet(boxOf(line)), kCut);
+                    if (&card == &first) painter.fillRect(onCard(boxOf(line)), kCut);
+                }
+            for (const CardMark& mark : card.marks)
+                if (outside(boxOf(mark), printable))
+                    painter.fillRect(onSheet(boxOf(mark)).adjusted(-1, -1, 1, 1), kCut);
+        }
+    }
+    painter.setPen(QPen(kShortened, 1));
+    for (const PlannedCard& card : plan_->cards)
+        for (const CardLine& line : card.lines)
+            if (line.printed() && line.shortened()) {
+                painter.drawRect(onSheet(boxOf(line)));
+                if (&card == &first) painter.drawRect(onCard(boxOf(line)));
+            }
+}
+
+QString SheetPreview::toolTipAt(const QPoint& at) const {
+    if (!plan_) return refused_;
+    const PlannedCard& first = plan_->cards.front();
+    for (const CardLine& line : first.lines)
+        if (line.printed() && line.shortened() && onCard(boxOf(line)).contains(at))
+            return line.whole;
+    if (!sheetRect_.contains(at)) return {};
+    for (const PlannedCard& card : plan_->cards)
+        for (const CardLine& line : card.lines)
+            if (line.printed() && line.shortened() && onSheet(boxOf(line)).contains(at))
+                return line.whole;
+    if (area_) {
+        const MarginLoss loss = marginLoss(*plan_, *area_);
+        if (!loss.fits()) {
+            QString text = marginLossText(loss, *area_);
+            if (!text.isEmpty()) text[0] = text[0].toUpper();
+            return text;
+        }
+    }
+    return {};
+}
+
+bool SheetPreview::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = toolTipAt(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace quarzello

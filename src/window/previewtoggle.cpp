@@ -1,0 +1,107 @@
+// The window's side of the preview: its button, widening the window to its right and giving
+// the form back exactly as it was, the changes it follows, and the printer whose borders it
+// shades.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "platform/previewmemory.h"
+#include "window/frmquarzello.h"
+#include "window/preview.h"
+#include "window/twips.h"
+
+namespace quarzello {
+
+namespace {
+// A 768-pixel screen less a title bar.
+constexpr int kWidestWindow = 1366;
+constexpr int kTallestWindow = 744;
+}  // namespace
+
+void frmQuarzello::setUpPreview() {
+    formSize_ = size();
+    // At the banner's right end, clear of its centred title.
+    cmdAnteprima_ = new QPushButton(QStringLiteral("&Anteprima"), this);
+    cmdAnteprima_->setObjectName(QStringLiteral("cmdAnteprima"));
+    cmdAnteprima_->setGeometry(twipsRect(5880, 60, 930, 315));
+    cmdAnteprima_->setCheckable(true);
+    cmdAnteprima_->setAutoDefault(false);
+    cmdAnteprima_->setToolTip(QStringLiteral("Mostra o nasconde il foglio come sarà stampato"));
+    cmdAnteprima_->stackUnder(frmDati_);
+    connect(cmdAnteprima_, &QPushButton::toggled, this, [this](bool shown) {
+        showPreview(shown);
+        if (previewMemory_) previewMemory_->setShown(shown);
+    });
+
+    for (QLineEdit* box : txtCampo_)
+        connect(box, &QLineEdit::textChanged, this, &frmQuarzello::followInPreview);
+    for (QComboBox* list : {cmbRighe_, cmbColonne_})
+        connect(list, &QComboBox::editTextChanged, this, &frmQuarzello::followInPreview);
+    connect(chkQr_, &QCheckBox::toggled, this, &frmQuarzello::followInPreview);
+    connect(lstStampanti_, &QListWidget::itemSelectionChanged, this,
+            &frmQuarzello::previewPrinterPicked);
+
+    if (previewMemory_) {
+        previewPrinter_ = previewMemory_->printer();
+        if (previewMemory_->shown()) cmdAnteprima_->setChecked(true);
+    }
+}
+
+void frmQuarzello::showPreview(bool shown) {
+    if (!shown) {
+        if (preview_) preview_->hide();
+        setFixedSize(formSize_);
+        if (formPlace_) move(*formPlace_);
+        formPlace_.reset();
+        return;
+    }
+    const int height = std::min(formSize_.height(), kTallestWindow);
+    const int width = std::min(formSize_.width() + SheetPreview::widthFor(height), kWidestWindow);
+    if (!preview_) {
+        preview_ = new SheetPreview(this);
+        // The help panel and the printer panel lie over it as over the form.
+        preview_->stackUnder(txtHelp_);
+        lookUpPreviewPrinter();
+    }
+    preview_->setGeometry(formSize_.width(), 0, width - formSize_.width(), height);
+    setFixedSize(width, height);
+    // Wider to the right; on a narrow screen it moves left just enough, and back when hidden.
+    if (const QScreen* display = screen()) {
+        const int spill = frameGeometry().right() - display->availableGeometry().right();
+        if (spill > 0) {
+            formPlace_ = pos();
+            move(std::max(display->availableGeometry().left(), x() - spill), y());
+        }
+    }
+    preview_->show();
+    preview_->follow(record(), sheetOptions());
+}
+
+void frmQuarzello::followInPreview() {
+    if (preview_ && preview_->isVisible()) preview_->follow(record(), sheetOptions());
+}
+
+void frmQuarzello::previewPrinterPicked() {
+    const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
+    // The PDF entry has no borders: the printer shaded before stays.
+    if (selected.isEmpty() || selected.first()->data(Qt::UserRole).toBool()) return;
+    previewPrinter_ = selected.first()->text();
+    if (previewMemory_) previewMemory_->setPrinter(previewPrinter_);
+    lookUpPreviewPrinter();
+}
+
+void frmQuarzello::lookUpPreviewPrinter() {
+    if (!preview_ || previewPrinter_.isEmpty()) return;
+    const QString name = previewPrinter_;
+    print_.lookUpArea(name, [this, name](std::optional<PrintableArea> area) {
+        if (preview_) preview_->setPrinter(name, area);
+    });
+}
+
+}  // namespace quarzello
