@@ -182,6 +182,7 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
         for (const auto& [width, lines] : fits)
             if (width == limit) return lines;
         std::vector<FittedLine> lines;
+        lines.reserve(cardSlots.size());
         for (const Slot& line : cardSlots) {
             lines.push_back(fitLine(surface, Dati[line.slot], from, card.aOrizz, line.style.bold,
                                     line.style.italic, line.style.size));

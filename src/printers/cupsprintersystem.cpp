@@ -169,7 +169,7 @@ Result<int> CupsPrinterSystem::submitJob(const QString& name, const QByteArray& 
     connection.beginStep();
     bool written = cups().cupsStartDocument(connection.get(), queue.constData(), job, kJobTitle,
                                             CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
-    constexpr qsizetype kChunk = 64 * 1024;
+    constexpr qsizetype kChunk = qsizetype(64) * 1024;
     for (qsizetype at = 0; written && at < pdf.size() && !deadline.passed(); at += kChunk) {
         const size_t length = size_t(std::min(kChunk, pdf.size() - at));
         connection.beginStep();

@@ -37,7 +37,8 @@ class CodePageValidator : public QValidator {
 
 // A picture compiled into the program: shown as it is, nothing to decode.
 QPixmap picture(const uchar* pixels, int width, int height) {
-    return QPixmap::fromImage(QImage(pixels, width, height, width * 4, QImage::Format_ARGB32));
+    return QPixmap::fromImage(
+        QImage(pixels, width, height, qsizetype(width) * 4, QImage::Format_ARGB32));
 }
 
 QFont windowFont(double points = 8.25, bool bold = false) {
