@@ -790,7 +790,8 @@ void PrintEndToEndTest::otherCommandsWaitForThePrint() {
              qPrintable(prompts_->texts().join(u'|')));
     QVERIFY(cups_.thaw());
     QTRY_VERIFY_WITH_TIMEOUT(!window_->commandUnderWay(), 20000);
-    QCOMPARE(prompts_->texts(), QStringList{QStringLiteral("Stampa conclusa")});
+    QVERIFY2(prompts_->texts() == QStringList{QStringLiteral("Stampa conclusa")},
+             qPrintable(prompts_->texts().join(u'|')));
     QCOMPARE(cups_.jobCount(kAlfa), before + 1);
     QVERIFY(window_->isVisible());
 }
