@@ -97,6 +97,11 @@ std::optional<PageRun> readPageRun(std::vector<SheetPage> pages, PrintConversati
     run.options = options;
     run.grids.reserve(pages.size());
     for (const SheetPage& page : pages) {
+        // On a product the cards are where the maker cut them: the grid texts are not used.
+        if (options.stock) {
+            run.grids.push_back({options.stock->columns(), options.stock->rows()});
+            continue;
+        }
         const Result<Grid> grid = readGrid(page.record.rows, page.record.columns);
         if (!grid) {
             talk.fail(pageFailure(page, grid.error()));

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "print/printsurface.h"
+#include "print/stocksheet.h"
 
 namespace quarzello {
 
@@ -70,76 +71,14 @@ Failure abandonPage(PrintSurface& surface, const QString& why) {
                 .arg(surface.deviceName())};
 }
 
-}  // namespace
-
-bool CardLine::printed() const {
-    return !fitted.text.isEmpty() && std::isfinite(box.x) && std::isfinite(box.y);
-}
-
-Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid,
-                            const SheetOptions& options) {
-    (void)options;  // nothing chosen yet changes the plain sheet
-    surface.setPaperSize(PrintSurface::kPaperA4);
-    surface.setOrientation(PrintSurface::kPortrait);
-    surface.setScaleMode(PrintSurface::kMillimetres);
-    surface.setFontName(kPageFont);
-
-    SheetPlan plan;
-    plan.grid = grid;
+// The plain sheet's cards: the grid fills the page, every card with its cut marks.
+std::vector<PlannedCard> plainCards(SheetPlan& plan, const Grid& grid) {
     const int C = grid.columns, R = grid.rows;
-    const int paperWidth = surface.paperWidth();
-    const int paperHeight = surface.paperHeight();
-    if (paperWidth <= 0 || paperHeight <= 0) {
-        return Failure{QStringLiteral("La stampante \"%1\" non indica il formato della carta: "
-                                      "la stampa non è stata eseguita.")
-                           .arg(surface.deviceName())};
-    }
-    plan.P = static_cast<float>(paperWidth / kTwipsPerMmWidth);
-    plan.Q = static_cast<float>(paperHeight / kTwipsPerMmHeight);
     plan.W = static_cast<float>(double(plan.P) / C);
     plan.H = static_cast<float>((double(plan.Q) - 5.0) / R);
-
-    DatiBuffer Dati;
-    plan.content = composeCard(surface, record, Dati);
-    plan.S = static_cast<float>((double(plan.H) - 10.0) / plan.content.n);
     plan.m = innerMargin(C);
-
-    // The card's lines as they stand, with how each slot prints on this grid.
-    struct Slot {
-        int slot;
-        QString whole;
-        SlotStyle style;
-    };
-    std::vector<Slot> cardSlots;
-    for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
-        if (Dati[slot].isEmpty()) continue;
-        cardSlots.push_back({slot, trimSpaces(Dati[slot]), slotStyle(slot, R)});
-    }
-
-    // Every card of a column has the same span, so its lines are fitted once per column, and
-    // columns whose spans allow the same width share the fit.
-    surface.setFontName(kCardFont);
-    std::vector<std::vector<FittedLine>> fitted(static_cast<std::size_t>(C));
-    for (int k = 0; k < C; ++k) {
-        const Span span = spanOf(plan, k);
-        const float limit = fitLimit(span.daOrizz, span.aOrizz);
-        int same = -1;
-        for (int earlier = 0; earlier < k && same < 0; ++earlier) {
-            const Span other = spanOf(plan, earlier);
-            if (fitLimit(other.daOrizz, other.aOrizz) == limit) same = earlier;
-        }
-        if (same >= 0) {
-            fitted[std::size_t(k)] = fitted[std::size_t(same)];
-            continue;
-        }
-        for (const Slot& line : cardSlots) {
-            fitted[std::size_t(k)].push_back(fitLine(surface, Dati[line.slot], span.daOrizz,
-                                                     span.aOrizz, line.style.bold,
-                                                     line.style.italic, line.style.size));
-        }
-    }
-
-    plan.cards.reserve(std::size_t(R) * std::size_t(C));
+    std::vector<PlannedCard> cards;
+    cards.reserve(std::size_t(R) * std::size_t(C));
     for (int i = 0; i < R; ++i) {
         for (int k = 0; k < C; ++k) {
             const Span span = spanOf(plan, k);
@@ -153,21 +92,98 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
             card.daOrizz = span.daOrizz;
             card.aOrizz = span.aOrizz;
             card.marks = marksOf(plan, i, k);
-            float y = static_cast<float>(i * double(plan.H) + 10.0);
-            for (std::size_t j = 0; j < cardSlots.size(); ++j) {
-                CardLine line;
-                line.slot = cardSlots[j].slot;
-                line.ordinal = int(j) + 1;
-                line.last = j + 1 == cardSlots.size();
-                line.whole = cardSlots[j].whole;
-                line.style = cardSlots[j].style;
-                line.fitted = fitted[std::size_t(k)][j];
-                line.box =
-                    placedBox(line.fitted, y, span.daOrizz, span.aOrizz, line.style.alignment);
-                card.lines.push_back(std::move(line));
-                y += plan.S;
-            }
-            plan.cards.push_back(std::move(card));
+            cards.push_back(std::move(card));
+        }
+    }
+    return cards;
+}
+
+}  // namespace
+
+bool CardLine::printed() const {
+    return !fitted.text.isEmpty() && std::isfinite(box.x) && std::isfinite(box.y);
+}
+
+Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid,
+                            const SheetOptions& options) {
+    surface.setPaperSize(PrintSurface::kPaperA4);
+    surface.setOrientation(PrintSurface::kPortrait);
+    surface.setScaleMode(PrintSurface::kMillimetres);
+    surface.setFontName(kPageFont);
+
+    SheetPlan plan;
+    const int paperWidth = surface.paperWidth();
+    const int paperHeight = surface.paperHeight();
+    if (paperWidth <= 0 || paperHeight <= 0) {
+        return Failure{QStringLiteral("La stampante \"%1\" non indica il formato della carta: "
+                                      "la stampa non è stata eseguita.")
+                           .arg(surface.deviceName())};
+    }
+    plan.P = static_cast<float>(paperWidth / kTwipsPerMmWidth);
+    plan.Q = static_cast<float>(paperHeight / kTwipsPerMmHeight);
+
+    // The rows whose type the card's lines take: the grid's, or for a product those of a plain
+    // sheet with cards as high as its own.
+    int typeRows = grid.rows;
+    if (options.stock) {
+        const CardStock& stock = *options.stock;
+        plan.grid = {stock.columns(), stock.rows()};
+        plan.W = static_cast<float>(stock.width);
+        plan.H = static_cast<float>(stock.height);
+        plan.m = static_cast<float>(stockMargin(stock));
+        plan.cards = stockCards(stock);
+        typeRows = stockTypeRows(stock);
+    } else {
+        plan.grid = grid;
+        plan.cards = plainCards(plan, grid);
+    }
+
+    DatiBuffer Dati;
+    plan.content = composeCard(surface, record, Dati);
+    plan.S = static_cast<float>((double(plan.H) - 10.0) / plan.content.n);
+
+    // The card's lines as they stand, with how each slot prints on this sheet.
+    struct Slot {
+        int slot;
+        QString whole;
+        SlotStyle style;
+    };
+    std::vector<Slot> cardSlots;
+    for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
+        if (Dati[slot].isEmpty()) continue;
+        cardSlots.push_back({slot, trimSpaces(Dati[slot]), slotStyle(slot, typeRows)});
+    }
+
+    // The lines are fitted once for every width a span allows: the cards of a column share a
+    // span, and columns whose spans allow the same width share the fit.
+    surface.setFontName(kCardFont);
+    std::vector<std::pair<float, std::vector<FittedLine>>> fits;
+    const auto fittedFor = [&](const PlannedCard& card) -> const std::vector<FittedLine>& {
+        const float limit = fitLimit(card.daOrizz, card.aOrizz);
+        for (const auto& [known, lines] : fits)
+            if (known == limit) return lines;
+        std::vector<FittedLine> lines;
+        for (const Slot& line : cardSlots)
+            lines.push_back(fitLine(surface, Dati[line.slot], card.daOrizz, card.aOrizz,
+                                    line.style.bold, line.style.italic, line.style.size));
+        fits.emplace_back(limit, std::move(lines));
+        return fits.back().second;
+    };
+
+    for (PlannedCard& card : plan.cards) {
+        const std::vector<FittedLine> fitted = fittedFor(card);
+        float y = static_cast<float>(double(card.y) + 10.0);
+        for (std::size_t j = 0; j < cardSlots.size(); ++j) {
+            CardLine line;
+            line.slot = cardSlots[j].slot;
+            line.ordinal = int(j) + 1;
+            line.last = j + 1 == cardSlots.size();
+            line.whole = cardSlots[j].whole;
+            line.style = cardSlots[j].style;
+            line.fitted = fitted[j];
+            line.box = placedBox(line.fitted, y, card.daOrizz, card.aOrizz, line.style.alignment);
+            card.lines.push_back(std::move(line));
+            y += plan.S;
         }
     }
     return plan;

@@ -4,9 +4,11 @@
 
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "core/cardrecord.h"
+#include "core/cardstock.h"
 #include "core/result.h"
 #include "print/cardcontent.h"
 #include "print/gridtext.h"
@@ -53,7 +55,10 @@ struct PlannedCard {
 // What the user chose for the sheet besides the record and its grid, the same for every page of
 // a run: a new way of making the sheet (a kind of paper, a new item on the cards) is one more
 // field here, its default the sheet as it always was.
-struct SheetOptions {};
+struct SheetOptions {
+    // The pre-cut product printed on; none: plain A4, cut by hand along the marks.
+    std::optional<CardStock> stock;
+};
 
 // The whole page, worked out before anything is drawn. The one-letter quantities are those
 // named in sheet.cpp.
