@@ -30,6 +30,7 @@ class CommandLineTest : public QObject {
   private slots:
     void initTestCase();
     void pdfIsTheSheetTheWindowPrints();
+    void pdfOnPreCutStock();
     void printsOnAQueueAndListsThePrinters();
     void stoppedPrinterOnlyWhenAskedFor();
     void memberListIntoOnePdfAndOneJob();
@@ -101,6 +102,26 @@ void CommandLineTest::pdfIsTheSheetTheWindowPrints() {
         QVERIFY(std::abs(got[i].right - expected[i].right) < 0.2 &&
                 std::abs(got[i].bottom - expected[i].bottom) < 0.2);
     }
+}
+
+void CommandLineTest::pdfOnPreCutStock() {
+    const ToolRun run =
+        quarzello({"--pdf", "carta.pdf", "socio.qcf", "--carta", "AVERY c32011-10"});
+    QVERIFY2(run.ok, run.errors.constData());
+    // Avery C32011-10: cards of 85 x 54 mm from 15 mm left and 13.5 mm top, 95 mm apart across.
+    QList<QRectF> cards;
+    for (int i = 0; i < 5; ++i)
+        for (int k = 0; k < 2; ++k) cards << QRectF(15 + 95 * k, 13.5 + 54 * i, 85, 54);
+    const QList<PdfLine> lines = pdfLines(pdfWords(readBytes(path("carta.pdf"))), 105);
+    for (const QRectF& card : cards) {
+        int names = 0;
+        for (const PdfLine& line : lines)
+            names += line.text == "Dott. Ugo Neri" &&
+                     card.contains(
+                         QRectF(QPointF(line.left, line.top), QPointF(line.right, line.bottom)));
+        QVERIFY2(names == 1, qPrintable(QString("card at %1, %2").arg(card.x()).arg(card.y())));
+    }
+    QFile::remove(path("carta.pdf"));
 }
 
 void CommandLineTest::printsOnAQueueAndListsThePrinters() {
@@ -215,6 +236,10 @@ void CommandLineTest::refusals_data() {
                                    " non può essere scritto: è un file speciale del sistema.";
     QTest::newRow("printer in other case")
         << QStringList{"--stampa", "alfa", card} << 1 << "La stampante alfa non esiste";
+    QTest::newRow("unknown card stock")
+        << QStringList{"--pdf", "x.pdf", card, "--carta", "avery c32011"} << 2
+        << "la carta \"avery c32011\" non è installata; le più simili: Avery C32015, Avery 32015, "
+           "Avery C32011-10";
     QTest::newRow("wrong command line")
         << QStringList{"--pdf", "x.pdf", "--pdf", "y.pdf", card} << 2
         << "quarzello: l'opzione --pdf è indicata più di una volta.\nPer l'aiuto: quarzello "

@@ -17,8 +17,9 @@ namespace quarzello {
 namespace {
 
 constexpr double kPageWidth = 210.0, kPageHeight = 297.0;
-// Single-precision figures in the files: cards that touch are not taken as overlapping.
-constexpr double kSlackMm = 0.01;
+// The makers' figures are rounded (cards 153.07 pt high, 153 pt apart): less than this is taken
+// as cards that touch, not as cards that overlap or leave the page.
+constexpr double kSlackMm = 0.1;
 // Deeper than any real template file; a file that nests further is refused, not followed.
 constexpr int kMaxDepth = 16;
 // More cards than any sheet of business cards: a figure beyond it is a broken file.
@@ -233,8 +234,10 @@ StockCatalogue readStockCatalogue(const QStringList& folders) {
         byName.insert(keyOf(all[i].stock.brand, all[i].stock.part), i);
 
     QHash<QString, CardStock> taken;
-    for (const auto& [key, index] : byName.asKeyValueRange()) {
+    for (std::size_t index = 0; index < all.size(); ++index) {
         const RawTemplate& named = all[index];
+        const QString key = keyOf(named.stock.brand, named.stock.part);
+        if (byName.value(key) != index) continue;
         // An equiv names a product of the same brand; a chain of them is followed a few steps.
         const RawTemplate* geometry = &named;
         for (int step = 0; step < 4 && !geometry->equiv.isEmpty(); ++step) {
