@@ -13,6 +13,8 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include "datafiles.h"
+#include "platform/marginmemory.h"
 #include "window/helptext.h"
 #include "window/releasetext.h"
 #include "window/twips.h"
@@ -62,6 +64,7 @@ class WindowTest : public QObject {
     void pasteBringsAnythingUpToMaxLength();
     void recordRoundTripKeepsLongValues();
     void a4BoxAnswersWithMessage();
+    void paperChoiceShowsItsGridAndIsRemembered();
     void helpPanelStates();
     void exitAnswered_data();
     void exitAnswered();
@@ -239,6 +242,7 @@ void WindowTest::tabOrderFromFirstField() {
     QStringList expected;
     for (int i = 1; i <= 10; ++i) expected << QStringLiteral("txtCampo_%1").arg(i);
     expected << "txta4"
+             << "cmbCarta"
              << "cmbRighe"
              << "cmbColonne"
              << "cmdSalva"
@@ -438,6 +442,40 @@ void WindowTest::recordRoundTripKeepsLongValues() {
     QTest::keyClick(cap, Qt::Key_Backspace);
     QTest::keyClicks(cap, "89");
     QCOMPARE(cap->text(), QStringLiteral("12345"));
+}
+
+void WindowTest::paperChoiceShowsItsGridAndIsRemembered() {
+    // A product remembered that is no longer installed.
+    QDir().mkpath(QFileInfo(SettingsMarginMemory::settingsFile()).path());
+    QVERIFY(datafiles::writeBytes(SettingsMarginMemory::settingsFile(),
+                                  "[carta]\nprodotto=Avery Nessuna\ncolonne=3\nrighe=7\n"));
+    WindowFixture f;
+    f.open();
+    auto* paper = f.child<QComboBox>("cmbCarta");
+    auto* rows = f.child<QComboBox>("cmbRighe");
+    // Shown by its name and grid: nothing read at start-up.
+    QCOMPARE(entries(paper), (QStringList{"A4 da tagliare", "Avery Nessuna"}));
+    QCOMPARE(rows->currentText(), QStringLiteral("7"));
+    paper->setFocus();
+    QTest::keyClick(paper, Qt::Key_Down);  // the catalogue read: A4, then its first product
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].text,
+             QStringLiteral("La carta \"Avery Nessuna\" non è più "
+                            "installata: si stampa su A4 da tagliare."));
+    QVERIFY2(paper->currentText().contains(" — 2 × 5, "), qPrintable(paper->currentText()));
+    QCOMPARE(rows->currentText(), QStringLiteral("5"));
+    QVERIFY(!rows->isEnabled());
+    QCOMPARE(f.window->record().rows, QStringLiteral("6"));  // the record keeps its own grid
+    const QString chosen = paper->currentData().toString();
+
+    WindowFixture again;
+    again.open();
+    QCOMPARE(again.child<QComboBox>("cmbCarta")->currentText(), chosen);
+    QCOMPARE(again.child<QComboBox>("cmbRighe")->currentText(), QStringLiteral("5"));
+    QTest::keyClick(paper, Qt::Key_Up);
+    QCOMPARE(rows->currentText(), QStringLiteral("6"));
+    QVERIFY(rows->isEnabled());
+    QFile::remove(SettingsMarginMemory::settingsFile());
 }
 
 void WindowTest::a4BoxAnswersWithMessage() {

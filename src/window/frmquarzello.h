@@ -25,6 +25,7 @@ namespace quarzello {
 
 class Prompts;
 class PrinterSystem;
+class StockList;
 
 class frmQuarzello : public QWidget {
     Q_OBJECT
@@ -64,6 +65,9 @@ class frmQuarzello : public QWidget {
     void cmdSelStampante_Click(int index);
     void VisualizzaListaStampanti();
     bool filterKeyPress(int index, QKeyEvent* event);
+    void cmbCarta_Click(int index);
+    void showPaperGrid();
+    SheetOptions sheetOptions();
 
     Prompts& prompts_;
     // The window is being closed: whatever is waited on is given up, and nothing more is told.
@@ -84,6 +88,11 @@ class frmQuarzello : public QWidget {
     QLineEdit* txta4_ = nullptr;
     QComboBox* cmbRighe_ = nullptr;
     QComboBox* cmbColonne_ = nullptr;
+    StockList* cmbCarta_ = nullptr;
+    // On a product the grid lists show its grid: the record's own rows and columns wait here.
+    std::optional<std::pair<QString, QString>> ownGrid_;
+    // The product's grid as last shown, remembered with its name.
+    int paperColumns_ = 0, paperRows_ = 0;
     QPushButton* cmdCarica_ = nullptr;
     QPushButton* cmdSalva_ = nullptr;
     QPushButton* cmdHelp_ = nullptr;

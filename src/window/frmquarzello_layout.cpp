@@ -12,6 +12,7 @@
 #include "data/codepage.h"
 #include "pictures.h"
 #include "window/frmquarzello.h"
+#include "window/stocklist.h"
 #include "window/twips.h"
 
 namespace quarzello {
@@ -214,6 +215,14 @@ void frmQuarzello::buildLayout() {
     txta4_->setAlignment(Qt::AlignCenter);
     txta4_->setToolTip(QStringLiteral("Formato pagina: campo fisso in A4"));
     txta4_->installEventFilter(this);
+    // The paper on the frame's title line: the window keeps its size and its controls their places.
+    cmbCarta_ = new StockList(frmPagina_);
+    cmbCarta_->setObjectName(QStringLiteral("cmbCarta"));
+    cmbCarta_->setGeometry(twipsRect(780, 0, 1660, 270));
+    cmbCarta_->setFont(windowFont());
+    cmbCarta_->setToolTip(
+        QStringLiteral("Carta: A4 da tagliare, o una carta prefustellata per "
+                       "biglietti da visita"));
     makeLabel(frmPagina_, QStringLiteral("lblRighe"), QStringLiteral("Righe per pagina:"),
               twipsRect(120, 700, 1640, 255), Qt::AlignLeft);
     cmbRighe_ =
@@ -304,8 +313,9 @@ void frmQuarzello::buildLayout() {
 
 void frmQuarzello::setTabOrder() {
     QList<QWidget*> order(txtCampo_.begin(), txtCampo_.end());
-    order << txta4_ << cmbRighe_ << cmbColonne_ << cmdSalva_ << cmdHelp_ << cmdCarica_ << cmdEsci_
-          << cmdStampa_ << txtHelp_ << cmdSelStampante_[0] << cmdSelStampante_[1] << lstStampanti_;
+    order << txta4_ << cmbCarta_ << cmbRighe_ << cmbColonne_ << cmdSalva_ << cmdHelp_ << cmdCarica_
+          << cmdEsci_ << cmdStampa_ << txtHelp_ << cmdSelStampante_[0] << cmdSelStampante_[1]
+          << lstStampanti_;
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
