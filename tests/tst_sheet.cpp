@@ -69,6 +69,7 @@ class SheetTest : public QObject {
     void paperWithoutSizeIsRefused();
     void productCards_data();
     void productCards();
+    void testSheetOutlinesAndCross();
     void marginsLoseAndReduce_data();
     void marginsLoseAndReduce();
 };
@@ -521,6 +522,32 @@ void SheetTest::productCards() {
                                     .arg(t.bottom())));
         }
     }
+}
+
+void SheetTest::testSheetOutlinesAndCross() {
+    RecordingSurface surface;
+    SheetOptions options;
+    options.stock = CardStock{"Avery", "C32011-10", 85, 54, 3.2, {{2, 5, 15, 13.5, 95, 54}}};
+    options.testSheet = true;
+    const Result<SheetPlan> plan = planSheet(surface, fullRecord(), {2, 6}, options);
+    QVERIFY(plan.ok());
+    QVERIFY(drawPage(surface, *plan, 1.0, {1.5, -0.8}).ok());
+    QVERIFY(surface.texts.isEmpty());
+    // 4 sides of 10 cards, the cross's two arms, 21 ticks on each.
+    QCOMPARE(surface.lines.size(), 40 + 2 + 42);
+    const auto is = [](const RecordedLine& l, double x1, double y1, double x2, double y2) {
+        return near(l.x1, x1) && near(l.y1, y1) && near(l.x2, x2) && near(l.y2, y2);
+    };
+    // The first card's top and right sides; the last card's bottom; all moved by the offset.
+    QVERIFY2(is(surface.lines[0], 16.5, 12.7, 101.5, 12.7), qPrintable(describe(surface.lines[0])));
+    QVERIFY(is(surface.lines[1], 101.5, 12.7, 101.5, 66.7));
+    QVERIFY(is(surface.lines[38], 111.5, 282.7, 196.5, 282.7));
+    // The cross at the page's centre, 105 and 148.5 mm from the paper's edges.
+    QVERIFY(is(surface.lines[40], 96.5, 147.7, 116.5, 147.7));
+    QVERIFY(is(surface.lines[41], 106.5, 137.7, 106.5, 157.7));
+    // The ticks at -10 mm (longer) and -9 mm, on the horizontal arm.
+    QVERIFY(is(surface.lines[42], 96.5, 147.7, 96.5, 149.7));
+    QVERIFY(is(surface.lines[44], 97.5, 147.7, 97.5, 148.7));
 }
 
 void SheetTest::marginsLoseAndReduce_data() {

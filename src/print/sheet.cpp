@@ -138,6 +138,13 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
         plan.cards = plainCards(plan, grid);
     }
 
+    if (options.testSheet) {
+        // Outlines, not cut marks: the sheet is held against the stock, not cut.
+        plan.testSheet = true;
+        for (PlannedCard& card : plan.cards) card.marks.clear();
+        return plan;
+    }
+
     DatiBuffer Dati;
     plan.content = composeCard(surface, record, Dati);
     plan.S = static_cast<float>((double(plan.H) - 10.0) / plan.content.n);
@@ -206,16 +213,53 @@ QStringList shortenedLines(const SheetPlan& plan) {
     return lines;
 }
 
-Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale) {
+namespace {
+
+// The test sheet's own drawing, in page millimetres: every card's outline, then a cross at the
+// page's centre whose arms are scales of 20 mm, a tick every millimetre and a longer one every 5.
+std::vector<CardMark> testSheetLines(const SheetPlan& plan) {
+    std::vector<CardMark> lines;
+    for (const PlannedCard& card : plan.cards) {
+        const float right = card.x + card.width, bottom = card.y + card.height;
+        lines.push_back({card.x, card.y, right, card.y});
+        lines.push_back({right, card.y, right, bottom});
+        lines.push_back({card.x, bottom, right, bottom});
+        lines.push_back({card.x, card.y, card.x, bottom});
+    }
+    const float cx = plan.P / 2, cy = plan.Q / 2;
+    lines.push_back({cx - 10, cy, cx + 10, cy});
+    lines.push_back({cx, cy - 10, cx, cy + 10});
+    for (int t = -10; t <= 10; ++t) {
+        const float tick = t % 5 == 0 ? 2.0f : 1.0f;
+        lines.push_back({cx + float(t), cy, cx + float(t), cy + tick});
+        lines.push_back({cx, cy + float(t), cx + tick, cy + float(t)});
+    }
+    return lines;
+}
+
+}  // namespace
+
+Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale,
+                      const PrinterOffset& offset) {
     // Scaling about the centre: a point keeps its direction from the centre, at scale times the
-    // distance. At 1 every length is drawn exactly as planned.
+    // distance. At 1 every length is drawn exactly as planned; the offset moves all alike.
     const double cx = plan.P / 2.0, cy = plan.Q / 2.0;
     const auto sx = [&](float x) {
-        return scale == 1.0 ? x : static_cast<float>(cx + scale * (double(x) - cx));
+        const double scaled = scale == 1.0 ? double(x) : cx + scale * (double(x) - cx);
+        return static_cast<float>(scaled + offset.across);
     };
     const auto sy = [&](float y) {
-        return scale == 1.0 ? y : static_cast<float>(cy + scale * (double(y) - cy));
+        const double scaled = scale == 1.0 ? double(y) : cy + scale * (double(y) - cy);
+        return static_cast<float>(scaled + offset.down);
     };
+    if (plan.testSheet) {
+        for (const CardMark& line : testSheetLines(plan)) {
+            const Result<void> drawn =
+                surface.drawLine(sx(line.x1), sy(line.y1), sx(line.x2), sy(line.y2));
+            if (!drawn) return abandonPage(surface, drawn.error());
+        }
+        return {};
+    }
     for (const PlannedCard& card : plan.cards) {
         for (const CardMark& mark : card.marks) {
             const Result<void> marked =

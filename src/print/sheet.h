@@ -9,6 +9,7 @@
 
 #include "core/cardrecord.h"
 #include "core/cardstock.h"
+#include "core/printeroffset.h"
 #include "core/result.h"
 #include "print/cardcontent.h"
 #include "print/gridtext.h"
@@ -58,6 +59,8 @@ struct PlannedCard {
 struct SheetOptions {
     // The pre-cut product printed on; none: plain A4, cut by hand along the marks.
     std::optional<CardStock> stock;
+    // A test sheet: every card's outline and a cross with scales at the page's centre, no lines.
+    bool testSheet = false;
 };
 
 // The whole page, worked out before anything is drawn. The one-letter quantities are those
@@ -67,6 +70,7 @@ struct SheetPlan {
     float P = 0, Q = 0, W = 0, H = 0, S = 0, m = 0;
     CardContent content;
     std::vector<PlannedCard> cards;  // row by row from the top, left to right
+    bool testSheet = false;          // outlines and the centre's cross; no card lines
 };
 
 // Sets the page up on the surface and plans the sheet of the record in the grid, measuring on
@@ -80,9 +84,10 @@ QStringList shortenedLines(const SheetPlan& plan);
 
 // Draws the planned page on the surface it was planned on, without ending it. With a scale
 // other than 1 the whole page is drawn scaled about its centre (the lines' type too), so the
-// cards keep their places relative to each other and their cut marks. A failure on the way
-// abandons the document.
-Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale = 1.0);
+// cards keep their places relative to each other and their cut marks; then everything is moved
+// by the printer's offset. A failure on the way abandons the document.
+Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale = 1.0,
+                      const PrinterOffset& offset = {});
 
 // Prints the sheet for the record on the surface as a document of one page: the grid read,
 // planned, drawn and handed over. processEvents, when given, runs at the start and once more
