@@ -31,6 +31,7 @@ class CommandLineTest : public QObject {
     void initTestCase();
     void pdfIsTheSheetTheWindowPrints();
     void pdfOnPreCutStock();
+    void offsetMovesEverythingOnThePrinterOnly();
     void printsOnAQueueAndListsThePrinters();
     void stoppedPrinterOnlyWhenAskedFor();
     void memberListIntoOnePdfAndOneJob();
@@ -122,6 +123,33 @@ void CommandLineTest::pdfOnPreCutStock() {
         QVERIFY2(names == 1, qPrintable(QString("card at %1, %2").arg(card.x()).arg(card.y())));
     }
     QFile::remove(path("carta.pdf"));
+}
+
+void CommandLineTest::offsetMovesEverythingOnThePrinterOnly() {
+    // The offset remembered for Alfa, written as a user would.
+    QVERIFY(QDir().mkpath(path("config/quarzello")));
+    QVERIFY(
+        writeBytes(path("config/quarzello/quarzello.conf"), "[spostamento]\nAlfa=\"1,5;-0,8\"\n"));
+    const QStringList config{"XDG_CONFIG_HOME=" + path("config")};
+    const ToolRun printed = quarzello({"--stampa", "Alfa", card_}, {}, config);
+    QVERIFY2(printed.ok, printed.errors.constData());
+    const QList<PdfWord> moved = pdfWords(cups_.waitForJob("Alfa"));
+    const ToolRun pdf = quarzello({"--pdf", "-", card_}, {}, config);
+    QVERIFY2(pdf.ok, pdf.errors.constData());
+    const QList<PdfWord> unmoved = pdfWords(pdf.output);
+    QCOMPARE(moved.size(), unmoved.size());
+    QVERIFY(!moved.isEmpty());
+    for (qsizetype i = 0; i < moved.size(); ++i) {
+        QCOMPARE(moved[i].text, unmoved[i].text);
+        QVERIFY2(std::abs(moved[i].xMin - unmoved[i].xMin - 1.5) < 0.02 &&
+                     std::abs(moved[i].yMax - unmoved[i].yMax + 0.8) < 0.02,
+                 qPrintable(QString("%1 at %2, %3 from %4, %5")
+                                .arg(moved[i].text)
+                                .arg(moved[i].xMin)
+                                .arg(moved[i].yMax)
+                                .arg(unmoved[i].xMin)
+                                .arg(unmoved[i].yMax)));
+    }
 }
 
 void CommandLineTest::printsOnAQueueAndListsThePrinters() {
@@ -240,6 +268,11 @@ void CommandLineTest::refusals_data() {
         << QStringList{"--pdf", "x.pdf", card, "--carta", "avery c32011"} << 2
         << "la carta \"avery c32011\" non è installata; le più simili: Avery C32015, Avery 32015, "
            "Avery C32011-10";
+    QTest::newRow("offset on a PDF") << QStringList{"--pdf", "x.pdf", card, "--spostamento", "1;1"}
+                                     << 2 << "--spostamento vale solo con --stampa.";
+    QTest::newRow("offset out of range")
+        << QStringList{"--stampa", "Alfa", card, "--spostamento", "10,5;0"} << 2
+        << "lo spostamento \"10,5;0\" non è valido";
     QTest::newRow("wrong command line")
         << QStringList{"--pdf", "x.pdf", "--pdf", "y.pdf", card} << 2
         << "quarzello: l'opzione --pdf è indicata più di una volta.\nPer l'aiuto: quarzello "

@@ -16,6 +16,7 @@
 #include "cli/commandline.h"
 #include "data/datalocation.h"
 #include "platform/marginmemory.h"
+#include "platform/offsetmemory.h"
 #include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
 #include "window/frmquarzello.h"
@@ -87,7 +88,8 @@ int runProgram(int argc, char* argv[]) {
     QThreadPool pool;
     const WindowGoneWatch watch;
     frmQuarzello window(programFolder, location, prompts, printers,
-                        {timings, pdfDocuments(), &pool, &margins});
+                        {timings, pdfDocuments(), &pool, &margins,
+                         [](const QString& printer) { return rememberedOffset(printer).offset; }});
     // The window's start-up may have asked, and the window been destroyed meanwhile.
     if (watch.windowGone()) return 0;
     window.show();

@@ -16,6 +16,7 @@
 #include "flows/printpages.h"
 #include "flows/servicewaiter.h"
 #include "platform/marginmemory.h"
+#include "platform/offsetmemory.h"
 #include "printers/cupsprintersystem.h"
 #include "printers/printermessages.h"
 
@@ -87,6 +88,7 @@ int listStocks() {
 // The product the command line names, read from the catalogue; or why the line is wrong.
 Result<SheetOptions> sheetOptionsOf(const CommandLine& line) {
     SheetOptions options;
+    options.testSheet = line.testSheet;
     if (line.stock.isEmpty()) return options;
     const StockCatalogue catalogue = readStockCatalogue(stockFolders());
     tellWarnings(catalogue);
@@ -137,13 +139,22 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
     if (line.action == CommandLine::Action::Pdf)
         return writePdf(line, startedIn, *assembled, *run, talk);
 
+    // Given on the command line (checked before anything was read), or the printer's own.
+    PrinterOffset offset;
+    if (line.offset) {
+        offset = *readOffset(*line.offset);
+    } else {
+        const RememberedOffset remembered = rememberedOffset(line.printer);
+        if (!remembered.warning.isEmpty()) say(stderr, remembered.warning);
+        offset = remembered.offset;
+    }
     CupsPrinterSystem printers;
     SettingsMarginMemory margins;
     DirectWaiter waiter(timings.budgetMs);
     PrintOutcome outcome;
-    printPagesOnPrinter(std::move(*run), {line.printer, printers, timings.followMs, &margins},
-                        pdfDocuments(), waiter, talk,
-                        [&outcome](const PrintOutcome& ended) { outcome = ended; });
+    printPagesOnPrinter(
+        std::move(*run), {line.printer, printers, timings.followMs, &margins, offset},
+        pdfDocuments(), waiter, talk, [&outcome](const PrintOutcome& ended) { outcome = ended; });
     return exitStatusOf(outcome.end);
 }
 
@@ -187,6 +198,11 @@ int runCommandLine(const QStringList& arguments, const QByteArrayList& rawArgume
         case CommandLine::Action::Print:
             break;
     }
+    if (line.offset && !readOffset(*line.offset))
+        return refuse(QStringLiteral("lo spostamento \"%1\" non è valido: due numeri in "
+                                     "millimetri da -10 a 10, per decimi, separati da un punto e "
+                                     "virgola, per esempio \"1,5;-0,8\".")
+                          .arg(terminalText(*line.offset)));
     // An unknown product is a wrong command line: nothing is read or printed.
     const Result<SheetOptions> options = sheetOptionsOf(line);
     if (!options) return refuse(options.error());

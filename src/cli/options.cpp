@@ -87,9 +87,19 @@ struct Options {
         QStringLiteral("carte"),
         QStringLiteral("Elenca le carte prefustellate per biglietti da visita installate, una "
                        "per riga.")};
-    const QList<const QCommandLineOption*> all{&help,          &version,    &pdf,   &print,
-                                               &evenIfStopped, &reduce,     &list,  &rows,
-                                               &columns,       &memberList, &stock, &stocks};
+    const QCommandLineOption testSheet{
+        QStringLiteral("prova"),
+        QStringLiteral("Stampa il foglio di prova al posto dei biglietti: il contorno di ogni "
+                       "biglietto e, al centro del foglio, una croce con le scale in millimetri.")};
+    const QCommandLineOption offset{
+        QStringLiteral("spostamento"),
+        QStringLiteral("Con --stampa: sposta tutto il foglio di X mm a destra e Y mm in basso "
+                       "(da -10 a 10, per decimi, es. \"1,5;-0,8\"), al posto dello "
+                       "spostamento ricordato per la stampante."),
+        QStringLiteral("X;Y")};
+    const QList<const QCommandLineOption*> all{&testSheet, &offset,        &help,   &version, &pdf,
+                                               &print,     &evenIfStopped, &reduce, &list,    &rows,
+                                               &columns,   &memberList,    &stock,  &stocks};
 
     Options() {
         parser.setApplicationDescription(
@@ -162,8 +172,15 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(options.rows)) line.rows = parser.value(options.rows);
     if (parser.isSet(options.columns)) line.columns = parser.value(options.columns);
     line.stock = parser.value(options.stock);
-    if ((list || stocks) && (!files.isEmpty() || line.rows || line.columns ||
-                             parser.isSet(options.memberList) || !line.stock.isEmpty()))
+    line.testSheet = parser.isSet(options.testSheet);
+    // A PDF is no printer: it is never off, so nothing puts it right.
+    if (parser.isSet(options.offset)) {
+        if (!print) return wrong(QStringLiteral("--spostamento vale solo con --stampa."));
+        line.offset = parser.value(options.offset);
+    }
+    if ((list || stocks) &&
+        (!files.isEmpty() || line.rows || line.columns || parser.isSet(options.memberList) ||
+         !line.stock.isEmpty() || line.testSheet))
         return wrong(QStringLiteral("%1 non legge un file dei dati.")
                          .arg(list ? QStringLiteral("--stampanti") : QStringLiteral("--carte")));
 

@@ -31,6 +31,8 @@ struct CommandLine {
     std::optional<QString> rows;  // in place of the file's
     std::optional<QString> columns;  // in place of the file's
     QString stock;                   // the pre-cut product, as typed; empty: plain A4
+    bool testSheet = false;          // the test sheet instead of the cards
+    std::optional<QString> offset;   // Print: in place of the printer's remembered offset
 };
 
 // Reads the arguments (the program's name first, Qt's own options already taken out).

@@ -32,6 +32,8 @@ struct PrintSettings {
     QThreadPool* pool = nullptr;
     // Where the margins answers are remembered. None: every print asks, and nothing is kept.
     MarginMemory* margins = nullptr;
+    // The offset each printer's pages are moved by. None: no printer's are.
+    std::function<PrinterOffset(const QString& printer)> offsets = {};
 };
 
 class PrintCommands {
