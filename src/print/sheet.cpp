@@ -142,6 +142,9 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
         // Outlines, not cut marks: the sheet is held against the stock, not cut.
         plan.testSheet = true;
         for (PlannedCard& card : plan.cards) card.marks.clear();
+        plan.testCaption =
+            QStringLiteral("Foglio di prova: %1")
+                .arg(options.stock ? options.stock->name() : QStringLiteral("A4 da tagliare"));
         return plan;
     }
 
@@ -258,6 +261,15 @@ Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale
                 surface.drawLine(sx(line.x1), sy(line.y1), sx(line.x2), sy(line.y2));
             if (!drawn) return abandonPage(surface, drawn.error());
         }
+        // Which paper the sheet was printed for, under the cross.
+        surface.setFontName(kPageFont);
+        surface.setFontBold(false);
+        surface.setFontItalic(false);
+        surface.setFontSize(10);
+        surface.setCurrentX(sx(static_cast<float>(cx - 10)));
+        surface.setCurrentY(sy(static_cast<float>(cy + 14)));
+        const Result<void> captioned = surface.printText(plan.testCaption);
+        if (!captioned) return abandonPage(surface, captioned.error());
         return {};
     }
     for (const PlannedCard& card : plan.cards) {

@@ -71,6 +71,7 @@ struct SheetPlan {
     CardContent content;
     std::vector<PlannedCard> cards;  // row by row from the top, left to right
     bool testSheet = false;          // outlines and the centre's cross; no card lines
+    QString testCaption;             // under the cross, naming the paper
 };
 
 // Sets the page up on the surface and plans the sheet of the record in the grid, measuring on

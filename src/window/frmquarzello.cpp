@@ -15,10 +15,12 @@
 #include <QShortcut>
 
 #include "core/windowtitle.h"
+#include "platform/offsetmemory.h"
 #include "platform/papermemory.h"
 #include "platform/prompts.h"
 #include "window/helptext.h"
 #include "window/inputrules.h"
+#include "window/positiondialog.h"
 #include "window/releasetext.h"
 #include "window/stocklist.h"
 #include "window/twips.h"
@@ -49,6 +51,10 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     connect(cmdCarica_, &QPushButton::clicked, this, &frmQuarzello::cmdCarica_Click);
     connect(cmdStampa_, &QPushButton::clicked, this, &frmQuarzello::cmdStampa_Click);
     connect(cmbCarta_, &QComboBox::activated, this, &frmQuarzello::cmbCarta_Click);
+    connect(cmdPosizione_, &QPushButton::clicked, this, &frmQuarzello::cmdPosizione_Click);
+    // The position is a printer's: there is none to put right for the PDF entry.
+    connect(lstStampanti_, &QListWidget::itemSelectionChanged, this,
+            [this] { cmdPosizione_->setEnabled(!selectedPrinter().isEmpty()); });
     connect(cmbCarta_, &StockList::choiceGone, this, [this](const QString& name) {
         showPaperGrid();
         prompts_.warn(QStringLiteral("La carta \"%1\" non è più installata: si stampa su A4 da "
@@ -161,6 +167,35 @@ void frmQuarzello::cmbCarta_Click(int index) {
     paperRows_ = choice.rows;
     showPaperGrid();
     if (const Result<void> kept = rememberPaper(choice); !kept) prompts_.warn(kept.error());
+}
+
+QString frmQuarzello::selectedPrinter() const {
+    const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
+    if (selected.isEmpty() || selected.first()->data(Qt::UserRole).toBool()) return {};
+    return selected.first()->text();
+}
+
+void frmQuarzello::cmdPosizione_Click() {
+    const QString printer = selectedPrinter();
+    if (printer.isEmpty()) return;
+    auto* dialog = new PositionDialog(printer, rememberedOffset(printer).offset, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    const auto keep = [this, printer](const PrinterOffset& offset) {
+        const Result<void> kept = rememberOffset(printer, offset);
+        if (!kept) prompts_.warn(kept.error());
+        return kept.ok();
+    };
+    connect(dialog, &QDialog::accepted, this, [dialog, keep] { keep(dialog->offset()); });
+    // The test sheet is printed with the offset shown, kept first so that the print finds it.
+    connect(dialog, &PositionDialog::testSheetWanted, this,
+            [this, printer, keep](const PrinterOffset& offset) {
+                if (print_.busy() || !keep(offset)) return;
+                SheetOptions options = sheetOptions();
+                options.testSheet = true;
+                print_.print(record(), printer, talk_, options);
+            });
+    // Modal to the window without a loop of its own: the window's events go on.
+    dialog->open();
 }
 
 SheetOptions frmQuarzello::sheetOptions() {

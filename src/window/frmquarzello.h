@@ -66,6 +66,8 @@ class frmQuarzello : public QWidget {
     void VisualizzaListaStampanti();
     bool filterKeyPress(int index, QKeyEvent* event);
     void cmbCarta_Click(int index);
+    void cmdPosizione_Click();
+    QString selectedPrinter() const;
     void showPaperGrid();
     SheetOptions sheetOptions();
 
@@ -101,6 +103,7 @@ class frmQuarzello : public QWidget {
     QLabel* lblCopyright_ = nullptr;
     QListWidget* lstStampanti_ = nullptr;
     std::array<QPushButton*, 2> cmdSelStampante_{};
+    QPushButton* cmdPosizione_ = nullptr;
     QPlainTextEdit* txtHelp_ = nullptr;
 };
 

@@ -307,6 +307,13 @@ void frmQuarzello::buildLayout() {
         makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_1"), QStringLiteral("&Rinuncia"),
                    twipsRect(2040, 1860, 1335, 375), true, QStringLiteral("Rinuncia alla stampa"));
 
+    // On the panel's title line, beside its caption: the panel keeps its size and layout.
+    cmdPosizione_ =
+        makeButton(frmPrinter_, QStringLiteral("cmdPosizione"),
+                   QStringLiteral("Regola la &posizione…"), twipsRect(1860, 0, 1515, 300), false,
+                   QStringLiteral("Sposta la stampa sul foglio, per la stampante scelta"));
+    cmdPosizione_->setEnabled(false);
+
     setTabOrder();
     txtCampo_[0]->setFocus();
 }
