@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QtTest>
 
@@ -349,7 +350,11 @@ void PrintPanelTest::pdfFromThePanel() {
 }
 
 void PrintPanelTest::positionKeptAndTestSheetPrinted() {
-    QFile::remove(SettingsMarginMemory::settingsFile());
+    // A settings file of the test's own: other tests read theirs meanwhile.
+    QTemporaryDir config;
+    const QByteArray shared = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", shared); });
     CardRecord r = w->record();
     r.rows = "6";
     r.columns = "2";
@@ -373,7 +378,6 @@ void PrintPanelTest::positionKeptAndTestSheetPrinted() {
     QCOMPARE(f->printers.jobs["Alfa"].first(), QByteArray("Foglio di prova: A4 da tagliare"));
     const QSettings settings(SettingsMarginMemory::settingsFile(), QSettings::IniFormat);
     QCOMPARE(settings.value("spostamento/Alfa").toString(), QStringLiteral("1,5;-0,8"));
-    QFile::remove(SettingsMarginMemory::settingsFile());
 }
 
 QTEST_MAIN(PrintPanelTest)

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QtTest>
@@ -445,6 +446,11 @@ void WindowTest::recordRoundTripKeepsLongValues() {
 }
 
 void WindowTest::paperChoiceShowsItsGridAndIsRemembered() {
+    // A settings file of the test's own: other tests read theirs meanwhile.
+    QTemporaryDir config;
+    const QByteArray shared = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", shared); });
     // A product remembered that is no longer installed.
     QDir().mkpath(QFileInfo(SettingsMarginMemory::settingsFile()).path());
     QVERIFY(datafiles::writeBytes(SettingsMarginMemory::settingsFile(),
@@ -475,7 +481,6 @@ void WindowTest::paperChoiceShowsItsGridAndIsRemembered() {
     QTest::keyClick(paper, Qt::Key_Up);
     QCOMPARE(rows->currentText(), QStringLiteral("6"));
     QVERIFY(rows->isEnabled());
-    QFile::remove(SettingsMarginMemory::settingsFile());
 }
 
 void WindowTest::a4BoxAnswersWithMessage() {
