@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl-dev
   fonts-liberation
   cups cups-client cups-bsd libcups2-dev
-  poppler-utils xvfb xauth xdotool imagemagick
+  poppler-utils xvfb xauth xdotool imagemagick glabels-data
   clang libclang-rt-14-dev llvm clang-format clang-tidy
   file dpkg-dev lintian appstream desktop-file-utils
 )
