@@ -60,7 +60,8 @@ void printList(const QString& list) {
     std::vector<SheetPage> pages;
     for (const Member& member : members->members) pages.push_back({member.record, member.name()});
     Silent talk;
-    if (!pdfOfPages(pages, QStringLiteral("banco di prova"), pdfDocuments(), talk))
+    const std::optional<PageRun> run = readPageRun(std::move(pages), talk);
+    if (!run || !pdfOfPages(*run, QStringLiteral("banco di prova"), pdfDocuments(), talk))
         fail(QStringLiteral("the list did not print"));
 }
 
