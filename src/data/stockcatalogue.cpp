@@ -88,7 +88,7 @@ Result<std::vector<RawTemplate>> readTemplateFile(const QString& path) {
     QFile file(path);
     if (file.size() > kMaxTemplateFileBytes)
         return Failure{QStringLiteral("è troppo grande per un file di modelli (%1 MB)")
-                           .arg(file.size() / (1024 * 1024))};
+                           .arg(file.size() / (qint64(1024) * 1024))};
     if (!file.open(QIODevice::ReadOnly)) return Failure{file.errorString()};
     // Read at most the limit, whatever the file grew to since it was measured.
     const QByteArray bytes = file.read(kMaxTemplateFileBytes + 1);

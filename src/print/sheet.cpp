@@ -173,6 +173,7 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
         for (const auto& [known, lines] : fits)
             if (known == limit) return lines;
         std::vector<FittedLine> lines;
+        lines.reserve(cardSlots.size());
         for (const Slot& line : cardSlots)
             lines.push_back(fitLine(surface, Dati[line.slot], card.daOrizz, card.aOrizz,
                                     line.style.bold, line.style.italic, line.style.size));
@@ -181,7 +182,8 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
     };
 
     for (PlannedCard& card : plan.cards) {
-        const std::vector<FittedLine> fitted = fittedFor(card);
+        // Valid until the next fit is added, which is after this card's lines.
+        const std::vector<FittedLine>& fitted = fittedFor(card);
         float y = static_cast<float>(double(card.y) + 10.0);
         for (std::size_t j = 0; j < cardSlots.size(); ++j) {
             CardLine line;
