@@ -28,6 +28,9 @@ void benchStartup(const QString& self, const RunCounts& counts, std::vector<Resu
 void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows);
 // A 200-member list into one PDF, per member, against the print job's time for one sheet.
 void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows);
+// The installed catalogue read against its files' bytes alone; a print job on Avery C32011-10
+// against the plain 4 x 8 sheet's.
+void benchStock(const RunCounts& counts, std::vector<ResultRow>& rows);
 // Save then Load through the card file code against plain QFile.
 void benchSaveLoad(const RunCounts& counts, std::vector<ResultRow>& rows);
 // The preview's redraw of a 4 x 8 sheet against one frame of the screen.

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl-dev
   fonts-liberation
   cups cups-client cups-bsd libcups2-dev libqrencode-dev
-  poppler-utils zbar-tools xvfb xauth xdotool imagemagick
+  poppler-utils zbar-tools xvfb xauth xdotool imagemagick glabels-data
   # What a screen reader reads of the window (tst_realwindow): a session bus and AT-SPI.
   dbus-daemon at-spi2-core python3-gi gir1.2-atspi-2.0
   clang libclang-rt-14-dev llvm clang-format clang-tidy

@@ -75,10 +75,11 @@ void CliParseTest::refuses_data() {
                                 << "l'opzione --stampanti è indicata più di una volta.";
     QTest::newRow("help, short and long")
         << QStringList{"-h", "--help"} << "l'opzione --help è indicata più di una volta.";
-    QTest::newRow("two things at once") << QStringList{"--pdf", "x.pdf", "--stampanti"}
-                                        << "indicare una sola tra --pdf, --stampa e --stampanti.";
+    QTest::newRow("two things at once")
+        << QStringList{"--pdf", "x.pdf", "--stampanti"}
+        << "indicare una sola tra --pdf, --stampa, --stampanti e --carte.";
     QTest::newRow("nothing to do")
-        << QStringList{"f.qcf"} << "indicare una sola tra --pdf, --stampa e --stampanti.";
+        << QStringList{"f.qcf"} << "indicare una sola tra --pdf, --stampa, --stampanti e --carte.";
     QTest::newRow("member list and card files")
         << QStringList{"--pdf", "x.pdf", "--elenco", "soci.csv", "a.qcf"}
         << "--elenco non si può indicare insieme a file dei dati.";
@@ -88,6 +89,8 @@ void CliParseTest::refuses_data() {
                                  << "--riduci vale solo con --stampa.";
     QTest::newRow("list with a grid")
         << QStringList{"--stampanti", "--righe", "2"} << "--stampanti non legge un file dei dati.";
+    QTest::newRow("stock list with a stock")
+        << QStringList{"--carte", "--carta", "x"} << "--carte non legge un file dei dati.";
 }
 
 void CliParseTest::refuses() {

@@ -34,6 +34,8 @@ class CommandLineTest : public QObject {
     void pdfIsTheSheetTheWindowPrints();
     void qrCodesReadByADecoder_data();
     void qrCodesReadByADecoder();
+    void pdfOnPreCutStock();
+    void offsetMovesEverythingOnThePrinterOnly();
     void printsOnAQueueAndListsThePrinters();
     void stoppedPrinterOnlyWhenAskedFor();
     void memberListIntoOnePdfAndOneJob();
@@ -148,8 +150,11 @@ void CommandLineTest::qrCodesReadByADecoder() {
                     {"-r", "300", "-gray", "-f", "1", "-l", "1", path("qr.pdf"), path("qr")})
                 .ok);
     PdfSurface surface("qr");
-    const Result<SheetPlan> plan =
-        planSheet(surface, record, {columns, rows}, SheetOptions{.qrCode = true});
+    const Result<SheetPlan> plan = planSheet(surface, record, {columns, rows}, [] {
+        SheetOptions options;
+        options.qrCode = true;
+        return options;
+    }());
     QVERIFY(plan && !plan->qrLeftOut);
     const QByteArray contact = cardVCard(record).toUtf8();
     PdfRaster raster;
@@ -178,6 +183,53 @@ void CommandLineTest::qrCodesReadByADecoder() {
         QVERIFY(raster.darkestIn(qr.x + qr.side() + gap, t, r, b) > 250);
     }
     QFile::remove(path("qr.pdf"));  // other tests count the PDFs here
+}
+
+void CommandLineTest::pdfOnPreCutStock() {
+    const ToolRun run =
+        quarzello({"--pdf", "carta.pdf", "socio.qcf", "--carta", "AVERY c32011-10"});
+    QVERIFY2(run.ok, run.errors.constData());
+    // Avery C32011-10: cards of 85 x 54 mm from 15 mm left and 13.5 mm top, 95 mm apart across.
+    QList<QRectF> cards;
+    for (int i = 0; i < 5; ++i)
+        for (int k = 0; k < 2; ++k) cards << QRectF(15 + 95 * k, 13.5 + 54 * i, 85, 54);
+    const QList<PdfLine> lines = pdfLines(pdfWords(readBytes(path("carta.pdf"))), 105);
+    for (const QRectF& card : cards) {
+        int names = 0;
+        for (const PdfLine& line : lines)
+            names += line.text == "Dott. Ugo Neri" &&
+                     card.contains(
+                         QRectF(QPointF(line.left, line.top), QPointF(line.right, line.bottom)));
+        QVERIFY2(names == 1, qPrintable(QString("card at %1, %2").arg(card.x()).arg(card.y())));
+    }
+    QFile::remove(path("carta.pdf"));
+}
+
+void CommandLineTest::offsetMovesEverythingOnThePrinterOnly() {
+    // The offset remembered for Alfa, written as a user would.
+    QVERIFY(QDir().mkpath(path("config/quarzello")));
+    QVERIFY(
+        writeBytes(path("config/quarzello/quarzello.conf"), "[spostamento]\nAlfa=\"1,5;-0,8\"\n"));
+    const QStringList config{"XDG_CONFIG_HOME=" + path("config")};
+    const ToolRun printed = quarzello({"--stampa", "Alfa", card_}, {}, config);
+    QVERIFY2(printed.ok, printed.errors.constData());
+    const QList<PdfWord> moved = pdfWords(cups_.waitForJob("Alfa"));
+    const ToolRun pdf = quarzello({"--pdf", "-", card_}, {}, config);
+    QVERIFY2(pdf.ok, pdf.errors.constData());
+    const QList<PdfWord> unmoved = pdfWords(pdf.output);
+    QCOMPARE(moved.size(), unmoved.size());
+    QVERIFY(!moved.isEmpty());
+    for (qsizetype i = 0; i < moved.size(); ++i) {
+        QCOMPARE(moved[i].text, unmoved[i].text);
+        QVERIFY2(std::abs(moved[i].xMin - unmoved[i].xMin - 1.5) < 0.02 &&
+                     std::abs(moved[i].yMax - unmoved[i].yMax + 0.8) < 0.02,
+                 qPrintable(QString("%1 at %2, %3 from %4, %5")
+                                .arg(moved[i].text)
+                                .arg(moved[i].xMin)
+                                .arg(moved[i].yMax)
+                                .arg(unmoved[i].xMin)
+                                .arg(unmoved[i].yMax)));
+    }
 }
 
 void CommandLineTest::printsOnAQueueAndListsThePrinters() {
@@ -292,6 +344,15 @@ void CommandLineTest::refusals_data() {
                                    " non può essere scritto: è un file speciale del sistema.";
     QTest::newRow("printer in other case")
         << QStringList{"--stampa", "alfa", card} << 1 << "La stampante alfa non esiste";
+    QTest::newRow("unknown card stock")
+        << QStringList{"--pdf", "x.pdf", card, "--carta", "avery c32011"} << 2
+        << "la carta \"avery c32011\" non è installata; le più simili: Avery C32015, Avery 32015, "
+           "Avery C32011-10";
+    QTest::newRow("offset on a PDF") << QStringList{"--pdf", "x.pdf", card, "--spostamento", "1;1"}
+                                     << 2 << "--spostamento vale solo con --stampa.";
+    QTest::newRow("offset out of range")
+        << QStringList{"--stampa", "Alfa", card, "--spostamento", "10,5;0"} << 2
+        << "lo spostamento \"10,5;0\" non è valido";
     QTest::newRow("wrong command line")
         << QStringList{"--pdf", "x.pdf", "--pdf", "y.pdf", card} << 2
         << "quarzello: l'opzione --pdf è indicata più di una volta.\nPer l'aiuto: quarzello "

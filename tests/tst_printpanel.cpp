@@ -1,14 +1,18 @@
 // The printer panel of the window: the list of printers, the current printer, and what the user
 // is told when a print goes through, is abandoned, or cannot be made.
 #include <QComboBox>
+#include <QDialog>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QtTest>
 
 #include "datafiles.h"
+#include "platform/marginmemory.h"
 #include "samples.h"
 #include "windowfixture.h"
 
@@ -36,6 +40,7 @@ class PrintPanelTest : public QObject {
     void panelByKeyboard();
     void pdfFromThePanel_data();
     void pdfFromThePanel();
+    void positionKeptAndTestSheetPrinted();
 
   private:
     std::unique_ptr<WindowFixture> f;
@@ -344,6 +349,37 @@ void PrintPanelTest::pdfFromThePanel() {
         QCOMPARE(f->prompts.messages.last().icon, PromptIcon::Warning);
         QCOMPARE(datafiles::snapshot(dir.path()), before);
     }
+}
+
+void PrintPanelTest::positionKeptAndTestSheetPrinted() {
+    // A settings file of the test's own: other tests read theirs meanwhile.
+    QTemporaryDir config;
+    const QByteArray shared = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", shared); });
+    CardRecord r = w->record();
+    r.rows = "6";
+    r.columns = "2";
+    w->setRecord(r);
+    pressPrint();
+    auto* position = f->child<QPushButton>("cmdPosizione");
+    QVERIFY(pickPrinter(list, "Salva come PDF…"));
+    QVERIFY(!position->isEnabled());  // a PDF is no printer
+    QVERIFY(pickPrinter(list, "Alfa"));
+    QTest::mouseClick(position, Qt::LeftButton);
+    auto* dialog = f->child<QDialog>("dlgPosizione");
+    QVERIFY(dialog && dialog->isVisible());
+    auto* across = dialog->findChild<QDoubleSpinBox*>("txtSpostamentoX");
+    across->selectAll();
+    QTest::keyClicks(across, "1,5");  // the decimal comma
+    dialog->findChild<QDoubleSpinBox*>("txtSpostamentoY")->setValue(-0.8);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("cmdFoglioProva"), Qt::LeftButton);
+    QTRY_VERIFY(!w->commandUnderWay());
+    // Outlines and a cross only: none of the card's lines.
+    QCOMPARE(f->printers.jobs["Alfa"].size(), 1);
+    QCOMPARE(f->printers.jobs["Alfa"].first(), QByteArray("Foglio di prova: A4 da tagliare"));
+    const QSettings settings(SettingsMarginMemory::settingsFile(), QSettings::IniFormat);
+    QCOMPARE(settings.value("spostamento/Alfa").toString(), QStringLiteral("1,5;-0,8"));
 }
 
 QTEST_MAIN(PrintPanelTest)

@@ -234,7 +234,7 @@ void RealWindowTest::keyboardAndScreenReader() {
     keys({"Escape"});
     QVERIFY(shows("\ntext|Istruzioni|\n") && shows("\ntext|Titolo|SF\n"));
     // Return on Salva opens its dialog.
-    keys(QStringList(15, "Tab") << "Return");
+    keys(QStringList(16, "Tab") << "Return");
     QVERIFY(shows("\ndialog|"));
     run("xdotool", {"key", "Escape"}, display_);
     QVERIFY(shows("\ndialog|", false));

@@ -10,10 +10,13 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QtTest>
 
+#include "datafiles.h"
+#include "platform/marginmemory.h"
 #include "window/focusring.h"
 #include "window/helptext.h"
 #include "window/releasetext.h"
@@ -67,6 +70,7 @@ class WindowTest : public QObject {
     void pasteBringsAnythingUpToMaxLength();
     void recordRoundTripKeepsLongValues();
     void a4BoxAnswersWithMessage();
+    void paperChoiceShowsItsGridAndIsRemembered();
     void helpPanelStates();
     void exitAnswered_data();
     void exitAnswered();
@@ -290,6 +294,7 @@ void WindowTest::tabOrderFromFirstField() {
     QStringList expected;
     for (int i = 1; i <= 10; ++i) expected << QStringLiteral("txtCampo_%1").arg(i);
     expected << "txta4"
+             << "cmbCarta"
              << "cmbRighe"
              << "cmbColonne"
              << "chkQr"
@@ -333,9 +338,9 @@ void WindowTest::screenReaderNames() {
     } while ((control = control->nextInFocusChain()) != f.child<QWidget>("txtCampo_0"));
     QCOMPARE(names.join(','),
              "Titolo,Nome,Cognome,Incarico,Indirizzo,CAP,Città,Telefono,Cellulare,E-mail,Sito,"
-             "Formato della pagina,Righe per pagina,Colonne per pagina,Codice "
-             "QR,Salva,Aiuto,Carica,Esci,"
-             "Stampa,Istruzioni,Stampa sulla stampante scelta,Rinuncia,Stampanti,Anteprima");
+             "Formato della pagina,Righe per pagina,Colonne per pagina,Codice QR,Salva,Aiuto,"
+             "Carica,Esci,Stampa,Istruzioni,Stampa sulla stampante scelta,Rinuncia,Stampanti,"
+             "Regola la posizione…,Anteprima");
     for (const char* picture : {"imgCG", "imgCN"})
         QVERIFY(!spoken(f.child<QWidget>(picture)).isEmpty());
 }
@@ -516,6 +521,44 @@ void WindowTest::recordRoundTripKeepsLongValues() {
     QTest::keyClick(cap, Qt::Key_Backspace);
     QTest::keyClicks(cap, "89");
     QCOMPARE(cap->text(), QStringLiteral("12345"));
+}
+
+void WindowTest::paperChoiceShowsItsGridAndIsRemembered() {
+    // A settings file of the test's own: other tests read theirs meanwhile.
+    QTemporaryDir config;
+    const QByteArray shared = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", shared); });
+    // A product remembered that is no longer installed.
+    QDir().mkpath(QFileInfo(SettingsMarginMemory::settingsFile()).path());
+    QVERIFY(datafiles::writeBytes(SettingsMarginMemory::settingsFile(),
+                                  "[carta]\nprodotto=Avery Nessuna\ncolonne=3\nrighe=7\n"));
+    WindowFixture f;
+    f.open();
+    auto* paper = f.child<QComboBox>("cmbCarta");
+    auto* rows = f.child<QComboBox>("cmbRighe");
+    // Shown by its name and grid: nothing read at start-up.
+    QCOMPARE(entries(paper), (QStringList{"A4 da tagliare", "Avery Nessuna"}));
+    QCOMPARE(rows->currentText(), QStringLiteral("7"));
+    paper->setFocus();
+    QTest::keyClick(paper, Qt::Key_Down);  // the catalogue read: A4, then its first product
+    QCOMPARE(f.prompts.messages.size(), 1);
+    QCOMPARE(f.prompts.messages[0].text,
+             QStringLiteral("La carta \"Avery Nessuna\" non è più "
+                            "installata: si stampa su A4 da tagliare."));
+    QVERIFY2(paper->currentText().contains(" — 2 × 5, "), qPrintable(paper->currentText()));
+    QCOMPARE(rows->currentText(), QStringLiteral("5"));
+    QVERIFY(!rows->isEnabled());
+    QCOMPARE(f.window->record().rows, QStringLiteral("6"));  // the record keeps its own grid
+    const QString chosen = paper->currentData().toString();
+
+    WindowFixture again;
+    again.open();
+    QCOMPARE(again.child<QComboBox>("cmbCarta")->currentText(), chosen);
+    QCOMPARE(again.child<QComboBox>("cmbRighe")->currentText(), QStringLiteral("5"));
+    QTest::keyClick(paper, Qt::Key_Up);
+    QCOMPARE(rows->currentText(), QStringLiteral("6"));
+    QVERIFY(rows->isEnabled());
 }
 
 void WindowTest::a4BoxAnswersWithMessage() {

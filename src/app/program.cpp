@@ -16,6 +16,7 @@
 #include "cli/commandline.h"
 #include "data/datalocation.h"
 #include "platform/marginmemory.h"
+#include "platform/offsetmemory.h"
 #include "platform/previewmemory.h"
 #include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
@@ -89,7 +90,8 @@ int runProgram(int argc, char* argv[]) {
     QThreadPool pool;
     const WindowGoneWatch watch;
     frmQuarzello window(programFolder, location, prompts, printers,
-                        {timings, pdfDocuments(), &pool, &margins, &preview});
+                        {timings, pdfDocuments(), &pool, &margins, &preview,
+                         [](const QString& printer) { return rememberedOffset(printer).offset; }});
     // The window's start-up may have asked, and the window been destroyed meanwhile.
     if (watch.windowGone()) return 0;
     window.show();

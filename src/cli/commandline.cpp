@@ -11,10 +11,12 @@
 #include "cli/terminaltext.h"
 #include "data/cardfile.h"
 #include "data/outputfile.h"
+#include "data/stockcatalogue.h"
 #include "flows/pagesources.h"
 #include "flows/printpages.h"
 #include "flows/servicewaiter.h"
 #include "platform/marginmemory.h"
+#include "platform/offsetmemory.h"
 #include "printers/cupsprintersystem.h"
 #include "printers/printermessages.h"
 
@@ -61,6 +63,49 @@ int listPrinters(const ServiceTimings& timings) {
     return kExitDone;
 }
 
+// What to tell when there is no product at all to choose from.
+QString noStocksText() {
+    return QStringLiteral(
+        "Non è installata nessuna carta prefustellata per biglietti da visita: "
+        "si può stampare solo su A4 da tagliare. Per avere le carte dei "
+        "produttori: apt install glabels-data");
+}
+
+void tellWarnings(const StockCatalogue& catalogue) {
+    for (const QString& warning : catalogue.warnings) say(stderr, warning);
+}
+
+int listStocks() {
+    const StockCatalogue catalogue = readStockCatalogue(stockFolders());
+    tellWarnings(catalogue);
+    if (catalogue.stocks.empty()) say(stderr, noStocksText());
+    QString lines;
+    for (const CardStock& stock : catalogue.stocks) lines += terminalText(stockLabel(stock)) + '\n';
+    if (const Result<void> written = sayOut(lines); !written) return toldFailed(written.error());
+    return kExitDone;
+}
+
+// The product the command line names, read from the catalogue; or why the line is wrong.
+Result<SheetOptions> sheetOptionsOf(const CommandLine& line) {
+    SheetOptions options;
+    options.testSheet = line.testSheet;
+    options.qrCode = line.qrCode;
+    if (line.stock.isEmpty()) return options;
+    const StockCatalogue catalogue = readStockCatalogue(stockFolders());
+    tellWarnings(catalogue);
+    if (const CardStock* stock = findStock(catalogue, line.stock)) {
+        options.stock = *stock;
+        return options;
+    }
+    if (catalogue.stocks.empty())
+        return Failure{QStringLiteral("la carta \"%1\" non è installata. %2")
+                           .arg(terminalText(line.stock), noStocksText())};
+    return Failure{QStringLiteral("la carta \"%1\" non è installata; le più simili: %2 (tutte: "
+                                  "quarzello --carte).")
+                       .arg(terminalText(line.stock),
+                            closestStocks(catalogue, line.stock).join(QStringLiteral(", ")))};
+}
+
 // The pages into a PDF file, or onto standard output.
 int writePdf(const CommandLine& line, const QString& startedIn, const AssembledPages& assembled,
              const PageRun& run, PrintConversation& talk) {
@@ -79,7 +124,7 @@ int writePdf(const CommandLine& line, const QString& startedIn, const AssembledP
 }
 
 int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLocation& location,
-                 const ServiceTimings& timings) {
+                 const ServiceTimings& timings, const SheetOptions& options) {
     PageSources sources;
     for (const QString& given : line.dataFiles) sources.cardFiles << absolute(startedIn, given);
     if (!line.memberList.isEmpty()) sources.memberList = absolute(startedIn, line.memberList);
@@ -90,20 +135,27 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
     for (const QString& warning : assembled->warnings) say(stderr, warning);
 
     TerminalConversation talk(line.evenIfStopped, line.reduce);
-    SheetOptions options;
-    options.qrCode = line.qrCode;
     std::optional<PageRun> run = readPageRun(std::move(assembled.value().pages), talk, options);
     if (!run) return kExitFailed;
     if (line.action == CommandLine::Action::Pdf)
         return writePdf(line, startedIn, *assembled, *run, talk);
 
+    // Given on the command line (checked before anything was read), or the printer's own.
+    PrinterOffset offset;
+    if (line.offset) {
+        offset = *readOffset(*line.offset);
+    } else {
+        const RememberedOffset remembered = rememberedOffset(line.printer);
+        if (!remembered.warning.isEmpty()) say(stderr, remembered.warning);
+        offset = remembered.offset;
+    }
     CupsPrinterSystem printers;
     SettingsMarginMemory margins;
     DirectWaiter waiter(timings.budgetMs);
     PrintOutcome outcome;
-    printPagesOnPrinter(std::move(*run), {line.printer, printers, timings.followMs, &margins},
-                        pdfDocuments(), waiter, talk,
-                        [&outcome](const PrintOutcome& ended) { outcome = ended; });
+    printPagesOnPrinter(
+        std::move(*run), {line.printer, printers, timings.followMs, &margins, offset},
+        pdfDocuments(), waiter, talk, [&outcome](const PrintOutcome& ended) { outcome = ended; });
     return exitStatusOf(outcome.end);
 }
 
@@ -141,11 +193,21 @@ int runCommandLine(const QStringList& arguments, const QByteArrayList& rawArgume
             return kExitDone;
         case CommandLine::Action::ListPrinters:
             return listPrinters(timings);
+        case CommandLine::Action::ListStocks:
+            return listStocks();
         case CommandLine::Action::Pdf:
         case CommandLine::Action::Print:
             break;
     }
-    return printOrWrite(line, startedIn, location, timings);
+    if (line.offset && !readOffset(*line.offset))
+        return refuse(QStringLiteral("lo spostamento \"%1\" non è valido: due numeri in "
+                                     "millimetri da -10 a 10, per decimi, separati da un punto e "
+                                     "virgola, per esempio \"1,5;-0,8\".")
+                          .arg(terminalText(*line.offset)));
+    // An unknown product is a wrong command line: nothing is read or printed.
+    const Result<SheetOptions> options = sheetOptionsOf(line);
+    if (!options) return refuse(options.error());
+    return printOrWrite(line, startedIn, location, timings, *options);
 }
 
 }  // namespace quarzello

@@ -82,9 +82,28 @@ struct Options {
         QStringLiteral("qr"),
         QStringLiteral("Con --pdf o --stampa: su ogni biglietto un codice QR con i dati del "
                        "biglietto come contatto (vCard), che il telefono legge in rubrica.")};
-    const QList<const QCommandLineOption*> all{&help,          &version,    &pdf,  &print,
-                                               &evenIfStopped, &reduce,     &list, &rows,
-                                               &columns,       &memberList, &qr};
+    const QCommandLineOption stock{
+        QStringLiteral("carta"),
+        QStringLiteral("Stampa sulla carta prefustellata indicata, per marca e codice (maiuscole "
+                       "e minuscole sono uguali), come la mostra --carte; senza: A4 da tagliare."),
+        QStringLiteral("TESTO")};
+    const QCommandLineOption stocks{
+        QStringLiteral("carte"),
+        QStringLiteral("Elenca le carte prefustellate per biglietti da visita installate, una "
+                       "per riga.")};
+    const QCommandLineOption testSheet{
+        QStringLiteral("prova"),
+        QStringLiteral("Stampa il foglio di prova al posto dei biglietti: il contorno di ogni "
+                       "biglietto e, al centro del foglio, una croce con le scale in millimetri.")};
+    const QCommandLineOption offset{
+        QStringLiteral("spostamento"),
+        QStringLiteral("Con --stampa: sposta tutto il foglio di X mm a destra e Y mm in basso "
+                       "(da -10 a 10, per decimi, es. \"1,5;-0,8\"), al posto dello "
+                       "spostamento ricordato per la stampante."),
+        QStringLiteral("X;Y")};
+    const QList<const QCommandLineOption*> all{
+        &testSheet, &offset, &help,    &version,    &pdf, &print, &evenIfStopped, &reduce,
+        &list,      &rows,   &columns, &memberList, &qr,  &stock, &stocks};
 
     Options() {
         parser.setApplicationDescription(
@@ -142,8 +161,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const bool pdf = parser.isSet(options.pdf);
     const bool print = parser.isSet(options.print);
     const bool list = parser.isSet(options.list);
-    if (int(pdf) + int(print) + int(list) != 1)
-        return wrong(QStringLiteral("indicare una sola tra --pdf, --stampa e --stampanti."));
+    const bool stocks = parser.isSet(options.stocks);
+    if (int(pdf) + int(print) + int(list) + int(stocks) != 1)
+        return wrong(
+            QStringLiteral("indicare una sola tra --pdf, --stampa, --stampanti e --carte."));
     if (parser.isSet(options.memberList) && !files.isEmpty())
         return wrong(QStringLiteral("--elenco non si può indicare insieme a file dei dati."));
     line.evenIfStopped = parser.isSet(options.evenIfStopped);
@@ -156,12 +177,23 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (line.qrCode && list) return wrong(QStringLiteral("--qr vale solo con --pdf o --stampa."));
     if (parser.isSet(options.rows)) line.rows = parser.value(options.rows);
     if (parser.isSet(options.columns)) line.columns = parser.value(options.columns);
-    if (list && (!files.isEmpty() || line.rows || line.columns || parser.isSet(options.memberList)))
-        return wrong(QStringLiteral("--stampanti non legge un file dei dati."));
+    line.stock = parser.value(options.stock);
+    line.testSheet = parser.isSet(options.testSheet);
+    // A PDF is no printer: it is never off, so nothing puts it right.
+    if (parser.isSet(options.offset)) {
+        if (!print) return wrong(QStringLiteral("--spostamento vale solo con --stampa."));
+        line.offset = parser.value(options.offset);
+    }
+    if ((list || stocks) &&
+        (!files.isEmpty() || line.rows || line.columns || parser.isSet(options.memberList) ||
+         !line.stock.isEmpty() || line.testSheet))
+        return wrong(QStringLiteral("%1 non legge un file dei dati.")
+                         .arg(list ? QStringLiteral("--stampanti") : QStringLiteral("--carte")));
 
-    line.action = pdf     ? CommandLine::Action::Pdf
-                  : print ? CommandLine::Action::Print
-                          : CommandLine::Action::ListPrinters;
+    line.action = pdf      ? CommandLine::Action::Pdf
+                  : print  ? CommandLine::Action::Print
+                  : stocks ? CommandLine::Action::ListStocks
+                           : CommandLine::Action::ListPrinters;
     line.dataFiles = files;
     line.memberList = parser.value(options.memberList);
     line.pdfFile = parser.value(options.pdf);
@@ -182,7 +214,11 @@ QString commandLineHelp() {
         "  Dott.;Mario;Rossi;Presidente;Roma;mario.rossi@esempio.it;8\n"
         "  ;Lia;Bassi;\"Tesoriera; soci\";Forlì;;\n"
         "Un foglio per socio, in un solo PDF:\n"
-        "  quarzello --pdf soci.pdf --elenco soci.csv\n");
+        "  quarzello --pdf soci.pdf --elenco soci.csv\n"
+        "\nLe carte prefustellate sono quelle dei modelli di etichette installati (pacchetto\n"
+        "glabels-data, in /usr/share/libglabels-3.0/templates) e di quelli propri dell'utente\n"
+        "(~/.config/libglabels/templates). Dieci biglietti su un foglio Avery C32011-10:\n"
+        "  quarzello --stampa Ufficio --carta \"avery c32011-10\"\n");
     return text;
 }
 

@@ -19,7 +19,7 @@ inline constexpr int kExitMayPrint = 4;
 
 // What the arguments ask for, read without doing any of it.
 struct CommandLine {
-    enum class Action { Wrong, Help, Version, Pdf, Print, ListPrinters };
+    enum class Action { Wrong, Help, Version, Pdf, Print, ListPrinters, ListStocks };
     Action action = Action::Wrong;
     QString wrong;          // Wrong: why, as one sentence
     QStringList dataFiles;  // as given, one page each; none for the default data file
@@ -31,6 +31,9 @@ struct CommandLine {
     bool qrCode = false;          // a QR code of the card's contact on every card
     std::optional<QString> rows;  // in place of the file's
     std::optional<QString> columns;  // in place of the file's
+    QString stock;                   // the pre-cut product, as typed; empty: plain A4
+    bool testSheet = false;          // the test sheet instead of the cards
+    std::optional<QString> offset;   // Print: in place of the printer's remembered offset
 };
 
 // Reads the arguments (the program's name first, Qt's own options already taken out).

@@ -102,12 +102,14 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen, Print
     busy_ = true;
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
-    printPagesOnPrinter(
-        std::move(*run), {name, printers_, settings_.timings.followMs, settings_.margins},
-        settings_.surfaces, newWaiter(), talk, [this, chosen](const PrintOutcome& outcome) {
-            busy_ = false;
-            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
-        });
+    printPagesOnPrinter(std::move(*run),
+                        {name, printers_, settings_.timings.followMs, settings_.margins,
+                         settings_.offsets ? settings_.offsets(name) : PrinterOffset{}},
+                        settings_.surfaces, newWaiter(), talk,
+                        [this, chosen](const PrintOutcome& outcome) {
+                            busy_ = false;
+                            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
+                        });
 }
 
 void PrintCommands::saveAsPdf(const CardRecord& record, PrintConversation& talk,

@@ -36,6 +36,8 @@ struct PrintSettings {
     MarginMemory* margins = nullptr;
     // Where the preview's state is remembered. None: hidden at start, nothing kept.
     PreviewMemory* preview = nullptr;
+    // The offset each printer's pages are moved by. None: no printer's are.
+    std::function<PrinterOffset(const QString& printer)> offsets = {};
 };
 
 class PrintCommands {

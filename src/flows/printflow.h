@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "core/cardrecord.h"
+#include "core/printeroffset.h"
 #include "core/result.h"
 #include "platform/marginmemory.h"
 #include "platform/prompts.h"
@@ -120,6 +121,7 @@ struct JobRequest {
     PrinterSystem& printers;
     qint64 followMs;
     MarginMemory* margins = nullptr;  // none: nothing recalled, nothing kept
+    PrinterOffset offset = {};        // added to everything drawn on the printer's pages
 };
 // The document of a job, made once the printer is ready: given where on A4 it prints, and the
 // question about a stopped queue to ask after the document's own questions. Nothing when the

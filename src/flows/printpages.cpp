@@ -71,7 +71,7 @@ std::optional<CheckedRun> checkPages(const PageRun& run, PrintSurface& surface,
 // The pages drawn one after the other into one document on the surface they were checked on.
 std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface,
                                     std::optional<SheetPlan> first, PrintConversation& talk,
-                                    double scale) {
+                                    double scale, const PrinterOffset& offset = {}) {
     talk.beforeDrawing();
     const int count = int(run.pages.size());
     for (int i = 0; i < count; ++i) {
@@ -79,7 +79,8 @@ std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface,
         Result<SheetPlan> plan =
             i == 0 && first ? Result<SheetPlan>(std::move(*first))
                             : planSheet(surface, run.pages[at].record, run.grids[at], run.options);
-        Result<void> drawn = plan ? drawPage(surface, *plan, scale) : Result<void>(plan.failure());
+        Result<void> drawn =
+            plan ? drawPage(surface, *plan, scale, offset) : Result<void>(plan.failure());
         if (drawn && i + 1 < count) drawn = surface.endPage();
         if (!drawn) {
             surface.abortDoc();
@@ -106,6 +107,11 @@ std::optional<PageRun> readPageRun(std::vector<SheetPage> pages, PrintConversati
     run.options = options;
     run.grids.reserve(pages.size());
     for (const SheetPage& page : pages) {
+        // On a product the cards are where the maker cut them: the grid texts are not used.
+        if (options.stock) {
+            run.grids.push_back({options.stock->columns(), options.stock->rows()});
+            continue;
+        }
         const Result<Grid> grid = readGrid(page.record.rows, page.record.columns);
         if (!grid) {
             talk.fail(pageFailure(page, grid.error()));
@@ -130,11 +136,12 @@ void printPagesOnPrinter(PageRun run, JobRequest request, SurfaceFactory surface
                          std::function<void(PrintOutcome)> finished) {
     const QString printer = request.printer;
     MarginMemory* const memory = request.margins;
+    const PrinterOffset offset = request.offset;
     printDocumentOnPrinter(
         std::move(request),
         [run = std::make_shared<const PageRun>(std::move(run)), printer,
-         surfaces = std::move(surfaces), &talk,
-         memory](const PrintableArea& area,
+         surfaces = std::move(surfaces), &talk, memory,
+         offset](const PrintableArea& area,
                  const std::function<bool()>& stoppedQuestion) -> std::optional<QByteArray> {
             const std::unique_ptr<PrintSurface> surface = surfaces(printer);
             std::optional<CheckedRun> checked = checkPages(*run, *surface, talk, &area);
@@ -142,7 +149,7 @@ void printPagesOnPrinter(PageRun run, JobRequest request, SurfaceFactory surface
             const std::optional<double> scale =
                 scaleForMargins(checked->loss, printer, area, memory, talk);
             if (!scale || !stoppedQuestion()) return std::nullopt;
-            return drawPages(*run, *surface, std::move(checked->first), talk, *scale);
+            return drawPages(*run, *surface, std::move(checked->first), talk, *scale, offset);
         },
         waiter, talk, std::move(finished));
 }

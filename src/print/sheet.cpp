@@ -17,6 +17,7 @@
 
 #include "print/printsurface.h"
 #include "print/qrcode.h"
+#include "print/stocksheet.h"
 #include "print/vcard.h"
 
 namespace quarzello {
@@ -107,6 +108,33 @@ Failure abandonPage(PrintSurface& surface, const QString& why) {
                 .arg(surface.deviceName())};
 }
 
+// The plain sheet's cards: the grid fills the page, every card with its cut marks.
+std::vector<PlannedCard> plainCards(SheetPlan& plan, const Grid& grid) {
+    const int C = grid.columns, R = grid.rows;
+    plan.W = static_cast<float>(double(plan.P) / C);
+    plan.H = static_cast<float>((double(plan.Q) - 5.0) / R);
+    plan.m = innerMargin(C);
+    std::vector<PlannedCard> cards;
+    cards.reserve(std::size_t(R) * std::size_t(C));
+    for (int i = 0; i < R; ++i) {
+        for (int k = 0; k < C; ++k) {
+            const Span span = spanOf(plan, k);
+            PlannedCard card;
+            card.row = i;
+            card.column = k;
+            card.x = static_cast<float>(k * double(plan.W));
+            card.y = static_cast<float>(i * double(plan.H));
+            card.width = plan.W;
+            card.height = plan.H;
+            card.daOrizz = span.daOrizz;
+            card.aOrizz = span.aOrizz;
+            card.marks = marksOf(plan, i, k);
+            cards.push_back(std::move(card));
+        }
+    }
+    return cards;
+}
+
 }  // namespace
 
 bool CardLine::printed() const {
@@ -121,8 +149,6 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
     surface.setFontName(kPageFont);
 
     SheetPlan plan;
-    plan.grid = grid;
-    const int C = grid.columns, R = grid.rows;
     const int paperWidth = surface.paperWidth();
     const int paperHeight = surface.paperHeight();
     if (paperWidth <= 0 || paperHeight <= 0) {
@@ -132,35 +158,39 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
     }
     plan.P = static_cast<float>(paperWidth / kTwipsPerMmWidth);
     plan.Q = static_cast<float>(paperHeight / kTwipsPerMmHeight);
-    plan.W = static_cast<float>(double(plan.P) / C);
-    plan.H = static_cast<float>((double(plan.Q) - 5.0) / R);
+
+    // The rows whose type the card's lines take: the grid's, or for a product those of a plain
+    // sheet with cards as high as its own.
+    int typeRows = grid.rows;
+    if (options.stock) {
+        const CardStock& stock = *options.stock;
+        plan.grid = {stock.columns(), stock.rows()};
+        plan.W = static_cast<float>(stock.width);
+        plan.H = static_cast<float>(stock.height);
+        plan.m = static_cast<float>(stockMargin(stock));
+        plan.cards = stockCards(stock);
+        typeRows = stockTypeRows(stock);
+    } else {
+        plan.grid = grid;
+        plan.cards = plainCards(plan, grid);
+    }
+
+    if (options.testSheet) {
+        // Outlines, not cut marks: the sheet is held against the stock, not cut.
+        plan.testSheet = true;
+        for (PlannedCard& card : plan.cards) card.marks.clear();
+        plan.testCaption =
+            QStringLiteral("Foglio di prova: %1")
+                .arg(options.stock ? options.stock->name() : QStringLiteral("A4 da tagliare"));
+        return plan;
+    }
+    if (options.qrCode) addQrCodes(plan, record);
 
     DatiBuffer Dati;
     plan.content = composeCard(surface, record, Dati);
     plan.S = static_cast<float>((double(plan.H) - 10.0) / plan.content.n);
-    plan.m = innerMargin(C);
 
-    // Every card's rectangle, span and cut marks.
-    plan.cards.reserve(std::size_t(R) * std::size_t(C));
-    for (int i = 0; i < R; ++i) {
-        for (int k = 0; k < C; ++k) {
-            const Span span = spanOf(plan, k);
-            PlannedCard card;
-            card.row = i;
-            card.column = k;
-            card.x = static_cast<float>(k * double(plan.W));
-            card.y = static_cast<float>(i * double(plan.H));
-            card.width = plan.W;
-            card.height = plan.H;
-            card.daOrizz = span.daOrizz;
-            card.aOrizz = span.aOrizz;
-            card.marks = marksOf(plan, i, k);
-            plan.cards.push_back(std::move(card));
-        }
-    }
-    if (options.qrCode) addQrCodes(plan, record);
-
-    // The card's lines as they stand, with how each slot prints on this grid.
+    // The card's lines as they stand, with how each slot prints on this sheet.
     struct Slot {
         int slot;
         QString whole;
@@ -169,11 +199,11 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
     std::vector<Slot> cardSlots;
     for (int slot = plan.content.F; slot <= kLastCardSlot; ++slot) {
         if (Dati[slot].isEmpty()) continue;
-        cardSlots.push_back({slot, trimSpaces(Dati[slot]), slotStyle(slot, R)});
+        cardSlots.push_back({slot, trimSpaces(Dati[slot]), slotStyle(slot, typeRows)});
     }
 
-    // Cards whose spans allow the same width share one fit of their lines: on a plain sheet, one
-    // fit for all.
+    // The lines are fitted once for every width a span allows: the cards of a column share a
+    // span, and columns whose spans allow the same width share the fit.
     surface.setFontName(kCardFont);
     std::vector<std::pair<float, std::vector<FittedLine>>> fits;
     const auto fittedFor = [&](const PlannedCard& card) -> const std::vector<FittedLine>& {
@@ -192,6 +222,7 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
     };
 
     for (PlannedCard& card : plan.cards) {
+        // Valid until the next fit is added, which is after this card's lines.
         const std::vector<FittedLine>& fitted = fittedFor(card);
         float y = static_cast<float>(double(card.y) + 10.0);
         for (std::size_t j = 0; j < cardSlots.size(); ++j) {
@@ -274,18 +305,60 @@ Result<void> drawQr(PrintSurface& surface, const CardQr& qr, const ScaleX& sx, c
     return {};
 }
 
+// The test sheet's own drawing, in page millimetres: every card's outline, then a cross at the
+// page's centre whose arms are scales of 20 mm, a tick every millimetre and a longer one every 5.
+std::vector<CardMark> testSheetLines(const SheetPlan& plan) {
+    std::vector<CardMark> lines;
+    for (const PlannedCard& card : plan.cards) {
+        const float right = card.x + card.width, bottom = card.y + card.height;
+        lines.push_back({card.x, card.y, right, card.y});
+        lines.push_back({right, card.y, right, bottom});
+        lines.push_back({card.x, bottom, right, bottom});
+        lines.push_back({card.x, card.y, card.x, bottom});
+    }
+    const float cx = plan.P / 2, cy = plan.Q / 2;
+    lines.push_back({cx - 10, cy, cx + 10, cy});
+    lines.push_back({cx, cy - 10, cx, cy + 10});
+    for (int t = -10; t <= 10; ++t) {
+        const float tick = t % 5 == 0 ? 2.0f : 1.0f;
+        lines.push_back({cx + float(t), cy, cx + float(t), cy + tick});
+        lines.push_back({cx, cy + float(t), cx + tick, cy + float(t)});
+    }
+    return lines;
+}
+
 }  // namespace
 
-Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale) {
+Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale,
+                      const PrinterOffset& offset) {
     // Scaling about the centre: a point keeps its direction from the centre, at scale times the
-    // distance. At 1 every length is drawn exactly as planned.
+    // distance. At 1 every length is drawn exactly as planned; the offset moves all alike.
     const double cx = plan.P / 2.0, cy = plan.Q / 2.0;
     const auto sx = [&](float x) {
-        return scale == 1.0 ? x : static_cast<float>(cx + scale * (double(x) - cx));
+        const double scaled = scale == 1.0 ? double(x) : cx + scale * (double(x) - cx);
+        return static_cast<float>(scaled + offset.across);
     };
     const auto sy = [&](float y) {
-        return scale == 1.0 ? y : static_cast<float>(cy + scale * (double(y) - cy));
+        const double scaled = scale == 1.0 ? double(y) : cy + scale * (double(y) - cy);
+        return static_cast<float>(scaled + offset.down);
     };
+    if (plan.testSheet) {
+        for (const CardMark& line : testSheetLines(plan)) {
+            const Result<void> drawn =
+                surface.drawLine(sx(line.x1), sy(line.y1), sx(line.x2), sy(line.y2));
+            if (!drawn) return abandonPage(surface, drawn.error());
+        }
+        // Which paper the sheet was printed for, under the cross.
+        surface.setFontName(kPageFont);
+        surface.setFontBold(false);
+        surface.setFontItalic(false);
+        surface.setFontSize(10);
+        surface.setCurrentX(sx(static_cast<float>(cx - 10)));
+        surface.setCurrentY(sy(static_cast<float>(cy + 14)));
+        const Result<void> captioned = surface.printText(plan.testCaption);
+        if (!captioned) return abandonPage(surface, captioned.error());
+        return {};
+    }
     for (const PlannedCard& card : plan.cards) {
         for (const CardMark& mark : card.marks) {
             const Result<void> marked =

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/cardrecord.h"
+#include "core/cardstock.h"
+#include "core/printeroffset.h"
 #include "core/result.h"
 #include "print/cardcontent.h"
 #include "print/cardqr.h"
@@ -58,6 +60,10 @@ struct PlannedCard {
 // field here, its default the sheet as it always was.
 struct SheetOptions {
     bool qrCode = false;  // the record's contact as a QR code on every card
+    // The pre-cut product printed on; none: plain A4, cut by hand along the marks.
+    std::optional<CardStock> stock;
+    // A test sheet: every card's outline and a cross with scales at the page's centre, no lines.
+    bool testSheet = false;
 };
 
 // The whole page, worked out before anything is drawn. The one-letter quantities are those
@@ -69,6 +75,8 @@ struct SheetPlan {
     std::vector<PlannedCard> cards;  // row by row from the top, left to right
     // A QR code was asked for and does not fit the cards: the plan is the sheet without it.
     bool qrLeftOut = false;
+    bool testSheet = false;  // outlines and the centre's cross; no card lines
+    QString testCaption;     // under the cross, naming the paper
 };
 
 // Sets the page up on the surface and plans the sheet of the record in the grid, measuring on
@@ -87,9 +95,10 @@ QStringList shortenedLines(const SheetPlan& plan);
 
 // Draws the planned page on the surface it was planned on, without ending it. With a scale
 // other than 1 the whole page is drawn scaled about its centre (the lines' type too), so the
-// cards keep their places relative to each other and their cut marks. A failure on the way
-// abandons the document.
-Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale = 1.0);
+// cards keep their places relative to each other and their cut marks; then everything is moved
+// by the printer's offset. A failure on the way abandons the document.
+Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale = 1.0,
+                      const PrinterOffset& offset = {});
 
 // Prints the sheet for the record on the surface as a document of one page: the grid read,
 // planned, drawn and handed over. processEvents, when given, runs at the start and once more

@@ -17,12 +17,16 @@
 #include <QShortcut>
 
 #include "core/windowtitle.h"
+#include "platform/offsetmemory.h"
+#include "platform/papermemory.h"
 #include "platform/prompts.h"
 #include "platform/qrchoice.h"
 #include "window/focusring.h"
 #include "window/helptext.h"
 #include "window/inputrules.h"
+#include "window/positiondialog.h"
 #include "window/releasetext.h"
+#include "window/stocklist.h"
 #include "window/twips.h"
 #include "window/windowconversation.h"
 
@@ -71,6 +75,18 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     connect(cmdSalva_, &QPushButton::clicked, this, &frmQuarzello::cmdSalva_Click);
     connect(cmdCarica_, &QPushButton::clicked, this, &frmQuarzello::cmdCarica_Click);
     connect(cmdStampa_, &QPushButton::clicked, this, &frmQuarzello::cmdStampa_Click);
+    connect(cmbCarta_, &QComboBox::activated, this, &frmQuarzello::cmbCarta_Click);
+    connect(cmdPosizione_, &QPushButton::clicked, this, &frmQuarzello::cmdPosizione_Click);
+    // The position is a printer's: there is none to put right for the PDF entry.
+    connect(lstStampanti_, &QListWidget::itemSelectionChanged, this,
+            [this] { cmdPosizione_->setEnabled(!selectedPrinter().isEmpty()); });
+    connect(cmbCarta_, &StockList::choiceGone, this, [this](const QString& name) {
+        showPaperGrid();
+        prompts_.warn(QStringLiteral("La carta \"%1\" non è più installata: si stampa su A4 da "
+                                     "tagliare.")
+                          .arg(name));
+        if (const Result<void> kept = rememberPaper({}); !kept) prompts_.warn(kept.error());
+    });
     for (int i = 0; i < 2; ++i)
         connect(cmdSelStampante_[i], &QPushButton::clicked, this,
                 [this, i] { cmdSelStampante_Click(i); });
@@ -122,13 +138,20 @@ void frmQuarzello::form_load() {
     lblCopyright_->setText(releaseText());
 
     if (const std::optional<CardRecord> stored = files_.loadAtStartup(record())) setRecord(*stored);
+
+    // The paper as chosen last time, by its name and grid: the catalogue is not read now.
+    const PaperChoice paper = rememberedPaper();
+    cmbCarta_->showChoice(paper.name);
+    paperColumns_ = paper.columns;
+    paperRows_ = paper.rows;
+    showPaperGrid();
 }
 
 CardRecord frmQuarzello::record() const {
     CardRecord record;
     for (int i = 0; i < kFieldCount; ++i) record.fields[i] = txtCampo_[i]->text();
-    record.rows = cmbRighe_->currentText();
-    record.columns = cmbColonne_->currentText();
+    record.rows = ownGrid_ ? ownGrid_->first : cmbRighe_->currentText();
+    record.columns = ownGrid_ ? ownGrid_->second : cmbColonne_->currentText();
     return record;
 }
 
@@ -147,6 +170,67 @@ void frmQuarzello::setRecord(const CardRecord& record) {
         edit->setMaxLength(std::max<int>(kLongestGridText, text->size()));
         list->setCurrentText(*text);
     }
+    // On a product the lists go on showing its grid; the record's own comes back with A4.
+    if (ownGrid_) {
+        ownGrid_ = {record.rows, record.columns};
+        showPaperGrid();
+    }
+}
+
+void frmQuarzello::showPaperGrid() {
+    const bool onStock = !cmbCarta_->choiceName().isEmpty();
+    if (onStock) {
+        if (!ownGrid_) ownGrid_ = {cmbRighe_->currentText(), cmbColonne_->currentText()};
+        cmbRighe_->setCurrentText(QString::number(paperRows_));
+        cmbColonne_->setCurrentText(QString::number(paperColumns_));
+    } else if (ownGrid_) {
+        const auto [rows, columns] = *ownGrid_;
+        ownGrid_.reset();
+        cmbRighe_->setCurrentText(rows);
+        cmbColonne_->setCurrentText(columns);
+    }
+    cmbRighe_->setEnabled(!onStock);
+    cmbColonne_->setEnabled(!onStock);
+}
+
+void frmQuarzello::cmbCarta_Click(int index) {
+    (void)index;
+    const std::optional<CardStock> stock = cmbCarta_->chosenStock();
+    PaperChoice choice;
+    if (stock) choice = {stock->name(), stock->columns(), stock->rows()};
+    paperColumns_ = choice.columns;
+    paperRows_ = choice.rows;
+    showPaperGrid();
+    if (const Result<void> kept = rememberPaper(choice); !kept) prompts_.warn(kept.error());
+}
+
+QString frmQuarzello::selectedPrinter() const {
+    const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
+    if (selected.isEmpty() || selected.first()->data(Qt::UserRole).toBool()) return {};
+    return selected.first()->text();
+}
+
+void frmQuarzello::cmdPosizione_Click() {
+    const QString printer = selectedPrinter();
+    if (printer.isEmpty()) return;
+    auto* dialog = new PositionDialog(printer, rememberedOffset(printer).offset, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    const auto keep = [this, printer](const PrinterOffset& offset) {
+        const Result<void> kept = rememberOffset(printer, offset);
+        if (!kept) prompts_.warn(kept.error());
+        return kept.ok();
+    };
+    connect(dialog, &QDialog::accepted, this, [dialog, keep] { keep(dialog->offset()); });
+    // The test sheet is printed with the offset shown, kept first so that the print finds it.
+    connect(dialog, &PositionDialog::testSheetWanted, this,
+            [this, printer, keep](const PrinterOffset& offset) {
+                if (print_.busy() || !keep(offset)) return;
+                SheetOptions options = sheetOptions();
+                options.testSheet = true;
+                print_.print(record(), printer, talk_, options);
+            });
+    // Modal to the window without a loop of its own: the window's events go on.
+    dialog->open();
 }
 
 void frmQuarzello::cmdEsci_Click() {
@@ -253,8 +337,10 @@ void frmQuarzello::cmdSelStampante_Click(int index) {
                      sheetOptions());
 }
 
-SheetOptions frmQuarzello::sheetOptions() const {
+SheetOptions frmQuarzello::sheetOptions() {
+    // Read afresh at the print: a product gone since is told, and A4 da tagliare printed.
     SheetOptions options;
+    options.stock = cmbCarta_->chosenStock();
     options.qrCode = chkQr_->isChecked();
     return options;
 }

@@ -29,6 +29,7 @@ class Prompts;
 class PrinterSystem;
 class PreviewMemory;
 class SheetPreview;
+class StockList;
 
 class frmQuarzello : public QWidget {
     Q_OBJECT
@@ -73,7 +74,7 @@ class frmQuarzello : public QWidget {
     void chooseCurrentPrinter();
     bool filterKeyPress(int index, QKeyEvent* event);
     // What the user chose for the sheet besides the record: the print and the preview take it.
-    SheetOptions sheetOptions() const;
+    SheetOptions sheetOptions();
 
     // The preview beside the form (previewtoggle.cpp).
     void setUpPreview();
@@ -81,6 +82,10 @@ class frmQuarzello : public QWidget {
     void followInPreview();
     void previewPrinterPicked();
     void lookUpPreviewPrinter();
+    void cmbCarta_Click(int index);
+    void cmdPosizione_Click();
+    QString selectedPrinter() const;
+    void showPaperGrid();
 
     Prompts& prompts_;
     PreviewMemory* previewMemory_ = nullptr;
@@ -103,6 +108,11 @@ class frmQuarzello : public QWidget {
     QComboBox* cmbRighe_ = nullptr;
     QComboBox* cmbColonne_ = nullptr;
     QCheckBox* chkQr_ = nullptr;
+    StockList* cmbCarta_ = nullptr;
+    // On a product the grid lists show its grid: the record's own rows and columns wait here.
+    std::optional<std::pair<QString, QString>> ownGrid_;
+    // The product's grid as last shown, remembered with its name.
+    int paperColumns_ = 0, paperRows_ = 0;
     QPushButton* cmdCarica_ = nullptr;
     QPushButton* cmdSalva_ = nullptr;
     QPushButton* cmdHelp_ = nullptr;
@@ -111,6 +121,7 @@ class frmQuarzello : public QWidget {
     QLabel* lblCopyright_ = nullptr;
     QListWidget* lstStampanti_ = nullptr;
     std::array<QPushButton*, 2> cmdSelStampante_{};
+    QPushButton* cmdPosizione_ = nullptr;
     QPlainTextEdit* txtHelp_ = nullptr;
     // Where the focus was when the help panel opened; it goes back there when the panel closes.
     QPointer<QWidget> beforeHelp_;

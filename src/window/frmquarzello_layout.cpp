@@ -13,6 +13,7 @@
 #include "data/codepage.h"
 #include "pictures.h"
 #include "window/frmquarzello.h"
+#include "window/stocklist.h"
 #include "window/twips.h"
 
 namespace quarzello {
@@ -229,6 +230,15 @@ void frmQuarzello::buildLayout() {
     txta4_->setAlignment(Qt::AlignCenter);
     txta4_->setToolTip(QStringLiteral("Formato pagina: campo fisso in A4"));
     txta4_->installEventFilter(this);
+    // The paper on the frame's title line: the window keeps its size and its controls their places.
+    cmbCarta_ = new StockList(frmPagina_);
+    cmbCarta_->setObjectName(QStringLiteral("cmbCarta"));
+    cmbCarta_->setAccessibleName(QStringLiteral("Carta"));
+    cmbCarta_->setGeometry(twipsRect(780, 0, 1200, 270));
+    cmbCarta_->setFont(windowFont());
+    cmbCarta_->setToolTip(
+        QStringLiteral("Carta: A4 da tagliare, o una carta prefustellata per "
+                       "biglietti da visita"));
     QLabel* lblRighe =
         makeLabel(frmPagina_, QStringLiteral("lblRighe"), QStringLiteral("Righe per pagina:"),
                   twipsRect(120, 700, 1640, 255), Qt::AlignLeft);
@@ -251,18 +261,6 @@ void frmQuarzello::buildLayout() {
         list->setAccessibleName(name);
         list->lineEdit()->setAccessibleName(name);
     }
-
-    // On the frame's caption line, the one free place beside the grid choice.
-    chkQr_ = new QCheckBox(QStringLiteral("Codice &QR"), frmPagina_);
-    chkQr_->setObjectName(QStringLiteral("chkQr"));
-    chkQr_->setGeometry(twipsRect(1150, 0, 1300, 230));
-    chkQr_->setFont(windowFont());
-    chkQr_->setToolTip(QStringLiteral(
-        "Stampa su ogni biglietto un codice QR con i dati personali come contatto (vCard): "
-        "inquadrato con il telefono, li aggiunge alla rubrica."));
-    QPalette qrPalette = chkQr_->palette();
-    qrPalette.setColor(QPalette::WindowText, kWhite);
-    chkQr_->setPalette(qrPalette);
 
     Frame1_ = makeFrame(this, "Frame1", QStringLiteral("Memorizzazione biglietti:"),
                         twipsRect(4350, 1951, 2500, 855), false, kWhite, kTeal);
@@ -313,6 +311,18 @@ void frmQuarzello::buildLayout() {
                           twipsRect(1400, 360, 900, 400), false,
                           QStringLiteral("Fine, uscita dal programma"));
 
+    // Above the print buttons, the free strip of their frame: it changes what is printed.
+    chkQr_ = new QCheckBox(QStringLiteral("Codice &QR"), frmButton_);
+    chkQr_->setObjectName(QStringLiteral("chkQr"));
+    chkQr_->setGeometry(twipsRect(120, 60, 2200, 270));
+    chkQr_->setFont(windowFont());
+    chkQr_->setToolTip(QStringLiteral(
+        "Stampa su ogni biglietto un codice QR con i dati personali come contatto (vCard): "
+        "inquadrato con il telefono, li aggiunge alla rubrica."));
+    QPalette qrPalette = chkQr_->palette();
+    qrPalette.setColor(QPalette::WindowText, kWhite);
+    chkQr_->setPalette(qrPalette);
+
     txtHelp_ = new QPlainTextEdit(this);
     txtHelp_->setObjectName(QStringLiteral("txtHelp"));
     txtHelp_->setGeometry(twipsRect(4920, 240, 1935, 375));
@@ -342,6 +352,13 @@ void frmQuarzello::buildLayout() {
         makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_1"), QStringLiteral("&Rinuncia"),
                    twipsRect(2040, 1860, 1335, 375), true, QStringLiteral("Rinuncia alla stampa"));
 
+    // On the panel's title line, beside its caption: the panel keeps its size and layout.
+    cmdPosizione_ =
+        makeButton(frmPrinter_, QStringLiteral("cmdPosizione"),
+                   QStringLiteral("Regola la &posizione…"), twipsRect(1860, 0, 1515, 300), false,
+                   QStringLiteral("Sposta la stampa sul foglio, per la stampante scelta"));
+    cmdPosizione_->setEnabled(false);
+
     setTabOrder();
     QWidget::setTabOrder(cmbColonne_, chkQr_);
     txtCampo_[0]->setFocus();
@@ -349,8 +366,9 @@ void frmQuarzello::buildLayout() {
 
 void frmQuarzello::setTabOrder() {
     QList<QWidget*> order(txtCampo_.begin(), txtCampo_.end());
-    order << txta4_ << cmbRighe_ << cmbColonne_ << cmdSalva_ << cmdHelp_ << cmdCarica_ << cmdEsci_
-          << cmdStampa_ << txtHelp_ << cmdSelStampante_[0] << cmdSelStampante_[1] << lstStampanti_;
+    order << txta4_ << cmbCarta_ << cmbRighe_ << cmbColonne_ << cmdSalva_ << cmdHelp_ << cmdCarica_
+          << cmdEsci_ << cmdStampa_ << txtHelp_ << cmdSelStampante_[0] << cmdSelStampante_[1]
+          << lstStampanti_;
     for (int i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 

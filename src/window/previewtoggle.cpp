@@ -14,6 +14,7 @@
 #include "platform/previewmemory.h"
 #include "window/frmquarzello.h"
 #include "window/preview.h"
+#include "window/stocklist.h"
 #include "window/twips.h"
 
 namespace quarzello {
@@ -44,6 +45,7 @@ void frmQuarzello::setUpPreview() {
     for (QComboBox* list : {cmbRighe_, cmbColonne_})
         connect(list, &QComboBox::editTextChanged, this, &frmQuarzello::followInPreview);
     connect(chkQr_, &QCheckBox::toggled, this, &frmQuarzello::followInPreview);
+    connect(cmbCarta_, &QComboBox::currentIndexChanged, this, &frmQuarzello::followInPreview);
     connect(lstStampanti_, &QListWidget::itemSelectionChanged, this,
             &frmQuarzello::previewPrinterPicked);
 

@@ -1,0 +1,308 @@
+// Reading the label makers' template files. Only what a business card needs is kept: the A4
+// products of the business-card category with one rectangular card size; an `equiv` product
+// shares the geometry of the one it names, which may sit in another file.
+#include "data/stockcatalogue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace quarzello {
+
+namespace {
+
+constexpr double kPageWidth = 210.0, kPageHeight = 297.0;
+// The makers' figures are rounded (cards 153.07 pt high, 153 pt apart): less than this is taken
+// as cards that touch, not as cards that overlap or leave the page.
+constexpr double kSlackMm = 0.1;
+// Deeper than any real template file; a file that nests further is refused, not followed.
+constexpr int kMaxDepth = 16;
+// More cards than any sheet of business cards: a figure beyond it is a broken file.
+constexpr int kMaxCardsAcross = 100;
+
+// A template as it stands in its file, before `equiv` is followed.
+struct RawTemplate {
+    QString file;
+    CardStock stock;
+    QString size;
+    QString equiv;
+    bool businessCard = false;
+    int rectangles = 0;
+    int otherShapes = 0;
+    QString bad;  // why its figures cannot be read
+};
+
+QString fileNameOf(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// A length as the files write it: a number and a unit, a bare number in points.
+std::optional<double> readLength(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^\s*([+-]?(?:\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?)\s*(pt|mm|cm|in|pc)?\s*$)"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch()) return std::nullopt;
+    const double number = match.captured(1).toDouble();
+    const QString unit = match.captured(2);
+    if (unit == QLatin1String("mm")) return number;
+    if (unit == QLatin1String("cm")) return number * 10.0;
+    if (unit == QLatin1String("in")) return number * 25.4;
+    if (unit == QLatin1String("pc")) return number * 25.4 / 6.0;
+    return number * 25.4 / 72.0;
+}
+
+// Reads the named lengths of the element into `into`; the first that cannot be read is noted.
+void readLengths(const QXmlStreamAttributes& attributes,
+                 std::initializer_list<std::pair<const char*, double*>> wanted, QString& bad) {
+    for (const auto& [name, into] : wanted) {
+        const QString text = attributes.value(QLatin1String(name)).toString();
+        const std::optional<double> length = readLength(text);
+        if (length)
+            *into = *length;
+        else if (bad.isEmpty())
+            bad = QStringLiteral("la misura %1=\"%2\" non è leggibile")
+                      .arg(QLatin1String(name), text);
+    }
+}
+
+void readLayout(const QXmlStreamAttributes& attributes, RawTemplate& raw) {
+    StockLayout layout;
+    bool nxRead = false, nyRead = false;
+    layout.nx = attributes.value(QLatin1String("nx")).toInt(&nxRead);
+    layout.ny = attributes.value(QLatin1String("ny")).toInt(&nyRead);
+    readLengths(attributes,
+                {{"x0", &layout.x0}, {"y0", &layout.y0}, {"dx", &layout.dx}, {"dy", &layout.dy}},
+                raw.bad);
+    if ((!nxRead || !nyRead || layout.nx < 1 || layout.ny < 1 || layout.nx > kMaxCardsAcross ||
+         layout.ny > kMaxCardsAcross) &&
+        raw.bad.isEmpty())
+        raw.bad = QStringLiteral("il numero di biglietti di una disposizione non è leggibile");
+    raw.stock.layouts.push_back(layout);
+}
+
+// The templates of one file, or why the file cannot be read.
+Result<std::vector<RawTemplate>> readTemplateFile(const QString& path) {
+    QFile file(path);
+    if (file.size() > kMaxTemplateFileBytes)
+        return Failure{QStringLiteral("è troppo grande per un file di modelli (%1 MB)")
+                           .arg(file.size() / (qint64(1024) * 1024))};
+    if (!file.open(QIODevice::ReadOnly)) return Failure{file.errorString()};
+    // Read at most the limit, whatever the file grew to since it was measured.
+    const QByteArray bytes = file.read(kMaxTemplateFileBytes + 1);
+    if (bytes.size() > kMaxTemplateFileBytes)
+        return Failure{QStringLiteral("è troppo grande per un file di modelli")};
+
+    std::vector<RawTemplate> templates;
+    QXmlStreamReader xml(bytes);
+    int depth = 0;
+    RawTemplate* current = nullptr;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            if (--depth == 1) current = nullptr;
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement) continue;
+        if (++depth > kMaxDepth) return Failure{QStringLiteral("è annidato troppo in profondità")};
+        const QStringView name = xml.name();
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (depth == 1) {
+            if (name != QLatin1String("Glabels-templates"))
+                return Failure{QStringLiteral("non è un file di modelli di etichette")};
+        } else if (depth == 2 && name == QLatin1String("Template")) {
+            RawTemplate raw;
+            raw.file = path;
+            raw.stock.brand = attributes.value(QLatin1String("brand")).toString().simplified();
+            raw.stock.part = attributes.value(QLatin1String("part")).toString().simplified();
+            raw.size = attributes.value(QLatin1String("size")).toString();
+            raw.equiv = attributes.value(QLatin1String("equiv")).toString().simplified();
+            templates.push_back(std::move(raw));
+            current = &templates.back();
+        } else if (current && depth == 3 && name == QLatin1String("Meta")) {
+            if (attributes.value(QLatin1String("category")) == QLatin1String("business-card"))
+                current->businessCard = true;
+        } else if (current && depth == 3 && name == QLatin1String("Label-rectangle")) {
+            ++current->rectangles;
+            readLengths(attributes,
+                        {{"width", &current->stock.width}, {"height", &current->stock.height}},
+                        current->bad);
+        } else if (current && depth == 3 && name.startsWith(QLatin1String("Label-"))) {
+            ++current->otherShapes;
+        } else if (current && depth == 4 && name == QLatin1String("Markup-margin")) {
+            readLengths(attributes, {{"size", &current->stock.markupMargin}}, current->bad);
+        } else if (current && depth == 4 && name == QLatin1String("Layout")) {
+            readLayout(attributes, *current);
+        }
+    }
+    if (xml.hasError())
+        return Failure{QStringLiteral("non è leggibile alla riga %1: %2")
+                           .arg(xml.lineNumber())
+                           .arg(xml.errorString())};
+    return templates;
+}
+
+QString keyOf(const QString& brand, const QString& part) {
+    return (brand + QLatin1Char(' ') + part).simplified().toCaseFolded();
+}
+
+// Why the cards of the product cannot be printed on, or nothing when they can.
+QString wrongGeometry(const CardStock& stock) {
+    if (stock.width <= 0 || stock.height <= 0) return QStringLiteral("ha biglietti senza misura");
+    struct Box {
+        double x, y;
+    };
+    std::vector<Box> cards;
+    for (const StockLayout& layout : stock.layouts)
+        for (int i = 0; i < layout.ny; ++i)
+            for (int k = 0; k < layout.nx; ++k)
+                cards.push_back({layout.x0 + k * layout.dx, layout.y0 + i * layout.dy});
+    for (const Box& card : cards)
+        if (card.x < -kSlackMm || card.y < -kSlackMm ||
+            card.x + stock.width > kPageWidth + kSlackMm ||
+            card.y + stock.height > kPageHeight + kSlackMm)
+            return QStringLiteral("ha biglietti fuori dal foglio A4");
+    for (std::size_t a = 0; a < cards.size(); ++a)
+        for (std::size_t b = a + 1; b < cards.size(); ++b)
+            if (std::abs(cards[a].x - cards[b].x) < stock.width - kSlackMm &&
+                std::abs(cards[a].y - cards[b].y) < stock.height - kSlackMm)
+                return QStringLiteral("ha biglietti che si sovrappongono");
+    return {};
+}
+
+QString leftOut(const RawTemplate& raw, const QString& why) {
+    return QStringLiteral("Il modello \"%1\" del file %2 %3: non è tra le carte.")
+        .arg(raw.stock.brand + QLatin1Char(' ') + raw.stock.part, fileNameOf(raw.file), why);
+}
+
+QString millimetres(double length) {
+    return QString::number(std::round(length * 10.0) / 10.0, 'g', 6)
+        .replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+int distance(const QString& a, const QString& b) {
+    std::vector<int> row(std::size_t(b.size()) + 1);
+    for (std::size_t j = 0; j < row.size(); ++j) row[j] = int(j);
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = int(i);
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const int above = row[std::size_t(j)];
+            row[std::size_t(j)] = std::min({above + 1, row[std::size_t(j - 1)] + 1,
+                                            diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row.back();
+}
+
+}  // namespace
+
+QStringList stockFolders() {
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || QDir::isRelativePath(config)) config = QDir::homePath() + "/.config";
+    return {QStringLiteral("/usr/share/libglabels-3.0/templates"),
+            QStringLiteral("/usr/share/glabels-qt/templates"),
+            config + QStringLiteral("/libglabels/templates")};
+}
+
+StockCatalogue readStockCatalogue(const QStringList& folders) {
+    StockCatalogue catalogue;
+    std::vector<RawTemplate> all;
+    for (const QString& folder : folders) {
+        const QDir dir(folder);
+        const QStringList names =
+            dir.entryList({QStringLiteral("*-templates.xml"), QStringLiteral("*.template")},
+                          QDir::Files | QDir::Readable | QDir::Hidden, QDir::Name);
+        for (const QString& name : names) {
+            const QString path = dir.filePath(name);
+            Result<std::vector<RawTemplate>> read = readTemplateFile(path);
+            if (!read) {
+                catalogue.warnings << QStringLiteral("Il file dei modelli %1 è stato saltato: %2.")
+                                          .arg(fileNameOf(path), read.error());
+                continue;
+            }
+            for (RawTemplate& raw : *read) all.push_back(std::move(raw));
+        }
+    }
+
+    // A later template of the same name (the user's own) replaces an earlier one.
+    QHash<QString, std::size_t> byName;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        byName.insert(keyOf(all[i].stock.brand, all[i].stock.part), i);
+
+    QHash<QString, CardStock> taken;
+    for (std::size_t index = 0; index < all.size(); ++index) {
+        const RawTemplate& named = all[index];
+        const QString key = keyOf(named.stock.brand, named.stock.part);
+        if (byName.value(key) != index) continue;
+        // An equiv names a product of the same brand; a chain of them is followed a few steps.
+        const RawTemplate* geometry = &named;
+        for (int step = 0; step < 4 && !geometry->equiv.isEmpty(); ++step) {
+            const auto found = byName.constFind(keyOf(named.stock.brand, geometry->equiv));
+            if (found == byName.cend()) {
+                geometry = nullptr;
+                break;
+            }
+            geometry = &all[*found];
+        }
+        if (!geometry || !geometry->equiv.isEmpty()) continue;
+        if (geometry->size != QLatin1String("A4") || !geometry->businessCard ||
+            geometry->rectangles != 1 || geometry->otherShapes != 0 ||
+            geometry->stock.layouts.empty())
+            continue;
+        if (!geometry->bad.isEmpty()) {
+            catalogue.warnings << leftOut(named, geometry->bad);
+            continue;
+        }
+        if (const QString wrong = wrongGeometry(geometry->stock); !wrong.isEmpty()) {
+            catalogue.warnings << leftOut(named, wrong);
+            continue;
+        }
+        CardStock stock = geometry->stock;
+        stock.brand = named.stock.brand;
+        stock.part = named.stock.part;
+        taken.insert(key, stock);
+    }
+    QStringList keys = taken.keys();
+    std::sort(keys.begin(), keys.end());
+    for (const QString& key : keys) catalogue.stocks.push_back(taken.value(key));
+    return catalogue;
+}
+
+QString stockLabel(const CardStock& stock) {
+    QStringList grids;
+    for (const StockLayout& layout : stock.layouts)
+        grids << QStringLiteral("%1 × %2").arg(layout.nx).arg(layout.ny);
+    return QStringLiteral("%1 — %2, %3 × %4 mm")
+        .arg(stock.name(), grids.join(QStringLiteral(" + ")), millimetres(stock.width),
+             millimetres(stock.height));
+}
+
+const CardStock* findStock(const StockCatalogue& catalogue, const QString& name) {
+    const QString wanted = name.simplified().toCaseFolded();
+    for (const CardStock& stock : catalogue.stocks)
+        if (keyOf(stock.brand, stock.part) == wanted) return &stock;
+    return nullptr;
+}
+
+QStringList closestStocks(const StockCatalogue& catalogue, const QString& name, int count) {
+    const QString wanted = name.simplified().toCaseFolded();
+    std::vector<std::pair<int, QString>> ranked;
+    for (const CardStock& stock : catalogue.stocks) {
+        const QString key = keyOf(stock.brand, stock.part);
+        // The part alone, typed without the brand, is as near as it gets.
+        const int near =
+            std::min(distance(wanted, key), distance(wanted, stock.part.toCaseFolded()));
+        ranked.emplace_back(near, stock.name());
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList names;
+    for (std::size_t i = 0; i < ranked.size() && int(i) < count; ++i) names << ranked[i].second;
+    return names;
+}
+
+}  // namespace quarzello

@@ -1,0 +1,87 @@
+// The paper list, filled on demand: the catalogue is dozens of files, and the window must open
+// as fast as it always did.
+#include "window/stocklist.h"
+
+#include <QAbstractItemView>
+#include <QStandardItemModel>
+
+namespace quarzello {
+
+namespace {
+const QString kPlainPaper = QStringLiteral("A4 da tagliare");
+}  // namespace
+
+StockList::StockList(QWidget* parent) : QComboBox(parent) {
+    addItem(kPlainPaper, QString());
+    // The closed list is narrow; its entries are read whole in the open one.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+}
+
+void StockList::showChoice(const QString& name) {
+    if (name.isEmpty()) {
+        setCurrentIndex(0);
+        return;
+    }
+    const int found = findData(name);
+    if (found >= 0) {
+        setCurrentIndex(found);
+        return;
+    }
+    addItem(name, name);
+    setCurrentIndex(count() - 1);
+}
+
+QString StockList::choiceName() const { return currentData().toString(); }
+
+std::optional<CardStock> StockList::chosenStock() {
+    const QString name = choiceName();
+    if (name.isEmpty()) return std::nullopt;
+    fill();
+    if (const CardStock* stock = findStock(*catalogue_, name)) return *stock;
+    return std::nullopt;
+}
+
+void StockList::showPopup() {
+    fill();
+    // Wide enough for every entry, whatever the width of the closed list.
+    view()->setMinimumWidth(view()->sizeHintForColumn(0) + 24);
+    QComboBox::showPopup();
+}
+
+void StockList::keyPressEvent(QKeyEvent* event) {
+    fill();
+    QComboBox::keyPressEvent(event);
+}
+
+void StockList::wheelEvent(QWheelEvent* event) {
+    fill();
+    QComboBox::wheelEvent(event);
+}
+
+void StockList::fill() {
+    if (catalogue_) return;
+    catalogue_ = readStockCatalogue(stockFolders());
+    const QString chosen = choiceName();
+    const CardStock* stock = chosen.isEmpty() ? nullptr : findStock(*catalogue_, chosen);
+    {
+        // Refilling is not the user's choice: nothing is announced but a product gone.
+        const QSignalBlocker quiet(this);
+        refill(stock);
+    }
+    if (!chosen.isEmpty() && !stock) emit choiceGone(chosen);
+}
+
+void StockList::refill(const CardStock* chosen) {
+    clear();
+    addItem(kPlainPaper, QString());
+    for (const CardStock& stock : catalogue_->stocks) addItem(stockLabel(stock), stock.name());
+    if (catalogue_->stocks.empty()) {
+        addItem(QStringLiteral("Altre carte: apt install glabels-data"));
+        // Says how to get more; not a paper to choose.
+        if (auto* entries = qobject_cast<QStandardItemModel*>(model()))
+            entries->item(count() - 1)->setEnabled(false);
+    }
+    setCurrentIndex(chosen ? findData(chosen->name()) : 0);
+}
+
+}  // namespace quarzello
