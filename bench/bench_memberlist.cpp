@@ -59,13 +59,13 @@ QByteArray memberListOf(const CardRecord& record) {
 }
 
 // The list printed into one PDF, as the command line does.
-void printList(const QString& list) {
+void printList(const QString& list, const SheetOptions& options = {}) {
     const Result<MemberList> members = readMemberList(list);
     if (!members) fail(members.error());
     std::vector<SheetPage> pages;
     for (const Member& member : members->members) pages.push_back({member.record, member.name()});
     Silent talk;
-    const std::optional<PageRun> run = readPageRun(std::move(pages), talk);
+    const std::optional<PageRun> run = readPageRun(std::move(pages), talk, options);
     if (!run || !pdfOfPages(*run, QStringLiteral("banco di prova"), pdfDocuments(), talk))
         fail(QStringLiteral("the list did not print"));
 }
@@ -106,6 +106,25 @@ void benchHugeField(const RunCounts& counts, std::vector<ResultRow>& rows, const
                             time.median(), timeFloor.median(), QStringLiteral("ms"), 2, 2));
     rows.push_back(ratioRow(QStringLiteral("list with a 16 MiB field vs ordinary, peak memory"),
                             memory.median(), memoryFloor.median(), QStringLiteral("MiB"), 1, 2));
+}
+
+// The list of the README's card, 2 x 6, with a QR code on every card against the same without.
+void benchListWithQr(const RunCounts& counts, std::vector<ResultRow>& rows, const QDir& dir) {
+    std::printf("\nMember list (%d README cards, 2 x 6) with a QR code, against without\n",
+                kMembers);
+    const QString list = dir.filePath(QStringLiteral("qr.csv"));
+    if (!datafiles::writeBytes(list, memberListOf(readmeRecord(2, 6))))
+        fail(QStringLiteral("no list file"));
+    SheetOptions withQr;
+    withQr.qrCode = true;
+    Series withCode, without;
+    interleave(
+        1, counts.memberLists, [&] { return timeMs([&] { printList(list, withQr); }) / kMembers; },
+        [&] { return timeMs([&] { printList(list); }) / kMembers; }, withCode, without);
+    printSeries(QStringLiteral("with a QR code, per member"), withCode, QStringLiteral("ms"));
+    printSeries(QStringLiteral("without, per member"), without, QStringLiteral("ms"));
+    rows.push_back(ratioRow(QStringLiteral("member list 2 x 6 with QR vs without, per member"),
+                            withCode.median(), without.median(), QStringLiteral("ms"), 2, 1.3));
 }
 
 }  // namespace
@@ -152,4 +171,5 @@ void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows) {
     rows.push_back(ratioRow(QStringLiteral("member list to one PDF, per member, vs one sheet"),
                             value.median(), floor.median(), QStringLiteral("ms"), 2, 1.2));
     benchHugeField(counts, rows, QDir(dir.path()));
+    benchListWithQr(counts, rows, QDir(dir.path()));
 }
