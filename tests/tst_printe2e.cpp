@@ -11,6 +11,7 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -784,6 +785,11 @@ void PrintEndToEndTest::otherCommandsWaitForThePrint() {
     auto thaw = qScopeGuard([this] { cups_.thaw(); });
     QTest::mouseClick(child<QPushButton>(QStringLiteral("cmdSelStampante_0")), Qt::LeftButton);
     QTest::keyClick(window_.get(), Qt::Key(key), Qt::AltModifier);
+    // An access key presses its button and clicks it a moment later: that click must fall
+    // within the print too, so the scheduler stays frozen until it has come.
+    const QList<QPushButton*> buttons = window_->findChildren<QPushButton*>();
+    QTRY_VERIFY(std::none_of(buttons.begin(), buttons.end(),
+                             [](const QPushButton* button) { return button->isDown(); }));
     // The command is refused as the key is handled: the print goes on, nothing is asked.
     QVERIFY(window_->commandUnderWay());
     QVERIFY2(prompts_->messages.isEmpty() && prompts_->dialogs.isEmpty(),
