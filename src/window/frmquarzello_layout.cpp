@@ -234,7 +234,7 @@ void frmQuarzello::buildLayout() {
     cmbCarta_ = new StockList(frmPagina_);
     cmbCarta_->setObjectName(QStringLiteral("cmbCarta"));
     cmbCarta_->setAccessibleName(QStringLiteral("Carta"));
-    cmbCarta_->setGeometry(twipsRect(780, 0, 1200, 270));
+    cmbCarta_->setGeometry(twipsRect(615, 0, 1385, 270));
     cmbCarta_->setFont(windowFont());
     cmbCarta_->setToolTip(
         QStringLiteral("Carta: A4 da tagliare, o una carta prefustellata per "
