@@ -69,4 +69,11 @@ Result<void> SettingsMarginMemory::remember(const QString& printer, MarginChoice
                        .arg(printer, whyNotWritten(store.fileName()))};
 }
 
+Result<void> keepSettings(QSettings& store, const QString& what) {
+    store.sync();
+    if (store.status() == QSettings::NoError) return {};
+    return Failure{QStringLiteral("Non è stato possibile %1: il file %2 non può essere scritto.")
+                       .arg(what, QDir::toNativeSeparators(store.fileName()))};
+}
+
 }  // namespace quarzello

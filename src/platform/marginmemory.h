@@ -8,6 +8,8 @@
 #include "core/result.h"
 #include "platform/prompts.h"
 
+class QSettings;
+
 namespace quarzello {
 
 class MarginMemory {
@@ -29,6 +31,10 @@ class SettingsMarginMemory final : public MarginMemory {
     // The settings file, as the rule above finds it.
     static QString settingsFile();
 };
+
+// Writes what was set on a store of the settings file to disk; fails, "Non è stato possibile
+// <what>: il file … non può essere scritto.", when it could not be kept.
+Result<void> keepSettings(QSettings& store, const QString& what);
 
 // The settings key of a printer's answer in [margini]. A name as CUPS lists it ("Alfa" or
 // "Alfa/due") is its own key, written "Alfa\due", which users were told they may edit; a name

@@ -1,7 +1,6 @@
 // The printers' offsets in the settings file, one line a printer that a user can read and edit.
 #include "platform/offsetmemory.h"
 
-#include <QDir>
 #include <QRegularExpression>
 #include <QSettings>
 #include <cmath>
@@ -68,11 +67,8 @@ Result<void> rememberOffset(const QString& printer, const PrinterOffset& offset)
         settings.remove(keyOf(printer));
     else
         settings.setValue(keyOf(printer), offsetText(offset));
-    settings.sync();
-    if (settings.status() == QSettings::NoError) return {};
-    return Failure{QStringLiteral("Non è stato possibile ricordare lo spostamento per la "
-                                  "stampante \"%1\": il file %2 non può essere scritto.")
-                       .arg(printer, QDir::toNativeSeparators(settings.fileName()))};
+    return keepSettings(
+        settings, QStringLiteral("ricordare lo spostamento per la stampante \"%1\"").arg(printer));
 }
 
 }  // namespace quarzello

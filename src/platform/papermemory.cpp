@@ -1,7 +1,6 @@
 // The paper choice in the settings file, beside the margins answers.
 #include "platform/papermemory.h"
 
-#include <QDir>
 #include <QSettings>
 
 #include "platform/marginmemory.h"
@@ -39,11 +38,7 @@ Result<void> rememberPaper(const PaperChoice& choice) {
         settings.setValue(kColumns, choice.columns);
         settings.setValue(kRows, choice.rows);
     }
-    settings.sync();
-    if (settings.status() == QSettings::NoError) return {};
-    return Failure{QStringLiteral("Non è stato possibile ricordare la carta scelta: il file %1 "
-                                  "non può essere scritto.")
-                       .arg(QDir::toNativeSeparators(settings.fileName()))};
+    return keepSettings(settings, QStringLiteral("ricordare la carta scelta"));
 }
 
 }  // namespace quarzello
