@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "sheetdrawing.h"
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "data/memberlist.h"
@@ -163,7 +164,7 @@ void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows) {
         [&] {
             return timeMs([&] {
                 PdfSurface surface(QStringLiteral("banco di prova"));
-                if (!StampaBiglietti(surface, record)) fail(QStringLiteral("no sheet"));
+                if (!drawSheet(surface, record)) fail(QStringLiteral("no sheet"));
             });
         },
         value, floor);

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "sheetdrawing.h"
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "print/fonts.h"
@@ -112,7 +113,7 @@ QByteArray drawFloor(const FloorPage& page) {
 QByteArray printSheet(const CardRecord& record) {
     PdfSurface surface(QStringLiteral("banco di prova"));
     const Result<void> outcome =
-        StampaBiglietti(surface, record, [] { QCoreApplication::processEvents(); });
+        drawSheet(surface, record, [] { QCoreApplication::processEvents(); });
     if (!outcome.ok()) fail(QStringLiteral("the sheet did not print: ") + outcome.error());
     return surface.document();
 }
@@ -128,7 +129,7 @@ void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows) {
     {
         PdfSurface real(QStringLiteral("banco di prova"));
         RecordingSurface noted(&real);
-        const Result<void> outcome = StampaBiglietti(noted, record);
+        const Result<void> outcome = drawSheet(noted, record);
         if (!outcome.ok()) fail(QStringLiteral("the sheet did not print: ") + outcome.error());
         if (noted.texts.size() != kColumns * kRows * kLinesPerCard)
             fail(QStringLiteral("the full record printed %1 strings, not %2")

@@ -15,7 +15,7 @@ void printSheet(const CardRecord& record, bool qrCode) {
     PdfSurface surface(QStringLiteral("bench"));
     SheetOptions options;
     options.qrCode = qrCode;
-    const Result<SheetPlan> plan = planSheet(surface, record, {2, 6}, options);
+    const Result<SheetPlan> plan = planSheet(surface, record, SheetPaper({2, 6}), options);
     if (!plan) fail(plan.error());
     if (qrCode && plan->qrLeftOut) fail(QStringLiteral("the code does not fit a 2 x 6 sheet"));
     if (const Result<void> drawn = drawPage(surface, *plan); !drawn) fail(drawn.error());

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "benchmarks.h"
+#include "sheetdrawing.h"
 #include "data/stockcatalogue.h"
 #include "print/pdfsurface.h"
 #include "print/sheet.h"
@@ -32,10 +33,7 @@ std::size_t readBytesOnly(const QStringList& folders) {
 void printSheet(const SheetOptions& options) {
     PdfSurface surface(QStringLiteral("bench"));
     const CardRecord record = crowdedRecord(4, 8);
-    const Result<SheetPlan> plan = planSheet(surface, record, {4, 8}, options);
-    if (!plan) fail(plan.error());
-    if (const Result<void> drawn = drawPage(surface, *plan); !drawn) fail(drawn.error());
-    if (const Result<void> ended = surface.endDoc(); !ended) fail(ended.error());
+    if (const Result<void> drawn = drawSheet(surface, record, options); !drawn) fail(drawn.error());
     if (surface.document().isEmpty()) fail(QStringLiteral("an empty document"));
 }
 
@@ -58,7 +56,7 @@ void benchStock(const RunCounts& counts, std::vector<ResultRow>& rows) {
                             bytesOnly.median(), "ms", 2, 0));
 
     SheetOptions onStock;
-    onStock.stock = *stock;
+    onStock.stock = std::make_shared<const CardStock>(*stock);
     Series stockJob, plainJob;
     interleave(
         2, counts.printJobs, [&] { return timeMs([&] { printSheet(onStock); }); },

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sheetdrawing.h"
 #include "core/cardrecord.h"
 #include "fuzzcheck.h"
 #include "print/cardcontent.h"
@@ -130,7 +131,7 @@ int matchingSlot(const RecordedText& text, const DatiBuffer& dati, int from, int
 
 void checkSheet(const Input& input, const DatiBuffer& composed, const CardContent& content) {
     RecordingSurface surface;
-    const Result<void> outcome = StampaBiglietti(surface, input.record);
+    const Result<void> outcome = drawSheet(surface, input.record);
     const Result<Grid> grid = readGrid(input.record.rows, input.record.columns);
 
     if (!grid.ok()) {

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <filesystem>
 
+#include "sheetdrawing.h"
 #include "data/cardfile.h"
 #include "datafiles.h"
 #include "pdfbox.h"
@@ -97,7 +98,7 @@ void CommandLineTest::pdfIsTheSheetTheWindowPrints() {
     const ToolRun run = quarzello({"--pdf", "foglio.pdf", "socio.qcf"});  // relative to here
     QVERIFY2(run.ok, run.errors.constData());
     PdfSurface window("Alfa");
-    QVERIFY(StampaBiglietti(window, clubRecord("Ugo", "Neri", "6", "2")));
+    QVERIFY(drawSheet(window, clubRecord("Ugo", "Neri", "6", "2")));
     const QList<PdfLine> expected = pdfLines(pdfWords(window.document()), 105);
     const QList<PdfLine> got = pdfLines(pdfWords(readBytes(path("foglio.pdf"))), 105);
     QCOMPARE(expected.first().text, QStringLiteral("Dott. Ugo Neri"));
@@ -150,7 +151,7 @@ void CommandLineTest::qrCodesReadByADecoder() {
                     {"-r", "300", "-gray", "-f", "1", "-l", "1", path("qr.pdf"), path("qr")})
                 .ok);
     PdfSurface surface("qr");
-    const Result<SheetPlan> plan = planSheet(surface, record, {columns, rows}, [] {
+    const Result<SheetPlan> plan = planSheet(surface, record, SheetPaper({columns, rows}), [] {
         SheetOptions options;
         options.qrCode = true;
         return options;

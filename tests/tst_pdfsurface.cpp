@@ -9,6 +9,7 @@
 #include <QTest>
 #include <cmath>
 
+#include "sheetdrawing.h"
 #include "datafiles.h"
 #include "pdfbox.h"
 #include "print/fonts.h"
@@ -226,7 +227,7 @@ void PdfSurfaceTest::checkSheet(const QString& pdf) {
 
 void PdfSurfaceTest::sheetOnPdfMatchesTheLayout() {
     PdfSurface surface("Prova");
-    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    const Result<void> outcome = drawSheet(surface, fullRecord());
     QVERIFY2(outcome.ok(), qPrintable(outcome.error()));
     QVERIFY(!surface.documentOpen());
     const QString pdf = dir_.filePath("sheet.pdf");
@@ -237,7 +238,7 @@ void PdfSurfaceTest::sheetOnPdfMatchesTheLayout() {
 void PdfSurfaceTest::sheetOnACupsQueueMatchesTheLayout() {
     // What the queue receives is the very document the surface drew.
     PdfSurface surface("Alfa");
-    QVERIFY(StampaBiglietti(surface, fullRecord()).ok());
+    QVERIFY(drawSheet(surface, fullRecord()).ok());
     CupsPrinterSystem printers;
     Deadline deadline(30000);
     const Result<int> job = printers.submitJob("Alfa", surface.document(), deadline);
@@ -272,7 +273,7 @@ void PdfSurfaceTest::severalPagesInOneDocument() {
     for (const QString& name : names) {
         const Result<SheetPlan> plan =
             planSheet(surface, clubRecord(name.section(' ', 0, 0), name.section(' ', 1), "6", "2"),
-                      Grid{2, 6});
+                      SheetPaper({2, 6}));
         QVERIFY(plan && drawPage(surface, *plan));
         if (name != names.constLast()) QVERIFY(surface.endPage());
     }
@@ -319,13 +320,13 @@ void PdfSurfaceTest::previewIsThePrint() {
     QFETCH(CardRecord, record);
     constexpr int kDpi = 150;
     PdfSurface pdf("Prova");
-    QVERIFY(StampaBiglietti(pdf, record).ok());
+    QVERIFY(drawSheet(pdf, record).ok());
     PdfRaster printed;
     QString error;
     QVERIFY2(printed.load(pdf.document(), kDpi, &error), qPrintable(error));
 
     ScreenSurface screen;
-    QVERIFY(StampaBiglietti(screen, record).ok());
+    QVERIFY(drawSheet(screen, record).ok());
     const QImage shown = screen.picture(kDpi).convertToFormat(QImage::Format_Grayscale8);
     // pdftoppm rounds the page's points up to whole pixels.
     QVERIFY(std::abs(shown.width() - printed.width()) <= 1);

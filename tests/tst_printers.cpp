@@ -528,7 +528,7 @@ void PrintersTest::marginsQueuePrintsWholeOrReduced() {
              QList<double>({6.35, 6.35, 12.7, 12.7}));
 
     const auto surface = std::make_unique<PdfSurface>(name);
-    const Result<SheetPlan> plan = planSheet(*surface, fullRecord(), Grid{2, 6});
+    const Result<SheetPlan> plan = planSheet(*surface, fullRecord(), SheetPaper({2, 6}));
     QVERIFY(plan);
     const MarginLoss loss = marginLoss(*plan, *area);
     QVERIFY(!loss.fits());

@@ -2,6 +2,7 @@
 // positions, the order of the cards, the cut marks, and what a failing printer leads to.
 #include <QTest>
 
+#include "sheetdrawing.h"
 #include "print/cardcontent.h"
 #include "print/gridtext.h"
 #include "print/margins.h"
@@ -64,7 +65,6 @@ class SheetTest : public QObject {
     void failingPrinterAbandonsThePage_data();
     void failingPrinterAbandonsThePage();
     void failureWithoutReasonNamesThePrinter();
-    void processesEventsAtStartAndBeforeHandingOver();
     void otherPaperMovesOnlyWhatDependsOnIt();
     void paperWithoutSizeIsRefused();
     void productCards_data();
@@ -76,7 +76,7 @@ class SheetTest : public QObject {
 
 void SheetTest::workedExampleTwoColumnsSixRows() {
     RecordingSurface surface;
-    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    const Result<void> outcome = drawSheet(surface, fullRecord());
     QVERIFY(outcome.ok());
     QVERIFY(outcome.error().isEmpty());
     QCOMPARE(surface.pagesHandedOver, 1);
@@ -116,7 +116,7 @@ void SheetTest::workedExampleTwoColumnsSixRows() {
 
 void SheetTest::cardsGoRowByRowLeftToRight() {
     RecordingSurface surface;
-    QVERIFY(StampaBiglietti(surface, nameOnly("2", "3")).ok());
+    QVERIFY(drawSheet(surface, nameOnly("2", "3")).ok());
 
     QStringList perCard = {"drawLine", "drawLine", "fontName", "printText"};
     // The page's typeface, the name's measuring font and the cards' face for fitting the
@@ -175,7 +175,7 @@ void SheetTest::cutMarks() {
     empty.rows = rowsText;
     empty.columns = columnsText;
     // A card without data still gets its marks, and the page still goes out.
-    QVERIFY(StampaBiglietti(surface, empty).ok());
+    QVERIFY(drawSheet(surface, empty).ok());
     QVERIFY(surface.texts.isEmpty());
     QCOMPARE(surface.lines.size(), lines.size());
     for (int i = 0; i < lines.size(); ++i) {
@@ -276,7 +276,7 @@ void SheetTest::refusesGridsThatCannotPrint() {
     QFETCH(QStringList, mentions);
 
     RecordingSurface surface;
-    const Result<void> outcome = StampaBiglietti(surface, fullRecord(rowsText, columnsText));
+    const Result<void> outcome = drawSheet(surface, fullRecord(rowsText, columnsText));
     QVERIFY(!outcome.ok());
     for (const QString& mention : mentions) {
         QVERIFY2(outcome.error().contains(mention),
@@ -330,7 +330,7 @@ void SheetTest::printsGridsTheListsDoNotOffer() {
     QCOMPARE(grid->columns, columns);
 
     RecordingSurface surface;
-    QVERIFY(StampaBiglietti(surface, nameOnly(rowsText, columnsText)).ok());
+    QVERIFY(drawSheet(surface, nameOnly(rowsText, columnsText)).ok());
     QCOMPARE(surface.texts.size(), rows * columns);
     const double W = 210.0 / columns;
     const double H = 292.0 / rows;
@@ -352,13 +352,13 @@ void SheetTest::sameDataPrintsTheSameCard() {
     record.fields[Surname] = QStringLiteral("Rossi Verdi");  // "Dott. Mario Giuseppe Rossi Verdi"
 
     RecordingSurface fresh;
-    QVERIFY(StampaBiglietti(fresh, record).ok());
+    QVERIFY(drawSheet(fresh, record).ok());
     QCOMPARE(fresh.texts[0].text, QStringLiteral("Dott. Mario Giuseppe Rossi Verdi"));
 
     RecordingSurface used;
     used.font = {QStringLiteral("Arial special"), 20, true, true};
-    QVERIFY(StampaBiglietti(used, record).ok());
-    QVERIFY(StampaBiglietti(used, record).ok());  // and again on the same surface
+    QVERIFY(drawSheet(used, record).ok());
+    QVERIFY(drawSheet(used, record).ok());  // and again on the same surface
 
     QCOMPARE(used.texts.size(), 2 * fresh.texts.size());
     for (int i = 0; i < used.texts.size(); ++i) {
@@ -392,7 +392,7 @@ void SheetTest::failingPrinterAbandonsThePage() {
     surface.failDrawLineAt = failDrawLineAt;
     surface.failPrintTextAt = failPrintTextAt;
     surface.failEndDoc = failEndDoc;
-    const Result<void> outcome = StampaBiglietti(surface, fullRecord("2", "2"));
+    const Result<void> outcome = drawSheet(surface, fullRecord("2", "2"));
 
     QVERIFY(!outcome.ok());
     QCOMPARE(outcome.error(), surface.failureText);
@@ -413,22 +413,10 @@ void SheetTest::failureWithoutReasonNamesThePrinter() {
     RecordingSurface surface;
     surface.name = QStringLiteral("Ufficio 2");
     surface.failureText.clear();
-    surface.failEndDoc = true;
-    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    surface.failDrawLineAt = 1;
+    const Result<void> outcome = drawSheet(surface, fullRecord());
     QVERIFY(!outcome.ok());
     QVERIFY2(outcome.error().contains("\"Ufficio 2\""), qPrintable(outcome.error()));
-}
-
-void SheetTest::processesEventsAtStartAndBeforeHandingOver() {
-    RecordingSurface surface;
-    QList<QStringList> logAtCall;
-    QVERIFY(StampaBiglietti(surface, fullRecord(), [&] { logAtCall << surface.log; }).ok());
-    QCOMPARE(logAtCall.size(), 2);
-    QVERIFY(logAtCall[0].isEmpty());
-    // The second time, every card is drawn and the page is not yet handed over.
-    QCOMPARE(logAtCall[1].count("printText"), 96);
-    QCOMPARE(logAtCall[1].count("endDoc"), 0);
-    QCOMPARE(logAtCall[1].size() + 1, surface.log.size());
 }
 
 void SheetTest::otherPaperMovesOnlyWhatDependsOnIt() {
@@ -436,7 +424,7 @@ void SheetTest::otherPaperMovesOnlyWhatDependsOnIt() {
     RecordingSurface surface;
     surface.paperWidthTwips = 12240;
     surface.paperHeightTwips = 15840;
-    QVERIFY(StampaBiglietti(surface, nameOnly("1", "1")).ok());
+    QVERIFY(drawSheet(surface, nameOnly("1", "1")).ok());
     const double P = 12240 / 56.6857142;  // 215.93, not 215.9: the width's own divisor
     const double Q = 15840 / 56.6868687;
     QVERIFY(near(P, 215.93));
@@ -451,7 +439,7 @@ void SheetTest::otherPaperMovesOnlyWhatDependsOnIt() {
 void SheetTest::paperWithoutSizeIsRefused() {
     RecordingSurface surface;
     surface.paperWidthTwips = 0;
-    const Result<void> outcome = StampaBiglietti(surface, fullRecord());
+    const Result<void> outcome = drawSheet(surface, fullRecord());
     QVERIFY(!outcome.ok());
     QVERIFY(outcome.error().contains("\"Registratore\""));
     QVERIFY(!surface.touchedPaper());
@@ -493,9 +481,10 @@ void SheetTest::productCards() {
     QFETCH(float, small);
     RecordingSurface surface;
     SheetOptions options;
-    options.stock = stock;
+    options.stock = std::make_shared<const CardStock>(stock);
     // The grid texts are not used on a product.
-    const Result<SheetPlan> plan = planSheet(surface, fullRecord("19", "1"), {1, 19}, options);
+    const CardRecord record = fullRecord("19", "1");
+    const Result<SheetPlan> plan = planSheet(surface, record, *paperFor(record, options), options);
     QVERIFY(plan.ok());
     QVERIFY(drawPage(surface, *plan).ok());
     QCOMPARE(plan->cards.size(), 10u);
@@ -527,13 +516,21 @@ void SheetTest::productCards() {
 void SheetTest::testSheetOutlinesAndCross() {
     RecordingSurface surface;
     SheetOptions options;
-    options.stock = CardStock{"Avery", "C32011-10", 85, 54, 3.2, {{2, 5, 15, 13.5, 95, 54}}};
+    options.stock = std::make_shared<const CardStock>(
+        CardStock{"Avery", "C32011-10", 85, 54, 3.2, {{2, 5, 15, 13.5, 95, 54}}});
     options.testSheet = true;
-    const Result<SheetPlan> plan = planSheet(surface, fullRecord(), {2, 6}, options);
+    options.offset = {1.5, -0.8};
+    const Result<SheetPlan> plan = planSheet(surface, fullRecord(), *paperFor({}, options), options);
     QVERIFY(plan.ok());
-    QVERIFY(drawPage(surface, *plan, 1.0, {1.5, -0.8}).ok());
+    QVERIFY(drawPage(surface, *plan).ok());
     QCOMPARE(surface.texts.size(), 1);
-    QCOMPARE(surface.texts[0].text, QStringLiteral("Foglio di prova: Avery C32011-10"));
+    const RecordedText& caption = surface.texts[0];
+    QCOMPARE(caption.text, QStringLiteral("Foglio di prova: Avery C32011-10"));
+    // No line of the sheet runs through the caption.
+    for (const RecordedLine& l : surface.lines)
+        QVERIFY2(std::max(l.x1, l.x2) < caption.x || std::min(l.x1, l.x2) > caption.right() ||
+                     std::max(l.y1, l.y2) < caption.y || std::min(l.y1, l.y2) > caption.bottom(),
+                 qPrintable(describe(l)));
     // 4 sides of 10 cards, the cross's two arms, 21 ticks on each.
     QCOMPARE(surface.lines.size(), 40 + 2 + 42);
     const auto is = [](const RecordedLine& l, double x1, double y1, double x2, double y2) {
@@ -556,6 +553,7 @@ void SheetTest::marginsLoseAndReduce_data() {
     QTest::addColumn<PrintableArea>("area");
     QTest::addColumn<QStringList>("lost");
     QTest::addColumn<int>("factor");
+    QTest::addColumn<QPointF>("offset");  // the printer's, across and down
 
     // 2 x 6: the name's box is 5.5 to 10 mm from the top, the role's 11.33 to 14.83, the last
     // row's web line ends at 287.17 and its ticks are at 292. Against 284.3 mm the ticks need
@@ -566,7 +564,7 @@ void SheetTest::marginsLoseAndReduce_data() {
         "l'ultima riga dei biglietti della fila in basso: «Internet: www.esempio.it»",
         "i segni di taglio in basso"};
     QTest::newRow("2 x 6, 12.7 mm top and bottom")
-        << fullRecord() << PrintableArea{true, 0, 0, 12.7, 12.7} << topAndBottom << 94;
+        << fullRecord() << PrintableArea{true, 0, 0, 12.7, 12.7} << topAndBottom << 94 << QPointF();
     // 4 x 8: ticks at 5 to 6 and 203 to 204 mm; a role of 88 characters (44 mm at 6 points)
     // starts 0.5 mm from the left edge: (105 - 6.35) / (105 - 0.5) = 0.944.
     CardRecord longRole = fullRecord("8", "4");
@@ -576,20 +574,33 @@ void SheetTest::marginsLoseAndReduce_data() {
         << QStringList{"la seconda riga dei biglietti della colonna di sinistra: «" +
                            QString(88, u'x') + "…»",
                        "i segni di taglio a sinistra", "i segni di taglio a destra"}
-        << 94;
+        << 94 << QPointF();
     QTest::newRow("4.2 mm all round: it fits")
-        << fullRecord() << PrintableArea{true, 4.2, 4.2, 4.2, 4.2} << QStringList() << 100;
+        << fullRecord() << PrintableArea{true, 4.2, 4.2, 4.2, 4.2} << QStringList() << 100 << QPointF();
     QTest::newRow("unknown") << fullRecord() << PrintableArea{false, 6.35, 6.35, 12.7, 12.7}
-                             << QStringList() << 100;
+                             << QStringList() << 100 << QPointF();
     QTest::newRow("past the paper at the sides: clipped")
-        << fullRecord() << PrintableArea{true, -3, -1, 12.7, 12.7} << topAndBottom << 94;
+        << fullRecord() << PrintableArea{true, -3, -1, 12.7, 12.7} << topAndBottom << 94 << QPointF();
     QTest::newRow("inverted") << fullRecord() << PrintableArea{true, 6.35, 6.35, 150, 150}
-                              << QStringList() << 100;
+                              << QStringList() << 100 << QPointF();
     // Wide, but a margin all the same: the ticks at 15 mm need (105 - 60) / (105 - 15) = 0.5.
     QTest::newRow("60 mm at the left") << fullRecord() << PrintableArea{true, 60, 0, 0, 0}
-                                       << QStringList{"i segni di taglio a sinistra"} << 50;
+                                       << QStringList{"i segni di taglio a sinistra"} << 50 << QPointF();
     QTest::newRow("not a number") << fullRecord() << PrintableArea{true, NAN, 6.35, 12.7, 12.7}
-                                  << QStringList() << 100;
+                                  << QStringList() << 100 << QPointF();
+    // The printer's offset moves everything before it is measured: 2 mm up takes the name past
+    // a 4.2 mm margin, (148.5 - 6.2) / 143 = 0.995; 10 mm down takes the foot past the paper
+    // whose printer said nothing, (297 - 10 - 148.5) / 143.5 = 0.965; 3 mm up needs
+    // (148.5 - 15.7) / 143 = 0.929 against 12.7 mm margins.
+    QTest::newRow("4.2 mm all round, moved 2 mm up")
+        << fullRecord() << PrintableArea{true, 4.2, 4.2, 4.2, 4.2}
+        << QStringList{topAndBottom[0]} << 99 << QPointF(0, -2);
+    QTest::newRow("unknown, moved 10 mm down: past the paper")
+        << fullRecord() << PrintableArea{} << QStringList{topAndBottom[2], topAndBottom[3]} << 96
+        << QPointF(0, 10);
+    QTest::newRow("2 x 6, 12.7 mm top and bottom, moved 3 mm up")
+        << fullRecord() << PrintableArea{true, 0, 0, 12.7, 12.7}
+        << QStringList{topAndBottom[0], topAndBottom[1], topAndBottom[3]} << 92 << QPointF(0, -3);
 }
 
 void SheetTest::marginsLoseAndReduce() {
@@ -597,15 +608,18 @@ void SheetTest::marginsLoseAndReduce() {
     QFETCH(PrintableArea, area);
     QFETCH(QStringList, lost);
     QFETCH(int, factor);
+    QFETCH(QPointF, offset);
 
     RecordingSurface whole, reduced;
-    const Grid grid = *readGrid(record.rows, record.columns);
-    const Result<SheetPlan> plan = planSheet(whole, record, grid);
+    SheetOptions options;
+    options.offset = {offset.x(), offset.y()};
+    const SheetPaper paper = *paperFor(record, options);
+    const Result<SheetPlan> plan = planSheet(whole, record, paper, options);
     QVERIFY(plan.ok());
     const MarginLoss loss = marginLoss(*plan, area);
     QCOMPARE(loss.lost, lost);
     QCOMPARE(loss.factorPercent, factor);
-    if (factor == 94 && area.left == 0) {
+    if (factor == 94 && area.left == 0 && offset.isNull()) {
         const QString cr(QChar(13));
         QCOMPARE(marginLossQuestion(loss, area),
                  "La stampante non stampa vicino ai bordi del foglio (in alto 12,7 mm, in basso "
@@ -619,9 +633,14 @@ void SheetTest::marginsLoseAndReduce() {
 
     // Drawn at the factor, about the page's centre, all of it is inside.
     QVERIFY(drawPage(whole, *plan).ok() && whole.endDoc().ok());
-    QVERIFY(planSheet(reduced, record, grid).ok());
+    QVERIFY(planSheet(reduced, record, paper, options).ok());
     QVERIFY(drawPage(reduced, *plan, loss.factor()).ok() && reduced.endDoc().ok());
     const PrintableArea a = usableArea(area, 210, 297);
+    // The parts the preview marks are what the question names: none when it names none, and
+    // each of them at least partly outside the printable area.
+    QCOMPARE(loss.parts.empty(), lost.isEmpty());
+    const QRectF printable(a.left, a.top, 210 - a.left - a.right, 297 - a.top - a.bottom);
+    for (const LostPart& part : loss.parts) QVERIFY(!printable.contains(part.box));
     const auto inside = [&](double x, double y) {
         return x >= a.left - kTolerance && x <= 210 - a.right + kTolerance &&
                y >= a.top - kTolerance && y <= 297 - a.bottom + kTolerance;
@@ -631,8 +650,9 @@ void SheetTest::marginsLoseAndReduce() {
     for (int i = 0; i < reduced.texts.size(); ++i) {
         const RecordedText& t = reduced.texts[i];
         QVERIFY2(inside(t.x, t.y) && inside(t.right(), t.bottom()), qPrintable(t.text));
-        QVERIFY(near(t.x, 105 + f * (whole.texts[i].x - 105)));
-        QVERIFY(near(t.bottom(), 148.5 + f * (whole.texts[i].bottom() - 148.5)));
+        QVERIFY(near(t.x, 105 + offset.x() + f * (whole.texts[i].x - offset.x() - 105)));
+        QVERIFY(near(t.bottom(),
+                     148.5 + offset.y() + f * (whole.texts[i].bottom() - offset.y() - 148.5)));
     }
     QCOMPARE(reduced.lines.size(), whole.lines.size());
     for (int i = 0; i < reduced.lines.size(); ++i) {

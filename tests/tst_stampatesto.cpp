@@ -1,7 +1,9 @@
-// One line placed in a span: trimming, fitting by dropping end characters, the three
-// alignments and the bottom of the line box, on a surface with exact metrics.
+// One line fitted and placed in a span as the sheet plans it: trimming, fitting by dropping end
+// characters, the three alignments and the bottom of the line box, on a surface with exact
+// metrics.
 #include <QTest>
 
+#include "print/sheet.h"
 #include "print/stampatesto.h"
 #include "recordingsurface.h"
 
@@ -16,6 +18,16 @@ QString chars(int count) {
     QString text;
     for (int i = 0; i < count; ++i) text += QChar(u'a' + i % 26);
     return text;
+}
+
+// The line fitted to the span and placed with the bottom of its box at y, as the plan does.
+CardLine placed(RecordingSurface& surface, const QString& text, float y, float daOrizz,
+                float aOrizz, bool bold, bool italic, float size, qint16 alignment) {
+    CardLine line;
+    line.whole = text;
+    line.fitted = fitLine(surface, text, daOrizz, aOrizz, bold, italic, size);
+    line.box = placedBox(line.fitted, y, daOrizz, aOrizz, alignment);
+    return line;
 }
 
 }  // namespace
@@ -34,7 +46,6 @@ class StampaTestoTest : public QObject {
     void blankTextTouchesNothing();
     void shortenedTextIsNotTrimmedAgain();
     void setsWeightSlantSizeButNeverTheTypeface();
-    void reportsOnlyARefusedDrawing();
     void nonFinitePositionPrintsNothing();
 };
 
@@ -68,18 +79,18 @@ void StampaTestoTest::fitsByDroppingEndCharacters() {
 
     RecordingSurface surface;
     const QString text = chars(length);
-    QVERIFY(StampaTesto(surface, text, 30, daOrizz, aOrizz, false, false, kSize, AlignedRight));
+    const CardLine line =
+        placed(surface, text, 30, daOrizz, aOrizz, false, false, kSize, AlignedRight);
     // A long text is cut to what could fit before it is measured.
     for (const auto& measured : surface.measured) QVERIFY(measured.first.size() <= 5001);
     if (printed < 0) {
-        QVERIFY(surface.texts.isEmpty());
-        QVERIFY(!surface.log.contains(QStringLiteral("printText")));
+        QVERIFY(!line.printed());
         return;
     }
-    QCOMPARE(surface.texts.size(), 1);
-    QCOMPARE(surface.texts[0].text, text.left(printed));
+    QVERIFY(line.printed());
+    QCOMPARE(line.fitted.text, text.left(printed));
     // Right-aligned: the text ends 3 mm before the span's right end, however long it was.
-    QCOMPARE(surface.texts[0].right(), aOrizz - 3);
+    QCOMPARE(line.box.x + line.box.width, aOrizz - 3);
 }
 
 void StampaTestoTest::alignment_data() {
@@ -107,23 +118,22 @@ void StampaTestoTest::alignment() {
     QFETCH(float, x);
 
     RecordingSurface surface;
-    QVERIFY(StampaTesto(surface, chars(length), 30, daOrizz, aOrizz, false, false, kSize,
-                        static_cast<qint16>(allineato)));
-    QCOMPARE(surface.texts.size(), 1);
-    QCOMPARE(surface.texts[0].x, x);
+    const CardLine line = placed(surface, chars(length), 30, daOrizz, aOrizz, false, false, kSize,
+                                 static_cast<qint16>(allineato));
+    QVERIFY(line.printed());
+    QCOMPARE(line.box.x, x);
 }
 
 void StampaTestoTest::bottomOfLineBoxIsTheGivenHeight() {
     RecordingSurface surface;
-    QVERIFY(
-        StampaTesto(surface, QStringLiteral("Grande"), 30, 10, 80, true, false, 12, AlignedRight));
-    QVERIFY(
-        StampaTesto(surface, QStringLiteral("piccolo"), 30, 10, 80, false, true, 8, AlignedRight));
-    QCOMPARE(surface.texts.size(), 2);
-    QCOMPARE(surface.texts[0].y, 24.f);  // box 6 mm high
-    QCOMPARE(surface.texts[1].y, 26.f);  // box 4 mm high
-    QCOMPARE(surface.texts[0].bottom(), 30.f);
-    QCOMPARE(surface.texts[1].bottom(), 30.f);
+    const LineBox large =
+        placed(surface, QStringLiteral("Grande"), 30, 10, 80, true, false, 12, AlignedRight).box;
+    const LineBox small =
+        placed(surface, QStringLiteral("piccolo"), 30, 10, 80, false, true, 8, AlignedRight).box;
+    QCOMPARE(large.y, 24.f);  // box 6 mm high
+    QCOMPARE(small.y, 26.f);  // box 4 mm high
+    QCOMPARE(large.y + large.height, 30.f);
+    QCOMPARE(small.y + small.height, 30.f);
 }
 
 void StampaTestoTest::trimsSpacesOnly_data() {
@@ -142,9 +152,8 @@ void StampaTestoTest::trimsSpacesOnly() {
     QFETCH(QString, text);
     QFETCH(QString, printed);
     RecordingSurface surface;
-    QVERIFY(StampaTesto(surface, text, 30, 10, 80, false, false, kSize, AlignedLeft));
-    QCOMPARE(surface.texts.size(), 1);
-    QCOMPARE(surface.texts[0].text, printed);
+    QCOMPARE(placed(surface, text, 30, 10, 80, false, false, kSize, AlignedLeft).fitted.text,
+             printed);
     // The width that placed it is the width of the trimmed text.
     QCOMPARE(surface.measured.constFirst().first, printed);
 }
@@ -152,8 +161,8 @@ void StampaTestoTest::trimsSpacesOnly() {
 void StampaTestoTest::blankTextTouchesNothing() {
     RecordingSurface surface;
     const RecordedFont before = surface.font;
-    QVERIFY(StampaTesto(surface, QStringLiteral("     "), 30, 10, 80, true, true, 7, 2));
-    QVERIFY(StampaTesto(surface, QString(), 30, 10, 80, true, true, 7, 2));
+    QVERIFY(!placed(surface, QStringLiteral("     "), 30, 10, 80, true, true, 7, 2).printed());
+    QVERIFY(!placed(surface, QString(), 30, 10, 80, true, true, 7, 2).printed());
     QVERIFY(surface.log.isEmpty());
     QCOMPARE(surface.font, before);
 }
@@ -161,45 +170,29 @@ void StampaTestoTest::blankTextTouchesNothing() {
 void StampaTestoTest::shortenedTextIsNotTrimmedAgain() {
     RecordingSurface surface;
     // Limit 5.5 mm: "abcd " is 5 mm and is printed with its trailing space.
-    QVERIFY(StampaTesto(surface, QStringLiteral("abcd efgh"), 30, 0, 3.5f, false, false, kSize, 0));
-    QCOMPARE(surface.texts.size(), 1);
-    QCOMPARE(surface.texts[0].text, QStringLiteral("abcd "));
+    QCOMPARE(placed(surface, QStringLiteral("abcd efgh"), 30, 0, 3.5f, false, false, kSize, 0)
+                 .fitted.text,
+             QStringLiteral("abcd "));
 }
 
 void StampaTestoTest::setsWeightSlantSizeButNeverTheTypeface() {
     RecordingSurface surface;
     surface.font = {QStringLiteral("Arial special"), 10, false, false};
-    QVERIFY(
-        StampaTesto(surface, QStringLiteral("riga"), 30, 10, 80, true, true, 7.5f, AlignedRight));
+    QVERIFY(placed(surface, QStringLiteral("riga"), 30, 10, 80, true, true, 7.5f, AlignedRight)
+                .printed());
     QCOMPARE(surface.log.mid(0, 4), QStringList({"bold", "italic", "size", "textWidth"}));
     QVERIFY(!surface.log.contains(QStringLiteral("fontName")));
-    QCOMPARE(surface.log.constLast(), QStringLiteral("printText"));
-    const RecordedFont expected{QStringLiteral("Arial special"), 7.5f, true, true};
-    QCOMPARE(surface.texts[0].font, expected);
     // The settings stay on the surface for what comes next.
-    QCOMPARE(surface.font, expected);
-}
-
-void StampaTestoTest::reportsOnlyARefusedDrawing() {
-    RecordingSurface surface;
-    surface.failPrintTextAt = 1;
-    const Result<void> refused =
-        StampaTesto(surface, QStringLiteral("riga"), 30, 10, 80, false, false, 9, 2);
-    QVERIFY(!refused);
-    QCOMPARE(refused.error(), surface.failureText);
-    // A line that does not fit anywhere is no failure of the printer.
-    RecordingSurface narrow;
-    QVERIFY(StampaTesto(narrow, QStringLiteral("riga"), 30, 10, 5, false, false, 9, 2));
+    QCOMPARE(surface.font, (RecordedFont{QStringLiteral("Arial special"), 7.5f, true, true}));
 }
 
 void StampaTestoTest::nonFinitePositionPrintsNothing() {
     RecordingSurface surface;
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    QVERIFY(StampaTesto(surface, QStringLiteral("riga"), 30, 10, inf, false, false, 9, 2));
-    QVERIFY(StampaTesto(surface, QStringLiteral("riga"), nan, 10, 50, false, false, 9, 2));
-    QVERIFY(StampaTesto(surface, QStringLiteral("riga"), 30, nan, 50, false, false, 9, 0));
-    QVERIFY(surface.texts.isEmpty());
+    QVERIFY(!placed(surface, QStringLiteral("riga"), 30, 10, inf, false, false, 9, 2).printed());
+    QVERIFY(!placed(surface, QStringLiteral("riga"), nan, 10, 50, false, false, 9, 2).printed());
+    QVERIFY(!placed(surface, QStringLiteral("riga"), 30, nan, 50, false, false, 9, 0).printed());
 }
 
 QTEST_GUILESS_MAIN(StampaTestoTest)

@@ -94,7 +94,7 @@ Result<SheetOptions> sheetOptionsOf(const CommandLine& line) {
     const StockCatalogue catalogue = readStockCatalogue(stockFolders());
     tellWarnings(catalogue);
     if (const CardStock* stock = findStock(catalogue, line.stock)) {
-        options.stock = *stock;
+        options.stock = std::make_shared<const CardStock>(*stock);
         return options;
     }
     if (catalogue.stocks.empty())

@@ -8,12 +8,12 @@
 
 #include "cli/terminaltext.h"
 #include "flows/printpages.h"
+#include "core/linebreak.h"
 
 namespace quarzello {
 
 namespace {
 
-const QChar CR(13);
 
 // The shortened-lines question without its question: what will print shortened.
 QString shortenedLinesText(const QStringList& lines) {

@@ -9,12 +9,12 @@
 #include "data/datalocation.h"
 #include "data/outputfile.h"
 #include "platform/prompts.h"
+#include "core/linebreak.h"
 
 namespace quarzello {
 
 namespace {
 
-const QChar CR(13);
 
 QString greeting() {
     return QStringLiteral("Benvenuto nel programma Quarzello del Camperista!") + CR + CR +

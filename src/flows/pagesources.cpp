@@ -6,12 +6,12 @@
 #include "data/cardfile.h"
 #include "data/memberlist.h"
 #include "data/outputfile.h"
+#include "core/linebreak.h"
 
 namespace quarzello {
 
 namespace {
 
-const QChar CR(13);
 const QString kCardFileWhat = QStringLiteral("il file dei dati dei biglietti");
 const QString kNothingOut = QStringLiteral("Non è stato scritto né inviato nessun foglio.");
 

@@ -13,6 +13,7 @@
 #include "platform/prompts.h"
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
+#include "core/linebreak.h"
 
 namespace quarzello {
 
@@ -156,7 +157,7 @@ void PrintCommands::saveAsPdf(const CardRecord& record, PrintConversation& talk,
         prompts_.warn(QStringLiteral("Il file %1 non può essere aperto: il sistema non ha un "
                                      "programma che lo mostri.")
                           .arg(path) +
-                      QChar(13) +
+                      CR +
                       QStringLiteral("Il file si trova nella cartella %1.")
                           .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
 }

@@ -14,12 +14,12 @@
 #include "printers/joboutcome.h"
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
+#include "core/linebreak.h"
 
 namespace quarzello {
 
 namespace {
 
-const QChar CR(13);
 
 // One print on one printer, a step at a time: each step starts when the service has answered
 // the one before, so that the window goes on meanwhile.
@@ -165,8 +165,15 @@ QString gridWords(const Grid& grid) {
 
 }  // namespace
 
-QString qrDoesNotFitText(const Grid& grid) {
-    return QStringLiteral("Con %1 il codice QR non entra nei biglietti.").arg(gridWords(grid));
+QString qrDoesNotFitText(const SheetPaper& paper) {
+    if (paper.stock)
+        return QStringLiteral("Sui biglietti di %1 il codice QR non entra.").arg(paper.stock->name());
+    return QStringLiteral("Con %1 il codice QR non entra nei biglietti.").arg(gridWords(paper.grid));
+}
+
+QString qrOnProductText() {
+    return QStringLiteral("Per avere il codice QR scegliere un'altra carta, con biglietti più "
+                          "grandi.");
 }
 
 QString qrLargestGridText(const std::optional<Grid>& grid) {

@@ -19,6 +19,7 @@
 #include "platform/prompts.h"
 #include "print/gridtext.h"
 #include "print/margins.h"
+#include "print/sheet.h"
 
 namespace quarzello {
 
@@ -89,8 +90,10 @@ class PrintConversation {
 
 // The texts a print tells, the same in the window and on the command line.
 QString shortenedLinesQuestion(const QStringList& lines);
-// The QR code does not fit the cards of the grid; and where it fits at most (none: nowhere).
-QString qrDoesNotFitText(const Grid& grid);
+// The QR code does not fit the cards of the grid or product; where it fits at most (none:
+// nowhere); on a product, which has no other grid, what to do instead.
+QString qrDoesNotFitText(const SheetPaper& paper);
+QString qrOnProductText();
 QString qrLargestGridText(const std::optional<Grid>& grid);
 QString stoppedPrinterText(const QString& printer, const QString& reason);
 QString waitingInStoppedQueueText(const QString& printer);

@@ -10,12 +10,12 @@
 #include "print/margins.h"
 #include "print/printsurface.h"
 #include "print/sheet.h"
+#include "core/linebreak.h"
 
 namespace quarzello {
 
 namespace {
 
-const QChar CR(13);
 
 // A page's failure as the run tells it: naming the page when it has a name.
 QString pageFailure(const SheetPage& page, const QString& why) {
@@ -37,7 +37,7 @@ std::optional<CheckedRun> checkPages(const PageRun& run, PrintSurface& surface,
     for (std::size_t i = 0; i < run.pages.size(); ++i) {
         const SheetPage& page = run.pages[i];
         const bool named = !page.name.isEmpty();
-        Result<SheetPlan> plan = planSheet(surface, page.record, run.grids[i], run.options);
+        Result<SheetPlan> plan = planSheet(surface, page.record, run.papers[i], run.options);
         if (!plan) {
             talk.fail(pageFailure(page, plan.error()));
             return std::nullopt;
@@ -45,10 +45,12 @@ std::optional<CheckedRun> checkPages(const PageRun& run, PrintSurface& surface,
         // The plan left the code out: printing it so is the user's choice, asked first, for the
         // shortened lines are those of the sheet without it.
         if (plan->qrLeftOut) {
-            const auto largest = [&surface, &page, &run] {
-                return qrLargestGridText(largestGridWithQr(surface, page.record, run.options));
+            const SheetPaper& paper = run.papers[i];
+            const auto largest = [&page, &run, &paper] {
+                return paper.stock ? qrOnProductText()
+                                   : qrLargestGridText(largestGridWithQr(page.record, run.options));
             };
-            if (!talk.printWithoutQr(page.name, qrDoesNotFitText(run.grids[i]), largest))
+            if (!talk.printWithoutQr(page.name, qrDoesNotFitText(paper), largest))
                 return std::nullopt;
         }
         if (const QStringList shortened = shortenedLines(*plan); !shortened.isEmpty()) {
@@ -71,16 +73,16 @@ std::optional<CheckedRun> checkPages(const PageRun& run, PrintSurface& surface,
 // The pages drawn one after the other into one document on the surface they were checked on.
 std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface,
                                     std::optional<SheetPlan> first, PrintConversation& talk,
-                                    double scale, const PrinterOffset& offset = {}) {
+                                    double scale) {
     talk.beforeDrawing();
     const int count = int(run.pages.size());
     for (int i = 0; i < count; ++i) {
         const std::size_t at = std::size_t(i);
         Result<SheetPlan> plan =
             i == 0 && first ? Result<SheetPlan>(std::move(*first))
-                            : planSheet(surface, run.pages[at].record, run.grids[at], run.options);
+                            : planSheet(surface, run.pages[at].record, run.papers[at], run.options);
         Result<void> drawn =
-            plan ? drawPage(surface, *plan, scale, offset) : Result<void>(plan.failure());
+            plan ? drawPage(surface, *plan, scale) : Result<void>(plan.failure());
         if (drawn && i + 1 < count) drawn = surface.endPage();
         if (!drawn) {
             surface.abortDoc();
@@ -105,19 +107,14 @@ std::optional<PageRun> readPageRun(std::vector<SheetPage> pages, PrintConversati
                                    const SheetOptions& options) {
     PageRun run;
     run.options = options;
-    run.grids.reserve(pages.size());
+    run.papers.reserve(pages.size());
     for (const SheetPage& page : pages) {
-        // On a product the cards are where the maker cut them: the grid texts are not used.
-        if (options.stock) {
-            run.grids.push_back({options.stock->columns(), options.stock->rows()});
-            continue;
-        }
-        const Result<Grid> grid = readGrid(page.record.rows, page.record.columns);
-        if (!grid) {
-            talk.fail(pageFailure(page, grid.error()));
+        Result<SheetPaper> paper = paperFor(page.record, options);
+        if (!paper) {
+            talk.fail(pageFailure(page, paper.error()));
             return std::nullopt;
         }
-        run.grids.push_back(*grid);
+        run.papers.push_back(std::move(*paper));
     }
     run.pages = std::move(pages);
     return run;
@@ -136,12 +133,13 @@ void printPagesOnPrinter(PageRun run, JobRequest request, SurfaceFactory surface
                          std::function<void(PrintOutcome)> finished) {
     const QString printer = request.printer;
     MarginMemory* const memory = request.margins;
-    const PrinterOffset offset = request.offset;
+    // The offset is part of every page's plan, so every check sees the sheet where it goes.
+    run.options.offset = request.offset;
     printDocumentOnPrinter(
         std::move(request),
         [run = std::make_shared<const PageRun>(std::move(run)), printer,
-         surfaces = std::move(surfaces), &talk, memory,
-         offset](const PrintableArea& area,
+         surfaces = std::move(surfaces), &talk,
+         memory](const PrintableArea& area,
                  const std::function<bool()>& stoppedQuestion) -> std::optional<QByteArray> {
             const std::unique_ptr<PrintSurface> surface = surfaces(printer);
             std::optional<CheckedRun> checked = checkPages(*run, *surface, talk, &area);
@@ -149,7 +147,7 @@ void printPagesOnPrinter(PageRun run, JobRequest request, SurfaceFactory surface
             const std::optional<double> scale =
                 scaleForMargins(checked->loss, printer, area, memory, talk);
             if (!scale || !stoppedQuestion()) return std::nullopt;
-            return drawPages(*run, *surface, std::move(checked->first), talk, *scale, offset);
+            return drawPages(*run, *surface, std::move(checked->first), talk, *scale);
         },
         waiter, talk, std::move(finished));
 }

@@ -27,15 +27,15 @@ struct SheetPage {
     QString name;
 };
 
-// The pages with their grids, read from the grid texts once, and what the user chose for every
+// The pages with their paper, worked out once (each grid read from its texts), and what the user chose for every
 // page: what the print draws from.
 struct PageRun {
     std::vector<SheetPage> pages;
-    std::vector<Grid> grids;  // grids[i] is pages[i]'s
+    std::vector<SheetPaper> papers;  // papers[i] is pages[i]'s
     SheetOptions options;
 };
 
-// Reads every page's grid; nothing when one cannot print (told, naming the page). Nothing is
+// Works out every page's paper; nothing when one cannot print (told, naming the page). Nothing is
 // asked of the print service before this.
 std::optional<PageRun> readPageRun(std::vector<SheetPage> pages, PrintConversation& talk,
                                    const SheetOptions& options = {});

@@ -1,5 +1,6 @@
 // The common boxes, all titled with the window title.
 #include "platform/prompts.h"
+#include "core/linebreak.h"
 
 namespace quarzello {
 
@@ -17,12 +18,10 @@ MarginReply Prompts::askMargins(const QString& text, int factorPercent) {
 }
 
 QString twoParagraphs(const QString& first, const QString& second) {
-    const QChar CR(13);
     return first + CR + CR + second;
 }
 
 QString overwriteQuestion(const QString& path) {
-    const QChar CR(13);
     return QStringLiteral("Il file:") + CR + CR + path + CR + CR +
            QStringLiteral("esiste già: sovrascrivo?");
 }

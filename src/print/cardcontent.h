@@ -29,7 +29,7 @@ struct SlotStyle {
     float size = 0;  // points
     bool bold = false;
     bool italic = false;
-    qint16 alignment = 0;  // as StampaTesto's Allineato
+    qint16 alignment = 0;  // an Alignment
 };
 
 // Empties all of Dati and fills slots 0 to 10 with the card's lines. Measures the name line on

@@ -1,6 +1,7 @@
 // Reading the grid texts: the number at the start of the text, as the lists have always read
 // it (halves to even, 16 bits), and the range of grids that give a sheet.
 #include "print/gridtext.h"
+#include "core/linebreak.h"
 
 #include <QByteArray>
 #include <QChar>
@@ -65,7 +66,7 @@ QString quote(const QString& text) {
 }
 
 QString refusal(const QString& list, const QString& text, int largest) {
-    return QStringLiteral("%1: il valore \"%2\" non è valido.").arg(list, quote(text)) + QChar(13) +
+    return QStringLiteral("%1: il valore \"%2\" non è valido.").arg(list, quote(text)) + CR +
            QStringLiteral("Indicare un numero intero da 1 a %1.").arg(largest);
 }
 
@@ -74,7 +75,7 @@ std::optional<int> readCount(const QString& text, const QString& list, int large
                              QString& wrong) {
     const std::optional<int> value = readGridNumber(text);
     if (value && *value >= 1 && *value <= largest) return value;
-    if (!wrong.isEmpty()) wrong += QChar(13);
+    if (!wrong.isEmpty()) wrong += CR;
     wrong += refusal(list, text, largest);
     return std::nullopt;
 }

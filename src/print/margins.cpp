@@ -1,6 +1,7 @@
 // The sheet against the printer's margins. Everything is measured where drawPage puts it at
-// 100 %: a line by its box (what the surface measured), a cut mark by its two end points, a QR
-// code by its modules (its quiet zone is blank, and the paper beyond a margin is too).
+// 100 %, the printer's offset included: a line by its box (what the surface measured), a cut
+// mark by its two end points, a QR code by its modules (its quiet zone is blank, and the paper
+// beyond a margin is too).
 #include "print/margins.h"
 
 #include <QLocale>
@@ -8,13 +9,13 @@
 #include <array>
 #include <cmath>
 
+#include "core/linebreak.h"
 #include "print/sheet.h"
 
 namespace quarzello {
 
 namespace {
 
-const QChar CR(13);
 // A thing this close to a margin is inside it: single-precision positions are not exact.
 constexpr double kSlackMm = 0.005;
 
@@ -61,18 +62,27 @@ QString lineName(const CardLine& line, const QString& where) {
     return QStringLiteral("%1 dei biglietti%2: «%3»").arg(which, where, text);
 }
 
-QString marksName(Edge edge) {
+// The edge's words for a part of the sheet: "in alto", "a sinistra".
+QString edgeWords(Edge edge) {
     switch (edge) {
         case Top:
-            return QStringLiteral("i segni di taglio in alto");
+            return QStringLiteral("in alto");
         case Bottom:
-            return QStringLiteral("i segni di taglio in basso");
+            return QStringLiteral("in basso");
         case Left:
-            return QStringLiteral("i segni di taglio a sinistra");
+            return QStringLiteral("a sinistra");
         case Right:
             break;
     }
-    return QStringLiteral("i segni di taglio a destra");
+    return QStringLiteral("a destra");
+}
+
+QString outlinesName(Edge edge) {
+    return QStringLiteral("i contorni dei biglietti %1").arg(edgeWords(edge));
+}
+
+QString marksName(Edge edge) {
+    return QStringLiteral("i segni di taglio %1").arg(edgeWords(edge));
 }
 
 // The box from (x1, y1) to (x2, y2) crosses that edge of the printable area.
@@ -110,6 +120,18 @@ QString marginsText(const PrintableArea& a) {
         .arg(millimetres(a.top), millimetres(a.bottom), millimetres(a.left), millimetres(a.right));
 }
 
+// "1,5 mm a destra e 0,8 mm in alto": the printer's offset as the user reads it.
+QString offsetWords(const PrinterOffset& offset) {
+    QStringList parts;
+    if (offset.across != 0)
+        parts << millimetres(std::abs(offset.across)) +
+                     (offset.across > 0 ? QStringLiteral(" a destra") : QStringLiteral(" a sinistra"));
+    if (offset.down != 0)
+        parts << millimetres(std::abs(offset.down)) +
+                     (offset.down > 0 ? QStringLiteral(" in basso") : QStringLiteral(" in alto"));
+    return parts.join(QStringLiteral(" e "));
+}
+
 }  // namespace
 
 PrintableArea usableArea(const PrintableArea& area, double paperWidth, double paperHeight) {
@@ -127,56 +149,93 @@ PrintableArea usableArea(const PrintableArea& area, double paperWidth, double pa
 
 MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {
     const double P = plan.P, Q = plan.Q;
-    const PrintableArea a = usableArea(given, P, Q);
     MarginLoss loss;
-    if (!a.known) return loss;
+    loss.offset = plan.offset;
+    PrintableArea a = usableArea(given, P, Q);
+    if (!a.known) {
+        // Where the printer prints is not known: at its place the sheet is on the paper, and
+        // moved it may leave it.
+        if (plan.offset.isZero()) return loss;
+        a = {true, 0, 0, 0, 0};
+        loss.paperEdges = true;
+    }
 
+    // Scaled about the centre c and moved by o, a point v lands at c + s(v - c) + o: it stays
+    // between low and high while s keeps v - c between low - o - c and high - o - c.
+    const double ox = plan.offset.across, oy = plan.offset.down;
     double scale = 1.0;
     const auto keep = [&](double x, double y) {
-        scale = std::min(scale, scaleKeeping(x, P / 2, a.left, P - a.right));
-        scale = std::min(scale, scaleKeeping(y, Q / 2, a.top, Q - a.bottom));
+        scale = std::min(scale, scaleKeeping(x, P / 2, a.left - ox, P - a.right - ox));
+        scale = std::min(scale, scaleKeeping(y, Q / 2, a.top - oy, Q - a.bottom - oy));
     };
-    for (const PlannedCard& card : plan.cards) {
-        for (const CardMark& mark : card.marks) {
-            keep(mark.x1, mark.y1);
-            keep(mark.x2, mark.y2);
+    const auto keepBox = [&](const QRectF& box) {
+        keep(box.left(), box.top());
+        keep(box.right(), box.bottom());
+    };
+    const auto outside = [&](Edge edge, const QRectF& box) {
+        const QRectF at = plan.placed(box);
+        return crosses(edge, at.left(), at.top(), at.right(), at.bottom(), a, P, Q);
+    };
+    const auto outsideAny = [&](const QRectF& box) {
+        return outside(Top, box) || outside(Bottom, box) || outside(Left, box) ||
+               outside(Right, box);
+    };
+    const auto lose = [&](const QString& name) {
+        if (!loss.lost.contains(name)) loss.lost << name;
+    };
+    const auto lineBox = [](const CardLine& line) {
+        return QRectF(line.box.x, line.box.y, line.box.width, line.box.height);
+    };
+    const auto qrBox = [](const CardQr& qr) { return QRectF(qr.x, qr.y, qr.side(), qr.side()); };
+    const auto markBox = [](const CardMark& m) {
+        return QRectF(QPointF(m.x1, m.y1), QPointF(m.x2, m.y2)).normalized();
+    };
+
+    for (std::size_t c = 0; c < plan.cards.size(); ++c) {
+        const PlannedCard& card = plan.cards[c];
+        std::vector<QRectF> boxes;
+        for (const CardMark& mark : card.marks) boxes.push_back(markBox(mark));
+        if (card.qr) boxes.push_back(qrBox(*card.qr));
+        for (const CardLine& line : card.lines)
+            if (line.printed()) boxes.push_back(lineBox(line));
+        for (const QRectF& box : boxes) {
+            keepBox(box);
+            if (outsideAny(box)) loss.parts.push_back({int(c), plan.placed(box)});
         }
-        if (card.qr) {
-            keep(card.qr->x, card.qr->y);
-            keep(double(card.qr->x) + card.qr->side(), double(card.qr->y) + card.qr->side());
-        }
-        for (const CardLine& line : card.lines) {
-            if (!line.printed()) continue;
-            keep(line.box.x, line.box.y);
-            keep(double(line.box.x) + line.box.width, double(line.box.y) + line.box.height);
-        }
+    }
+    std::vector<QRectF> drawing;
+    for (const std::vector<CardMark>* lines : {&plan.outlines, &plan.cross})
+        for (const CardMark& line : *lines) drawing.push_back(markBox(line));
+    if (!plan.caption.text.isEmpty()) {
+        const LineBox& b = plan.caption.box;
+        drawing.emplace_back(b.x, b.y, b.width, b.height);
+    }
+    for (const QRectF& box : drawing) {
+        keepBox(box);
+        if (outsideAny(box)) loss.parts.push_back({-1, plan.placed(box)});
     }
 
     for (const Edge edge : {Top, Bottom, Left, Right}) {
-        bool marksLost = false;
+        bool marksLost = false, outlinesLost = false;
         for (const PlannedCard& card : plan.cards) {
             const bool byRow = edge == Top || edge == Bottom;
             const QString where = byRow ? whereOnSheet(edge, card.row, plan.grid.rows)
                                         : whereOnSheet(edge, card.column, plan.grid.columns);
-            for (const CardLine& line : card.lines) {
-                const LineBox& b = line.box;
-                if (!line.printed() || !crosses(edge, b.x, b.y, double(b.x) + b.width,
-                                                double(b.y) + b.height, a, P, Q))
-                    continue;
-                const QString name = lineName(line, where);
-                if (!loss.lost.contains(name)) loss.lost << name;
-            }
-            if (const std::optional<CardQr>& qr = card.qr;
-                qr && crosses(edge, qr->x, qr->y, double(qr->x) + qr->side(),
-                              double(qr->y) + qr->side(), a, P, Q)) {
-                const QString name = QStringLiteral("il codice QR dei biglietti%1").arg(where);
-                if (!loss.lost.contains(name)) loss.lost << name;
-            }
-            for (const CardMark& m : card.marks)
-                marksLost = marksLost || crosses(edge, m.x1, m.y1, m.x2, m.y2, a, P, Q);
+            for (const CardLine& line : card.lines)
+                if (line.printed() && outside(edge, lineBox(line))) lose(lineName(line, where));
+            if (card.qr && outside(edge, qrBox(*card.qr)))
+                lose(QStringLiteral("il codice QR dei biglietti%1").arg(where));
+            for (const CardMark& m : card.marks) marksLost = marksLost || outside(edge, markBox(m));
         }
-        if (marksLost) loss.lost << marksName(edge);
+        if (marksLost) lose(marksName(edge));
+        for (const CardMark& line : plan.outlines)
+            outlinesLost = outlinesLost || outside(edge, markBox(line));
+        if (outlinesLost) lose(outlinesName(edge));
     }
+    for (const CardMark& line : plan.cross)
+        if (outsideAny(markBox(line))) lose(QStringLiteral("la croce al centro del foglio"));
+    if (!plan.caption.text.isEmpty() && outsideAny(drawing.back()))
+        lose(QStringLiteral("la scritta del foglio di prova"));
 
     if (!loss.fits()) {
         // The factor used is exactly the percentage shown, so it is rounded down; the slack
@@ -187,11 +246,18 @@ MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {
 }
 
 QString marginLossText(const MarginLoss& loss, const PrintableArea& area) {
-    return QStringLiteral(
-               "la stampante non stampa vicino ai bordi del foglio (%1): queste parti "
-               "del foglio non saranno stampate:")
-               .arg(marginsText(area)) +
-           CR + loss.lost.join(CR);
+    QString why;
+    if (loss.paperEdges)
+        why = QStringLiteral("spostato come indicato per la stampante (%1), il foglio esce "
+                             "dalla carta")
+                  .arg(offsetWords(loss.offset));
+    else
+        why = QStringLiteral("la stampante non stampa vicino ai bordi del foglio (%1)")
+                  .arg(marginsText(area));
+    if (!loss.paperEdges && !loss.offset.isZero())
+        why += QStringLiteral(" e il foglio le è mandato spostato (%1)").arg(offsetWords(loss.offset));
+    return why + QStringLiteral(": queste parti del foglio non saranno stampate:") + CR +
+           loss.lost.join(CR);
 }
 
 QString marginLossQuestion(const MarginLoss& loss, const PrintableArea& area) {

@@ -5,6 +5,7 @@
 //   C, R  columns and rows of cards on the page (the grid)
 //   P, Q  width and height of the paper
 //   W, H  width and height of one card: W = P / C, H = (Q - 5) / R (5 mm stay free at the foot)
+//         on the plain sheet; a product's own card size
 //   m     inner margin of a card's text span, by the number of columns
 //   F, n  first slot of the card and number of its lines (from the composition)
 //   S     spacing of the lines on a card: S = (H - 10) / n
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <memory>
 
+#include "core/a4paper.h"
 #include "print/printsurface.h"
 #include "print/qrcode.h"
 #include "print/stocksheet.h"
@@ -26,6 +28,9 @@ namespace {
 
 const QString kCardFont = QStringLiteral("Arial special");
 const QString kPageFont = QStringLiteral("Times new roman");
+
+// A side of the paper, as the surface gives it in twips, in the sheet's millimetres.
+float sheetMm(int twips, double twipsPerMm) { return static_cast<float>(twips / twipsPerMm); }
 
 // Inner margin of the text spans, by the number of columns.
 float innerMargin(int columns) {
@@ -112,7 +117,7 @@ Failure abandonPage(PrintSurface& surface, const QString& why) {
 std::vector<PlannedCard> plainCards(SheetPlan& plan, const Grid& grid) {
     const int C = grid.columns, R = grid.rows;
     plan.W = static_cast<float>(double(plan.P) / C);
-    plan.H = static_cast<float>((double(plan.Q) - 5.0) / R);
+    plan.H = static_cast<float>((double(plan.Q) - kSheetFootMm) / R);
     plan.m = innerMargin(C);
     std::vector<PlannedCard> cards;
     cards.reserve(std::size_t(R) * std::size_t(C));
@@ -135,14 +140,90 @@ std::vector<PlannedCard> plainCards(SheetPlan& plan, const Grid& grid) {
     return cards;
 }
 
+// The test sheet's own drawing, in page millimetres: every card's outline, and a cross at the
+// page's centre whose arms are scales of 20 mm, a tick every millimetre and a longer one every 5.
+void planTestSheet(SheetPlan& plan) {
+    for (const PlannedCard& card : plan.cards) {
+        const float right = card.x + card.width, bottom = card.y + card.height;
+        plan.outlines.push_back({card.x, card.y, right, card.y});
+        plan.outlines.push_back({right, card.y, right, bottom});
+        plan.outlines.push_back({card.x, bottom, right, bottom});
+        plan.outlines.push_back({card.x, card.y, card.x, bottom});
+    }
+    const float cx = plan.P / 2, cy = plan.Q / 2;
+    plan.cross.push_back({cx - 10, cy, cx + 10, cy});
+    plan.cross.push_back({cx, cy - 10, cx, cy + 10});
+    for (int t = -10; t <= 10; ++t) {
+        const float tick = t % 5 == 0 ? 2.0f : 1.0f;
+        plan.cross.push_back({cx + float(t), cy, cx + float(t), cy + tick});
+        plan.cross.push_back({cx, cy + float(t), cx + tick, cy + float(t)});
+    }
+}
+
+// The caption goes below the cross, where no line of the sheet crosses a letter: the first
+// place, going down, left of the cross or just inside an outline to its right, that keeps a
+// millimetre clear of every line. Where there is none, it stays under the cross.
+void placeTestCaption(SheetPlan& plan, PrintSurface& surface, const QString& text) {
+    constexpr float kSize = 10, kClear = 1;
+    surface.setFontName(kPageFont);
+    const FittedLine fitted = fitLine(surface, text, 0, plan.P, false, false, kSize);
+    const float w = fitted.width, h = fitted.height;
+    const float cx = plan.P / 2, top = plan.Q / 2 + 12;
+    std::vector<float> lefts{cx - 10};
+    for (const CardMark& l : plan.outlines)
+        if (l.x1 == l.x2 && l.x1 + kClear > cx - 10) lefts.push_back(l.x1 + kClear);
+    std::sort(lefts.begin(), lefts.end());
+    lefts.erase(std::unique(lefts.begin(), lefts.end()), lefts.end());
+    const auto clear = [&](float x, float y) {
+        if (x + w > plan.P - kClear) return false;
+        for (const CardMark& l : plan.outlines)
+            if (std::max(l.x1, l.x2) >= x - kClear && std::min(l.x1, l.x2) <= x + w + kClear &&
+                std::max(l.y1, l.y2) >= y - kClear && std::min(l.y1, l.y2) <= y + h + kClear)
+                return false;
+        return true;
+    };
+    plan.caption = {fitted.text, kSize, {cx - 10, top, w, h}};
+    for (float y = top; y + h < plan.Q - kClear; y += 1)
+        for (const float x : lefts)
+            if (clear(x, y)) {
+                plan.caption.box = {x, y, w, h};
+                return;
+            }
+}
+
 }  // namespace
+
+float SheetPlan::placedX(double x, double scale) const {
+    const double c = P / 2.0;
+    return static_cast<float>((scale == 1.0 ? x : c + scale * (x - c)) + offset.across);
+}
+
+float SheetPlan::placedY(double y, double scale) const {
+    const double c = Q / 2.0;
+    return static_cast<float>((scale == 1.0 ? y : c + scale * (y - c)) + offset.down);
+}
+
+QRectF SheetPlan::placed(const QRectF& box) const {
+    return box.translated(offset.across, offset.down);
+}
+
+SheetPaper::SheetPaper(std::shared_ptr<const CardStock> product)
+    : grid{product->columns(), product->rows()}, stock(std::move(product)) {}
+
+Result<SheetPaper> paperFor(const CardRecord& record, const SheetOptions& options) {
+    // On a product the cards are where the maker cut them: the grid texts are not read.
+    if (options.stock) return SheetPaper(options.stock);
+    const Result<Grid> grid = readGrid(record.rows, record.columns);
+    if (!grid) return grid.failure();
+    return SheetPaper(*grid);
+}
 
 bool CardLine::printed() const {
     return !fitted.text.isEmpty() && std::isfinite(box.x) && std::isfinite(box.y);
 }
 
-Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid,
-                            const SheetOptions& options) {
+Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record,
+                            const SheetPaper& paper, const SheetOptions& options) {
     surface.setPaperSize(PrintSurface::kPaperA4);
     surface.setOrientation(PrintSurface::kPortrait);
     surface.setScaleMode(PrintSurface::kMillimetres);
@@ -156,32 +237,35 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
                                       "la stampa non è stata eseguita.")
                            .arg(surface.deviceName())};
     }
-    plan.P = static_cast<float>(paperWidth / kTwipsPerMmWidth);
-    plan.Q = static_cast<float>(paperHeight / kTwipsPerMmHeight);
+    plan.P = sheetMm(paperWidth, kTwipsPerMmWidth);
+    plan.Q = sheetMm(paperHeight, kTwipsPerMmHeight);
 
+    plan.offset = options.offset;
+    plan.grid = paper.grid;
+    plan.stock = paper.stock;
     // The rows whose type the card's lines take: the grid's, or for a product those of a plain
     // sheet with cards as high as its own.
-    int typeRows = grid.rows;
-    if (options.stock) {
-        const CardStock& stock = *options.stock;
-        plan.grid = {stock.columns(), stock.rows()};
+    int typeRows = paper.grid.rows;
+    if (paper.stock) {
+        const CardStock& stock = *paper.stock;
         plan.W = static_cast<float>(stock.width);
         plan.H = static_cast<float>(stock.height);
         plan.m = static_cast<float>(stockMargin(stock));
         plan.cards = stockCards(stock);
         typeRows = stockTypeRows(stock);
     } else {
-        plan.grid = grid;
-        plan.cards = plainCards(plan, grid);
+        plan.cards = plainCards(plan, paper.grid);
     }
 
     if (options.testSheet) {
         // Outlines, not cut marks: the sheet is held against the stock, not cut.
         plan.testSheet = true;
         for (PlannedCard& card : plan.cards) card.marks.clear();
-        plan.testCaption =
-            QStringLiteral("Foglio di prova: %1")
-                .arg(options.stock ? options.stock->name() : QStringLiteral("A4 da tagliare"));
+        planTestSheet(plan);
+        placeTestCaption(plan, surface,
+                         QStringLiteral("Foglio di prova: %1")
+                             .arg(paper.stock ? paper.stock->name()
+                                              : QStringLiteral("A4 da tagliare")));
         return plan;
     }
     if (options.qrCode) addQrCodes(plan, record);
@@ -241,8 +325,10 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, con
     return plan;
 }
 
-std::optional<Grid> largestGridWithQr(PrintSurface& surface, const CardRecord& record,
-                                      const SheetOptions& options) {
+std::optional<Grid> largestGridWithQr(const CardRecord& record, const SheetOptions& options) {
+    if (options.stock) return std::nullopt;
+    const QByteArray contact = cardVCard(record).toUtf8();
+    if (contact.isEmpty()) return std::nullopt;
     std::vector<Grid> grids;
     for (int columns = 1; columns <= kMaxColumns; ++columns)
         for (int rows = 1; rows <= kMaxRows; ++rows) grids.push_back({columns, rows});
@@ -250,12 +336,21 @@ std::optional<Grid> largestGridWithQr(PrintSurface& surface, const CardRecord& r
         const int cardsA = a.columns * a.rows, cardsB = b.columns * b.rows;
         return cardsA != cardsB ? cardsA > cardsB : a.rows > b.rows;
     });
-    SheetOptions withCode = options;
-    withCode.qrCode = true;
+    // A code's place depends on its card's height and span only, the same for every card of a
+    // plain sheet: the first card of each grid tells.
+    std::vector<std::shared_ptr<const QrMatrix>> codes;
+    for (const QrCorrection correction : {QrCorrection::Medium, QrCorrection::Low})
+        if (std::optional<QrMatrix> matrix = encodeQr(contact, correction))
+            codes.push_back(std::make_shared<const QrMatrix>(std::move(*matrix)));
+    SheetPlan plan;
+    plan.P = sheetMm(qRound(kA4WidthMm * kTwipsPerInch / kMmPerInch), kTwipsPerMmWidth);
+    plan.Q = sheetMm(qRound(kA4HeightMm * kTwipsPerInch / kMmPerInch), kTwipsPerMmHeight);
     for (const Grid& grid : grids) {
-        const Result<SheetPlan> plan = planSheet(surface, record, grid, withCode);
-        if (!plan) return std::nullopt;
-        if (!plan->qrLeftOut) return grid;
+        const PlannedCard card = plainCards(plan, grid).front();
+        for (const std::shared_ptr<const QrMatrix>& code : codes)
+            if (placeCardQr({card.x, card.y, card.width, card.height, card.daOrizz, card.aOrizz},
+                            code))
+                return grid;
     }
     return std::nullopt;
 }
@@ -305,57 +400,29 @@ Result<void> drawQr(PrintSurface& surface, const CardQr& qr, const ScaleX& sx, c
     return {};
 }
 
-// The test sheet's own drawing, in page millimetres: every card's outline, then a cross at the
-// page's centre whose arms are scales of 20 mm, a tick every millimetre and a longer one every 5.
-std::vector<CardMark> testSheetLines(const SheetPlan& plan) {
-    std::vector<CardMark> lines;
-    for (const PlannedCard& card : plan.cards) {
-        const float right = card.x + card.width, bottom = card.y + card.height;
-        lines.push_back({card.x, card.y, right, card.y});
-        lines.push_back({right, card.y, right, bottom});
-        lines.push_back({card.x, bottom, right, bottom});
-        lines.push_back({card.x, card.y, card.x, bottom});
-    }
-    const float cx = plan.P / 2, cy = plan.Q / 2;
-    lines.push_back({cx - 10, cy, cx + 10, cy});
-    lines.push_back({cx, cy - 10, cx, cy + 10});
-    for (int t = -10; t <= 10; ++t) {
-        const float tick = t % 5 == 0 ? 2.0f : 1.0f;
-        lines.push_back({cx + float(t), cy, cx + float(t), cy + tick});
-        lines.push_back({cx, cy + float(t), cx + tick, cy + float(t)});
-    }
-    return lines;
-}
-
 }  // namespace
 
-Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale,
-                      const PrinterOffset& offset) {
+Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale) {
     // Scaling about the centre: a point keeps its direction from the centre, at scale times the
     // distance. At 1 every length is drawn exactly as planned; the offset moves all alike.
-    const double cx = plan.P / 2.0, cy = plan.Q / 2.0;
-    const auto sx = [&](float x) {
-        const double scaled = scale == 1.0 ? double(x) : cx + scale * (double(x) - cx);
-        return static_cast<float>(scaled + offset.across);
-    };
-    const auto sy = [&](float y) {
-        const double scaled = scale == 1.0 ? double(y) : cy + scale * (double(y) - cy);
-        return static_cast<float>(scaled + offset.down);
-    };
+    const auto sx = [&](float x) { return plan.placedX(x, scale); };
+    const auto sy = [&](float y) { return plan.placedY(y, scale); };
     if (plan.testSheet) {
-        for (const CardMark& line : testSheetLines(plan)) {
-            const Result<void> drawn =
-                surface.drawLine(sx(line.x1), sy(line.y1), sx(line.x2), sy(line.y2));
-            if (!drawn) return abandonPage(surface, drawn.error());
-        }
+        for (const std::vector<CardMark>* lines : {&plan.outlines, &plan.cross})
+            for (const CardMark& line : *lines) {
+                const Result<void> drawn =
+                    surface.drawLine(sx(line.x1), sy(line.y1), sx(line.x2), sy(line.y2));
+                if (!drawn) return abandonPage(surface, drawn.error());
+            }
         // Which paper the sheet was printed for, under the cross.
+        if (plan.caption.text.isEmpty()) return {};
         surface.setFontName(kPageFont);
         surface.setFontBold(false);
         surface.setFontItalic(false);
-        surface.setFontSize(10);
-        surface.setCurrentX(sx(static_cast<float>(cx - 10)));
-        surface.setCurrentY(sy(static_cast<float>(cy + 14)));
-        const Result<void> captioned = surface.printText(plan.testCaption);
+        surface.setFontSize(static_cast<float>(plan.caption.size * scale));
+        surface.setCurrentX(sx(plan.caption.box.x));
+        surface.setCurrentY(sy(plan.caption.box.y));
+        const Result<void> captioned = surface.printText(plan.caption.text);
         if (!captioned) return abandonPage(surface, captioned.error());
         return {};
     }
@@ -387,22 +454,6 @@ Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale
             if (!printed) return abandonPage(surface, printed.error());
         }
     }
-    return {};
-}
-
-Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
-                             const std::function<void()>& processEvents) {
-    if (processEvents) processEvents();
-    // A grid that cannot print is refused before anything reaches the printer: no blank or
-    // half-filled sheet for a typing slip.
-    const Result<Grid> grid = readGrid(record.rows, record.columns);
-    if (!grid) return grid.failure();
-    const Result<SheetPlan> plan = planSheet(surface, record, *grid);
-    if (!plan) return plan.failure();
-    if (const Result<void> drawn = drawPage(surface, *plan); !drawn) return drawn;
-    if (processEvents) processEvents();
-    if (const Result<void> handedOver = surface.endDoc(); !handedOver)
-        return abandonPage(surface, handedOver.error());
     return {};
 }
 

@@ -2,8 +2,9 @@
 // worked out once from the record and the grid; and the one routine that draws such a page.
 #pragma once
 
+#include <QRectF>
 #include <QStringList>
-#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -55,39 +56,75 @@ struct PlannedCard {
     std::optional<CardQr> qr;
 };
 
-// What the user chose for the sheet besides the record and its grid, the same for every page of
-// a run: a new way of making the sheet (a kind of paper, a new item on the cards) is one more
-// field here, its default the sheet as it always was.
+// What the user chose for the sheet besides the record, the same for every page of a run: a new
+// way of making the sheet (a new item on the cards) is one more field here, its default the
+// sheet as it always was.
 struct SheetOptions {
     bool qrCode = false;  // the record's contact as a QR code on every card
-    // The pre-cut product printed on; none: plain A4, cut by hand along the marks.
-    std::optional<CardStock> stock;
+    // The pre-cut product printed on; none: plain A4, cut by hand along the marks. Each page's
+    // paper is worked out from it once (paperFor); the plan reads the paper.
+    std::shared_ptr<const CardStock> stock;
     // A test sheet: every card's outline and a cross with scales at the page's centre, no lines.
     bool testSheet = false;
+    // The printer's offset, added to everything on the page: the checks see the sheet where it
+    // goes on paper. None for a PDF.
+    PrinterOffset offset;
+};
+
+// The paper one page is printed on: the plain sheet in the record's grid, or the product's
+// cards, whose grid is the product's.
+struct SheetPaper {
+    explicit SheetPaper(Grid plainGrid) : grid(plainGrid) {}
+    explicit SheetPaper(std::shared_ptr<const CardStock> product);
+    Grid grid;
+    std::shared_ptr<const CardStock> stock;  // none: the plain sheet
+};
+
+// The paper of a page of this record: the product chosen, else the record's own grid, which
+// fails, saying why, when it cannot print. On a product the grid texts are not read.
+Result<SheetPaper> paperFor(const CardRecord& record, const SheetOptions& options);
+
+// The test sheet's caption, naming the paper: its text and the box it was placed in.
+struct TestCaption {
+    QString text;
+    float size = 0;  // points
+    LineBox box;
 };
 
 // The whole page, worked out before anything is drawn. The one-letter quantities are those
-// named in sheet.cpp.
+// named in sheet.cpp. Every position is where the sheet is meant to be on the paper; `offset`
+// is added to all of them as they go to the printer (placedX, placedY).
 struct SheetPlan {
     Grid grid;
+    std::shared_ptr<const CardStock> stock;  // the product printed on; none: the plain sheet
     float P = 0, Q = 0, W = 0, H = 0, S = 0, m = 0;
+    PrinterOffset offset;
     CardContent content;
     std::vector<PlannedCard> cards;  // row by row from the top, left to right
     // A QR code was asked for and does not fit the cards: the plan is the sheet without it.
     bool qrLeftOut = false;
     bool testSheet = false;  // outlines and the centre's cross; no card lines
-    QString testCaption;     // under the cross, naming the paper
+    // The test sheet's drawing: the cards' outlines, then the cross with its scales.
+    std::vector<CardMark> outlines, cross;
+    TestCaption caption;  // under the cross, naming the paper
+
+    // Where a position of the plan lands on the paper, the sheet reduced to scale about the
+    // page's centre and then moved by the printer's offset.
+    float placedX(double x, double scale = 1.0) const;
+    float placedY(double y, double scale = 1.0) const;
+    // A box of the plan as it lands on the paper at full size.
+    QRectF placed(const QRectF& box) const;
 };
 
-// Sets the page up on the surface and plans the sheet of the record in the grid, measuring on
+// Sets the page up on the surface and plans the sheet of the record on the paper, measuring on
 // the surface. Fails only when the surface gives no paper size.
-Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record, const Grid& grid,
-                            const SheetOptions& options = {});
+Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record,
+                            const SheetPaper& paper, const SheetOptions& options = {});
 
-// The grid with the most cards (the most rows among equals) whose cards take the record's QR
-// code, planned on the surface; nothing when none does.
-std::optional<Grid> largestGridWithQr(PrintSurface& surface, const CardRecord& record,
-                                      const SheetOptions& options);
+// The plain sheet's grid with the most cards (the most rows among equals) whose cards take the
+// record's QR code, from the size of one card of each grid; nothing when none does, or on a
+// product, whose cards are what they are.
+std::optional<Grid> largestGridWithQr(const CardRecord& record, const SheetOptions& options);
 
 // The lines of the card that will print shorter than their text, as they will print, in order
 // (one entry for each distinct shortened form). A name split over two lines is no shortening.
@@ -96,15 +133,7 @@ QStringList shortenedLines(const SheetPlan& plan);
 // Draws the planned page on the surface it was planned on, without ending it. With a scale
 // other than 1 the whole page is drawn scaled about its centre (the lines' type too), so the
 // cards keep their places relative to each other and their cut marks; then everything is moved
-// by the printer's offset. A failure on the way abandons the document.
-Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale = 1.0,
-                      const PrinterOffset& offset = {});
-
-// Prints the sheet for the record on the surface as a document of one page: the grid read,
-// planned, drawn and handed over. processEvents, when given, runs at the start and once more
-// before the page is handed over. Nothing is drawn when the grid is refused; a failure on the
-// way abandons the page.
-Result<void> StampaBiglietti(PrintSurface& surface, const CardRecord& record,
-                             const std::function<void()>& processEvents = {});
+// by the plan's offset. A failure on the way abandons the document.
+Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale = 1.0);
 
 }  // namespace quarzello

@@ -149,23 +149,4 @@ LineBox placedBox(const FittedLine& line, float RigaStampaVerticale, float daOri
     return {x, y, line.width, line.height};
 }
 
-Result<void> placeLine(PrintSurface& surface, const FittedLine& line, float RigaStampaVerticale,
-                       float daOrizz, float aOrizz, qint16 Allineato) {
-    if (line.text.isEmpty()) return {};
-    const LineBox box = placedBox(line, RigaStampaVerticale, daOrizz, aOrizz, Allineato);
-    // A position that overflowed has no place on paper: skip the line like any other failure.
-    if (!std::isfinite(box.x) || !std::isfinite(box.y)) return {};
-
-    surface.setCurrentX(box.x);
-    surface.setCurrentY(box.y);
-    return surface.printText(line.text);
-}
-
-Result<void> StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVerticale,
-                         float daOrizz, float aOrizz, bool Grassetto, bool Corsivo, float Size,
-                         qint16 Allineato) {
-    const FittedLine line = fitLine(surface, Txt, daOrizz, aOrizz, Grassetto, Corsivo, Size);
-    return placeLine(surface, line, RigaStampaVerticale, daOrizz, aOrizz, Allineato);
-}
-
 }  // namespace quarzello

@@ -11,7 +11,7 @@ namespace quarzello {
 
 class PrintSurface;
 
-// Values of StampaTesto's Allineato.
+// How a line sits in its span.
 enum Alignment : qint16 {
     AlignedLeft = 0,
     Centred = 1,
@@ -33,7 +33,7 @@ struct FittedLine {
 // this (the span plus 2 mm).
 float fitLimit(float daOrizz, float aOrizz);
 
-// The first half of StampaTesto: trims Txt, sets the weight, slant and size on the surface
+// Trims Txt, sets the weight, slant and size on the surface
 // (unless nothing is left to print), and shortens the text from its end until it fits the span
 // from daOrizz to aOrizz.
 FittedLine fitLine(PrintSurface& surface, const QString& Txt, float daOrizz, float aOrizz,
@@ -49,19 +49,5 @@ struct LineBox {
 };
 LineBox placedBox(const FittedLine& line, float RigaStampaVerticale, float daOrizz, float aOrizz,
                   qint16 Allineato);
-
-// The second half: places a fitted line in the span by its alignment, the bottom of its line
-// box at RigaStampaVerticale, and prints it in the surface's current font, which must be the
-// one it was fitted in. Fails only when the surface refused to draw it.
-Result<void> placeLine(PrintSurface& surface, const FittedLine& line, float RigaStampaVerticale,
-                       float daOrizz, float aOrizz, qint16 Allineato);
-
-// Prints Txt on the surface between daOrizz and aOrizz (mm), the bottom of its line box at
-// RigaStampaVerticale, in the surface's current typeface with the given weight, slant and size
-// (points). A line that cannot be fitted or placed is skipped silently; it fails only when the
-// surface refused to draw the line.
-Result<void> StampaTesto(PrintSurface& surface, const QString& Txt, float RigaStampaVerticale,
-                         float daOrizz, float aOrizz, bool Grassetto, bool Corsivo, float Size,
-                         qint16 Allineato);
 
 }  // namespace quarzello

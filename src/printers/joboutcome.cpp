@@ -4,12 +4,12 @@
 #include <QRegularExpression>
 
 #include "printers/printermessages.h"
+#include "core/linebreak.h"
 
 namespace quarzello {
 
 namespace {
 
-const QChar CR(13);
 constexpr int kHeld = 4, kProcessingStopped = 6, kCanceled = 7, kAborted = 8, kCompleted = 9;
 constexpr int kPrinterStopped = 5;
 

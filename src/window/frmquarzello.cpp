@@ -218,6 +218,10 @@ void frmQuarzello::cmdPosizione_Click() {
     const auto keep = [this, printer](const PrinterOffset& offset) {
         const Result<void> kept = rememberOffset(printer, offset);
         if (!kept) prompts_.warn(kept.error());
+        if (kept && printer == previewPrinter_) {
+            previewOffset_ = offset;
+            followInPreview();
+        }
         return kept.ok();
     };
     connect(dialog, &QDialog::accepted, this, [dialog, keep] { keep(dialog->offset()); });
@@ -340,7 +344,8 @@ void frmQuarzello::cmdSelStampante_Click(int index) {
 SheetOptions frmQuarzello::sheetOptions() {
     // Read afresh at the print: a product gone since is told, and A4 da tagliare printed.
     SheetOptions options;
-    options.stock = cmbCarta_->chosenStock();
+    if (std::optional<CardStock> stock = cmbCarta_->chosenStock())
+        options.stock = std::make_shared<const CardStock>(std::move(*stock));
     options.qrCode = chkQr_->isChecked();
     return options;
 }

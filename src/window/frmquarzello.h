@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/cardrecord.h"
+#include "core/printeroffset.h"
 #include "data/datalocation.h"
 #include "flows/cardfilecommands.h"
 #include "flows/printcommands.h"
@@ -89,6 +90,7 @@ class frmQuarzello : public QWidget {
 
     Prompts& prompts_;
     PreviewMemory* previewMemory_ = nullptr;
+    PrinterOffset previewOffset_;  // of the printer the preview shows the sheet for
     // The window is being closed: whatever is waited on is given up, and nothing more is told.
     bool closing_ = false;
     CardFileCommands files_;

@@ -11,7 +11,8 @@
 #include <QToolTip>
 #include <algorithm>
 
-#include "print/gridtext.h"
+#include "core/a4paper.h"
+#include "core/linebreak.h"
 #include "print/margins.h"
 #include "print/screensurface.h"
 
@@ -26,8 +27,6 @@ constexpr int kNoteHeight = 30;
 const QColor kShortened(220, 0, 0);
 const QColor kBorderShade(90, 90, 90, 110);
 const QColor kCut(255, 120, 0, 150);
-// A thing this close to the printable area's edge is inside it.
-constexpr double kSlackMm = 0.005;
 
 QLabel* makeNote(QWidget* parent, const char* name) {
     auto* label = new QLabel(parent);
@@ -40,32 +39,52 @@ QLabel* makeNote(QWidget* parent, const char* name) {
     return label;
 }
 
-QRectF boxOf(const CardLine& line) {
-    return {line.box.x, line.box.y, line.box.width, line.box.height};
-}
-
-QRectF boxOf(const CardMark& mark) {
-    return QRectF(QPointF(mark.x1, mark.y1), QPointF(mark.x2, mark.y2)).normalized();
-}
-
-bool outside(const QRectF& box, const QRectF& printable) {
-    return box.left() < printable.left() - kSlackMm || box.top() < printable.top() - kSlackMm ||
-           box.right() > printable.right() + kSlackMm ||
-           box.bottom() > printable.bottom() + kSlackMm;
+// What the page holds, for a screen reader: the paper, what the QR code and the printer's
+// margins do to it, and the shortened lines with their whole text.
+QString describe(const SheetPlan& plan, const MarginLoss& loss, const QString& printer,
+                 const PrintableArea& area) {
+    QStringList parts;
+    const int cards = int(plan.cards.size());
+    if (plan.stock)
+        parts << QStringLiteral("Foglio %1, %2 biglietti.").arg(plan.stock->name()).arg(cards);
+    else
+        parts << QStringLiteral("Foglio A4 da tagliare, %1 colonne e %2 righe: %3 biglietti.")
+                     .arg(plan.grid.columns)
+                     .arg(plan.grid.rows)
+                     .arg(cards);
+    if (plan.qrLeftOut) parts << qrLeftOutNote();
+    if (!plan.cards.empty())
+        for (const CardLine& line : plan.cards.front().lines)
+            if (line.printed() && line.shortened())
+                parts << QStringLiteral("Riga stampata più corta: «%1…», testo intero: «%2».")
+                             .arg(line.fitted.text, line.whole);
+    if (!loss.fits()) {
+        QString text = marginLossText(loss, area);
+        text[0] = text[0].toUpper();
+        text.replace(CR, QLatin1Char(' '));
+        parts << (printer.isEmpty() ? text : QStringLiteral("Con la stampante %1: ").arg(printer) + text);
+    }
+    return parts.join(QLatin1Char(' '));
 }
 
 }  // namespace
 
+QString qrLeftOutNote() {
+    return QStringLiteral("Il codice QR non entra in questi biglietti: il foglio è stampato "
+                          "senza.");
+}
+
 int SheetPreview::widthFor(int height) {
     const int sheetHeight = height - 2 * kGap - kLabelHeight;
-    return kGap + qRound(sheetHeight * 210.0 / 297.0) + 2 * kGap + kCardWidth + kGap;
+    return kGap + qRound(sheetHeight * kA4WidthMm / kA4HeightMm) + 2 * kGap + kCardWidth + kGap;
 }
 
 SheetPreview::SheetPreview(QWidget* parent)
     : QWidget(parent), surface_(std::make_unique<ScreenSurface>()), pending_(new QTimer(this)) {
     setObjectName(QStringLiteral("preview"));
     setAccessibleName(QStringLiteral("Anteprima del foglio"));
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, so that a screen reader reads what the sheet holds.
+    setFocusPolicy(Qt::TabFocus);
     // Every change that comes at once (a Load fills eleven boxes) is drawn once, when the event
     // loop is free again: typing never waits for a drawing.
     pending_->setSingleShot(true);
@@ -93,7 +112,8 @@ void SheetPreview::setPrinter(const QString& name, std::optional<PrintableArea> 
     }
     printerLabel_->setText(text);
     printerLabel_->setToolTip(text);
-    update();
+    // What the margins cut is worked out with the plan.
+    pending_->start();
 }
 
 void SheetPreview::resizeEvent(QResizeEvent* event) {
@@ -103,7 +123,7 @@ void SheetPreview::resizeEvent(QResizeEvent* event) {
 
 void SheetPreview::placeParts() {
     const int sheetHeight = height() - 2 * kGap - kLabelHeight;
-    sheetRect_ = QRect(kGap, kGap, qRound(sheetHeight * 210.0 / 297.0), sheetHeight);
+    sheetRect_ = QRect(kGap, kGap, qRound(sheetHeight * kA4WidthMm / kA4HeightMm), sheetHeight);
     printerLabel_->setGeometry(kGap, sheetRect_.bottom() + 3, width() - 2 * kGap, kLabelHeight);
     const int cardLeft = sheetRect_.right() + 1 + 2 * kGap;
     cardLabel_->setGeometry(cardLeft, sheetRect_.bottom() + 1 - kNoteHeight,
@@ -114,18 +134,20 @@ void SheetPreview::redraw() {
     pending_->stop();
     placeParts();
     plan_.reset();
+    loss_ = {};
     refused_.clear();
     shortened_ = 0;
     surface_->abortDoc();
-    if (const Result<Grid> grid = readGrid(record_.rows, record_.columns); !grid) {
-        refused_ = grid.error();
-    } else if (Result<SheetPlan> plan = planSheet(*surface_, record_, *grid, options_); !plan) {
+    if (const Result<SheetPaper> paper = paperFor(record_, options_); !paper) {
+        refused_ = paper.error();
+    } else if (Result<SheetPlan> plan = planSheet(*surface_, record_, *paper, options_); !plan) {
         refused_ = plan.error();
     } else if (const Result<void> drawn = drawPage(*surface_, *plan); !drawn) {
         refused_ = drawn.error();
     } else {
         (void)surface_->endPage();
         plan_ = std::move(*plan);
+        loss_ = marginLoss(*plan_, area_.value_or(PrintableArea{}));
     }
 
     const double ratio = devicePixelRatioF();
@@ -136,7 +158,7 @@ void SheetPreview::redraw() {
         sheet_ = surface_->picture(surface_->paperMm(), sheetRect_.size() * ratio);
         sheet_.setDevicePixelRatio(ratio);
         const PlannedCard& first = plan_->cards.front();
-        cardMm_ = QRectF(first.x, first.y, first.width, first.height);
+        cardMm_ = plan_->placed(QRectF(first.x, first.y, first.width, first.height));
         const QRect room(sheetRect_.right() + 1 + 2 * kGap, kGap,
                          width() - sheetRect_.right() - 1 - 3 * kGap,
                          sheetRect_.height() - kNoteHeight - kGap);
@@ -148,14 +170,18 @@ void SheetPreview::redraw() {
         card_.setDevicePixelRatio(ratio);
         for (const CardLine& line : first.lines) shortened_ += line.printed() && line.shortened();
     }
-    cardLabel_->setText(shortened_ == 0 ? QString()
-                        : shortened_ == 1
-                            ? QStringLiteral("1 riga è stampata più corta del suo testo (segnata "
-                                             "in rosso): il testo intero appare col mouse sopra.")
-                            : QStringLiteral("%1 righe sono stampate più corte del loro testo "
-                                             "(segnate in rosso): il testo intero appare col "
-                                             "mouse sopra.")
-                                  .arg(shortened_));
+    QStringList notes;
+    if (plan_ && plan_->qrLeftOut) notes << qrLeftOutNote();
+    if (shortened_ == 1)
+        notes << QStringLiteral("1 riga è stampata più corta del suo testo (segnata in rosso): il "
+                                "testo intero appare col mouse sopra.");
+    else if (shortened_ > 1)
+        notes << QStringLiteral("%1 righe sono stampate più corte del loro testo (segnate in "
+                                "rosso): il testo intero appare col mouse sopra.")
+                     .arg(shortened_);
+    cardLabel_->setText(notes.join(QLatin1Char(' ')));
+    setAccessibleDescription(plan_ ? describe(*plan_, loss_, printer_, area_.value_or(PrintableArea{}))
+                                   : refused_);
     update();
 }
 
@@ -163,6 +189,11 @@ QRectF SheetPreview::onSheet(const QRectF& mm) const {
     const double scale = sheetRect_.width() / surface_->paperMm().width();
     return {sheetRect_.left() + mm.left() * scale, sheetRect_.top() + mm.top() * scale,
             mm.width() * scale, mm.height() * scale};
+}
+
+// A line's box where it lands on the paper.
+QRectF SheetPreview::boxOf(const CardLine& line) const {
+    return plan_->placed({line.box.x, line.box.y, line.box.width, line.box.height});
 }
 
 QRectF SheetPreview::onCard(const QRectF& mm) const {
@@ -190,9 +221,8 @@ void SheetPreview::paintEvent(QPaintEvent* event) {
     painter.drawRect(sheetRect_.adjusted(-1, -1, 0, 0));
     painter.drawRect(cardRect_.adjusted(-1, -1, 0, 0));
 
-    const PlannedCard& first = plan_->cards.front();
     if (area_) {
-        // What the printer cannot reach is shaded, and what of the sheet lies there is marked.
+        // What the printer cannot reach is shaded.
         const QRectF paper = surface_->paperMm();
         const PrintableArea usable = usableArea(*area_, paper.width(), paper.height());
         const QRectF printable =
@@ -202,23 +232,19 @@ void SheetPreview::paintEvent(QPaintEvent* event) {
         painter.setClipRegion(QRegion(sheetRect_).subtracted(QRegion(reach.toAlignedRect())));
         painter.fillRect(sheetRect_, kBorderShade);
         painter.restore();
-        for (const PlannedCard& card : plan_->cards) {
-            for (const CardLine& line : card.lines)
-                if (line.printed() && outside(boxOf(line), printable)) {
-                    painter.fillRect(onSheet(boxOf(line)), kCut);
-                    if (&card == &first) painter.fillRect(onCard(boxOf(line)), kCut);
-                }
-            for (const CardMark& mark : card.marks)
-                if (outside(boxOf(mark), printable))
-                    painter.fillRect(onSheet(boxOf(mark)).adjusted(-1, -1, 1, 1), kCut);
-        }
+    }
+    // What of the sheet would be lost is marked, exactly what the margins check names; a thin
+    // thing (a cut mark) a pixel wider, to be seen.
+    for (const LostPart& part : loss_.parts) {
+        painter.fillRect(onSheet(part.box).adjusted(-1, -1, 1, 1), kCut);
+        if (part.card == 0) painter.fillRect(onCard(part.box), kCut);
     }
     painter.setPen(QPen(kShortened, 1));
-    for (const PlannedCard& card : plan_->cards)
-        for (const CardLine& line : card.lines)
+    for (std::size_t c = 0; c < plan_->cards.size(); ++c)
+        for (const CardLine& line : plan_->cards[c].lines)
             if (line.printed() && line.shortened()) {
                 painter.drawRect(onSheet(boxOf(line)));
-                if (&card == &first) painter.drawRect(onCard(boxOf(line)));
+                if (c == 0) painter.drawRect(onCard(boxOf(line)));
             }
 }
 
@@ -233,13 +259,10 @@ QString SheetPreview::toolTipAt(const QPoint& at) const {
         for (const CardLine& line : card.lines)
             if (line.printed() && line.shortened() && onSheet(boxOf(line)).contains(at))
                 return line.whole;
-    if (area_) {
-        const MarginLoss loss = marginLoss(*plan_, *area_);
-        if (!loss.fits()) {
-            QString text = marginLossText(loss, *area_);
-            if (!text.isEmpty()) text[0] = text[0].toUpper();
-            return text;
-        }
+    if (!loss_.fits()) {
+        QString text = marginLossText(loss_, area_.value_or(PrintableArea{}));
+        text[0] = text[0].toUpper();
+        return text;
     }
     return {};
 }

@@ -10,6 +10,7 @@
 
 #include "core/cardrecord.h"
 #include "core/printablearea.h"
+#include "print/margins.h"
 #include "print/sheet.h"
 
 class QLabel;
@@ -18,6 +19,9 @@ class QTimer;
 namespace quarzello {
 
 class ScreenSurface;
+
+// Said under the card, and to a screen reader, when the code was asked for and does not fit.
+QString qrLeftOutNote();
 
 class SheetPreview final : public QWidget {
     Q_OBJECT
@@ -51,12 +55,14 @@ class SheetPreview final : public QWidget {
     // A rectangle of the paper in millimetres, on this widget's sheet or card picture.
     QRectF onSheet(const QRectF& mm) const;
     QRectF onCard(const QRectF& mm) const;
+    QRectF boxOf(const CardLine& line) const;
 
     std::unique_ptr<ScreenSurface> surface_;
     QTimer* pending_ = nullptr;
     CardRecord record_;
     SheetOptions options_;
     std::optional<SheetPlan> plan_;
+    MarginLoss loss_;  // what the printer's margins would cut of the plan
     QString refused_;  // why there is no sheet to show
 
     QString printer_;

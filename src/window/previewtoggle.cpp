@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "platform/offsetmemory.h"
 #include "platform/previewmemory.h"
 #include "window/frmquarzello.h"
 #include "window/preview.h"
@@ -82,11 +83,15 @@ void frmQuarzello::showPreview(bool shown) {
         }
     }
     preview_->show();
-    preview_->follow(record(), sheetOptions());
+    followInPreview();
 }
 
 void frmQuarzello::followInPreview() {
-    if (preview_ && preview_->isVisible()) preview_->follow(record(), sheetOptions());
+    if (!preview_ || !preview_->isVisible()) return;
+    // The sheet as it goes to the printer the preview shows, moved by that printer's offset.
+    SheetOptions options = sheetOptions();
+    options.offset = previewOffset_;
+    preview_->follow(record(), options);
 }
 
 void frmQuarzello::previewPrinterPicked() {
@@ -100,6 +105,8 @@ void frmQuarzello::previewPrinterPicked() {
 
 void frmQuarzello::lookUpPreviewPrinter() {
     if (!preview_ || previewPrinter_.isEmpty()) return;
+    previewOffset_ = rememberedOffset(previewPrinter_).offset;
+    followInPreview();
     const QString name = previewPrinter_;
     print_.lookUpArea(name, [this, name](std::optional<PrintableArea> area) {
         if (preview_) preview_->setPrinter(name, area);
