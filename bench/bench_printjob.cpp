@@ -1,4 +1,4 @@
-// Print job: StampaBiglietti for a 4 x 8 sheet of the crowded record on a PdfSurface, from the
+// Print job: the plan and drawPage for a 4 x 8 sheet of the crowded record on a PdfSurface, from the
 // call to the finished PDF document in memory (what goes to a printer or into a file); the
 // floor is a bare QPainter on a QPdfWriter of the same set-up drawing the same strings in the
 // same fonts at the same places, and the same cut marks, with nothing measured, fitted or
@@ -112,8 +112,7 @@ QByteArray drawFloor(const FloorPage& page) {
 
 QByteArray printSheet(const CardRecord& record) {
     PdfSurface surface(QStringLiteral("banco di prova"));
-    const Result<void> outcome =
-        drawSheet(surface, record, [] { QCoreApplication::processEvents(); });
+    const Result<void> outcome = drawSheet(surface, record);
     if (!outcome.ok()) fail(QStringLiteral("the sheet did not print: ") + outcome.error());
     return surface.document();
 }
@@ -147,7 +146,7 @@ void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows) {
         2, counts.printJobs,
         [&] { return timeMs([&] { sheetBytes = printSheet(record).size(); }); },
         [&] { return timeMs([&] { floorBytes = drawFloor(page).size(); }); }, value, floor);
-    printSeries(QStringLiteral("StampaBiglietti on PdfSurface"), value, QStringLiteral("ms"));
+    printSeries(QStringLiteral("plan and drawPage on PdfSurface"), value, QStringLiteral("ms"));
     printSeries(QStringLiteral("bare QPainter on QPdfWriter"), floor, QStringLiteral("ms"));
     std::printf("  PDF sizes: sheet %lld bytes, floor %lld bytes\n",
                 static_cast<long long>(sheetBytes), static_cast<long long>(floorBytes));

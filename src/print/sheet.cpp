@@ -441,12 +441,12 @@ Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale
         surface.setFontName(kCardFont);
         for (const CardLine& line : card.lines) {
             // The line was fitted in this weight, slant and size; they are set again for
-            // printing, as StampaTesto does (a composed line is never blank).
+            // printing (a composed line is never blank).
             surface.setFontBold(line.style.bold);
             surface.setFontItalic(line.style.italic);
             surface.setFontSize(scale == 1.0 ? line.style.size
                                              : static_cast<float>(line.style.size * scale));
-            // A position that overflowed has no place on paper: skipped, as StampaTesto does.
+            // A position that overflowed has no place on paper: skipped.
             if (!line.printed()) continue;
             surface.setCurrentX(sx(line.box.x));
             surface.setCurrentY(sy(line.box.y));
