@@ -352,11 +352,6 @@ void PrintPanelTest::pdfFromThePanel() {
 }
 
 void PrintPanelTest::positionKeptAndTestSheetPrinted() {
-    // A settings file of the test's own: other tests read theirs meanwhile.
-    QTemporaryDir config;
-    const QByteArray shared = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", shared); });
     CardRecord r = w->record();
     r.rows = "6";
     r.columns = "2";
@@ -378,7 +373,7 @@ void PrintPanelTest::positionKeptAndTestSheetPrinted() {
     // Outlines and a cross only: none of the card's lines.
     QCOMPARE(f->printers.jobs["Alfa"].size(), 1);
     QCOMPARE(f->printers.jobs["Alfa"].first(), QByteArray("Foglio di prova: A4 da tagliare"));
-    const QSettings settings(SettingsMarginMemory::settingsFile(), QSettings::IniFormat);
+    const QSettings settings(f->store->file(), QSettings::IniFormat);
     QCOMPARE(settings.value("spostamento/Alfa").toString(), QStringLiteral("1,5;-0,8"));
 }
 

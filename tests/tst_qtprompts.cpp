@@ -10,10 +10,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "platform/italian.h"
 #include "platform/marginmemory.h"
 #include "platform/qtprompts.h"
+#include "platform/settingsstore.h"
+#include "datafiles.h"
 
 using namespace quarzello;
 
@@ -42,14 +45,14 @@ class QtPromptsTest : public QObject {
 
   private slots:
     void initTestCase() {
-        // The settings written here stay in the test's own folder.
         QVERIFY(config_.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
         QVERIFY(installItalianTranslations());
     }
     void marginQuestion_data();
     void marginQuestion();
     void marginChoiceIsRememberedPerPrinter();
+    void settingsFileThatCannotBeUsed_data();
+    void settingsFileThatCannotBeUsed();
     void yesNoBox_data();
     void yesNoBox();
     void okBoxShowsBreaksAndIcon();
@@ -99,7 +102,8 @@ void QtPromptsTest::marginQuestion() {
 }
 
 void QtPromptsTest::marginChoiceIsRememberedPerPrinter() {
-    SettingsMarginMemory memory;
+    const QString file = config_.filePath("quarzello/quarzello.conf");
+    SettingsStore memory(file);
     QVERIFY(memory.remember(QStringLiteral("Alfa/due"), MarginChoice::Reduce).ok());
     QVERIFY(memory.remember(QStringLiteral("Alfa"), MarginChoice::PrintAsIs).ok());
     QVERIFY(memory.remember(QStringLiteral("Beta"), MarginChoice::Cancel).ok());
@@ -111,20 +115,61 @@ void QtPromptsTest::marginChoiceIsRememberedPerPrinter() {
     // Names the settings would merge into Getto/x are printers of their own.
     for (const char* other : {"Getto/x/", "Getto//x", "/Getto/x", "Getto\\x", "Getto%2Fx"})
         QCOMPARE(memory.recalled(QString::fromLatin1(other)), std::nullopt);
-    // A relative XDG_CONFIG_HOME is ignored; a file in the settings folder's place is told.
-    qputenv("XDG_CONFIG_HOME", "relativo");
-    QVERIFY(!QDir::isRelativePath(SettingsMarginMemory::settingsFile()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.filePath("quarzello/quarzello.conf")));
-    QCOMPARE(memory.remember(QStringLiteral("Gamma"), MarginChoice::Reduce).error(),
+    // A file in the settings folder's place is told.
+    SettingsStore under(file + "/quarzello/quarzello.conf");
+    QCOMPARE(under.remember(QStringLiteral("Gamma"), MarginChoice::Reduce).error(),
              "Non è stato possibile ricordare la scelta per la stampante \"Gamma\": la cartella " +
-                 config_.filePath("quarzello/quarzello.conf/quarzello") +
-                 " non può essere creata.");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+                 file + "/quarzello non può essere creata.");
     // Where the README says, in lines a user can delete.
-    QFile file(config_.filePath("quarzello/quarzello.conf"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
+    const QByteArray text = datafiles::readBytes(file);
     QVERIFY2(text.contains("[margini]\nAlfa=stampa\nAlfa\\due=riduci\n"), text.constData());
+}
+
+void QtPromptsTest::settingsFileThatCannotBeUsed_data() {
+    QTest::addColumn<QByteArray>("kind");  // "fifo", "folder", or the file's bytes
+    QTest::addColumn<QString>("why");      // what the warning says of it; empty: none
+    QTest::addColumn<double>("across");    // of the offset read for Zeta
+
+    QTest::newRow("a pipe would hang the reader") << QByteArray("fifo") << "non è un file normale" << 0.0;
+    QTest::newRow("a folder") << QByteArray("folder") << "non è un file normale" << 0.0;
+    QTest::newRow("over a mebibyte")
+        << QByteArray("[x]\na=" + QByteArray(kMaxSettingsBytes, 'a') + "\n")
+        << "è troppo grande" << 0.0;
+    QTest::newRow("a byte-order mark is kept to")
+        << QByteArray("\xEF\xBB\xBF[biglietti]\ncodice_qr=false\n") << QString() << 0.0;
+    // Written by hand as the README shows it: the spaces are read, a bare ';' starts a comment.
+    QTest::newRow("offset by hand") << QByteArray("[spostamento]\nZeta=1,5 -0,8\n") << QString() << 1.5;
+    QTest::newRow("offset cut by a comment")
+        << QByteArray("[spostamento]\nZeta=1,5;-0,8\n") << "non è valido" << 0.0;
+    QTest::newRow("a 10 MB offset is not echoed")
+        << QByteArray("[spostamento]\nZeta=" + QByteArray(1000000, '7') + "\n") << "7777…\")" << 0.0;
+}
+
+void QtPromptsTest::settingsFileThatCannotBeUsed() {
+    QFETCH(QByteArray, kind);
+    QFETCH(QString, why);
+    QFETCH(double, across);
+    QTemporaryDir folder;
+    const QString file = folder.filePath("quarzello.conf");
+    if (kind == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    else if (kind == "folder")
+        QVERIFY(QDir().mkpath(file));
+    else
+        QVERIFY(datafiles::writeBytes(file, kind));
+    const QByteArray before = kind.size() > 6 ? datafiles::readBytes(file) : QByteArray();
+    SettingsStore store(file);
+    QCOMPARE(store.offset(QStringLiteral("Zeta")).offset.across, across);
+    QVERIFY(!store.qrCode());
+    const Result<void> kept = store.rememberQrCode(false);
+    QStringList told = store.takeWarnings();
+    if (!kept) told << kept.error();
+    QCOMPARE(told.isEmpty(), why.isEmpty());
+    QVERIFY2(told.join(' ').contains(why), qPrintable(told.join(' ').left(300)));
+    // What cannot be read is never written over; each warning is said once.
+    if (!kept && !before.isEmpty()) QCOMPARE(datafiles::readBytes(file), before);
+    (void)store.offset(QStringLiteral("Zeta"));
+    QVERIFY(store.takeWarnings().isEmpty());
 }
 
 void QtPromptsTest::yesNoBox_data() {

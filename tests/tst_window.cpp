@@ -225,10 +225,7 @@ void WindowTest::windowFrameIsFixed() {
 }
 
 void WindowTest::previewBesideTheForm() {
-    QTemporaryDir settings;
-    PreviewMemory memory(settings.filePath("quarzello.conf"));
     WindowFixture f;
-    f.preview = &memory;
     frmQuarzello& w = f.open();
     QCOMPARE(w.size(), QSize(461, 301));
     QVERIFY(!w.findChild<QWidget*>("preview"));  // nothing of it made while hidden
@@ -524,16 +521,13 @@ void WindowTest::recordRoundTripKeepsLongValues() {
 }
 
 void WindowTest::paperChoiceShowsItsGridAndIsRemembered() {
-    // A settings file of the test's own: other tests read theirs meanwhile.
-    QTemporaryDir config;
-    const QByteArray shared = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", shared); });
     // A product remembered that is no longer installed.
-    QDir().mkpath(QFileInfo(SettingsMarginMemory::settingsFile()).path());
-    QVERIFY(datafiles::writeBytes(SettingsMarginMemory::settingsFile(),
+    QTemporaryDir config;
+    const QString settings = config.filePath("quarzello.conf");
+    QVERIFY(datafiles::writeBytes(settings,
                                   "[carta]\nprodotto=Avery Nessuna\ncolonne=3\nrighe=7\n"));
     WindowFixture f;
+    f.settingsFile = settings;
     f.open();
     auto* paper = f.child<QComboBox>("cmbCarta");
     auto* rows = f.child<QComboBox>("cmbRighe");
@@ -553,6 +547,7 @@ void WindowTest::paperChoiceShowsItsGridAndIsRemembered() {
     const QString chosen = paper->currentData().toString();
 
     WindowFixture again;
+    again.settingsFile = settings;
     again.open();
     QCOMPARE(again.child<QComboBox>("cmbCarta")->currentText(), chosen);
     QCOMPARE(again.child<QComboBox>("cmbRighe")->currentText(), QStringLiteral("5"));

@@ -17,7 +17,8 @@
 #include "data/datalocation.h"
 #include "platform/marginmemory.h"
 #include "platform/offsetmemory.h"
-#include "platform/previewmemory.h"
+#include "platform/settingslocation.h"
+#include "platform/settingsstore.h"
 #include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
 #include "window/frmquarzello.h"
@@ -81,8 +82,7 @@ int runProgram(int argc, char* argv[]) {
                               timings);
 
     QtPrompts prompts;
-    SettingsMarginMemory margins;
-    PreviewMemory preview(SettingsMarginMemory::settingsFile());
+    SettingsStore settings(settingsFilePath());
     CupsPrinterSystem printers;
     // The calls to the print service run here. Declared after the printers and before the window:
     // once the window has gone (giving up whatever it waited on), the pool waits for its threads,
@@ -90,8 +90,7 @@ int runProgram(int argc, char* argv[]) {
     QThreadPool pool;
     const WindowGoneWatch watch;
     frmQuarzello window(programFolder, location, prompts, printers,
-                        {timings, pdfDocuments(), &pool, &margins, &preview,
-                         [](const QString& printer) { return rememberedOffset(printer).offset; }});
+                        {timings, pdfDocuments(), &pool, &settings, &settings});
     // The window's start-up may have asked, and the window been destroyed meanwhile.
     if (watch.windowGone()) return 0;
     window.show();

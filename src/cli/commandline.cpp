@@ -15,8 +15,9 @@
 #include "flows/pagesources.h"
 #include "flows/printpages.h"
 #include "flows/servicewaiter.h"
-#include "platform/marginmemory.h"
 #include "platform/offsetmemory.h"
+#include "platform/settingslocation.h"
+#include "platform/settingsstore.h"
 #include "printers/cupsprintersystem.h"
 #include "printers/printermessages.h"
 
@@ -141,20 +142,15 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
         return writePdf(line, startedIn, *assembled, *run, talk);
 
     // Given on the command line (checked before anything was read), or the printer's own.
-    PrinterOffset offset;
-    if (line.offset) {
-        offset = *readOffset(*line.offset);
-    } else {
-        const RememberedOffset remembered = rememberedOffset(line.printer);
-        if (!remembered.warning.isEmpty()) say(stderr, remembered.warning);
-        offset = remembered.offset;
-    }
+    SettingsStore settings(settingsFilePath());
+    const PrinterOffset offset =
+        line.offset ? *readOffset(*line.offset) : settings.offset(line.printer).offset;
+    for (const QString& warning : settings.takeWarnings()) say(stderr, warning);
     CupsPrinterSystem printers;
-    SettingsMarginMemory margins;
     DirectWaiter waiter(timings.budgetMs);
     PrintOutcome outcome;
     printPagesOnPrinter(
-        std::move(*run), {line.printer, printers, timings.followMs, &margins, offset},
+        std::move(*run), {line.printer, printers, timings.followMs, &settings, offset},
         pdfDocuments(), waiter, talk, [&outcome](const PrintOutcome& ended) { outcome = ended; });
     return exitStatusOf(outcome.end);
 }

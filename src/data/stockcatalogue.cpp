@@ -12,6 +12,8 @@
 #include <cmath>
 #include <optional>
 
+#include "core/configfolder.h"
+
 namespace quarzello {
 
 namespace {
@@ -201,8 +203,7 @@ int distance(const QString& a, const QString& b) {
 }  // namespace
 
 QStringList stockFolders() {
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (config.isEmpty() || QDir::isRelativePath(config)) config = QDir::homePath() + "/.config";
+    const QString config = configFolder();
     return {QStringLiteral("/usr/share/libglabels-3.0/templates"),
             QStringLiteral("/usr/share/glabels-qt/templates"),
             config + QStringLiteral("/libglabels/templates")};

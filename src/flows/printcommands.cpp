@@ -14,6 +14,7 @@
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
 #include "core/linebreak.h"
+#include "platform/settingsstore.h"
 
 namespace quarzello {
 
@@ -101,11 +102,16 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen, Print
         return;
     }
     busy_ = true;
+    PrinterOffset offset;
+    if (settings_.store) {
+        const RememberedOffset remembered = settings_.store->offset(name);
+        if (!remembered.warning.isEmpty()) talk.tellAfterwards(remembered.warning);
+        offset = remembered.offset;
+    }
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
     printPagesOnPrinter(std::move(*run),
-                        {name, printers_, settings_.timings.followMs, settings_.margins,
-                         settings_.offsets ? settings_.offsets(name) : PrinterOffset{}},
+                        {name, printers_, settings_.timings.followMs, settings_.margins, offset},
                         settings_.surfaces, newWaiter(), talk,
                         [this, chosen](const PrintOutcome& outcome) {
                             busy_ = false;

@@ -20,7 +20,7 @@ class QThreadPool;
 namespace quarzello {
 
 class BackgroundWaiter;
-class PreviewMemory;
+class SettingsStore;
 class Prompts;
 class PrinterSystem;
 struct PrinterList;
@@ -34,10 +34,9 @@ struct PrintSettings {
     QThreadPool* pool = nullptr;
     // Where the margins answers are remembered. None: every print asks, and nothing is kept.
     MarginMemory* margins = nullptr;
-    // Where the preview's state is remembered. None: hidden at start, nothing kept.
-    PreviewMemory* preview = nullptr;
-    // The offset each printer's pages are moved by. None: no printer's are.
-    std::function<PrinterOffset(const QString& printer)> offsets = {};
+    // What the user chose before (the paper, the QR code, each printer's offset, the preview).
+    // None: the window keeps a store of the user's own settings file.
+    SettingsStore* store = nullptr;
 };
 
 class PrintCommands {

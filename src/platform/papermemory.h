@@ -1,10 +1,9 @@
-// The paper chosen in the window, remembered between runs in the user's settings file (under
-// [carta]): its name and grid, so that the window shows it without reading the catalogue.
+// The paper chosen in the window, as the settings store keeps it (under [carta]): its name and
+// grid, so that the window shows it without reading the catalogue.
 #pragma once
 
 #include <QString>
 
-#include "core/result.h"
 
 namespace quarzello {
 
@@ -13,9 +12,7 @@ struct PaperChoice {
     int columns = 0, rows = 0;
 };
 
-// The remembered choice; A4 da tagliare when none, or when what the file holds is not one.
-PaperChoice rememberedPaper();
-// Remembers the choice; fails, saying why, when it could not be kept.
-Result<void> rememberPaper(const PaperChoice& choice);
+// The largest grid a remembered product may have, either way.
+inline constexpr int kMaxRememberedGrid = 1000;
 
 }  // namespace quarzello

@@ -20,7 +20,8 @@
 #include "platform/offsetmemory.h"
 #include "platform/papermemory.h"
 #include "platform/prompts.h"
-#include "platform/qrchoice.h"
+#include "platform/settingslocation.h"
+#include "platform/settingsstore.h"
 #include "window/focusring.h"
 #include "window/helptext.h"
 #include "window/inputrules.h"
@@ -55,7 +56,8 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
                            QWidget* parent)
     : QWidget(parent),
       prompts_(prompts),
-      previewMemory_(settings.preview),
+      ownStore_(settings.store ? nullptr : std::make_unique<SettingsStore>(settingsFilePath())),
+      store_(settings.store ? settings.store : ownStore_.get()),
       files_(programFolder, location, prompts),
       print_(prompts, printers, std::move(settings), [this] { return closing_; }),
       talk_(prompts, *this, closing_) {
@@ -66,9 +68,9 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     prompts_.setParentWindow(this);
 
     // The QR code choice is the user's, not the card's: kept in the settings, not the data file.
-    chkQr_->setChecked(recalledQrChoice());
+    chkQr_->setChecked(store_->qrCode());
     connect(chkQr_, &QCheckBox::toggled, this, [this](bool on) {
-        if (const Result<void> kept = rememberQrChoice(on); !kept) prompts_.warn(kept.error());
+        if (const Result<void> kept = store_->rememberQrCode(on); !kept) prompts_.warn(kept.error());
     });
     connect(cmdEsci_, &QPushButton::clicked, this, &frmQuarzello::cmdEsci_Click);
     connect(cmdHelp_, &QPushButton::clicked, this, &frmQuarzello::cmdHelp_Click);
@@ -85,7 +87,8 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
         prompts_.warn(QStringLiteral("La carta \"%1\" non è più installata: si stampa su A4 da "
                                      "tagliare.")
                           .arg(name));
-        if (const Result<void> kept = rememberPaper({}); !kept) prompts_.warn(kept.error());
+        if (const Result<void> kept = store_->rememberPaper({}); !kept)
+            prompts_.warn(kept.error());
     });
     for (int i = 0; i < 2; ++i)
         connect(cmdSelStampante_[i], &QPushButton::clicked, this,
@@ -140,11 +143,13 @@ void frmQuarzello::form_load() {
     if (const std::optional<CardRecord> stored = files_.loadAtStartup(record())) setRecord(*stored);
 
     // The paper as chosen last time, by its name and grid: the catalogue is not read now.
-    const PaperChoice paper = rememberedPaper();
+    const PaperChoice paper = store_->paper();
     cmbCarta_->showChoice(paper.name);
     paperColumns_ = paper.columns;
     paperRows_ = paper.rows;
     showPaperGrid();
+    // What the settings file held that could not be used is said once, as on the command line.
+    for (const QString& warning : store_->takeWarnings()) prompts_.warn(warning);
 }
 
 CardRecord frmQuarzello::record() const {
@@ -201,7 +206,8 @@ void frmQuarzello::cmbCarta_Click(int index) {
     paperColumns_ = choice.columns;
     paperRows_ = choice.rows;
     showPaperGrid();
-    if (const Result<void> kept = rememberPaper(choice); !kept) prompts_.warn(kept.error());
+    if (const Result<void> kept = store_->rememberPaper(choice); !kept)
+        prompts_.warn(kept.error());
 }
 
 QString frmQuarzello::selectedPrinter() const {
@@ -213,10 +219,12 @@ QString frmQuarzello::selectedPrinter() const {
 void frmQuarzello::cmdPosizione_Click() {
     const QString printer = selectedPrinter();
     if (printer.isEmpty()) return;
-    auto* dialog = new PositionDialog(printer, rememberedOffset(printer).offset, this);
+    const RememberedOffset remembered = store_->offset(printer);
+    for (const QString& warning : store_->takeWarnings()) prompts_.warn(warning);
+    auto* dialog = new PositionDialog(printer, remembered.offset, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const auto keep = [this, printer](const PrinterOffset& offset) {
-        const Result<void> kept = rememberOffset(printer, offset);
+        const Result<void> kept = store_->rememberOffset(printer, offset);
         if (!kept) prompts_.warn(kept.error());
         if (kept && printer == previewPrinter_) {
             previewOffset_ = offset;

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "core/cardrecord.h"
@@ -28,7 +29,7 @@ namespace quarzello {
 
 class Prompts;
 class PrinterSystem;
-class PreviewMemory;
+class SettingsStore;
 class SheetPreview;
 class StockList;
 
@@ -89,7 +90,9 @@ class frmQuarzello : public QWidget {
     void showPaperGrid();
 
     Prompts& prompts_;
-    PreviewMemory* previewMemory_ = nullptr;
+    // What the user chose before; the user's own settings file when the window was given none.
+    std::unique_ptr<SettingsStore> ownStore_;
+    SettingsStore* store_ = nullptr;
     PrinterOffset previewOffset_;  // of the printer the preview shows the sheet for
     // The window is being closed: whatever is waited on is given up, and nothing more is told.
     bool closing_ = false;

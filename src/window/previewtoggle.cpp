@@ -11,8 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "platform/offsetmemory.h"
-#include "platform/previewmemory.h"
+#include "platform/settingsstore.h"
 #include "window/frmquarzello.h"
 #include "window/preview.h"
 #include "window/stocklist.h"
@@ -38,7 +37,7 @@ void frmQuarzello::setUpPreview() {
     cmdAnteprima_->stackUnder(frmDati_);
     connect(cmdAnteprima_, &QPushButton::toggled, this, [this](bool shown) {
         showPreview(shown);
-        if (previewMemory_) previewMemory_->setShown(shown);
+        store_->setPreviewShown(shown);
     });
 
     for (QLineEdit* box : txtCampo_)
@@ -50,10 +49,8 @@ void frmQuarzello::setUpPreview() {
     connect(lstStampanti_, &QListWidget::itemSelectionChanged, this,
             &frmQuarzello::previewPrinterPicked);
 
-    if (previewMemory_) {
-        previewPrinter_ = previewMemory_->printer();
-        if (previewMemory_->shown()) cmdAnteprima_->setChecked(true);
-    }
+    previewPrinter_ = store_->previewPrinter();
+    if (store_->previewShown()) cmdAnteprima_->setChecked(true);
 }
 
 void frmQuarzello::showPreview(bool shown) {
@@ -99,13 +96,13 @@ void frmQuarzello::previewPrinterPicked() {
     // The PDF entry has no borders: the printer shaded before stays.
     if (selected.isEmpty() || selected.first()->data(Qt::UserRole).toBool()) return;
     previewPrinter_ = selected.first()->text();
-    if (previewMemory_) previewMemory_->setPrinter(previewPrinter_);
+    store_->setPreviewPrinter(previewPrinter_);
     lookUpPreviewPrinter();
 }
 
 void frmQuarzello::lookUpPreviewPrinter() {
     if (!preview_ || previewPrinter_.isEmpty()) return;
-    previewOffset_ = rememberedOffset(previewPrinter_).offset;
+    previewOffset_ = store_->offset(previewPrinter_).offset;
     followInPreview();
     const QString name = previewPrinter_;
     print_.lookUpArea(name, [this, name](std::optional<PrintableArea> area) {

@@ -11,7 +11,7 @@
 #include "app/setup.h"
 #include "fakemarginmemory.h"
 #include "fakeprinters.h"
-#include "platform/previewmemory.h"
+#include "platform/settingsstore.h"
 #include "scriptedprompts.h"
 #include "window/frmquarzello.h"
 
@@ -22,8 +22,10 @@ struct WindowFixture {
     ScriptedPrompts prompts;
     FakeMarginMemory margins;
     FakePrinterSystem printers;
-    // Where the preview's state is kept; none: hidden at start, nothing kept.
-    PreviewMemory* preview = nullptr;
+    // The window's settings file: one of the fixture's own unless another is named before open().
+    QTemporaryDir config;
+    QString settingsFile;
+    std::unique_ptr<SettingsStore> store;
     std::unique_ptr<frmQuarzello> window;
 
     // Sets the process up as the program does (the temporary folder is the program's) and builds
@@ -31,9 +33,11 @@ struct WindowFixture {
     // is forgotten unless keepStartupPrompts is set.
     frmQuarzello& open(bool keepStartupPrompts = false) {
         setUpProcess(folder.path());
+        if (settingsFile.isEmpty()) settingsFile = config.filePath(QStringLiteral("quarzello.conf"));
+        store = std::make_unique<SettingsStore>(settingsFile);
         window = std::make_unique<frmQuarzello>(
             folder.path(), decideDataLocation(folder.path()), prompts, printers,
-            PrintSettings{ServiceTimings{}, printers.surfaces(), nullptr, &margins, preview});
+            PrintSettings{ServiceTimings{}, printers.surfaces(), nullptr, &margins, store.get()});
         if (!keepStartupPrompts) {
             prompts.messages.clear();
             prompts.dialogs.clear();

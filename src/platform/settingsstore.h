@@ -1,0 +1,75 @@
+// Every choice the program remembers between runs, in the user's settings file
+// (quarzello/quarzello.conf): the margins answers, the paper, the QR choice, each printer's
+// offset, the preview. One store is made when the program starts and given to whoever needs it.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "core/printeroffset.h"
+#include "core/result.h"
+#include "platform/marginmemory.h"
+#include "platform/offsetmemory.h"
+#include "platform/papermemory.h"
+
+class QSettings;
+
+namespace quarzello {
+
+// Only a regular file of at most this size, which reads as settings, is read or written.
+inline constexpr qint64 kMaxSettingsBytes = 1024 * 1024;
+
+class SettingsStore final : public MarginMemory {
+  public:
+    // file: the settings file (settingsFilePath() for the user's own).
+    explicit SettingsStore(QString file);
+    ~SettingsStore() override;
+
+    const QString& file() const { return file_; }
+    // What the file held that could not be used, each said once; empty when all was well. A
+    // file that is not to be touched (not a regular file, too large, not settings) is left as it
+    // is: the defaults are used and nothing is written to it.
+    QStringList takeWarnings();
+
+    std::optional<MarginChoice> recalled(const QString& printer) override;
+    Result<void> remember(const QString& printer, MarginChoice choice) override;
+
+    // The paper chosen last; A4 da tagliare when none, or when what the file holds is not one.
+    PaperChoice paper();
+    Result<void> rememberPaper(const PaperChoice& choice);
+
+    // Whether the cards carry a QR code; off when nothing was kept.
+    bool qrCode();
+    Result<void> rememberQrCode(bool on);
+
+    // The printer's offset; zero when none is kept or what is kept is not one (then `warning`
+    // says why, and it is said once among the store's warnings too).
+    RememberedOffset offset(const QString& printer);
+    // Keeps the offset for the printer (a zero one is forgotten).
+    Result<void> rememberOffset(const QString& printer, const PrinterOffset& offset);
+
+    // Whether the preview is shown (hidden until the user has shown it once), and the printer
+    // it shades the borders of. What cannot be kept is only forgotten.
+    bool previewShown();
+    void setPreviewShown(bool shown);
+    QString previewPrinter();
+    void setPreviewPrinter(const QString& name);
+
+  private:
+    // The file opened as settings; none when it is not to be touched (why says why, and it is
+    // told once).
+    std::unique_ptr<QSettings> open(QString& why);
+    QVariant value(const QString& key);
+    // Sets (or with no value removes) the keys and writes the file; fails saying why.
+    Result<void> keep(const QString& what, const std::function<void(QSettings&)>& change);
+    void warnOnce(const QString& text);
+
+    QString file_;
+    QStringList warnings_, told_;
+};
+
+}  // namespace quarzello
