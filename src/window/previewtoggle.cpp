@@ -46,6 +46,7 @@ void frmQuarzello::setUpPreview() {
         connect(list, &QComboBox::editTextChanged, this, &frmQuarzello::followInPreview);
     connect(chkQr_, &QCheckBox::toggled, this, &frmQuarzello::followInPreview);
     connect(cmbCarta_, &QComboBox::currentIndexChanged, this, &frmQuarzello::followInPreview);
+    connect(cmbCarta_, &StockList::catalogueRead, this, &frmQuarzello::followInPreview);
     connect(lstStampanti_, &QListWidget::itemSelectionChanged, this,
             &frmQuarzello::previewPrinterPicked);
 
@@ -82,11 +83,20 @@ void frmQuarzello::showPreview(bool shown) {
         }
     }
     preview_->show();
-    preview_->follow(record(), sheetOptions());
+    showInPreview();
 }
 
 void frmQuarzello::followInPreview() {
-    if (preview_ && preview_->isVisible()) preview_->follow(record(), sheetOptions());
+    if (preview_ && preview_->isVisible()) showInPreview();
+}
+
+void frmQuarzello::showInPreview() {
+    // A product's cards once the catalogue has been read, off the window's thread.
+    if (!cmbCarta_->choiceKnown()) {
+        cmbCarta_->readCatalogue();
+        return;
+    }
+    preview_->follow(record(), sheetOptions());
 }
 
 void frmQuarzello::previewPrinterPicked() {
