@@ -15,8 +15,9 @@ packages=(
   clang libclang-rt-14-dev llvm clang-format clang-tidy
   file dpkg-dev lintian appstream desktop-file-utils
 )
+# glabels-data: the makers' templates, the pre-cut card stock the paper list offers.
 run_only=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation
-  libcups2-dev libqrencode-dev)
+  libcups2-dev libqrencode-dev glabels-data)
 case "$#:${1:-}" in
   0: | 1:--run-only | 1:--package | 1:--bench) ;;
   *)

@@ -259,17 +259,18 @@ void CardFileCommandsTest::readingAMissingFileChangesNothing() {
 }
 
 void CardFileCommandsTest::saveUnderANewName() {
-    // No extension typed, and one character the code page cannot hold.
-    const QString chosen = path("biglietti");
+    // No extension typed: the one the dialog offers is added. One character the code page
+    // cannot hold.
+    const QString chosen = path("biglietti.qcf");
     record_.value = sampleRecord();
     record_.value.fields[Role] = QStringLiteral("Ōkubo");
-    prompts_.files = {chosen};
+    prompts_.files = {path("biglietti")};
 
     save();
     QCOMPARE(prompts_.dialogs, QList{dialog(FileDialogKind::Save, program_)});
     QCOMPARE(prompts_.texts(), QStringList{saved(chosen).text});
     QCOMPARE(prompts_.messages, QList{saved(chosen)});
-    QVERIFY(!QFileInfo::exists(chosen + QStringLiteral(".qcf")));
+    QVERIFY(!QFileInfo::exists(path("biglietti")));
 
     CardRecord stored = sampleRecord();
     stored.fields[Role] = QStringLiteral("?kubo");

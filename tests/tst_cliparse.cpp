@@ -79,7 +79,15 @@ void CliParseTest::refuses_data() {
         << QStringList{"--pdf", "x.pdf", "--stampanti"}
         << "indicare una sola tra --pdf, --stampa, --stampanti e --carte.";
     QTest::newRow("nothing to do")
-        << QStringList{"f.qcf"} << "indicare una sola tra --pdf, --stampa, --stampanti e --carte.";
+        << QStringList{"f.qcf"}
+        << "manca che cosa fare: indicare una tra --pdf, --stampa, --stampanti e --carte.";
+    QTest::newRow("a QR code on the stock list")
+        << QStringList{"--carte", "--qr"} << "--qr vale solo con --pdf o --stampa.";
+    QTest::newRow("letters swapped")
+        << QStringList{"--pfd", "x.pdf"} << "l'opzione --pfd non esiste: forse --pdf?";
+    QTest::newRow("a test sheet per member")
+        << QStringList{"--pdf", "x.pdf", "--prova", "--elenco", "soci.csv"}
+        << "--prova stampa un foglio solo: non vale con --elenco né con più file dei dati.";
     QTest::newRow("member list and card files")
         << QStringList{"--pdf", "x.pdf", "--elenco", "soci.csv", "a.qcf"}
         << "--elenco non si può indicare insieme a file dei dati.";

@@ -133,7 +133,8 @@ void CommandLineTest::qrCodesReadByADecoder() {
         QCOMPARE(refused.exitCode, 1);
         QVERIFY(!QFileInfo::exists(path("qr.pdf")));
         const QString told = QString::fromUtf8(refused.errors);
-        QVERIFY2(told.startsWith("Con 4 colonne e 8 righe il codice QR non entra nei biglietti."),
+        QVERIFY2(told.startsWith("quarzello: Con 4 colonne e 8 righe il codice QR non entra nei "
+                                 "biglietti."),
                  qPrintable(told));
         const QRegularExpressionMatch largest =
             QRegularExpression("entra al massimo con (\\d+) colonne e (\\d+) righe").match(told);
@@ -238,7 +239,7 @@ void CommandLineTest::printsOnAQueueAndListsThePrinters() {
         quarzello({"--stampa", "Alfa", card_, "--righe", "8", "--colonne", "4"});
     QVERIFY2(printed.ok, printed.errors.constData());
     // Every word of a print goes to standard error, the closing one too.
-    QCOMPARE(printed.errors, QByteArray("Stampa conclusa\n"));
+    QCOMPARE(printed.errors, QByteArray("quarzello: Stampa conclusa\n"));
     QVERIFY(printed.output.isEmpty());
     QCOMPARE(PrivateCups::pdfText(cups_.waitForJob("Alfa")).count("Dott. Ugo Neri"), 32);
 
@@ -300,8 +301,25 @@ void CommandLineTest::refusals_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("told");
     const QString card = "socio.qcf";
-    QTest::newRow("grid refused") << QStringList{"--pdf", "x.pdf", card, "--righe", "20"} << 1
+    QTest::newRow("grid refused") << QStringList{"--pdf", "x.pdf", card, "--righe", "20"} << 2
                                   << "Righe per pagina: il valore \"20\" non è valido.\n";
+    const QStringList product{"--carta", "avery c32011-10"};
+    QTest::newRow("grid refused on a product too")
+        << QStringList{"--pdf", "x.pdf", card, "--colonne", "0"} + product << 2
+        << "Colonne per pagina: il valore \"0\" non è valido.\n";
+    // A run that goes on (status 0) says what it did not do as asked.
+    QTest::newRow("test sheet, no card data")
+        << QStringList{"--pdf", "/dev/null", "--prova"} + product << 0 << QString();
+    QTest::newRow("a grid given for a product")
+        << QStringList{"--pdf", "/dev/null", card, "--righe", "3"} + product << 0
+        << "quarzello: Su Avery C32011-10 le righe e le colonne sono quelle della carta";
+    QTest::newRow("a member with nothing to print")
+        << QStringList{"--pdf", "/dev/null", "--elenco", "vuoti.csv"} + product << 0
+        << "quarzello: La riga 3 dell'elenco non ha nessun dato da stampare: il suo foglio è "
+           "saltato.\n";
+    QTest::newRow("nothing to print")
+        << QStringList{"--pdf", "x.pdf", "vuoto.qcf"} + product << 1
+        << "quarzello: Tutti i campi sono vuoti: non c'è niente da stampare.\n";
     QTest::newRow("control bytes from the file")
         << QStringList{"--pdf", "x.pdf", "titolo.qcf"} << 1
         << "Righe per pagina: il valore \"\\x1b]0;X\\x07\\x1b[2J\\x9d\" non è valido.\n";
@@ -370,6 +388,8 @@ void CommandLineTest::refusals() {
     QVERIFY(writeBytes(path("titolo.qcf"),
                        "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"
                        "\x1b]0;X\a\x1b[2J\x9d\r\n2\r\n"));
+    QVERIFY(writeBytes(path("vuoto.qcf"), encodeCardFile(CardRecord{})));
+    QVERIFY(writeBytes(path("vuoti.csv"), "Titolo;Nome;Righe\nDott.;Ugo;5\n;;8\nIng.;Lia;3\n"));
     QFile::link(card_, path("link.pdf"));
     ::mkfifo(QFile::encodeName(path("tubo")).constData(), 0600);
     // A device of the test's own (as /dev/full), so that a fault replaces nothing of the system's.
@@ -387,6 +407,8 @@ void CommandLineTest::refusals() {
     QCOMPARE(run.exitCode, status);
     QVERIFY2(QString::fromUtf8(run.errors).contains(told), run.errors.constData());
     QVERIFY(!run.errors.contains('\x1b'));
+    // The installed templates' faults are told by --carte, not by a print on another product.
+    QVERIFY(!run.errors.contains("si sovrappongono"));
     QVERIFY(!QFileInfo::exists(path("x.pdf")));
     QCOMPARE(readBytes(card_), cardBytes);
     QCOMPARE(cups_.jobCount("Alfa"), alfa);
@@ -420,8 +442,8 @@ void CommandLineTest::standardOutputThatCannotBeWritten() {
     const ToolRun run = quarzello(args, {}, {}, "/dev/full");
     QCOMPARE(run.exitCode, status);
     if (status == 1)
-        QCOMPARE(run.errors, QByteArray("Lo standard output non può essere scritto: il disco è "
-                                        "pieno.\n"));
+        QCOMPARE(run.errors, QByteArray("quarzello: Lo standard output non può essere scritto: "
+                                        "il disco è pieno.\n"));
 }
 
 void CommandLineTest::namesThatAreNotUtf8() {

@@ -1,5 +1,7 @@
 // The catalogue of pre-cut card stock, read from template files written by the test, and once
 // from the label makers' files installed on the system.
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,7 +46,7 @@ void StockCatalogueTest::readsTemplates_data() {
     QTest::addColumn<QStringList>("files");  // contents of a-templates.xml, b-templates.xml, ...
     QTest::addColumn<QString>("wanted");
     QTest::addColumn<QList<double>>("geometry");  // width, height, margin, then x0 y0 dx dy each
-    QTest::addColumn<QString>("warning");         // a part of the one warning; empty: none
+    QTest::addColumn<QString>("warning");  // a part of each warning, "|" between; empty: none
 
     const QString a4 = "A4";
     QTest::newRow("millimetres") << QStringList{templateFile(
@@ -89,6 +91,43 @@ void StockCatalogueTest::readsTemplates_data() {
         << "Prova R" << QList<double>{} << QString();
     QTest::newRow("nests without end") << QStringList{templateFile(QString("<a>").repeated(100000))}
                                        << "Prova M" << QList<double>{} << "annidato";
+    const QString one = "<Layout nx=\"1\" ny=\"1\" x0=\"0\" y0=\"0\" dx=\"%1\" dy=\"0\"/>";
+    QTest::newRow("figures beyond a double, or made so by the unit")
+        << QStringList{templateFile(card("D", a4, "85mm", "54mm", one.arg("1e400")) +
+                                    card("I", a4, "85mm", "54mm", one.arg("1e308in")))}
+        << "Prova D" << QList<double>{} << "1e400|1e308in";
+    QTest::newRow("cards too small to measure")
+        << QStringList{templateFile(card("P", a4, "85mm", "1e-7mm", one.arg(0)))} << "Prova P"
+        << QList<double>{} << "troppo piccoli";
+    QTest::newRow("a margin that leaves no room")
+        << QStringList{templateFile(card("N", a4, "85mm", "54mm", kLayout).replace("2mm", "27mm"))}
+        << "Prova N" << QList<double>{} << "margine interno";
+    QTest::newRow("more rows than the paper list keeps, in bounded time")
+        << QStringList{templateFile(
+               card("T", a4, "10mm", "10mm",
+                    QString("<Layout nx=\"100\" ny=\"100\" x0=\"0\" y0=\"0\" dx=\"0\" dy=\"0\"/>")
+                        .repeated(90)))}
+        << "Prova T" << QList<double>{} << "più di 100 righe";
+    const QString equiv = "<Template brand=\"Prova\" part=\"%1\" equiv=\"%2\"/>";
+    // To itself, to a part that is not there, in a circle, five steps; four are followed.
+    QTest::newRow("equiv leading nowhere")
+        << QStringList{templateFile(equiv.arg("Q", "Q") + equiv.arg("R", "Avery M") +
+                                    equiv.arg("C", "D") + equiv.arg("D", "C") +
+                                    equiv.arg("S", "1") + equiv.arg("1", "2") +
+                                    equiv.arg("2", "3") + equiv.arg("3", "4") +
+                                    equiv.arg("4", "M") + card("M", a4, "85mm", "54mm", kLayout))}
+        << "Prova 1" << QList<double>{85, 54, 2, 15, 13.5, 95, 54}
+        << "sé stesso|\"Avery M\", che non c'è|in cerchio|in cerchio|più di 4 passaggi";
+    QTest::newRow("no brand, and another brand's name read alike")
+        << QStringList{templateFile(
+               card("M", a4, "85mm", "54mm", kLayout).replace("Prova", "") +
+               card("Dup X", a4, "85mm", "54mm", kLayout) +
+               card("X", a4, "85mm", "54mm", kLayout).replace("Prova", "Prova Dup"))}
+        << "Prova Dup X" << QList<double>{} << "non ha marca|un'altra marca";
+    QTest::newRow("a FIFO never waited on, a file that cannot be read")
+        << QStringList{"FIFO", "DANGLING", templateFile(card("M", a4, "85mm", "54mm", kLayout))}
+        << "Prova M" << QList<double>{85, 54, 2, 15, 13.5, 95, 54}
+        << "non è un file normale|non può essere aperto";
     QTest::newRow("hundreds of megabytes, in effect")
         << QStringList{templateFile(QString(int(kMaxTemplateFileBytes), QLatin1Char(' ')))}
         << "Prova M" << QList<double>{} << "troppo grande";
@@ -101,14 +140,24 @@ void StockCatalogueTest::readsTemplates() {
     QFETCH(QString, warning);
     QTemporaryDir folder;
     for (int i = 0; i < files.size(); ++i) {
-        QFile file(folder.filePath(QString(QChar('a' + i)) + "-templates.xml"));
+        const QString path = folder.filePath(QString(QChar('a' + i)) + "-templates.xml");
+        if (files[i] == "FIFO") {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            continue;
+        }
+        if (files[i] == "DANGLING") {
+            QVERIFY(QFile::link(folder.filePath("nowhere"), path));
+            continue;
+        }
+        QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(files[i].toUtf8());
     }
     const StockCatalogue catalogue = readStockCatalogue({folder.path(), folder.filePath("none")});
-    QCOMPARE(catalogue.warnings.size(), warning.isEmpty() ? 0 : 1);
-    if (!warning.isEmpty())
-        QVERIFY2(catalogue.warnings[0].contains(warning), qPrintable(catalogue.warnings[0]));
+    const QStringList warnings = warning.split('|', Qt::SkipEmptyParts);
+    QCOMPARE(catalogue.warnings.size(), warnings.size());
+    for (qsizetype i = 0; i < warnings.size(); ++i)
+        QVERIFY2(catalogue.warnings[i].contains(warnings[i]), qPrintable(catalogue.warnings[i]));
     const CardStock* stock = findStock(catalogue, wanted);
     QCOMPARE(stock != nullptr, !geometry.isEmpty());
     if (!stock) return;

@@ -525,18 +525,20 @@ void WindowTest::paperChoiceShowsItsGridAndIsRemembered() {
     QTemporaryDir config;
     const QString settings = config.filePath("quarzello.conf");
     QVERIFY(datafiles::writeBytes(settings,
-                                  "[carta]\nprodotto=Avery Nessuna\ncolonne=3\nrighe=7\n"));
+                                  "[carta]\nprodotto=Avery Nessuna\ncolonne=3\nrighe=7\n"
+                                  "[anteprima]\nvisibile=true\n"));
     WindowFixture f;
     f.settingsFile = settings;
     f.open();
     auto* paper = f.child<QComboBox>("cmbCarta");
     auto* rows = f.child<QComboBox>("cmbRighe");
-    // Shown by its name and grid: nothing read at start-up.
+    // Shown by its name and grid: nothing read at start-up, even for the preview.
     QCOMPARE(entries(paper), (QStringList{"A4 da tagliare", "Avery Nessuna"}));
     QCOMPARE(rows->currentText(), QStringLiteral("7"));
+    // Read off the window's thread for the preview; the key waits for it.
     paper->setFocus();
-    QTest::keyClick(paper, Qt::Key_Down);  // the catalogue read: A4, then its first product
-    QCOMPARE(f.prompts.messages.size(), 1);
+    QTest::keyClick(paper, Qt::Key_Down);  // A4, then the catalogue's first product
+    QTRY_COMPARE(f.prompts.messages.size(), 1);
     QCOMPARE(f.prompts.messages[0].text,
              QStringLiteral("La carta \"Avery Nessuna\" non è più "
                             "installata: si stampa su A4 da tagliare."));

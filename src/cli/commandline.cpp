@@ -18,6 +18,7 @@
 #include "platform/offsetmemory.h"
 #include "platform/settingslocation.h"
 #include "platform/settingsstore.h"
+#include "print/gridtext.h"
 #include "printers/cupsprintersystem.h"
 #include "printers/printermessages.h"
 
@@ -72,13 +73,11 @@ QString noStocksText() {
         "produttori: apt install glabels-data");
 }
 
-void tellWarnings(const StockCatalogue& catalogue) {
-    for (const QString& warning : catalogue.warnings) say(stderr, warning);
-}
-
 int listStocks() {
+    // Every template left out is told here, and only here: a print on one product is not about
+    // the others.
     const StockCatalogue catalogue = readStockCatalogue(stockFolders());
-    tellWarnings(catalogue);
+    for (const QString& warning : catalogue.warnings) say(stderr, warning);
     if (catalogue.stocks.empty()) say(stderr, noStocksText());
     QString lines;
     for (const CardStock& stock : catalogue.stocks) lines += terminalText(stockLabel(stock)) + '\n';
@@ -93,11 +92,15 @@ Result<SheetOptions> sheetOptionsOf(const CommandLine& line) {
     options.qrCode = line.qrCode;
     if (line.stock.isEmpty()) return options;
     const StockCatalogue catalogue = readStockCatalogue(stockFolders());
-    tellWarnings(catalogue);
     if (const CardStock* stock = findStock(catalogue, line.stock)) {
         options.stock = std::make_shared<const CardStock>(*stock);
+        if (line.rows || line.columns)
+            say(stderr, QStringLiteral("Su %1 le righe e le colonne sono quelle della carta: "
+                                       "--righe e --colonne non sono usate.")
+                            .arg(stock->name()));
         return options;
     }
+    if (const QString why = whyLeftOut(catalogue, line.stock); !why.isEmpty()) return Failure{why};
     if (catalogue.stocks.empty())
         return Failure{QStringLiteral("la carta \"%1\" non è installata. %2")
                            .arg(terminalText(line.stock), noStocksText())};
@@ -129,6 +132,8 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
     PageSources sources;
     for (const QString& given : line.dataFiles) sources.cardFiles << absolute(startedIn, given);
     if (!line.memberList.isEmpty()) sources.memberList = absolute(startedIn, line.memberList);
+    sources.testSheet = line.testSheet;
+    sources.onStock = options.stock != nullptr;
     sources.rows = line.rows;
     sources.columns = line.columns;
     Result<AssembledPages> assembled = assemblePages(sources, location.dataFile);
@@ -163,8 +168,7 @@ int runCommandLine(const QStringList& arguments, const QByteArrayList& rawArgume
     // A reader that goes away is told as a failed write, not by a silent death.
     std::signal(SIGPIPE, SIG_IGN);
     auto refuse = [](const QString& why) {
-        say(stderr, QStringLiteral("quarzello: ") + why);
-        say(stderr, QStringLiteral("Per l'aiuto: quarzello --help"));
+        say(stderr, why + QChar(13) + QStringLiteral("Per l'aiuto: quarzello --help"));
         return kExitWrongCommandLine;
     };
     // Qt would turn such bytes into other characters, and so into another file's name.
@@ -200,6 +204,12 @@ int runCommandLine(const QStringList& arguments, const QByteArrayList& rawArgume
                                      "millimetri da -10 a 10, per decimi, separati da un punto e "
                                      "virgola, per esempio \"1,5;-0,8\".")
                           .arg(terminalText(*line.offset)));
+    // A grid that cannot print is a wrong command line, as a wrong offset is, product or not.
+    if (line.rows || line.columns)
+        if (const Result<Grid> grid = readGrid(line.rows.value_or(QStringLiteral("1")),
+                                               line.columns.value_or(QStringLiteral("1")));
+            !grid)
+            return refuse(grid.error());
     // An unknown product is a wrong command line: nothing is read or printed.
     const Result<SheetOptions> options = sheetOptionsOf(line);
     if (!options) return refuse(options.error());

@@ -2,6 +2,7 @@
 #include "cli/options.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 #include <cstring>
 
 namespace quarzello {
@@ -101,9 +102,10 @@ struct Options {
                        "(da -10 a 10, per decimi, es. \"1,5;-0,8\"), al posto dello "
                        "spostamento ricordato per la stampante."),
         QStringLiteral("X;Y")};
+    // In the order --help lists them: what to do first, then what changes it.
     const QList<const QCommandLineOption*> all{
-        &testSheet, &offset, &help,    &version,    &pdf, &print, &evenIfStopped, &reduce,
-        &list,      &rows,   &columns, &memberList, &qr,  &stock, &stocks};
+        &help, &version, &pdf,        &print, &evenIfStopped, &reduce, &offset,   &list,
+        &rows, &columns, &memberList, &qr,    &stock,         &stocks, &testSheet};
 
     Options() {
         parser.setApplicationDescription(
@@ -125,6 +127,16 @@ struct Options {
     }
 };
 
+// True when `typed` is `known` with one letter changed, added, left out, or two swapped.
+bool oneSlipFrom(const QString& typed, const QString& known) {
+    const qsizetype common =
+        std::mismatch(typed.begin(), typed.end(), known.begin(), known.end()).first - typed.begin();
+    const QStringView a = QStringView(typed).mid(common), b = QStringView(known).mid(common);
+    if (a.isEmpty() && b.isEmpty()) return false;
+    if (a.mid(1) == b.mid(1) || a.mid(1) == b || a == b.mid(1)) return true;
+    return a.size() >= 2 && b.size() >= 2 && a[0] == b[1] && a[1] == b[0] && a.mid(2) == b.mid(2);
+}
+
 CommandLine wrong(const QString& why) {
     CommandLine line;
     line.wrong = why;
@@ -136,7 +148,19 @@ CommandLine wrong(const QString& why) {
 CommandLine parseCommandLine(const QStringList& arguments) {
     Options options;
     QCommandLineParser& parser = options.parser;
-    if (!parser.parse(arguments)) return wrong(parser.errorText());
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (unknown.isEmpty()) return wrong(parser.errorText());
+        const QString typed = unknown.constFirst().left(80);
+        QString why =
+            QStringLiteral("l'opzione %1%2 non esiste")
+                .arg(typed.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), typed);
+        for (const QCommandLineOption* option : options.all)
+            if (oneSlipFrom(typed, option->names().constLast()))
+                return wrong(why +
+                             QStringLiteral(": forse --%1?").arg(option->names().constLast()));
+        return wrong(why + QLatin1Char('.'));
+    }
     for (const QCommandLineOption* option : options.all) {
         const QString name = QStringLiteral("--") + option->names().constLast();
         if (options.timesGiven(*option) > 1)
@@ -162,7 +186,11 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const bool print = parser.isSet(options.print);
     const bool list = parser.isSet(options.list);
     const bool stocks = parser.isSet(options.stocks);
-    if (int(pdf) + int(print) + int(list) + int(stocks) != 1)
+    const int actions = int(pdf) + int(print) + int(list) + int(stocks);
+    if (actions == 0)
+        return wrong(QStringLiteral(
+            "manca che cosa fare: indicare una tra --pdf, --stampa, --stampanti e --carte."));
+    if (actions > 1)
         return wrong(
             QStringLiteral("indicare una sola tra --pdf, --stampa, --stampanti e --carte."));
     if (parser.isSet(options.memberList) && !files.isEmpty())
@@ -174,11 +202,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     line.reduce = parser.isSet(options.reduce);
     if (line.reduce && !print) return wrong(QStringLiteral("--riduci vale solo con --stampa."));
     line.qrCode = parser.isSet(options.qr);
-    if (line.qrCode && list) return wrong(QStringLiteral("--qr vale solo con --pdf o --stampa."));
+    if (line.qrCode && (list || stocks))
+        return wrong(QStringLiteral("--qr vale solo con --pdf o --stampa."));
     if (parser.isSet(options.rows)) line.rows = parser.value(options.rows);
     if (parser.isSet(options.columns)) line.columns = parser.value(options.columns);
     line.stock = parser.value(options.stock);
     line.testSheet = parser.isSet(options.testSheet);
+    // The test sheet is one sheet, whoever's cards come after it.
+    if (line.testSheet && (parser.isSet(options.memberList) || files.size() > 1))
+        return wrong(
+            QStringLiteral("--prova stampa un foglio solo: non vale con --elenco né con più file "
+                           "dei dati."));
     // A PDF is no printer: it is never off, so nothing puts it right.
     if (parser.isSet(options.offset)) {
         if (!print) return wrong(QStringLiteral("--spostamento vale solo con --stampa."));

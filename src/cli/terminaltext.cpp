@@ -59,7 +59,7 @@ std::optional<QString> argumentNotUtf8(const QByteArrayList& arguments) {
 
 void say(FILE* stream, const QString& text) {
     QTextStream out(stream);
-    out << terminalText(text) << '\n';
+    out << QStringLiteral("quarzello: ") << terminalText(text) << '\n';
 }
 
 Result<void> sayOut(const QString& text) {

@@ -19,7 +19,8 @@ QString terminalText(const QString& text);
 // as terminalText shows them and every byte outside UTF-8 as \xHH; nothing when all are.
 std::optional<QString> argumentNotUtf8(const QByteArrayList& arguments);
 
-// The text on the stream (standard error), as terminalText shows it, and a line break.
+// The message on the stream (standard error), after "quarzello: " as every message of the
+// program's there, as terminalText shows it, and a line break.
 void say(FILE* stream, const QString& text);
 // The text on standard output, written at once and checked: a list or a help that did not reach
 // it is a failure (a full disk, a reader gone).

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <array>
 
 namespace quarzello {
@@ -34,6 +35,11 @@ struct CardRecord {
     QString columns = QStringLiteral("2");  // the text of the columns list, as typed
 
     bool operator==(const CardRecord&) const = default;
+    // Every field empty or only spaces: a card with nothing on it.
+    bool hasNoText() const {
+        return std::all_of(fields.begin(), fields.end(),
+                           [](const QString& field) { return field.trimmed().isEmpty(); });
+    }
 };
 
 // Lines of a file the reader keeps (and slots of the card's line buffer, Dati).

@@ -120,6 +120,9 @@ std::optional<CardRecord> CardFileCommands::Salva(const QByteArray& saved,
             prompts_.chooseFile(parameterFileDialog(FileDialogKind::Save, lastPath_));
         if (!answer) return std::nullopt;
         chosen = *answer;
+        // A name typed without an extension gets the one the dialog's filter shows.
+        if (!QFileInfo(chosen).fileName().contains(QLatin1Char('.')))
+            chosen += QStringLiteral(".qcf");
         lastPath_ = chosen;
         if (!fileExists(chosen)) break;
         if (prompts_.askYesNo(overwriteQuestion(chosen), PromptAnswer::Yes)) break;

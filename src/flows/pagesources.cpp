@@ -43,6 +43,15 @@ Result<void> addMembers(const PageSources& sources, const QString& defaultDataFi
     const CardRecord fallback = defaultGrid(defaultDataFile, run.warnings);
     run.pages.reserve(list->members.size());
     for (const Member& member : list->members) {
+        if (member.record.hasNoText()) {
+            run.warnings << QStringLiteral(
+                                "La riga %1 dell'elenco non ha nessun dato da stampare: "
+                                "il suo foglio %2.")
+                                .arg(member.line)
+                                .arg(sources.onStock ? QStringLiteral("è saltato")
+                                                     : QStringLiteral("ha solo i segni di taglio"));
+            if (sources.onStock) continue;
+        }
         SheetPage page{
             member.record,
             QStringLiteral("la riga %1 dell'elenco (%2)").arg(member.line).arg(member.name())};
@@ -65,11 +74,14 @@ Result<void> addCardFiles(const PageSources& sources, const QString& defaultData
     const bool named = files.size() > 1;
     for (const QString& path : files) {
         run.inputs << RunInput{path, kCardFileWhat};
-        const Result<QByteArray> bytes = readCardFileBytes(path);
-        if (!bytes) return Failure{named ? bytes.error() + CR + kNothingOut : bytes.error()};
-        // A file's own grid as it stands: an empty one is refused.
-        SheetPage page{recordFromLines(cardLinesOf(*bytes), CardRecord{}),
-                       named ? QStringLiteral("il file ") + path : QString()};
+        SheetPage page{CardRecord{}, named ? QStringLiteral("il file ") + path : QString()};
+        // The test sheet without the default data file: an empty card's, of 6 rows and 2 columns.
+        if (!sources.testSheet || !sources.cardFiles.isEmpty() || QFileInfo::exists(path)) {
+            const Result<QByteArray> bytes = readCardFileBytes(path);
+            if (!bytes) return Failure{named ? bytes.error() + CR + kNothingOut : bytes.error()};
+            // A file's own grid as it stands: an empty one is refused.
+            page.record = recordFromLines(cardLinesOf(*bytes), CardRecord{});
+        }
         if (sources.rows) page.record.rows = *sources.rows;
         if (sources.columns) page.record.columns = *sources.columns;
         run.pages.push_back(std::move(page));
@@ -85,6 +97,9 @@ Result<AssembledPages> assemblePages(const PageSources& sources, const QString& 
                                    ? addCardFiles(sources, defaultDataFile, run)
                                    : addMembers(sources, defaultDataFile, run);
     if (!added) return added.failure();
+    if (run.pages.empty())
+        return Failure{QStringLiteral("Nessun socio dell'elenco ha dati da stampare.") + CR +
+                       kNothingOut};
     // The default data file is the user's whole record: no output ever takes its place, whether
     // or not this run reads it.
     run.inputs << RunInput{defaultDataFile, kCardFileWhat};

@@ -19,6 +19,10 @@ struct PageSources {
     QString memberList;              // absolute; a page per member; empty when none
     std::optional<QString> rows;     // in place of every page's own
     std::optional<QString> columns;  // in place of every page's own
+    // The test sheet needs no card data: without the default data file it is an empty card's.
+    bool testSheet = false;
+    // On a product a member with nothing to print has no page; on plain A4, only cut marks.
+    bool onStock = false;
 };
 
 // A file the run reads, and what it is to the user ("il file dei dati dei biglietti").

@@ -70,6 +70,8 @@ class PrintCommands {
     const QString& currentPrinter() const { return currentPrinter_; }
     // A command (the list, a print) is under way: no other may start.
     bool busy() const { return busy_; }
+    // Where the window's work off its own thread runs.
+    QThreadPool& pool() const { return *settings_.pool; }
 
   private:
     BackgroundWaiter& newWaiter();

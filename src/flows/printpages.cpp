@@ -116,6 +116,14 @@ std::optional<PageRun> readPageRun(std::vector<SheetPage> pages, PrintConversati
         }
         run.papers.push_back(std::move(*paper));
     }
+    // On a product a card with nothing on it makes an empty document (plain A4 has its cut
+    // marks): said in the user's words.
+    for (const SheetPage& page : pages)
+        if (options.stock && !options.testSheet && page.record.hasNoText()) {
+            talk.fail(pageFailure(
+                page, QStringLiteral("Tutti i campi sono vuoti: non c'è niente da stampare.")));
+            return std::nullopt;
+        }
     run.pages = std::move(pages);
     return run;
 }

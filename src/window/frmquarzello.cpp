@@ -63,6 +63,7 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
       talk_(prompts, *this, closing_) {
     QAccessible::installFactory(windowAccessible);
     buildLayout();
+    cmbCarta_->readOn(print_.pool());
     new FocusRing(this);
     // Every box and dialog, the first-run greeting included, belongs to this window.
     prompts_.setParentWindow(this);
@@ -237,9 +238,12 @@ void frmQuarzello::cmdPosizione_Click() {
     connect(dialog, &PositionDialog::testSheetWanted, this,
             [this, printer, keep](const PrinterOffset& offset) {
                 if (print_.busy() || !keep(offset)) return;
-                SheetOptions options = sheetOptions();
-                options.testSheet = true;
-                print_.print(record(), printer, talk_, options);
+                cmbCarta_->whenChoiceKnown([this, printer, card = record()] {
+                    if (print_.busy() || closing_) return;
+                    SheetOptions options = sheetOptions();
+                    options.testSheet = true;
+                    print_.print(card, printer, talk_, options);
+                });
             });
     // Modal to the window without a loop of its own: the window's events go on.
     dialog->open();
@@ -340,17 +344,22 @@ void frmQuarzello::cmdSelStampante_Click(int index) {
     }
     if (print_.busy()) return;
     hidePrinterPanel();
-    // The print works on a copy of the record: typing meanwhile changes nothing of it.
+    // The print works on a copy of the record: typing meanwhile changes nothing of it. On a
+    // product it starts once the catalogue has been read.
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
-    if (!selected.isEmpty() && selected.first()->data(Qt::UserRole).toBool())
-        print_.saveAsPdf(record(), talk_, sheetOptions());
-    else
-        print_.print(record(), selected.isEmpty() ? QString() : selected.first()->text(), talk_,
-                     sheetOptions());
+    const bool pdf = !selected.isEmpty() && selected.first()->data(Qt::UserRole).toBool();
+    const QString printer = selected.isEmpty() || pdf ? QString() : selected.first()->text();
+    cmbCarta_->whenChoiceKnown([this, pdf, printer, card = record()] {
+        if (print_.busy() || closing_) return;
+        if (pdf)
+            print_.saveAsPdf(card, talk_, sheetOptions());
+        else
+            print_.print(card, printer, talk_, sheetOptions());
+    });
 }
 
 SheetOptions frmQuarzello::sheetOptions() {
-    // Read afresh at the print: a product gone since is told, and A4 da tagliare printed.
+    // Once the paper list knows the choice: a product gone is told, and A4 da tagliare printed.
     SheetOptions options;
     if (std::optional<CardStock> stock = cmbCarta_->chosenStock())
         options.stock = std::make_shared<const CardStock>(std::move(*stock));

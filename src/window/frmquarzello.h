@@ -82,6 +82,7 @@ class frmQuarzello : public QWidget {
     void setUpPreview();
     void showPreview(bool shown);
     void followInPreview();
+    void showInPreview();
     void previewPrinterPicked();
     void lookUpPreviewPrinter();
     void cmbCarta_Click(int index);

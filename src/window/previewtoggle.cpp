@@ -46,6 +46,7 @@ void frmQuarzello::setUpPreview() {
         connect(list, &QComboBox::editTextChanged, this, &frmQuarzello::followInPreview);
     connect(chkQr_, &QCheckBox::toggled, this, &frmQuarzello::followInPreview);
     connect(cmbCarta_, &QComboBox::currentIndexChanged, this, &frmQuarzello::followInPreview);
+    connect(cmbCarta_, &StockList::catalogueRead, this, &frmQuarzello::followInPreview);
     connect(lstStampanti_, &QListWidget::itemSelectionChanged, this,
             &frmQuarzello::previewPrinterPicked);
 
@@ -80,11 +81,19 @@ void frmQuarzello::showPreview(bool shown) {
         }
     }
     preview_->show();
-    followInPreview();
+    showInPreview();
 }
 
 void frmQuarzello::followInPreview() {
-    if (!preview_ || !preview_->isVisible()) return;
+    if (preview_ && preview_->isVisible()) showInPreview();
+}
+
+void frmQuarzello::showInPreview() {
+    // A product's cards once the catalogue has been read, off the window's thread.
+    if (!cmbCarta_->choiceKnown()) {
+        cmbCarta_->readCatalogue();
+        return;
+    }
     // The sheet as it goes to the printer the preview shows, moved by that printer's offset.
     SheetOptions options = sheetOptions();
     options.offset = previewOffset_;

@@ -1,9 +1,11 @@
 // The paper list, filled on demand: the catalogue is dozens of files, and the window must open
-// as fast as it always did.
+// and answer as fast as it always did.
 #include "window/stocklist.h"
 
 #include <QAbstractItemView>
 #include <QStandardItemModel>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace quarzello {
 
@@ -15,7 +17,11 @@ StockList::StockList(QWidget* parent) : QComboBox(parent) {
     addItem(kPlainPaper, QString());
     // The closed list is narrow; its entries are read whole in the open one.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    connect(&reading_, &QFutureWatcher<StockCatalogue>::finished, this,
+            [this] { fill(reading_.result()); });
 }
+
+void StockList::readOn(QThreadPool& pool) { pool_ = &pool; }
 
 void StockList::showChoice(const QString& name) {
     if (name.isEmpty()) {
@@ -33,34 +39,64 @@ void StockList::showChoice(const QString& name) {
 
 QString StockList::choiceName() const { return currentData().toString(); }
 
-std::optional<CardStock> StockList::chosenStock() {
+bool StockList::choiceKnown() const { return catalogue_ || choiceName().isEmpty(); }
+
+std::optional<CardStock> StockList::chosenStock() const {
     const QString name = choiceName();
-    if (name.isEmpty()) return std::nullopt;
-    fill();
+    if (name.isEmpty() || !catalogue_) return std::nullopt;
     if (const CardStock* stock = findStock(*catalogue_, name)) return *stock;
     return std::nullopt;
 }
 
+void StockList::whenChoiceKnown(std::function<void()> then) {
+    if (choiceKnown()) {
+        then();
+        return;
+    }
+    waiting_.push_back(std::move(then));
+    readCatalogue();
+}
+
 void StockList::showPopup() {
-    fill();
+    if (!catalogue_) {
+        // Opened once the catalogue is read.
+        popupWanted_ = true;
+        readCatalogue();
+        return;
+    }
     // Wide enough for every entry, whatever the width of the closed list.
     view()->setMinimumWidth(view()->sizeHintForColumn(0) + 24);
     QComboBox::showPopup();
 }
 
 void StockList::keyPressEvent(QKeyEvent* event) {
-    fill();
+    if (!catalogue_) {
+        // The key chooses among the products once they are there.
+        keyWaiting_ =
+            std::make_unique<QKeyEvent>(event->type(), event->key(), event->modifiers(),
+                                        event->text(), event->isAutoRepeat(), event->count());
+        readCatalogue();
+        return;
+    }
     QComboBox::keyPressEvent(event);
 }
 
 void StockList::wheelEvent(QWheelEvent* event) {
-    fill();
+    if (!catalogue_) {
+        readCatalogue();
+        return;
+    }
     QComboBox::wheelEvent(event);
 }
 
-void StockList::fill() {
-    if (catalogue_) return;
-    catalogue_ = readStockCatalogue(stockFolders());
+void StockList::readCatalogue() {
+    if (catalogue_ || reading_.isRunning()) return;
+    QThreadPool* pool = pool_ ? pool_ : QThreadPool::globalInstance();
+    reading_.setFuture(QtConcurrent::run(pool, [] { return readStockCatalogue(stockFolders()); }));
+}
+
+void StockList::fill(StockCatalogue catalogue) {
+    catalogue_ = std::move(catalogue);
     const QString chosen = choiceName();
     const CardStock* stock = chosen.isEmpty() ? nullptr : findStock(*catalogue_, chosen);
     {
@@ -69,6 +105,11 @@ void StockList::fill() {
         refill(stock);
     }
     if (!chosen.isEmpty() && !stock) emit choiceGone(chosen);
+    emit catalogueRead();
+    for (const std::function<void()>& then : std::exchange(waiting_, {})) then();
+    if (const std::unique_ptr<QKeyEvent> key = std::move(keyWaiting_))
+        QComboBox::keyPressEvent(key.get());
+    if (std::exchange(popupWanted_, false) && isVisible()) showPopup();
 }
 
 void StockList::refill(const CardStock* chosen) {

@@ -1,12 +1,21 @@
 // The paper list of the window: "A4 da tagliare" first, then the pre-cut products of the
-// catalogue, which is read the first time the list is opened, never at start-up.
+// catalogue. The catalogue is never read at start-up, and never on the window's thread: it is
+// read on the window's thread pool the first time the list, the preview or a print needs it,
+// and the window goes on answering meanwhile.
 #pragma once
 
 #include <QComboBox>
+#include <QFutureWatcher>
+#include <QKeyEvent>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "core/cardstock.h"
 #include "data/stockcatalogue.h"
+
+class QThreadPool;
 
 namespace quarzello {
 
@@ -16,14 +25,24 @@ class StockList : public QComboBox {
   public:
     explicit StockList(QWidget* parent = nullptr);
 
+    // Where the catalogue is read (the read uses nothing of the list's, which may go first);
+    // without it, Qt's global pool.
+    void readOn(QThreadPool& pool);
+
     // Shows the product of that name as the one chosen (empty: A4 da tagliare), as remembered,
     // without reading the catalogue.
     void showChoice(const QString& name);
     // The name of the product chosen; empty for A4 da tagliare.
     QString choiceName() const;
-    // The product chosen, read from the catalogue; nothing for A4 da tagliare. A product no
-    // longer installed is given up for A4 da tagliare, and choiceGone says so.
-    std::optional<CardStock> chosenStock();
+    // A4 da tagliare, or a product with the catalogue read: chosenStock() can say what it is.
+    bool choiceKnown() const;
+    // The product chosen; nothing for A4 da tagliare. A product no longer installed is given up
+    // for A4 da tagliare, and choiceGone says so. Only once choiceKnown().
+    std::optional<CardStock> chosenStock() const;
+    // `then` is called once the choice is known: at once, or when the catalogue has been read.
+    void whenChoiceKnown(std::function<void()> then);
+    // Starts reading the catalogue, unless it is read or being read; catalogueRead follows.
+    void readCatalogue();
 
     void showPopup() override;
 
@@ -35,12 +54,19 @@ class StockList : public QComboBox {
   signals:
     // The product remembered is not in the catalogue: the list now shows A4 da tagliare.
     void choiceGone(const QString& name);
+    // The catalogue has been read and the list filled.
+    void catalogueRead();
 
   private:
-    void fill();
+    void fill(StockCatalogue catalogue);
     void refill(const CardStock* chosen);
 
+    QThreadPool* pool_ = nullptr;
     std::optional<StockCatalogue> catalogue_;
+    QFutureWatcher<StockCatalogue> reading_;
+    std::vector<std::function<void()>> waiting_;
+    bool popupWanted_ = false;
+    std::unique_ptr<QKeyEvent> keyWaiting_;
 };
 
 }  // namespace quarzello
