@@ -54,6 +54,7 @@ int main(int argc, char* argv[]) {
     if (wanted("print")) benchMemberList(counts, rows);
     if (wanted("stock")) benchStock(counts, rows);
     if (wanted("qr")) benchQr(counts, rows);
+    if (wanted("qr")) benchListWithQr(counts, rows);
     if (wanted("files")) benchSaveLoad(counts, rows);
     if (wanted("preview")) benchPreview(counts, rows);
     if (rows.empty()) fail(QStringLiteral("nothing to run for --only ") + only);

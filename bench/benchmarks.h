@@ -31,8 +31,11 @@ void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows);
 // The installed catalogue read against its files' bytes alone; a print job on Avery C32011-10
 // against the plain 4 x 8 sheet's.
 void benchStock(const RunCounts& counts, std::vector<ResultRow>& rows);
-// A 2 x 6 sheet's print job with a QR code on every card against the same sheet without.
+// A 2 x 6 sheet's print job with a QR code on every card against the same sheet without, in time
+// and in the PDF's size.
 void benchQr(const RunCounts& counts, std::vector<ResultRow>& rows);
+// The 200-member list, 2 x 6, with a QR code on every card against the same without, per member.
+void benchListWithQr(const RunCounts& counts, std::vector<ResultRow>& rows);
 // Save then Load through the card file code against plain QFile.
 void benchSaveLoad(const RunCounts& counts, std::vector<ResultRow>& rows);
 // The preview's redraw of a 4 x 8 sheet against one frame of the screen.

@@ -119,7 +119,8 @@ void CommandLineTest::qrCodesReadByADecoder_data() {
 }
 
 // The longest lines a card has, an accented letter among them: every card's code, cropped and
-// read by a decoder that is not the encoder, gives the contact, and no ink is in its quiet zone.
+// read by a decoder that is not the encoder, gives the contact, and no ink is in its quiet zone;
+// the document holds the code once.
 void CommandLineTest::qrCodesReadByADecoder() {
     QFETCH(int, columns);
     QFETCH(int, rows);
@@ -158,6 +159,15 @@ void CommandLineTest::qrCodesReadByADecoder() {
         return options;
     }());
     QVERIFY(plan && !plan->qrLeftOut);
+    // One picture of 1 bit a pixel in the document, placed on every card.
+    const QStringList images =
+        QString::fromUtf8(runTool(findTool("pdfimages"), {"-list", path("qr.pdf")}).output)
+            .split('\n', Qt::SkipEmptyParts)
+            .mid(2);
+    QCOMPARE(std::size_t(images.size()), plan->cards.size());
+    for (const QString& image : images)
+        QCOMPARE(image.simplified().section(' ', 2), images[0].simplified().section(' ', 2));
+    QCOMPARE(images[0].simplified().section(' ', 7, 7), QStringLiteral("1"));
     const QByteArray contact = cardVCard(record).toUtf8();
     PdfRaster raster;
     QVERIFY(raster.load(pdf, 300));

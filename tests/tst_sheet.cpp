@@ -6,6 +6,7 @@
 #include "print/cardcontent.h"
 #include "print/gridtext.h"
 #include "print/margins.h"
+#include "print/qrcode.h"
 #include "print/sheet.h"
 #include "recordingsurface.h"
 #include "samples.h"
@@ -72,6 +73,7 @@ class SheetTest : public QObject {
     void testSheetOutlinesAndCross();
     void marginsLoseAndReduce_data();
     void marginsLoseAndReduce();
+    void qrSizeKnownBeforeEncoding();
 };
 
 void SheetTest::workedExampleTwoColumnsSixRows() {
@@ -659,6 +661,26 @@ void SheetTest::marginsLoseAndReduce() {
         const RecordedLine& l = reduced.lines[i];
         QVERIFY2(inside(l.x1, l.y1) && inside(l.x2, l.y2), qPrintable(describe(l)));
         QVERIFY(near(l.x2 - l.x1, f * (whole.lines[i].x2 - whole.lines[i].x1)));
+    }
+}
+
+// A code's size comes from the bytes' length before its modules are worked out: the encoder
+// gives that size at the most bytes each version holds, and the next version one byte later.
+void SheetTest::qrSizeKnownBeforeEncoding() {
+    for (const QrCorrection correction : {QrCorrection::Low, QrCorrection::Medium}) {
+        std::optional<QrMatrix> last = encodeQr(QByteArray(1, 'x'), correction);
+        int versions = 1;
+        for (qsizetype n = 2;; ++n) {
+            std::optional<QrMatrix> code = encodeQr(QByteArray(n, 'x'), correction);
+            if (code && code->size == last->size) continue;
+            QCOMPARE(encodeQr(QByteArray(n - 1, 'x'), correction)->modules().width(), last->size);
+            if (!code) break;
+            QCOMPARE(code->modules().width(), code->size);
+            QCOMPARE(code->size, last->size + 4);
+            ++versions;
+            last = std::move(code);
+        }
+        QCOMPARE(versions, 40);
     }
 }
 

@@ -8,7 +8,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
 #include <QPen>
 #include <algorithm>
@@ -162,14 +161,15 @@ Result<void> PdfSurface::drawLine(float x1, float y1, float x2, float y2) {
     return {};
 }
 
-Result<void> PdfSurface::fillRect(float x, float y, float width, float height) {
+Result<void> PdfSurface::drawImage(float x, float y, float width, float height,
+                                   const QImage& image) {
     open_ = true;
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(width) || !std::isfinite(height) ||
-        width <= 0 || height <= 0)
+        width <= 0 || height <= 0 || image.isNull())
         return {};
     const double ppm = pixelsPerMm();
     Operation op;
-    op.isRect = true;
+    op.image = image;  // shared, not copied: the writer knows it again by its cache key
     op.rect = QRectF(x * ppm, y * ppm, width * ppm, height * ppm);
     page_.push_back(std::move(op));
     return {};
@@ -178,16 +178,12 @@ Result<void> PdfSurface::fillRect(float x, float y, float width, float height) {
 void PdfSurface::paint(QPainter& painter, const std::vector<Operation>& page) const {
     const QPen linePen(Qt::black, kLineWidthMm * pixelsPerMm(), Qt::SolidLine, Qt::FlatCap);
     const QPen textPen(Qt::black);
-    for (std::size_t i = 0; i < page.size(); ++i) {
-        const Operation& op = page[i];
-        if (op.isRect) {
-            // Rectangles drawn one after the other are filled as one shape: touching edges leave
-            // no hairline where two would each be smoothed on their own.
-            QPainterPath shape;
-            shape.setFillRule(Qt::WindingFill);
-            for (; i < page.size() && page[i].isRect; ++i) shape.addRect(page[i].rect);
-            --i;
-            painter.fillPath(shape, Qt::black);
+    for (const Operation& op : page) {
+        if (!op.image.isNull()) {
+            // The whole picture over the rectangle: the PDF writer then refers to the one copy it
+            // keeps of it, and neither it nor a screen painter without SmoothPixmapTransform
+            // smooths the pixels.
+            painter.drawImage(op.rect, op.image);
         } else if (op.isText) {
             painter.setPen(textPen);
             painter.setFont(op.font);

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QImage>
 #include <QLineF>
 #include <QPointF>
 #include <QRectF>
@@ -50,7 +51,8 @@ class PdfSurface final : public PrintSurface {
 
     Result<void> printText(const QString& text) override;
     Result<void> drawLine(float x1, float y1, float x2, float y2) override;
-    Result<void> fillRect(float x, float y, float width, float height) override;
+    Result<void> drawImage(float x, float y, float width, float height,
+                           const QImage& image) override;
 
     Result<void> endPage() override;
     Result<void> endDoc() override;
@@ -75,9 +77,9 @@ class PdfSurface final : public PrintSurface {
         QFont font;
         QPointF baseline;  // device pixels
         QString text;
-        QLineF line;  // device pixels
-        bool isRect = false;
-        QRectF rect;  // device pixels
+        QLineF line;   // device pixels
+        QImage image;  // a picture: drawn over rect
+        QRectF rect;   // device pixels
     };
 
     // The document being made, painted page by page as each is ended: only the page being

@@ -1,8 +1,10 @@
 // The drawing surface a print job works on: page set-up, a current font, a current position,
-// measuring, text, lines and filled rectangles, in millimetres from the paper's top-left corner.
+// measuring, text, lines and black-and-white pictures, in millimetres from the paper's top-left
+// corner.
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 
 #include "core/result.h"
@@ -42,8 +44,12 @@ class PrintSurface {
     // drawn on.
     virtual Result<void> printText(const QString& text) = 0;
     virtual Result<void> drawLine(float x1, float y1, float x2, float y2) = 0;
-    // A black rectangle with its top-left corner at (x, y), no outline.
-    virtual Result<void> fillRect(float x, float y, float width, float height) = 0;
+    // A picture of one bit a pixel (QImage::Format_Mono, its default black-and-white colours)
+    // stretched over the rectangle with its top-left corner at (x, y): every pixel a sharp-edged
+    // block, never smoothed. A document keeps one copy of a picture however often it is drawn
+    // (the same QImage, or a copy of it).
+    virtual Result<void> drawImage(float x, float y, float width, float height,
+                                   const QImage& image) = 0;
 
     // Ends the page drawn so far and keeps the document open: what is drawn next goes on a new
     // page of the same document. Fails when the page cannot be added.

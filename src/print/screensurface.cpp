@@ -25,9 +25,10 @@ Result<void> ScreenSurface::drawLine(float x1, float y1, float x2, float y2) {
     return pdf_.drawLine(x1, y1, x2, y2);
 }
 
-Result<void> ScreenSurface::fillRect(float x, float y, float width, float height) {
+Result<void> ScreenSurface::drawImage(float x, float y, float width, float height,
+                                      const QImage& image) {
     if (ended_) abortDoc();
-    return pdf_.fillRect(x, y, width, height);
+    return pdf_.drawImage(x, y, width, height, image);
 }
 
 Result<void> ScreenSurface::endPage() {

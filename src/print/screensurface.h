@@ -33,7 +33,8 @@ class ScreenSurface final : public PrintSurface {
 
     Result<void> printText(const QString& text) override;
     Result<void> drawLine(float x1, float y1, float x2, float y2) override;
-    Result<void> fillRect(float x, float y, float width, float height) override;
+    Result<void> drawImage(float x, float y, float width, float height,
+                           const QImage& image) override;
 
     // The page stays to be shown until something is drawn after it: nothing is handed over.
     Result<void> endPage() override;

@@ -374,30 +374,16 @@ QStringList shortenedLines(const SheetPlan& plan) {
 
 namespace {
 
-// A code's dark modules, each row's runs as one rectangle; the surface joins them into one
-// shape, so no seam shows between modules at any zoom.
+// A code as its picture, one pixel a module, over the modules' square. Every card of the page
+// draws the same picture, which the document keeps once.
 template <typename ScaleX, typename ScaleY>
 Result<void> drawQr(PrintSurface& surface, const CardQr& qr, const ScaleX& sx, const ScaleY& sy,
                     double scale) {
-    const QrMatrix& matrix = *qr.matrix;
-    const auto module = static_cast<float>(double(qr.module) * scale);
-    for (int row = 0; row < matrix.size; ++row) {
-        for (int column = 0; column < matrix.size;) {
-            if (!matrix.at(column, row)) {
-                ++column;
-                continue;
-            }
-            const int first = column;
-            while (column < matrix.size && matrix.at(column, row)) ++column;
-            const float x = sx(static_cast<float>(double(qr.x) + double(qr.module) * first));
-            const float y = sy(static_cast<float>(double(qr.y) + double(qr.module) * row));
-            if (const Result<void> filled =
-                    surface.fillRect(x, y, module * float(column - first), module);
-                !filled)
-                return filled;
-        }
-    }
-    return {};
+    const QImage& modules = qr.matrix->modules();
+    if (modules.isNull())
+        return Failure{QStringLiteral("Il codice QR dei biglietti non ha potuto essere composto.")};
+    const auto side = static_cast<float>(double(qr.side()) * scale);
+    return surface.drawImage(sx(qr.x), sy(qr.y), side, side, modules);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ void RecordingSurface::clearRecord() {
     log.clear();
     texts.clear();
     lines.clear();
-    rects.clear();
+    images.clear();
     measured.clear();
     printTextCalls = drawLineCalls = 0;
     pagesHandedOver = pagesAbandoned = 0;
@@ -36,7 +36,7 @@ void RecordingSurface::clearRecord() {
 
 bool RecordingSurface::touchedPaper() const {
     return !texts.isEmpty() || !lines.isEmpty() || log.contains(QStringLiteral("printText")) ||
-           log.contains(QStringLiteral("drawLine")) || log.contains(QStringLiteral("fillRect")) ||
+           log.contains(QStringLiteral("drawLine")) || log.contains(QStringLiteral("drawImage")) ||
            log.contains(QStringLiteral("endDoc")) || log.contains(QStringLiteral("abortDoc"));
 }
 
@@ -135,14 +135,15 @@ Result<void> RecordingSurface::drawLine(float x1, float y1, float x2, float y2) 
     return {};
 }
 
-Result<void> RecordingSurface::fillRect(float left, float top, float width, float height) {
-    log << QStringLiteral("fillRect");
+Result<void> RecordingSurface::drawImage(float left, float top, float width, float height,
+                                         const QImage& image) {
+    log << QStringLiteral("drawImage");
     if (target_) {
-        if (Result<void> filled = target_->fillRect(left, top, width, height); !filled)
-            return filled;
+        if (Result<void> drawn = target_->drawImage(left, top, width, height, image); !drawn)
+            return drawn;
     }
     documentOpen = true;
-    rects.append(QRectF(left, top, width, height));
+    images.append({QRectF(left, top, width, height), image});
     return {};
 }
 

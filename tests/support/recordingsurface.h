@@ -3,6 +3,7 @@
 // over another surface, the same record of a real printer's or PDF's job.
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QPair>
 #include <QRectF>
@@ -33,6 +34,11 @@ struct RecordedText {
 
 struct RecordedLine {
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+struct RecordedImage {
+    QRectF rect;  // x, y, width, height in millimetres
+    QImage image;
 };
 
 class RecordingSurface : public PrintSurface {
@@ -70,7 +76,7 @@ class RecordingSurface : public PrintSurface {
     QStringList log;
     QList<RecordedText> texts;
     QList<RecordedLine> lines;
-    QList<QRectF> rects;  // x, y, width, height in millimetres
+    QList<RecordedImage> images;
     QList<QPair<QString, RecordedFont>> measured;
     int printTextCalls = 0, drawLineCalls = 0;
     int pagesHandedOver = 0, pagesAbandoned = 0;
@@ -97,7 +103,8 @@ class RecordingSurface : public PrintSurface {
     void setCurrentY(float value) override;
     Result<void> printText(const QString& text) override;
     Result<void> drawLine(float x1, float y1, float x2, float y2) override;
-    Result<void> fillRect(float x, float y, float width, float height) override;
+    Result<void> drawImage(float x, float y, float width, float height,
+                           const QImage& image) override;
     Result<void> endPage() override;
     Result<void> endDoc() override;
     void abortDoc() override;
