@@ -16,8 +16,8 @@
 #include <QtTest>
 
 #include "datafiles.h"
+#include "platform/focusring.h"
 #include "platform/marginmemory.h"
-#include "window/focusring.h"
 #include "window/helptext.h"
 #include "window/releasetext.h"
 #include "window/twips.h"

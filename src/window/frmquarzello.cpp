@@ -17,11 +17,11 @@
 #include <QShortcut>
 
 #include "core/windowtitle.h"
+#include "platform/focusring.h"
 #include "platform/offsetmemory.h"
 #include "platform/papermemory.h"
 #include "platform/prompts.h"
 #include "platform/qrchoice.h"
-#include "window/focusring.h"
 #include "window/helptext.h"
 #include "window/inputrules.h"
 #include "window/positiondialog.h"
