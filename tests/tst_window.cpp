@@ -356,7 +356,7 @@ void WindowTest::startUpPlacesAndLabels() {
     QCOMPARE(title->x(), f.child<QWidget>("frmDati")->x());
     // 3.5 times the data frame's left (60 twips) narrower than the window.
     QCOMPARE(title->width(), twipsToPixels(w.frameGeometry().width() * 15 - 210));
-    QCOMPARE(f.child<QWidget>("frmPrinter")->geometry(), twipsRect(3240, 1800, 3615, 2385));
+    QCOMPARE(f.child<QWidget>("frmPrinter")->geometry(), twipsRect(3240, 1500, 3615, 2820));
     QCOMPARE(f.child<QPlainTextEdit>("txtHelp")->toPlainText(), QStringLiteral("(Istruzioni)\n"));
     // Every box, the first-run greeting included, is the window's own.
     QCOMPARE(f.prompts.parentWindow, &w);

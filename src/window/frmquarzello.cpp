@@ -2,6 +2,7 @@
 // commands that hand over to the data file and printing code.
 #include "window/frmquarzello.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
@@ -78,8 +79,9 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     connect(cmbCarta_, &QComboBox::activated, this, &frmQuarzello::cmbCarta_Click);
     connect(cmdPosizione_, &QPushButton::clicked, this, &frmQuarzello::cmdPosizione_Click);
     // The position is a printer's: there is none to put right for the PDF entry.
-    connect(lstStampanti_, &QListWidget::itemSelectionChanged, this,
-            [this] { cmdPosizione_->setEnabled(!selectedPrinter().isEmpty()); });
+    const auto positionFollows = [this] { cmdPosizione_->setEnabled(!panelPrinter().isEmpty()); };
+    connect(lstStampanti_, &QListWidget::itemSelectionChanged, this, positionFollows);
+    connect(lstStampanti_, &QListWidget::currentItemChanged, this, positionFollows);
     connect(cmbCarta_, &StockList::choiceGone, this, [this](const QString& name) {
         showPaperGrid();
         prompts_.warn(QStringLiteral("La carta \"%1\" non è più installata: si stampa su A4 da "
@@ -125,7 +127,7 @@ void frmQuarzello::form_load() {
     }
 
     frmPrinter_->hide();
-    frmPrinter_->move(twipsToPixels(3240), twipsToPixels(1800));
+    frmPrinter_->move(twipsToPixels(3240), twipsToPixels(1500));
     txtHelp_->hide();
     txtHelp_->setGeometry(twipsRect(120, 480, 6735, 3855));
 
@@ -204,14 +206,16 @@ void frmQuarzello::cmbCarta_Click(int index) {
     if (const Result<void> kept = rememberPaper(choice); !kept) prompts_.warn(kept.error());
 }
 
-QString frmQuarzello::selectedPrinter() const {
+QString frmQuarzello::panelPrinter() const {
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
-    if (selected.isEmpty() || selected.first()->data(Qt::UserRole).toBool()) return {};
-    return selected.first()->text();
+    const QListWidgetItem* entry =
+        selected.isEmpty() ? lstStampanti_->currentItem() : selected.first();
+    if (!entry || entry->data(Qt::UserRole).toBool()) return {};
+    return entry->text();
 }
 
 void frmQuarzello::cmdPosizione_Click() {
-    const QString printer = selectedPrinter();
+    const QString printer = panelPrinter();
     if (printer.isEmpty()) return;
     auto* dialog = new PositionDialog(printer, rememberedOffset(printer).offset, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -297,9 +301,13 @@ void frmQuarzello::VisualizzaListaStampanti() {
         QFont italic = pdf->font();
         italic.setItalic(true);
         pdf->setFont(italic);
-        // Nothing selected, but the first entry is current: the keyboard starts from there.
+        // Nothing selected; the printer a print goes to is the current entry, and the keyboard
+        // starts from there. Printing on an entry that is not that printer is the user's choice.
+        const QList<QListWidgetItem*> next =
+            lstStampanti_->findItems(print_.printerWhenNoneChosen(), Qt::MatchExactly);
         lstStampanti_->clearSelection();
-        lstStampanti_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        lstStampanti_->setCurrentItem(next.isEmpty() ? nullptr : next.first(),
+                                      QItemSelectionModel::NoUpdate);
     });
 }
 
@@ -371,12 +379,19 @@ bool frmQuarzello::filterKeyPress(int index, QKeyEvent* event) {
 
 bool frmQuarzello::focusNextPrevChild(bool next) {
     // While a panel is shown, Tab goes round its controls: those beneath it cannot be seen.
+    // A disabled one is passed over.
     if (frmPrinter_->isVisible()) {
-        const std::array<QWidget*, 3> round = {cmdSelStampante_[0], cmdSelStampante_[1],
-                                               lstStampanti_};
+        const std::array<QWidget*, 4> round = {cmdPosizione_, lstStampanti_, cmdSelStampante_[0],
+                                               cmdSelStampante_[1]};
+        const int size = static_cast<int>(round.size());
         const auto at = std::find(round.begin(), round.end(), focusWidget());
-        const int here = static_cast<int>(at - round.begin());
-        QWidget* to = at == round.end() ? lstStampanti_ : round[(here + (next ? 1 : 2)) % 3];
+        int here = static_cast<int>(at - round.begin());
+        QWidget* to = lstStampanti_;
+        if (at != round.end()) {
+            do here = (here + (next ? 1 : size - 1)) % size;
+            while (!round[here]->isEnabled());
+            to = round[here];
+        }
         to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return true;
     }
@@ -403,6 +418,9 @@ bool frmQuarzello::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
+    } else if (event->type() == QEvent::Hide && qobject_cast<QAbstractItemView*>(watched)) {
+        static_cast<QAbstractItemView*>(watched)->selectionModel()->setCurrentIndex(
+            {}, QItemSelectionModel::NoUpdate);
     } else if (event->type() == QEvent::Shortcut && watched == cmdSelStampante_[0]) {
         chooseCurrentPrinter();  // Alt+S prints on the current entry
     } else if (event->type() == QEvent::MouseButtonRelease) {

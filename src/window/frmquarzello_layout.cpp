@@ -335,7 +335,7 @@ void frmQuarzello::buildLayout() {
     txtHelp_->viewport()->installEventFilter(this);
 
     frmPrinter_ = makeFrame(this, "frmPrinter", QStringLiteral("Selezione stampante:"),
-                            twipsRect(2520, 1800, 3615, 2385), true, kBlack, kLightGrey);
+                            twipsRect(2520, 1500, 3615, 2820), true, kBlack, kLightGrey);
     lstStampanti_ = new QListWidget(frmPrinter_);
     lstStampanti_->setObjectName(QStringLiteral("lstStampanti"));
     lstStampanti_->setGeometry(twipsRect(360, 360, 3015, 1425));
@@ -345,17 +345,17 @@ void frmQuarzello::buildLayout() {
     // Sorted when filled: the PDF entry stays last, below the printers.
     cmdSelStampante_[0] =
         makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_0"), QStringLiteral("&Stampa"),
-                   twipsRect(360, 1860, 1335, 375), true, QStringLiteral("Avvio della stampa"));
+                   twipsRect(360, 2295, 1335, 375), true, QStringLiteral("Avvio della stampa"));
     // Told apart from the window's own Stampa, which has the same caption.
     cmdSelStampante_[0]->setAccessibleName(QStringLiteral("Stampa sulla stampante scelta"));
     cmdSelStampante_[1] =
         makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_1"), QStringLiteral("&Rinuncia"),
-                   twipsRect(2040, 1860, 1335, 375), true, QStringLiteral("Rinuncia alla stampa"));
+                   twipsRect(2040, 2295, 1335, 375), true, QStringLiteral("Rinuncia alla stampa"));
 
-    // On the panel's title line, beside its caption: the panel keeps its size and layout.
+    // Under the list, as wide as it: it acts on the entry chosen there.
     cmdPosizione_ =
         makeButton(frmPrinter_, QStringLiteral("cmdPosizione"),
-                   QStringLiteral("Regola la &posizione…"), twipsRect(1860, 0, 1515, 300), false,
+                   QStringLiteral("Regola la &posizione…"), twipsRect(360, 1860, 3015, 375), false,
                    QStringLiteral("Sposta la stampa sul foglio, per la stampante scelta"));
     cmdPosizione_->setEnabled(false);
 
