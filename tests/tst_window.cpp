@@ -343,6 +343,14 @@ void WindowTest::screenReaderNames() {
              "Regola la posizione…,Anteprima");
     for (const char* picture : {"imgCG", "imgCN"})
         QVERIFY(!spoken(f.child<QWidget>(picture)).isEmpty());
+    // "Formato" is told read-only, not editable; a closed list's entries are not focused.
+    const QAccessible::State a4 =
+        QAccessible::queryAccessibleInterface(f.child<QWidget>("txta4"))->state();
+    QVERIFY(a4.readOnly && !a4.editable && a4.focusable);
+    auto* rows = f.child<QComboBox>("cmbRighe");
+    rows->showPopup();
+    rows->hidePopup();
+    QVERIFY(!QAccessible::queryAccessibleInterface(rows->view())->child(5)->state().focused);
 }
 
 void WindowTest::startUpPlacesAndLabels() {

@@ -39,9 +39,51 @@ constexpr int kLongestGridText = 32767;
 
 // Qt gives a top-level QWidget the role of a client area, which assistive technology reports as
 // a "filler" inside nothing: the window is made a window to it.
+// Qt calls every line edit editable, also one the user cannot type in ("Formato"): such a box is
+// told as read-only text, its text given to be read.
+class ReadOnlyBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+  public:
+    explicit ReadOnlyBoxAccessible(QLineEdit* box)
+        : QAccessibleWidget(box, QAccessible::EditableText) {}
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.selectableText = true;
+        return state;
+    }
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Value ? shown() : QAccessibleWidget::text(kind);
+    }
+    QString text(int start, int end) const override { return shown().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(shown().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = *end = 0;
+        return {};
+    }
+
+  private:
+    QString shown() const { return static_cast<QLineEdit*>(widget())->text(); }
+};
+
 QAccessibleInterface* windowAccessible(const QString&, QObject* object) {
     if (auto* window = qobject_cast<frmQuarzello*>(object))
         return new QAccessibleWidget(window, QAccessible::Window);
+    if (auto* box = qobject_cast<QLineEdit*>(object); box && box->isReadOnly())
+        return new ReadOnlyBoxAccessible(box);
     return nullptr;
 }
 
@@ -107,6 +149,10 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     // Return presses the focused button, as Space does; Return in the printer list prints.
     for (QPushButton* button : findChildren<QPushButton*>()) button->installEventFilter(this);
     lstStampanti_->installEventFilter(this);
+    // A hidden list's entries are not focused: as it hides, the printer list and the entries of
+    // each drop-down list give up their current entry (the choice made stays selected), and a
+    // drop-down list opens again on its value.
+    for (QComboBox* list : findChildren<QComboBox*>()) list->view()->installEventFilter(this);
 
     form_load();
     setUpPreview();

@@ -221,20 +221,23 @@ void frmQuarzello::buildLayout() {
         makeLabel(frmPagina_, QStringLiteral("lblFormato"), QStringLiteral("Formato della pagina:"),
                   twipsRect(120, 300, 1640, 255), Qt::AlignLeft);
     txta4_ = new QLineEdit(QStringLiteral("A4"), frmPagina_);
+    // Read-only from the start: assistive technology's view of the box is made at its first
+    // change, and tells it read-only only if it is then.
+    txta4_->setReadOnly(true);
     lblFormato->setBuddy(txta4_);
     txta4_->setAccessibleName(QStringLiteral("Formato della pagina"));
     txta4_->setObjectName(QStringLiteral("txta4"));
-    txta4_->setGeometry(twipsRect(2005, 220, 350, 285));
+    txta4_->setGeometry(twipsRect(2005, 300, 350, 240));
     txta4_->setFont(windowFont());
-    txta4_->setReadOnly(true);
     txta4_->setAlignment(Qt::AlignCenter);
     txta4_->setToolTip(QStringLiteral("Formato pagina: campo fisso in A4"));
     txta4_->installEventFilter(this);
-    // The paper on the frame's title line: the window keeps its size and its controls their places.
+    // The paper on the frame's title line, clear of its caption and as wide as the boxes below
+    // reach: the window keeps its size and its controls their places.
     cmbCarta_ = new StockList(frmPagina_);
     cmbCarta_->setObjectName(QStringLiteral("cmbCarta"));
     cmbCarta_->setAccessibleName(QStringLiteral("Carta"));
-    cmbCarta_->setGeometry(twipsRect(615, 0, 1385, 270));
+    cmbCarta_->setGeometry(twipsRect(690, 0, 1665, 240));
     cmbCarta_->setFont(windowFont());
     cmbCarta_->setToolTip(
         QStringLiteral("Carta: A4 da tagliare, o una carta prefustellata per "
