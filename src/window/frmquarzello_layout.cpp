@@ -157,17 +157,17 @@ void frmQuarzello::buildLayout() {
     const Qt::Alignment right = Qt::AlignRight;
     const Qt::Alignment left = Qt::AlignLeft;
     const std::array<FieldDesign, kFieldCount> fields = {{
-        {"Titolo:", 0, twipsRect(70, 320, 750, 220), right, twipsRect(850, 235, 1000, 300), left,
+        {"Titolo:", 0, twipsRect(25, 320, 750, 220), right, twipsRect(850, 265, 1000, 300), left,
          "Indicare, se preferito, Dott., Rag, ecc.", "Titolo"},
-        {"Nome:", 1, twipsRect(70, 743, 750, 220), right, twipsRect(850, 655, 3285, 300), left,
+        {"Nome:", 1, twipsRect(25, 743, 750, 220), right, twipsRect(850, 655, 3285, 300), left,
          "Indicare il nome (od i nomi: p.e.: Mario e Maria...)", "Nome"},
-        {"Cognome:", 2, twipsRect(70, 1161, 750, 220), right, twipsRect(850, 1075, 3285, 300), left,
+        {"Cognome:", 2, twipsRect(25, 1161, 750, 220), right, twipsRect(850, 1075, 3285, 300), left,
          "Indicare il cognome", "Cognome"},
-        {"Incarico:", 5, twipsRect(70, 1579, 750, 220), right, twipsRect(850, 1495, 3285, 300),
+        {"Incarico:", 5, twipsRect(25, 1579, 750, 220), right, twipsRect(850, 1495, 3285, 300),
          left, "Indicare l'eventuale incarico (Presidente circolo...)", "Incarico"},
-        {"Indirizzo:", 3, twipsRect(70, 2002, 750, 220), right, twipsRect(840, 1920, 3285, 300),
+        {"Indirizzo:", 3, twipsRect(25, 2002, 750, 220), right, twipsRect(850, 1920, 3285, 300),
          left, "Indicare l'indirizzo: Via e numero civico", "Indirizzo"},
-        {"Cap/Città:", 4, twipsRect(70, 2420, 750, 220), right, twipsRect(850, 2335, 765, 300),
+        {"Cap/Città:", 4, twipsRect(25, 2420, 750, 220), right, twipsRect(850, 2335, 765, 300),
          Qt::AlignHCenter, "Indicare il CAP", "CAP"},
         {nullptr,
          -1,
@@ -177,13 +177,13 @@ void frmQuarzello::buildLayout() {
          left,
          "Indicare la Città (e la provincia, se necessario)",
          "Città"},
-        {"Telefono:", 6, twipsRect(70, 2838, 750, 220), right, twipsRect(850, 2755, 1365, 300),
+        {"Telefono:", 6, twipsRect(25, 2838, 750, 220), right, twipsRect(850, 2755, 1335, 300),
          right, "Indicare il numero di telefono fisso", "Telefono"},
-        {"Cell.", 7, twipsRect(2300, 2849, 315, 180), left, twipsRect(2660, 2775, 1485, 300), right,
+        {"Cell.", 7, twipsRect(2270, 2849, 315, 180), left, twipsRect(2690, 2775, 1455, 300), right,
          "Indicare il numero di cellulare", "Cellulare"},
-        {"E-mail:", 8, twipsRect(70, 3256, 750, 220), right, twipsRect(850, 3175, 3285, 300), left,
+        {"E-mail:", 8, twipsRect(25, 3256, 750, 220), right, twipsRect(850, 3175, 3285, 300), left,
          "Indicare l'indirizzo e-mail (o più d'uno, separati da ;)", "E-mail"},
-        {"Sito:", 9, twipsRect(70, 3680, 750, 220), right, twipsRect(850, 3600, 3285, 300), left,
+        {"Sito:", 9, twipsRect(25, 3680, 750, 220), right, twipsRect(850, 3600, 3285, 300), left,
          "Indicare l'eventuale sito personale", "Sito"},
     }};
     for (int i = 0; i < kFieldCount; ++i) {
@@ -287,7 +287,7 @@ void frmQuarzello::buildLayout() {
     imgCG->setAccessibleName(QStringLiteral("Disegno di un camper"));
     lblCopyright_ = new QLabel(frmlogo_);
     lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
-    lblCopyright_->setGeometry(twipsRect(600, 120, 1335, 555));
+    lblCopyright_->setGeometry(twipsRect(600, 120, 1290, 555));
     {
         QFont font(QStringLiteral("MS Serif"));
         font.setPointSizeF(6.75);

@@ -30,7 +30,7 @@ void frmQuarzello::setUpPreview() {
     // At the banner's right end, clear of its centred title.
     cmdAnteprima_ = new QPushButton(QStringLiteral("&Anteprima"), this);
     cmdAnteprima_->setObjectName(QStringLiteral("cmdAnteprima"));
-    cmdAnteprima_->setGeometry(twipsRect(5880, 60, 930, 315));
+    cmdAnteprima_->setGeometry(twipsRect(5790, 60, 930, 315));
     cmdAnteprima_->setCheckable(true);
     cmdAnteprima_->setAutoDefault(false);
     cmdAnteprima_->setToolTip(QStringLiteral("Mostra o nasconde il foglio come sarà stampato"));

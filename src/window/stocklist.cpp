@@ -3,7 +3,10 @@
 #include "window/stocklist.h"
 
 #include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QStandardItemModel>
+#include <QStylePainter>
+#include <QToolTip>
 
 namespace quarzello {
 
@@ -56,6 +59,29 @@ void StockList::keyPressEvent(QKeyEvent* event) {
 void StockList::wheelEvent(QWheelEvent* event) {
     fill();
     QComboBox::wheelEvent(event);
+}
+
+void StockList::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    // The style draws the text one pixel in from either side of the field.
+    option.currentText =
+        fontMetrics().elidedText(option.currentText, Qt::ElideRight, field.width() - 2);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
+bool StockList::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && !toolTip().isEmpty()) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        QToolTip::showText(help->globalPos(), currentText() + u'\n' + toolTip(), this);
+        return true;
+    }
+    return QComboBox::event(event);
 }
 
 void StockList::fill() {
