@@ -37,6 +37,7 @@ class PrintPanelTest : public QObject {
     void marginsAreAskedAboutOnce_data();
     void marginsAreAskedAboutOnce();
     void helpPanelSurvivesPrinting();
+    void panelByKeyboard_data();
     void panelByKeyboard();
     void pdfFromThePanel_data();
     void pdfFromThePanel();
@@ -275,18 +276,48 @@ void PrintPanelTest::helpPanelSurvivesPrinting() {
     QVERIFY(f->child<QPlainTextEdit>("txtHelp")->isVisible());
 }
 
+void PrintPanelTest::panelByKeyboard_data() {
+    QTest::addColumn<QString>("systemDefault");
+    QTest::addColumn<QString>("usedBefore");  // chosen for a print earlier in the run
+    QTest::addColumn<QString>("current");     // the entry current when the panel opens
+    QTest::addColumn<QString>("round");       // Tab from the list until back at it
+    const auto row = [](const char* name, const char* on, const char* used, const char* current) {
+        const QString round = "cmdSelStampante_0,cmdSelStampante_1,cmdPosizione,lstStampanti";
+        QTest::newRow(name) << on << used << current
+                            << (*current ? round : QString(round).remove("cmdPosizione,"));
+    };
+    row("the system's default", "Zeta", "", "Zeta");
+    row("the printer used last", "Zeta", "Alfa", "Alfa");
+    row("none, no position", "", "", "");
+}
+
 void PrintPanelTest::panelByKeyboard() {
+    QFETCH(QString, systemDefault);
+    QFETCH(QString, usedBefore);
+    QFETCH(QString, current);
+    QFETCH(QString, round);
+    f->printers.defaultName = systemDefault;
     QVERIFY(QTest::qWaitForWindowActive(w));  // the keyboard goes to the active window only
+    if (!usedBefore.isEmpty()) {
+        pressPrint();
+        QVERIFY(pickPrinter(list, usedBefore));
+        pressPanel(0);
+    }
     pressPrint();
     QCOMPARE(QApplication::focusWidget(), list);
-    // The first entry is current, not chosen: the arrow moves on from it.
-    QVERIFY(list->currentRow() == 0 && list->selectedItems().isEmpty());
-    QTest::keyClick(list, Qt::Key_Down);
-    QCOMPARE(list->selectedItems().value(0)->text(), QStringLiteral("Zeta"));
-    QTest::keyClick(list, Qt::Key_Escape);  // as the abandon button
-    QVERIFY(panel->isHidden());
-    QCOMPARE(QApplication::focusWidget(), f->child<QWidget>("cmdStampa"));
-    QVERIFY(f->printers.jobs.empty() && f->prompts.messages.isEmpty());
+    // Where a print with none chosen goes is current, not chosen; Return prints there.
+    QCOMPARE(list->currentItem() ? list->currentItem()->text() : QString(), current);
+    QStringList visited;
+    while (visited.size() < 5 && visited.value(visited.size() - 1) != "lstStampanti") {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited.join(','), round);
+    const qsizetype before = f->printers.jobs[current].size();
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_VERIFY(!w->commandUnderWay());
+    QCOMPARE(f->printers.jobs[current].size(), before + !current.isEmpty());
+    QVERIFY(panel->isHidden() && !list->currentItem());  // a hidden entry is not focused
 }
 
 void PrintPanelTest::pdfFromThePanel_data() {

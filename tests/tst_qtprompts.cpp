@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <sys/stat.h>
 
+#include "platform/focusring.h"
 #include "platform/italian.h"
 #include "platform/marginmemory.h"
 #include "platform/qtprompts.h"
@@ -190,7 +191,7 @@ void QtPromptsTest::yesNoBox() {
     const QChar cr(13);
     const QString text = QStringLiteral("Il file:") + cr + cr + "/tmp/a.qcf" + cr + cr +
                          QStringLiteral("esiste già: sovrascrivo?");
-    bool checked = false;
+    bool checked = false, ringed = false;
     whenShown<QMessageBox>([&](QMessageBox* box) {
         QCOMPARE(box->windowTitle(), QStringLiteral("Quarzello del Camperista"));
         QCOMPARE(box->text(), QStringLiteral("Il file:\n\n/tmp/a.qcf\n\nesiste già: sovrascrivo?"));
@@ -199,13 +200,18 @@ void QtPromptsTest::yesNoBox() {
         QCOMPARE(
             box->defaultButton(),
             box->button(defaultButton == PromptAnswer::Yes ? QMessageBox::Yes : QMessageBox::No));
+        // The focused button's ring, two pixels wide a pixel out, stands out 3:1 from the box.
+        QTRY_VERIFY(box->isActiveWindow() && box->focusWidget());
+        const QPoint ring = box->focusWidget()->mapTo(box, QPoint(-3, 9));
+        ringed = contrastRatio(box->grab().toImage().pixelColor(ring),
+                               box->palette().window().color()) >= 3;
         checked = true;
         QTest::keyClick(box, Qt::Key(key));
     });
     QCOMPARE(prompts.message(
                  {kWindowTitle, text, PromptButtons::YesNo, PromptIcon::None, defaultButton}),
              answer);
-    QVERIFY(checked);
+    QVERIFY(checked && ringed);
 }
 
 void QtPromptsTest::okBoxShowsBreaksAndIcon() {

@@ -93,8 +93,7 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen, Print
     // A grid that cannot print is told before anything about printers.
     std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk, options);
     if (!run) return;
-    QString name = !chosen.isEmpty() ? chosen : currentPrinter_;
-    if (name.isEmpty()) name = known_->defaultName;
+    const QString name = !chosen.isEmpty() ? chosen : printerWhenNoneChosen();
     if (name.isEmpty()) {
         talk.fail(known_->names.isEmpty() ? noPrinterText(serviceDown_)
                                           : QStringLiteral("Nessuna stampante predefinita: "
@@ -117,6 +116,10 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen, Print
                             busy_ = false;
                             if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
                         });
+}
+
+QString PrintCommands::printerWhenNoneChosen() const {
+    return !currentPrinter_.isEmpty() ? currentPrinter_ : known_->defaultName;
 }
 
 void PrintCommands::saveAsPdf(const CardRecord& record, PrintConversation& talk,

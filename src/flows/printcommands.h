@@ -68,6 +68,9 @@ class PrintCommands {
 
     // The printer the next print goes to when none is picked in the list.
     const QString& currentPrinter() const { return currentPrinter_; }
+    // Where a print goes when none is picked: the current printer, or else the system's
+    // default as the service said when the list was filled last; empty when neither is known.
+    QString printerWhenNoneChosen() const;
     // A command (the list, a print) is under way: no other may start.
     bool busy() const { return busy_; }
     // Where the window's work off its own thread runs.

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "platform/focusring.h"
+
 namespace quarzello {
 
 QString QtPrompts::displayText(const QString& text) {
@@ -20,6 +22,8 @@ QString QtPrompts::displayText(const QString& text) {
 
 PromptAnswer QtPrompts::message(const MessageRequest& request) {
     QMessageBox box(parent_);
+    // The window's own ring shows which button has the keyboard.
+    new FocusRing(&box);
     box.setWindowTitle(request.title);
     box.setTextFormat(Qt::PlainText);
     box.setText(displayText(request.text));
@@ -48,6 +52,7 @@ PromptAnswer QtPrompts::message(const MessageRequest& request) {
 
 MarginReply QtPrompts::askMargins(const MarginRequest& request) {
     QMessageBox box(parent_);
+    new FocusRing(&box);
     box.setWindowTitle(request.title);
     box.setTextFormat(Qt::PlainText);
     box.setText(displayText(request.text));

@@ -2,6 +2,7 @@
 // commands that hand over to the data file and printing code.
 #include "window/frmquarzello.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,12 +18,12 @@
 #include <QShortcut>
 
 #include "core/windowtitle.h"
+#include "platform/focusring.h"
 #include "platform/offsetmemory.h"
 #include "platform/papermemory.h"
 #include "platform/prompts.h"
 #include "platform/settingslocation.h"
 #include "platform/settingsstore.h"
-#include "window/focusring.h"
 #include "window/helptext.h"
 #include "window/inputrules.h"
 #include "window/positiondialog.h"
@@ -39,9 +40,51 @@ constexpr int kLongestGridText = 32767;
 
 // Qt gives a top-level QWidget the role of a client area, which assistive technology reports as
 // a "filler" inside nothing: the window is made a window to it.
+// Qt calls every line edit editable, also one the user cannot type in ("Formato"): such a box is
+// told as read-only text, its text given to be read.
+class ReadOnlyBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+  public:
+    explicit ReadOnlyBoxAccessible(QLineEdit* box)
+        : QAccessibleWidget(box, QAccessible::EditableText) {}
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.selectableText = true;
+        return state;
+    }
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Value ? shown() : QAccessibleWidget::text(kind);
+    }
+    QString text(int start, int end) const override { return shown().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(shown().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = *end = 0;
+        return {};
+    }
+
+  private:
+    QString shown() const { return static_cast<QLineEdit*>(widget())->text(); }
+};
+
 QAccessibleInterface* windowAccessible(const QString&, QObject* object) {
     if (auto* window = qobject_cast<frmQuarzello*>(object))
         return new QAccessibleWidget(window, QAccessible::Window);
+    if (auto* box = qobject_cast<QLineEdit*>(object); box && box->isReadOnly())
+        return new ReadOnlyBoxAccessible(box);
     return nullptr;
 }
 
@@ -81,8 +124,9 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     connect(cmbCarta_, &QComboBox::activated, this, &frmQuarzello::cmbCarta_Click);
     connect(cmdPosizione_, &QPushButton::clicked, this, &frmQuarzello::cmdPosizione_Click);
     // The position is a printer's: there is none to put right for the PDF entry.
-    connect(lstStampanti_, &QListWidget::itemSelectionChanged, this,
-            [this] { cmdPosizione_->setEnabled(!selectedPrinter().isEmpty()); });
+    const auto positionFollows = [this] { cmdPosizione_->setEnabled(!panelPrinter().isEmpty()); };
+    connect(lstStampanti_, &QListWidget::itemSelectionChanged, this, positionFollows);
+    connect(lstStampanti_, &QListWidget::currentItemChanged, this, positionFollows);
     connect(cmbCarta_, &StockList::choiceGone, this, [this](const QString& name) {
         showPaperGrid();
         prompts_.warn(QStringLiteral("La carta \"%1\" non è più installata: si stampa su A4 da "
@@ -109,6 +153,10 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     // Return presses the focused button, as Space does; Return in the printer list prints.
     for (QPushButton* button : findChildren<QPushButton*>()) button->installEventFilter(this);
     lstStampanti_->installEventFilter(this);
+    // A hidden list's entries are not focused: as it hides, the printer list and the entries of
+    // each drop-down list give up their current entry (the choice made stays selected), and a
+    // drop-down list opens again on its value.
+    for (QComboBox* list : findChildren<QComboBox*>()) list->view()->installEventFilter(this);
 
     form_load();
     setUpPreview();
@@ -129,7 +177,7 @@ void frmQuarzello::form_load() {
     }
 
     frmPrinter_->hide();
-    frmPrinter_->move(twipsToPixels(3240), twipsToPixels(1800));
+    frmPrinter_->move(twipsToPixels(3240), twipsToPixels(1500));
     txtHelp_->hide();
     txtHelp_->setGeometry(twipsRect(120, 480, 6735, 3855));
 
@@ -211,14 +259,16 @@ void frmQuarzello::cmbCarta_Click(int index) {
         prompts_.warn(kept.error());
 }
 
-QString frmQuarzello::selectedPrinter() const {
+QString frmQuarzello::panelPrinter() const {
     const QList<QListWidgetItem*> selected = lstStampanti_->selectedItems();
-    if (selected.isEmpty() || selected.first()->data(Qt::UserRole).toBool()) return {};
-    return selected.first()->text();
+    const QListWidgetItem* entry =
+        selected.isEmpty() ? lstStampanti_->currentItem() : selected.first();
+    if (!entry || entry->data(Qt::UserRole).toBool()) return {};
+    return entry->text();
 }
 
 void frmQuarzello::cmdPosizione_Click() {
-    const QString printer = selectedPrinter();
+    const QString printer = panelPrinter();
     if (printer.isEmpty()) return;
     const RememberedOffset remembered = store_->offset(printer);
     for (const QString& warning : store_->takeWarnings()) prompts_.warn(warning);
@@ -313,9 +363,13 @@ void frmQuarzello::VisualizzaListaStampanti() {
         QFont italic = pdf->font();
         italic.setItalic(true);
         pdf->setFont(italic);
-        // Nothing selected, but the first entry is current: the keyboard starts from there.
+        // Nothing selected; the printer a print goes to is the current entry, and the keyboard
+        // starts from there. Printing on an entry that is not that printer is the user's choice.
+        const QList<QListWidgetItem*> next =
+            lstStampanti_->findItems(print_.printerWhenNoneChosen(), Qt::MatchExactly);
         lstStampanti_->clearSelection();
-        lstStampanti_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        lstStampanti_->setCurrentItem(next.isEmpty() ? nullptr : next.first(),
+                                      QItemSelectionModel::NoUpdate);
     });
 }
 
@@ -393,12 +447,19 @@ bool frmQuarzello::filterKeyPress(int index, QKeyEvent* event) {
 
 bool frmQuarzello::focusNextPrevChild(bool next) {
     // While a panel is shown, Tab goes round its controls: those beneath it cannot be seen.
+    // A disabled one is passed over.
     if (frmPrinter_->isVisible()) {
-        const std::array<QWidget*, 3> round = {cmdSelStampante_[0], cmdSelStampante_[1],
-                                               lstStampanti_};
+        const std::array<QWidget*, 4> round = {cmdPosizione_, lstStampanti_, cmdSelStampante_[0],
+                                               cmdSelStampante_[1]};
+        const int size = static_cast<int>(round.size());
         const auto at = std::find(round.begin(), round.end(), focusWidget());
-        const int here = static_cast<int>(at - round.begin());
-        QWidget* to = at == round.end() ? lstStampanti_ : round[(here + (next ? 1 : 2)) % 3];
+        int here = static_cast<int>(at - round.begin());
+        QWidget* to = lstStampanti_;
+        if (at != round.end()) {
+            do here = (here + (next ? 1 : size - 1)) % size;
+            while (!round[here]->isEnabled());
+            to = round[here];
+        }
         to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return true;
     }
@@ -425,6 +486,9 @@ bool frmQuarzello::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
+    } else if (event->type() == QEvent::Hide && qobject_cast<QAbstractItemView*>(watched)) {
+        static_cast<QAbstractItemView*>(watched)->selectionModel()->setCurrentIndex(
+            {}, QItemSelectionModel::NoUpdate);
     } else if (event->type() == QEvent::Shortcut && watched == cmdSelStampante_[0]) {
         chooseCurrentPrinter();  // Alt+S prints on the current entry
     } else if (event->type() == QEvent::MouseButtonRelease) {

@@ -87,7 +87,9 @@ class frmQuarzello : public QWidget {
     void lookUpPreviewPrinter();
     void cmbCarta_Click(int index);
     void cmdPosizione_Click();
-    QString selectedPrinter() const;
+    // The printer of the panel's chosen entry, or of its current one when none is chosen;
+    // empty for the PDF entry.
+    QString panelPrinter() const;
     void showPaperGrid();
 
     Prompts& prompts_;

@@ -157,17 +157,17 @@ void frmQuarzello::buildLayout() {
     const Qt::Alignment right = Qt::AlignRight;
     const Qt::Alignment left = Qt::AlignLeft;
     const std::array<FieldDesign, kFieldCount> fields = {{
-        {"Titolo:", 0, twipsRect(70, 320, 750, 220), right, twipsRect(850, 235, 1000, 300), left,
+        {"Titolo:", 0, twipsRect(25, 320, 750, 220), right, twipsRect(850, 265, 1000, 300), left,
          "Indicare, se preferito, Dott., Rag, ecc.", "Titolo"},
-        {"Nome:", 1, twipsRect(70, 743, 750, 220), right, twipsRect(850, 655, 3285, 300), left,
+        {"Nome:", 1, twipsRect(25, 743, 750, 220), right, twipsRect(850, 655, 3285, 300), left,
          "Indicare il nome (od i nomi: p.e.: Mario e Maria...)", "Nome"},
-        {"Cognome:", 2, twipsRect(70, 1161, 750, 220), right, twipsRect(850, 1075, 3285, 300), left,
+        {"Cognome:", 2, twipsRect(25, 1161, 750, 220), right, twipsRect(850, 1075, 3285, 300), left,
          "Indicare il cognome", "Cognome"},
-        {"Incarico:", 5, twipsRect(70, 1579, 750, 220), right, twipsRect(850, 1495, 3285, 300),
+        {"Incarico:", 5, twipsRect(25, 1579, 750, 220), right, twipsRect(850, 1495, 3285, 300),
          left, "Indicare l'eventuale incarico (Presidente circolo...)", "Incarico"},
-        {"Indirizzo:", 3, twipsRect(70, 2002, 750, 220), right, twipsRect(840, 1920, 3285, 300),
+        {"Indirizzo:", 3, twipsRect(25, 2002, 750, 220), right, twipsRect(850, 1920, 3285, 300),
          left, "Indicare l'indirizzo: Via e numero civico", "Indirizzo"},
-        {"Cap/Città:", 4, twipsRect(70, 2420, 750, 220), right, twipsRect(850, 2335, 765, 300),
+        {"Cap/Città:", 4, twipsRect(25, 2420, 750, 220), right, twipsRect(850, 2335, 765, 300),
          Qt::AlignHCenter, "Indicare il CAP", "CAP"},
         {nullptr,
          -1,
@@ -177,13 +177,13 @@ void frmQuarzello::buildLayout() {
          left,
          "Indicare la Città (e la provincia, se necessario)",
          "Città"},
-        {"Telefono:", 6, twipsRect(70, 2838, 750, 220), right, twipsRect(850, 2755, 1365, 300),
+        {"Telefono:", 6, twipsRect(25, 2838, 750, 220), right, twipsRect(850, 2755, 1335, 300),
          right, "Indicare il numero di telefono fisso", "Telefono"},
-        {"Cell.", 7, twipsRect(2300, 2849, 315, 180), left, twipsRect(2660, 2775, 1485, 300), right,
+        {"Cell.", 7, twipsRect(2270, 2849, 315, 180), left, twipsRect(2690, 2775, 1455, 300), right,
          "Indicare il numero di cellulare", "Cellulare"},
-        {"E-mail:", 8, twipsRect(70, 3256, 750, 220), right, twipsRect(850, 3175, 3285, 300), left,
+        {"E-mail:", 8, twipsRect(25, 3256, 750, 220), right, twipsRect(850, 3175, 3285, 300), left,
          "Indicare l'indirizzo e-mail (o più d'uno, separati da ;)", "E-mail"},
-        {"Sito:", 9, twipsRect(70, 3680, 750, 220), right, twipsRect(850, 3600, 3285, 300), left,
+        {"Sito:", 9, twipsRect(25, 3680, 750, 220), right, twipsRect(850, 3600, 3285, 300), left,
          "Indicare l'eventuale sito personale", "Sito"},
     }};
     for (int i = 0; i < kFieldCount; ++i) {
@@ -221,20 +221,23 @@ void frmQuarzello::buildLayout() {
         makeLabel(frmPagina_, QStringLiteral("lblFormato"), QStringLiteral("Formato della pagina:"),
                   twipsRect(120, 300, 1640, 255), Qt::AlignLeft);
     txta4_ = new QLineEdit(QStringLiteral("A4"), frmPagina_);
+    // Read-only from the start: assistive technology's view of the box is made at its first
+    // change, and tells it read-only only if it is then.
+    txta4_->setReadOnly(true);
     lblFormato->setBuddy(txta4_);
     txta4_->setAccessibleName(QStringLiteral("Formato della pagina"));
     txta4_->setObjectName(QStringLiteral("txta4"));
-    txta4_->setGeometry(twipsRect(2005, 220, 350, 285));
+    txta4_->setGeometry(twipsRect(2005, 300, 350, 240));
     txta4_->setFont(windowFont());
-    txta4_->setReadOnly(true);
     txta4_->setAlignment(Qt::AlignCenter);
     txta4_->setToolTip(QStringLiteral("Formato pagina: campo fisso in A4"));
     txta4_->installEventFilter(this);
-    // The paper on the frame's title line: the window keeps its size and its controls their places.
+    // The paper on the frame's title line, clear of its caption and as wide as the boxes below
+    // reach: the window keeps its size and its controls their places.
     cmbCarta_ = new StockList(frmPagina_);
     cmbCarta_->setObjectName(QStringLiteral("cmbCarta"));
     cmbCarta_->setAccessibleName(QStringLiteral("Carta"));
-    cmbCarta_->setGeometry(twipsRect(615, 0, 1385, 270));
+    cmbCarta_->setGeometry(twipsRect(690, 0, 1665, 240));
     cmbCarta_->setFont(windowFont());
     cmbCarta_->setToolTip(
         QStringLiteral("Carta: A4 da tagliare, o una carta prefustellata per "
@@ -284,7 +287,7 @@ void frmQuarzello::buildLayout() {
     imgCG->setAccessibleName(QStringLiteral("Disegno di un camper"));
     lblCopyright_ = new QLabel(frmlogo_);
     lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
-    lblCopyright_->setGeometry(twipsRect(600, 120, 1335, 555));
+    lblCopyright_->setGeometry(twipsRect(600, 120, 1290, 555));
     {
         QFont font(QStringLiteral("MS Serif"));
         font.setPointSizeF(6.75);
@@ -335,7 +338,7 @@ void frmQuarzello::buildLayout() {
     txtHelp_->viewport()->installEventFilter(this);
 
     frmPrinter_ = makeFrame(this, "frmPrinter", QStringLiteral("Selezione stampante:"),
-                            twipsRect(2520, 1800, 3615, 2385), true, kBlack, kLightGrey);
+                            twipsRect(2520, 1500, 3615, 2820), true, kBlack, kLightGrey);
     lstStampanti_ = new QListWidget(frmPrinter_);
     lstStampanti_->setObjectName(QStringLiteral("lstStampanti"));
     lstStampanti_->setGeometry(twipsRect(360, 360, 3015, 1425));
@@ -345,17 +348,17 @@ void frmQuarzello::buildLayout() {
     // Sorted when filled: the PDF entry stays last, below the printers.
     cmdSelStampante_[0] =
         makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_0"), QStringLiteral("&Stampa"),
-                   twipsRect(360, 1860, 1335, 375), true, QStringLiteral("Avvio della stampa"));
+                   twipsRect(360, 2295, 1335, 375), true, QStringLiteral("Avvio della stampa"));
     // Told apart from the window's own Stampa, which has the same caption.
     cmdSelStampante_[0]->setAccessibleName(QStringLiteral("Stampa sulla stampante scelta"));
     cmdSelStampante_[1] =
         makeButton(frmPrinter_, QStringLiteral("cmdSelStampante_1"), QStringLiteral("&Rinuncia"),
-                   twipsRect(2040, 1860, 1335, 375), true, QStringLiteral("Rinuncia alla stampa"));
+                   twipsRect(2040, 2295, 1335, 375), true, QStringLiteral("Rinuncia alla stampa"));
 
-    // On the panel's title line, beside its caption: the panel keeps its size and layout.
+    // Under the list, as wide as it: it acts on the entry chosen there.
     cmdPosizione_ =
         makeButton(frmPrinter_, QStringLiteral("cmdPosizione"),
-                   QStringLiteral("Regola la &posizione…"), twipsRect(1860, 0, 1515, 300), false,
+                   QStringLiteral("Regola la &posizione…"), twipsRect(360, 1860, 3015, 375), false,
                    QStringLiteral("Sposta la stampa sul foglio, per la stampante scelta"));
     cmdPosizione_->setEnabled(false);
 

@@ -28,7 +28,22 @@ QString helpText() {
         QStringLiteral("E-mail e indirizzo http: sono stampati comunque in minuscolo."),
         QStringLiteral("Campi telef. fisso e cell.: ammesso carattere '+' solo a inizio campo con "
                        "campo vuoto."),
-        QStringLiteral("Clicca su questa finestra per chiuderla..."),
+        QStringLiteral("Carta: A4 da tagliare, o una carta prefustellata per biglietti da visita; "
+                       "su una carta prefustellata righe e colonne sono quelle della carta."),
+        QStringLiteral("Codice QR: stampa su ogni biglietto un codice con i dati personali come "
+                       "contatto; inquadrato con il telefono, li aggiunge alla rubrica."),
+        QStringLiteral("Anteprima: mostra accanto ai dati il foglio come sarà stampato; premuto di "
+                       "nuovo, lo nasconde."),
+        QStringLiteral("Regola la posizione… (nel riquadro di scelta della stampante): se la "
+                       "stampante stampa spostato, indicare di quanto spostare il foglio; il "
+                       "foglio di prova aiuta a misurarlo."),
+        QStringLiteral("Dalla tastiera: Tab passa al campo seguente, Maiusc+Tab al precedente; Alt "
+                       "con la lettera sottolineata preme il pulsante (Alt+S Stampa, Alt+L Salva, "
+                       "Alt+C Carica, Alt+E Esci, Alt+Q Codice QR, Alt+A Anteprima); F1 mostra "
+                       "queste istruzioni. Nel riquadro di scelta della stampante le frecce "
+                       "scelgono la stampante, Invio o Alt+S stampa, Alt+P regola la posizione, "
+                       "Esc o Alt+R rinuncia."),
+        QStringLiteral("Per chiudere queste istruzioni: clic sul testo, o il tasto Esc."),
     };
     return paragraphs.join(QStringLiteral("\r\n\r\n"));
 }

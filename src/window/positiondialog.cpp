@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <cmath>
 
+#include "platform/focusring.h"
+
 namespace quarzello {
 
 namespace {
@@ -53,6 +55,7 @@ PositionDialog::PositionDialog(const QString& printer, const PrinterOffset& star
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(test, &QPushButton::clicked, this, [this] { emit testSheetWanted(offset()); });
+    new FocusRing(this);
 }
 
 PrinterOffset PositionDialog::offset() const {

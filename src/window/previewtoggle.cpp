@@ -19,18 +19,12 @@
 
 namespace quarzello {
 
-namespace {
-// A 768-pixel screen less a title bar.
-constexpr int kWidestWindow = 1366;
-constexpr int kTallestWindow = 744;
-}  // namespace
-
 void frmQuarzello::setUpPreview() {
     formSize_ = size();
     // At the banner's right end, clear of its centred title.
     cmdAnteprima_ = new QPushButton(QStringLiteral("&Anteprima"), this);
     cmdAnteprima_->setObjectName(QStringLiteral("cmdAnteprima"));
-    cmdAnteprima_->setGeometry(twipsRect(5880, 60, 930, 315));
+    cmdAnteprima_->setGeometry(twipsRect(5790, 60, 930, 315));
     cmdAnteprima_->setCheckable(true);
     cmdAnteprima_->setAutoDefault(false);
     cmdAnteprima_->setToolTip(QStringLiteral("Mostra o nasconde il foglio come sarà stampato"));
@@ -62,8 +56,14 @@ void frmQuarzello::showPreview(bool shown) {
         formPlace_.reset();
         return;
     }
-    const int height = std::min(formSize_.height(), kTallestWindow);
-    const int width = std::min(formSize_.width() + SheetPreview::widthFor(height), kWidestWindow);
+    const int height = formSize_.height();
+    int width = formSize_.width() + SheetPreview::widthFor(height);
+    // No wider than the screen's free area less the window's frame; never narrower than the form.
+    if (const QScreen* display = screen()) {
+        const int frame = frameGeometry().width() - this->width();
+        width = std::min(width, display->availableGeometry().width() - frame);
+        width = std::max(width, formSize_.width());
+    }
     if (!preview_) {
         preview_ = new SheetPreview(this);
         // The help panel and the printer panel lie over it as over the form.

@@ -3,9 +3,12 @@
 #include "window/stocklist.h"
 
 #include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QStandardItemModel>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
+#include <QStylePainter>
+#include <QToolTip>
 
 namespace quarzello {
 
@@ -93,6 +96,29 @@ void StockList::readCatalogue() {
     if (catalogue_ || reading_.isRunning()) return;
     QThreadPool* pool = pool_ ? pool_ : QThreadPool::globalInstance();
     reading_.setFuture(QtConcurrent::run(pool, [] { return readStockCatalogue(stockFolders()); }));
+}
+
+void StockList::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    // The style draws the text one pixel in from either side of the field.
+    option.currentText =
+        fontMetrics().elidedText(option.currentText, Qt::ElideRight, field.width() - 2);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
+bool StockList::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && !toolTip().isEmpty()) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        QToolTip::showText(help->globalPos(), currentText() + u'\n' + toolTip(), this);
+        return true;
+    }
+    return QComboBox::event(event);
 }
 
 void StockList::fill(StockCatalogue catalogue) {

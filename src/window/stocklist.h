@@ -50,6 +50,10 @@ class StockList : public QComboBox {
     // The arrow keys and the wheel choose among the products too.
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // The closed list shortens a name too long for it with "…"; its tooltip names it whole, as
+    // the list's value does for screen readers.
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
   signals:
     // The product remembered is not in the catalogue: the list now shows A4 da tagliare.

@@ -1,10 +1,13 @@
 // The focus ring: a sibling of the focused control, just beneath it in the stacking order, a
-// little larger than the control, painted only in its outer band.
-#include "window/focusring.h"
+// little larger than the control, painted only in its outer band. Where the control's parent is
+// see-through and too small for the ring (a dialog's row of buttons), the ring lies in the
+// parent's parent, beneath the parent.
+#include "platform/focusring.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFrame>
 #include <QPainter>
 #include <cmath>
 
@@ -44,7 +47,9 @@ QColor FocusRing::colourAgainst(const QColor& background) {
 
 void FocusRing::follow(QWidget* focused) {
     if (target_) target_->removeEventFilter(this);
+    if (branch_) branch_->removeEventFilter(this);
     target_ = nullptr;
+    branch_ = nullptr;
     // The edit part of a drop-down list takes the focus for the whole list.
     if (focused && qobject_cast<QComboBox*>(focused->parentWidget()))
         focused = focused->parentWidget();
@@ -60,17 +65,42 @@ void FocusRing::place() {
         hide();
         return;
     }
-    if (parentWidget() != target_->parentWidget()) setParent(target_->parentWidget());
     const int margin = kRingGap + kRingWidth;
-    setGeometry(target_->geometry().adjusted(-margin, -margin, margin, margin));
+    QRect ring = target_->geometry().adjusted(-margin, -margin, margin, margin);
+    QWidget* above = target_;
+    QWidget* ground = target_->parentWidget();
+    while (!ground->rect().contains(ring) && !ground->isWindow() && !ground->autoFillBackground()) {
+        ring.translate(ground->pos());
+        above = ground;
+        ground = ground->parentWidget();
+    }
+    if (parentWidget() != ground) setParent(ground);
+    setGeometry(ring);
+    // A layout that moves the see-through parent moves the ring too.
+    if (above != target_ && above != branch_) {
+        if (branch_) branch_->removeEventFilter(this);
+        branch_ = above;
+        branch_->installEventFilter(this);
+    }
+    // Of the two colours, the other where the ring would run along a boxed caption drawn in its
+    // colour (the title banner): there it would merge with the box's line.
+    const QColor background = ground->palette().color(ground->backgroundRole());
+    colour_ = colourAgainst(background);
+    const QColor other = colour_ == Qt::black ? QColor(Qt::yellow) : QColor(Qt::black);
+    for (const QFrame* box : ground->findChildren<QFrame*>(Qt::FindDirectChildrenOnly))
+        if (box->isVisible() && box->frameShape() == QFrame::Box &&
+            box->geometry().intersects(ring) &&
+            box->palette().color(box->foregroundRole()) == colour_ &&
+            contrastRatio(other, background) >= 3)
+            colour_ = other;
     // Beneath the control, so that whatever lies over the control lies over its ring too.
-    stackUnder(target_);
+    stackUnder(above);
     show();
     update();
 }
 
 bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == target_) {
+    if (watched == target_ || watched == branch_) {
         switch (event->type()) {
             case QEvent::Move:
             case QEvent::Resize:
@@ -86,9 +116,8 @@ bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FocusRing::paintEvent(QPaintEvent*) {
-    const QWidget* ground = parentWidget();
     QPainter painter(this);
-    QPen pen(colourAgainst(ground->palette().color(ground->backgroundRole())), kRingWidth);
+    QPen pen(colour_, kRingWidth);
     pen.setJoinStyle(Qt::MiterJoin);
     painter.setPen(pen);
     const double half = kRingWidth / 2.0;

@@ -1,5 +1,6 @@
-// The ring drawn around whichever control of the window has the keyboard focus, so that it can
-// be seen against the window's teal: the style's own focus frame is a one-pixel line that can't.
+// The ring drawn around whichever control of a window or dialog has the keyboard focus, so that it
+// can be seen against the window's teal and a dialog's grey: the style's own focus frame is a
+// one-pixel line that can't.
 #pragma once
 
 #include <QFocusFrame>
@@ -33,6 +34,9 @@ class FocusRing : public QFocusFrame {
 
     QWidget* window_;
     QPointer<QWidget> target_;
+    // The see-through parent of the control that the ring lies beneath, when not the control.
+    QPointer<QWidget> branch_;
+    QColor colour_;
 };
 
 }  // namespace quarzello
