@@ -35,6 +35,7 @@ std::optional<CheckedRun> checkPages(const PageRun& run, PrintSurface& surface,
                                      PrintConversation& talk, const PrintableArea* area) {
     CheckedRun checked;
     for (std::size_t i = 0; i < run.pages.size(); ++i) {
+        if (talk.stopped()) return std::nullopt;
         const SheetPage& page = run.pages[i];
         const bool named = !page.name.isEmpty();
         Result<SheetPlan> plan = planSheet(surface, page.record, run.grids[i], run.options);
@@ -75,6 +76,10 @@ std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface,
     talk.beforeDrawing();
     const int count = int(run.pages.size());
     for (int i = 0; i < count; ++i) {
+        if (talk.stopped()) {
+            surface.abortDoc();
+            return std::nullopt;
+        }
         const std::size_t at = std::size_t(i);
         Result<SheetPlan> plan =
             i == 0 && first ? Result<SheetPlan>(std::move(*first))
