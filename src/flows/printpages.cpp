@@ -7,6 +7,7 @@
 #include <memory>
 #include <utility>
 
+#include "flows/servicewaiter.h"
 #include "print/margins.h"
 #include "print/printsurface.h"
 #include "print/sheet.h"
@@ -157,6 +158,15 @@ void printPagesOnPrinter(PageRun run, JobRequest request, SurfaceFactory surface
             return drawPages(*run, *surface, std::move(checked->first), talk, *scale, offset);
         },
         waiter, talk, std::move(finished));
+}
+
+PrintOutcome printPagesOnPrinterHere(PageRun run, JobRequest request, SurfaceFactory surfaces,
+                                     qint64 budgetMs, PrintConversation& talk) {
+    DirectWaiter waiter(budgetMs);
+    PrintOutcome outcome;
+    printPagesOnPrinter(std::move(run), std::move(request), std::move(surfaces), waiter, talk,
+                        [&outcome](PrintOutcome end) { outcome = end; });
+    return outcome;
 }
 
 }  // namespace quarzello

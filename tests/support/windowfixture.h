@@ -24,6 +24,8 @@ struct WindowFixture {
     FakePrinterSystem printers;
     // Where the preview's state is kept; none: hidden at start, nothing kept.
     PreviewMemory* preview = nullptr;
+    // The documents of the window's prints; none: the printers' recordings.
+    SurfaceFactory surfaces;
     std::unique_ptr<frmQuarzello> window;
 
     // Sets the process up as the program does (the temporary folder is the program's) and builds
@@ -33,7 +35,8 @@ struct WindowFixture {
         setUpProcess(folder.path());
         window = std::make_unique<frmQuarzello>(
             folder.path(), decideDataLocation(folder.path()), prompts, printers,
-            PrintSettings{ServiceTimings{}, printers.surfaces(), nullptr, &margins, preview});
+            PrintSettings{ServiceTimings{}, surfaces ? surfaces : printers.surfaces(), nullptr,
+                          &margins, preview});
         if (!keepStartupPrompts) {
             prompts.messages.clear();
             prompts.dialogs.clear();
