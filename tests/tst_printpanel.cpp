@@ -424,6 +424,12 @@ void PrintPanelTest::memberPanelPrintsTheTickedMembers() {
     const QStringList pages = PrivateCups::pdfText(datafiles::readBytes(pdf)).split('\f');
     QCOMPARE(pages.size(), 3);
     QVERIFY(pages[0].contains("Nome1 Cognome1") && pages[1].contains("Nome4 Cognome4"));
+    // The same two on a printer, through the print's steps, on the run's thread.
+    printers->setCurrentIndex(0);
+    QTest::mouseClick(f->child<QPushButton>("cmdStampaSoci"), Qt::LeftButton);
+    QTRY_COMPARE(f->prompts.messages.size(), 2);
+    QCOMPARE(f->prompts.messages.last().text, kPrintDoneText);
+    QCOMPARE(PrivateCups::pdfText(f->printers.jobs["Alfa"].value(0)), pages.join('\f'));
 
     QVERIFY(datafiles::writeBytes(pdf, "vecchio"));
     QTest::mouseClick(f->child<QPushButton>("cmdTutti"), Qt::LeftButton);
@@ -433,7 +439,7 @@ void PrintPanelTest::memberPanelPrintsTheTickedMembers() {
     QTest::mouseClick(f->child<QPushButton>("cmdAnnulla"), Qt::LeftButton);
     QTRY_VERIFY(!bar->isVisible());
     QCOMPARE(datafiles::readBytes(pdf), QByteArray("vecchio"));
-    QCOMPARE(f->prompts.messages.size(), 1);
+    QCOMPARE(f->prompts.messages.size(), 2);
     QVERIFY(f->child<QLabel>("lblLetti")->text().startsWith("Stampa annullata"));
 }
 
