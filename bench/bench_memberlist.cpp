@@ -14,6 +14,7 @@
 #include "flows/printpages.h"
 #include "print/pdfsurface.h"
 #include "print/sheet.h"
+#include "print/vcard.h"
 #include "samples.h"
 
 using namespace quarzello;
@@ -129,6 +130,46 @@ void benchListWithQr(const RunCounts& counts, std::vector<ResultRow>& rows, cons
                             withCode.median(), without.median(), QStringLiteral("ms"), 2, 1.3));
 }
 
+// The same 200 members as an address book's vCard file (the cards' own vCards, one a member)
+// against the CSV list: reading alone, and the whole print per member.
+void benchVCardList(const RunCounts& counts, std::vector<ResultRow>& rows, const QDir& dir) {
+    std::printf("\nThe %d members as a vCard file, against the same as CSV\n", kMembers);
+    const CardRecord record = readmeRecord(2, 6);
+    const QString csv = dir.filePath(QStringLiteral("stessi.csv"));
+    const QString vcf = dir.filePath(QStringLiteral("stessi.vcf"));
+    QByteArray contacts;
+    for (int i = 1; i <= kMembers; ++i) {
+        CardRecord member = record;
+        member.fields[FirstName] += QString::number(i);
+        contacts += cardVCard(member).toUtf8();
+    }
+    if (!datafiles::writeBytes(csv, memberListOf(record)) || !datafiles::writeBytes(vcf, contacts))
+        fail(QStringLiteral("no list file"));
+    const auto read = [](const QString& list) {
+        return timeMs([&] {
+            if (const Result<MemberList> members = readMemberList(list); !members)
+                fail(members.error());
+        });
+    };
+    Series reading, readingFloor, printing, printingFloor;
+    interleave(
+        3, counts.memberLists * 5, [&] { return read(vcf); }, [&] { return read(csv); }, reading,
+        readingFloor);
+    interleave(
+        1, counts.memberLists, [&] { return timeMs([&] { printList(vcf); }) / kMembers; },
+        [&] { return timeMs([&] { printList(csv); }) / kMembers; }, printing, printingFloor);
+    printSeries(QStringLiteral("vCard file read"), reading, QStringLiteral("ms"));
+    printSeries(QStringLiteral("CSV list read"), readingFloor, QStringLiteral("ms"));
+    printSeries(QStringLiteral("vCard file printed, per member"), printing, QStringLiteral("ms"));
+    printSeries(QStringLiteral("CSV list printed, per member"), printingFloor,
+                QStringLiteral("ms"));
+    rows.push_back(ratioRow(QStringLiteral("200 contacts read, vCard vs CSV"), reading.median(),
+                            readingFloor.median(), QStringLiteral("ms"), 2, 1.5));
+    rows.push_back(ratioRow(QStringLiteral("200 contacts printed, vCard vs CSV, per member"),
+                            printing.median(), printingFloor.median(), QStringLiteral("ms"), 2,
+                            1.1));
+}
+
 }  // namespace
 
 void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows) {
@@ -174,4 +215,5 @@ void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows) {
                             value.median(), floor.median(), QStringLiteral("ms"), 2, 1.2));
     benchHugeField(counts, rows, QDir(dir.path()));
     benchListWithQr(counts, rows, QDir(dir.path()));
+    benchVCardList(counts, rows, QDir(dir.path()));
 }
