@@ -202,7 +202,7 @@ MemberPanel::MemberPanel(MemberPanelContext context, QWidget* parent)
     connect(cmdChiudi_, &QPushButton::clicked, this, &MemberPanel::reject);
     connect(&reading_, &QFutureWatcherBase::finished, this, [this] {
         const std::shared_ptr<Result<MemberList>> list = reading_.result();
-        showList(reading_.property("path").toString(), std::move(*list));
+        showList(reading_.property("path").toString(), *list);
     });
     connect(&printing_, &QFutureWatcherBase::finished, this, &MemberPanel::finished);
 }
@@ -227,13 +227,13 @@ void MemberPanel::readList(const QString& path) {
         pool_, [path] { return std::make_shared<Result<MemberList>>(readMemberList(path)); }));
 }
 
-void MemberPanel::showList(const QString& path, Result<MemberList> list) {
+void MemberPanel::showList(const QString& path, Result<MemberList>& list) {
     if (!list) {
         context_.prompts.warn(list.error());
         return;
     }
     path_ = path;
-    members_ = std::move(list->members);
+    members_ = std::move((*list).members);
     lblLetti_->setText(QStringLiteral("Dal file %1: %2 soci letti.")
                            .arg(QFileInfo(path).fileName())
                            .arg(members_.size()));

@@ -63,7 +63,7 @@ class MemberPanel final : public QDialog {
     void reject() override;
 
   private:
-    void showList(const QString& path, Result<MemberList> list);
+    void showList(const QString& path, Result<MemberList>& list);
     void tickAll(bool ticked);
     void followSelected();
     std::vector<SheetPage> tickedPages() const;
