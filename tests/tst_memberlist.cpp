@@ -146,8 +146,9 @@ void MemberListTest::readsVCards_data() {
         << QStringList{"1:|Lia|Forlì|||||05 1", "7:|Ugo|Città||Via Uno||Bra",
                        "12:|Anna Maria|Bassi|||||07 1"}
         << QStringList{} << QString();
-    QTest::newRow("4.0: quoted types, a telephone as a uri; Windows-1252 text")
+    QTest::newRow("4.0: byte-order mark, quoted types, a telephone as a uri; Windows-1252")
         << QByteArray(
+               "\xef\xbb\xbf"
                "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Eva Neri\r\nN:Neri;Eva;;;\r\n"
                "TEL;VALUE=uri;TYPE=\"cell,voice\":tel:+39-333\r\n"
                "TEL;VALUE=uri:tel:+39-06\r\nADR:;;Corso \xe8;Ivrea;;10015\r\nEND:VCARD\r\n")

@@ -23,7 +23,9 @@ bool isBlank(QByteArrayView line) {
 // The file's physical lines, one after the other; CR LF, LF and a lone CR end a line.
 class LineReader {
   public:
-    explicit LineReader(const QByteArray& bytes) : bytes_(bytes) {}
+    // A UTF-8 byte-order mark at the start is not part of the first line.
+    explicit LineReader(const QByteArray& bytes)
+        : bytes_(bytes), at_(bytes.startsWith("\xef\xbb\xbf") ? 3 : 0) {}
 
     bool atEnd() const { return at_ >= bytes_.size(); }
     // The number (from 1) of the line take() gives next.
@@ -52,7 +54,7 @@ class LineReader {
     }
 
     const QByteArray& bytes_;
-    qsizetype at_ = 0;
+    qsizetype at_;
     int number_ = 1;
 };
 
@@ -323,7 +325,7 @@ bool isEmpty(const CardRecord& record) {
 
 // The contact a property line opens or closes ("BEGIN:VCARD", "END:VCARD"), in any case.
 bool isLine(QByteArrayView text, const char* what) {
-    return text.toByteArray().trimmed().compare(what, Qt::CaseInsensitive) == 0;
+    return text.trimmed().compare(what, Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
