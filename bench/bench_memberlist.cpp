@@ -64,7 +64,13 @@ void printList(const QString& list, const SheetOptions& options = {}) {
     const Result<MemberList> members = readMemberList(list);
     if (!members) fail(members.error());
     std::vector<SheetPage> pages;
-    for (const Member& member : members->members) pages.push_back({member.record, member.name()});
+    for (const Member& member : members->members) {
+        // A contact gives no grid: 6 rows of 2, as the command line's without a data file.
+        SheetPage page{member.record, member.name()};
+        if (page.record.rows.isEmpty()) page.record.rows = CardRecord{}.rows;
+        if (page.record.columns.isEmpty()) page.record.columns = CardRecord{}.columns;
+        pages.push_back(std::move(page));
+    }
     Silent talk;
     const std::optional<PageRun> run = readPageRun(std::move(pages), talk, options);
     if (!run || !pdfOfPages(*run, QStringLiteral("banco di prova"), pdfDocuments(), talk))
