@@ -58,19 +58,25 @@ class LineReader {
     int number_ = 1;
 };
 
-// The property's name, without a group ("item1.TEL" is TEL), upper case.
-QByteArray propertyName(QByteArrayView line) {
+// The names of the properties a card's field comes from, and those that open, close and
+// version a contact; the others are read past.
+const QList<QByteArray>& keptNames() {
+    static const QList<QByteArray> kept = {"BEGIN", "END", "VERSION", "N",     "FN", "TITLE",
+                                           "ROLE",  "ADR", "TEL",     "EMAIL", "URL"};
+    return kept;
+}
+
+// The property's name, without a group ("item1.TEL" is TEL), as keptNames() spells it; empty
+// for a property read past.
+QByteArray keptName(QByteArrayView line) {
     qsizetype end = 0;
     while (end < line.size() && line.at(end) != ';' && line.at(end) != ':') ++end;
     QByteArrayView name = line.first(end);
     if (const qsizetype dot = name.lastIndexOf('.'); dot >= 0) name = name.sliced(dot + 1);
-    return name.toByteArray().trimmed().toUpper();
-}
-
-bool isKept(const QByteArray& name) {
-    static const QList<QByteArray> kept = {"BEGIN", "END", "VERSION", "N",     "FN", "TITLE",
-                                           "ROLE",  "ADR", "TEL",     "EMAIL", "URL"};
-    return kept.contains(name);
+    name = name.trimmed();
+    for (const QByteArray& kept : keptNames())
+        if (name.compare(kept, Qt::CaseInsensitive) == 0) return kept;
+    return {};
 }
 
 // Where the name and parameters end: the first colon outside double quotes; -1 when none.
@@ -83,9 +89,11 @@ qsizetype colonOf(QByteArrayView text) {
     return -1;
 }
 
-bool headMentions(QByteArrayView line, const char* what) {
-    const qsizetype colon = colonOf(line);
-    return line.first(colon < 0 ? line.size() : colon).toByteArray().toUpper().contains(what);
+// The name and parameters (up to `colon`, or the whole line) hold `what`, in any case; only a
+// line with parameters can.
+bool headMentions(QByteArrayView line, qsizetype colon, const char* what) {
+    const QByteArrayView head = line.first(colon < 0 ? line.size() : colon);
+    return head.contains(';') && head.toByteArray().toUpper().contains(what);
 }
 
 // One logical line of a contact: the kept ones whole (unfolded), the others only where they were.
@@ -103,12 +111,13 @@ RawProperty readProperty(LineReader& lines, bool version21) {
     RawProperty property;
     property.line = lines.number();
     const QByteArrayView first = lines.take();
-    property.name = propertyName(first);
-    const bool quotedPrintable = headMentions(first, "QUOTED-PRINTABLE");
-    const bool base64 = version21 && headMentions(first, "BASE64");
-    const bool kept = isKept(property.name);
+    property.name = keptName(first);
+    const qsizetype colon = colonOf(first);
+    const bool quotedPrintable = headMentions(first, colon, "QUOTED-PRINTABLE");
+    const bool base64 = version21 && headMentions(first, colon, "BASE64");
+    const bool kept = !property.name.isEmpty();
     if (kept) property.text = first.toByteArray();
-    property.colon = colonOf(first) >= 0;
+    property.colon = colon >= 0;
     QByteArrayView last = first;
     for (;;) {
         if (lines.continues()) {
@@ -130,7 +139,7 @@ RawProperty readProperty(LineReader& lines, bool version21) {
         }
         break;
     }
-    if (kept) property.colon = colonOf(property.text) >= 0;
+    if (kept && !property.colon) property.colon = colonOf(property.text) >= 0;
     return property;
 }
 
@@ -143,30 +152,30 @@ struct Parameters {
 
 Parameters parametersOf(QByteArrayView head) {
     Parameters parameters;
-    QList<QByteArray> parts;
-    QByteArray part;
-    bool quoted = false;
-    for (const char c : head) {
-        if (c == '"') quoted = !quoted;
-        if (c == ';' && !quoted) {
-            parts << part;
-            part.clear();
-        } else if (c != '"') {
-            part += c;
-        }
-    }
-    parts << part;
-    parts.removeFirst();  // the name
-    for (const QByteArray& whole : parts) {
-        const qsizetype equals = whole.indexOf('=');
-        const QByteArray key = equals < 0 ? QByteArray() : whole.left(equals).trimmed().toUpper();
-        const QByteArray value = (equals < 0 ? whole : whole.mid(equals + 1)).trimmed().toUpper();
-        if (key == "CHARSET")
-            parameters.charset = value;
-        else if (value == "QUOTED-PRINTABLE" && (key.isEmpty() || key == "ENCODING"))
+    const auto take = [&parameters](QByteArrayView part) {
+        const qsizetype equals = part.indexOf('=');
+        const QByteArrayView key = equals < 0 ? QByteArrayView() : part.first(equals).trimmed();
+        QByteArrayView value = (equals < 0 ? part : part.sliced(equals + 1)).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.sliced(1, value.size() - 2);
+        const auto is = [](QByteArrayView text, const char* what) {
+            return text.compare(what, Qt::CaseInsensitive) == 0;
+        };
+        if (is(key, "CHARSET"))
+            parameters.charset = value.toByteArray().toUpper();
+        else if (is(value, "QUOTED-PRINTABLE") && (key.isEmpty() || is(key, "ENCODING")))
             parameters.quotedPrintable = true;
-        else if (key.isEmpty() || key == "TYPE")
-            for (const QByteArray& type : value.split(',')) parameters.types << type.trimmed();
+        else if (key.isEmpty() || is(key, "TYPE"))
+            for (const QByteArray& type : value.toByteArray().toUpper().split(','))
+                parameters.types << type.trimmed();
+    };
+    bool quoted = false;
+    qsizetype start = -1;  // the name comes first, and is not a parameter
+    for (qsizetype i = 0; i <= head.size(); ++i) {
+        if (i < head.size() && head.at(i) == '"') quoted = !quoted;
+        if (i < head.size() && (head.at(i) != ';' || quoted)) continue;
+        if (start >= 0) take(head.sliced(start, i - start));
+        start = i + 1;
     }
     return parameters;
 }
@@ -207,6 +216,7 @@ bool knownCharset(const QByteArray& charset) {
 
 // A value's text: a line break in it is a space, as on the card.
 QString oneLine(QString text) {
+    if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'))) return text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -216,8 +226,9 @@ QString oneLine(QString text) {
 // A text value cut at its unescaped semicolons, each part unescaped; an unescaped comma inside
 // a part (a list) becomes `comma`.
 QStringList components(const QString& value, const QString& comma) {
-    QStringList parts{QString()};
-    for (qsizetype i = 0; i < value.size(); ++i) {
+    const bool plain = !value.contains(QLatin1Char('\\')) && !value.contains(QLatin1Char(','));
+    QStringList parts = plain ? value.split(QLatin1Char(';')) : QStringList{QString()};
+    for (qsizetype i = 0; i < value.size() && !plain; ++i) {
         const QChar c = value.at(i);
         if (c == QLatin1Char('\\') && i + 1 < value.size()) {
             const QChar next = value.at(++i);
