@@ -15,6 +15,7 @@
 #                     surface
 #   fuzz_memberlist   any bytes as a member list: members in order, no line end in a field,
 #                     refusals naming the file, the same bytes read the same way twice
+#   fuzz_vcardlist    any bytes as an address book's contacts: the same, and no grid taken
 #
 # The build goes to build-fuzz/. The runs work on a copy of the seeds in a temporary folder, so
 # that they never grow the repository's corpus. The status is not 0 when any target crashed,
@@ -29,7 +30,7 @@ if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
   echo "usage: $0 [seconds-per-target]" >&2
   exit 2
 fi
-targets=(${FUZZ_TARGETS:-fuzz_cardfile fuzz_cardfile_disk fuzz_grid fuzz_cardcontent fuzz_memberlist})
+targets=(${FUZZ_TARGETS:-fuzz_cardfile fuzz_cardfile_disk fuzz_grid fuzz_cardcontent fuzz_memberlist fuzz_vcardlist})
 build=$root/build-fuzz
 
 "$root/scripts/deps.sh"

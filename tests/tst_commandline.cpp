@@ -40,6 +40,7 @@ class CommandLineTest : public QObject {
     void printsOnAQueueAndListsThePrinters();
     void stoppedPrinterOnlyWhenAskedFor();
     void memberListIntoOnePdfAndOneJob();
+    void addressBookIntoOnePdf();
     void refusals_data();
     void refusals();
     void devicesAndPipesAreWrittenIntoNotReplaced();
@@ -304,6 +305,27 @@ void CommandLineTest::memberListIntoOnePdfAndOneJob() {
     const ToolRun reduced = quarzello({"--stampa", "Margini", "--riduci", "--elenco", "soci.csv"});
     QVERIFY2(reduced.ok && reduced.errors.count("Il foglio è stampato ridotto al ") == 1,
              reduced.errors.constData());
+}
+
+// A phone's, a mail program's and a newer address book's contacts in one vCard file, named
+// as no list is: a page each, with the member's name and city.
+void CommandLineTest::addressBookIntoOnePdf() {
+    QVERIFY(writeBytes(path("rubrica.txt"),
+                       "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:"
+                       "N=C3=A8ri;Ugo\r\nADR;WORK;CHARSET=UTF-8;QUOTED-PRINTABLE:;;;Forl=\r\n=C3="
+                       "AC;;;\r\nEND:VCARD\r\n"
+                       "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Bassi;Lia;;;\r\nADR:;;;Pisa;;;\r\n"
+                       "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nFN:Eva Gallo\r\n"
+                       "ADR;TYPE=work:;;;Bra;;;\r\nEND:VCARD\r\n"));
+    const ToolRun run = quarzello({"--pdf", "rubrica.pdf", "--elenco", "rubrica.txt"});
+    QVERIFY2(run.ok, run.errors.constData());
+    const QStringList pages = PrivateCups::pdfText(readBytes(path("rubrica.pdf"))).split('\f');
+    const QStringList expected{"Ugo Nèri|Forlì", "Lia Bassi|Pisa", "Eva Gallo|Bra"};
+    QCOMPARE(pages.size(), expected.size() + 1);  // pdftotext ends every page with a form feed
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        for (const QString& word : expected[i].split('|'))
+            QVERIFY2(pages[i].count(word) == 12, qPrintable(pages[i]));
+    QVERIFY(QFile::remove(path("rubrica.pdf")) && QFile::remove(path("rubrica.txt")));
 }
 
 void CommandLineTest::refusals_data() {

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "data/memberlist.h"
+#include "print/vcard.h"
 
 using namespace quarzello;
 
@@ -12,6 +13,9 @@ class MemberListTest : public QObject {
   private slots:
     void reads_data();
     void reads();
+    void readsVCards_data();
+    void readsVCards() { reads(); }
+    void ownVCardsReadBack();
 };
 
 namespace {
@@ -26,6 +30,7 @@ QString summary(const Member& member) {
 }
 
 const QString kRefused = "Il file elenco.csv ";
+const QString kLeftOut = "Attenzione: nell'elenco elenco.csv il contatto della riga ";
 
 }  // namespace
 
@@ -112,6 +117,91 @@ void MemberListTest::reads_data() {
         << "Nome\n" + QByteArray("x\n").repeated(kMaxMembers + 1) << QStringList{} << QStringList{}
         << "L'elenco elenco.csv ha più di 5000 soci: se ne possono stampare al massimo 5000 in "
            "una volta.";
+}
+
+void MemberListTest::readsVCards_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("members");
+    QTest::addColumn<QStringList>("warnings");
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("3.0: every field, work address and telephone first, escapes, folding")
+        << QByteArray("begin:vcard\r\nVERSION:3.0\r\nN:Rossi;Mario;Luigi;Dott.;\r\n"
+                      "FN:x\r\nROLE:Socio\r\nTITLE:Segretario\\, cassiere\r\n"
+                      "ADR;TYPE=HOME:;;Via Casa 1;Pisa;;56100;\r\n"
+                      "item1.ADR;TYPE=WORK,PREF:;;Via Po\\; 2;Ro\r\n ma;;00100;IT\r\n"
+                      "TEL;TYPE=FAX,WORK:06 9\r\nTEL;TYPE=HOME:06 2\r\nTEL;TYPE=WORK:06 1\r\n"
+                      "TEL;TYPE=CELL:333 1\r\nEMAIL:m@r.it\r\nEMAIL:n@r.it\r\n"
+                      "URL:r.it\r\nNOTE:a\\nb\r\nX-FOO:1\r\nEND:VCARD\r\n")
+        << QStringList{"1:Dott.|Mario Luigi|Rossi|Segretario, cassiere|Via Po; 2|00100|Roma|06 "
+                       "1|333 1|m@r.it|r.it"}
+        << QStringList{} << QString();
+    QTest::newRow("2.1: quoted-printable with a soft break, charsets, three contacts")
+        << QByteArray(
+               "BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:For=\n"
+               "l=C3=AC;Lia\nTEL;HOME;VOICE:05 1\nEND:VCARD\n"
+               "BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=WINDOWS-1252;QUOTED-PRINTABLE:Citt=E0;"
+               "Ugo\nADR;QUOTED-PRINTABLE:;;Via=0D=0AUno;Bra\nEND:VCARD\n"
+               "BEGIN:VCARD\nVERSION:2.1\nFN:Anna Maria Bassi\nPHOTO;ENCODING=BASE64;JPEG:"
+               "/9j/\n  AAAA\n\nTEL;PREF:07 1\nEND:VCARD\n")
+        << QStringList{"1:|Lia|Forlì|||||05 1", "7:|Ugo|Città||Via Uno||Bra",
+                       "12:|Anna Maria|Bassi|||||07 1"}
+        << QStringList{} << QString();
+    QTest::newRow("4.0: byte-order mark, quoted types, a telephone as a uri; Windows-1252")
+        << QByteArray(
+               "\xef\xbb\xbf"
+               "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Eva Neri\r\nN:Neri;Eva;;;\r\n"
+               "TEL;VALUE=uri;TYPE=\"cell,voice\":tel:+39-333\r\n"
+               "TEL;VALUE=uri:tel:+39-06\r\nADR:;;Corso \xe8;Ivrea;;10015\r\nEND:VCARD\r\n")
+        << QStringList{"1:|Eva|Neri||Corso è|10015|Ivrea|+39-06|+39-333"} << QStringList{}
+        << QString();
+    QTest::newRow("each bad contact left out, the others kept; a huge photo read past")
+        << QByteArray("testo\r\naltro\r\nBEGIN:VCARD\r\nN:A;B\r\nBEGIN:VCARD\r\nN:C;D\r\n"
+                      "senza due punti\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:2.1\r\n"
+                      "N;QUOTED-PRINTABLE:=ZZ\r\nEND:VCARD\r\nBEGIN:VCARD\r\n"
+                      "N;CHARSET=KOI8-R:x\r\nEND:VCARD\r\nBEGIN:VCARD\r\nNOTE:nulla\r\n"
+                      "END:VCARD\r\nBEGIN:VCARD\r\nN:E;F\r\nPHOTO;ENCODING=b:" +
+                      QByteArray(1 << 20, 'Q') + "\r\n " + QByteArray(1 << 20, 'Q') +
+                      "\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:G;H\r\n")
+        << QStringList{"19:|F|E"}
+        << QStringList{"Attenzione: nell'elenco elenco.csv la riga 1 non fa parte di nessun "
+                       "contatto ed è lasciata fuori.",
+                       kLeftOut + "3 è lasciato fuori: alla riga 5 comincia un altro contatto "
+                                  "prima del suo END:VCARD.",
+                       kLeftOut + "5 è lasciato fuori: la riga 7 non è una proprietà di un "
+                                  "contatto (non ha i due punti).",
+                       kLeftOut + "9 è lasciato fuori: alla riga 11 il testo quoted-printable "
+                                  "non è valido.",
+                       kLeftOut + "13 è lasciato fuori: alla riga 14 la codifica «KOI8-R» non "
+                                  "è conosciuta.",
+                       kLeftOut + "16 è lasciato fuori: non ha nessun campo per il biglietto.",
+                       kLeftOut + "24 è lasciato fuori: non finisce con END:VCARD."}
+        << QString();
+    QTest::newRow("no contact to print")
+        << QByteArray("BEGIN:VCARD\nN:;;;;\nEND:VCARD\n") << QStringList{} << QStringList{}
+        << kRefused + "non ha soci da stampare: nessun contatto che si possa stampare.";
+    QTest::newRow("too many contacts")
+        << QByteArray("BEGIN:VCARD\nFN:x\nEND:VCARD\n").repeated(kMaxMembers + 1) << QStringList{}
+        << QStringList{}
+        << "L'elenco elenco.csv ha più di 5000 contatti: se ne possono stampare al massimo 5000 "
+           "in una volta.";
+}
+
+// The vCards of the cards' QR codes, one per member of a list, give back the list's fields.
+void MemberListTest::ownVCardsReadBack() {
+    const Result<MemberList> list = parseMemberList(
+        "Titolo;Nome;Cognome;Incarico;Indirizzo;CAP;Città;Telefono;Cellulare;E-mail;Sito\n"
+        "Dott.;Mario Luigi;Rossi;\"Socio, cassiere\";\"Via Po; 1\\2\";00100;Roma;06 1;333 "
+        "1;m@r.it;r.it\n"
+        ";Lia;;;;;Forlì;;;;\n;;Neri;;;;;;;;\n",
+        "elenco.csv");
+    QVERIFY(list);
+    QByteArray vcards;
+    for (const Member& member : list->members) vcards += cardVCard(member.record).toUtf8();
+    const Result<MemberList> back = parseMemberList(vcards, "contatti.vcf");
+    QVERIFY(back);
+    QCOMPARE(back->members.size(), list->members.size());
+    for (std::size_t i = 0; i < back->members.size(); ++i)
+        QCOMPARE(back->members[i].record.fields, list->members[i].record.fields);
 }
 
 void MemberListTest::reads() {

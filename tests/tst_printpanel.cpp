@@ -3,9 +3,11 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
@@ -13,6 +15,7 @@
 
 #include "datafiles.h"
 #include "platform/marginmemory.h"
+#include "privatecups.h"
 #include "samples.h"
 #include "windowfixture.h"
 
@@ -42,6 +45,7 @@ class PrintPanelTest : public QObject {
     void pdfFromThePanel_data();
     void pdfFromThePanel();
     void positionKeptAndTestSheetPrinted();
+    void memberPanelPrintsTheTickedMembers();
 
   private:
     std::unique_ptr<WindowFixture> f;
@@ -406,6 +410,63 @@ void PrintPanelTest::positionKeptAndTestSheetPrinted() {
     QCOMPARE(f->printers.jobs["Alfa"].first(), QByteArray("Foglio di prova: A4 da tagliare"));
     const QSettings settings(f->store->file(), QSettings::IniFormat);
     QCOMPARE(settings.value("spostamento/Alfa").toString(), QStringLiteral("1,5;-0,8"));
+}
+
+// A vCard file of 500 contacts read in the background; the first four listed, two of them
+// unticked: the PDF holds the other two's pages. A run of all of them given up with Annulla
+// writes nothing, and the PDF already there is kept.
+void PrintPanelTest::memberPanelPrintsTheTickedMembers() {
+    f = std::make_unique<WindowFixture>();
+    f->surfaces = pdfDocuments();
+    f->printers.names = {"Zeta", "Alfa"};
+    w = &f->open();
+    w->show();
+    QByteArray contacts;
+    for (int i = 1; i <= 500; ++i)
+        contacts += QStringLiteral(
+                        "BEGIN:VCARD\r\nN:Cognome%1;Nome%1\r\nADR:;;;Citt\u00e0%1;;;\r\n"
+                        "END:VCARD\r\n")
+                        .arg(i)
+                        .toUtf8();
+    const QString vcf = f->folder.filePath("contatti.vcf");
+    const QString pdf = f->folder.filePath("soci.pdf");
+    QVERIFY(datafiles::writeBytes(vcf, contacts) && datafiles::writeBytes(pdf, "vecchio"));
+    f->prompts.files = {vcf, pdf, pdf};
+    QTest::mouseClick(f->child<QPushButton>("cmdElenco"), Qt::LeftButton);
+    auto* members = f->child<QListWidget>("lstSoci");
+    QVERIFY(members);
+    QTRY_VERIFY(members->isVisible());
+    QCOMPARE(members->count(), 500);
+    QCOMPARE(members->item(0)->text(), QStringLiteral("Cognome1, Nome1, Citt\u00e01"));
+    QTest::mouseClick(f->child<QPushButton>("cmdNessuno"), Qt::LeftButton);
+    for (int row : {0, 3}) members->item(row)->setCheckState(Qt::Checked);
+    auto* printers = f->child<QComboBox>("cmbStampante");
+    QTRY_COMPARE(entries(printers), QStringList({"Alfa", "Zeta", "Salva come PDF…"}));
+    printers->setCurrentIndex(2);
+    auto* bar = f->child<QProgressBar>("barFogli");
+    QTest::mouseClick(f->child<QPushButton>("cmdStampaSoci"), Qt::LeftButton);
+    QTRY_VERIFY(f->prompts.messages.size() == 1);
+    QVERIFY(!bar->isVisible());
+    const QStringList pages = PrivateCups::pdfText(datafiles::readBytes(pdf)).split('\f');
+    QCOMPARE(pages.size(), 3);
+    QVERIFY(pages[0].contains("Nome1 Cognome1") && pages[1].contains("Nome4 Cognome4"));
+    // The same two on a printer, through the print's steps, on the run's thread.
+    printers->setCurrentIndex(0);
+    QTest::mouseClick(f->child<QPushButton>("cmdStampaSoci"), Qt::LeftButton);
+    QTRY_COMPARE(f->prompts.messages.size(), 2);
+    QCOMPARE(f->prompts.messages.last().text, kPrintDoneText);
+    QCOMPARE(PrivateCups::pdfText(f->printers.jobs["Alfa"].value(0)), pages.join('\f'));
+
+    QVERIFY(datafiles::writeBytes(pdf, "vecchio"));
+    QTest::mouseClick(f->child<QPushButton>("cmdTutti"), Qt::LeftButton);
+    QTest::mouseClick(f->child<QPushButton>("cmdStampaSoci"), Qt::LeftButton);
+    QTRY_VERIFY(bar->value() > 0);
+    QCOMPARE(bar->text().left(7), QStringLiteral("Foglio "));
+    QTest::mouseClick(f->child<QPushButton>("cmdAnnulla"), Qt::LeftButton);
+    QTRY_VERIFY(!bar->isVisible());
+    QCOMPARE(datafiles::readBytes(pdf), QByteArray("vecchio"));
+    QCOMPARE(f->prompts.messages.size(), 2);
+    QVERIFY(f->child<QLabel>("lblLetti")->text().startsWith("Stampa annullata"));
 }
 
 QTEST_MAIN(PrintPanelTest)

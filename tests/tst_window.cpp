@@ -184,15 +184,16 @@ void WindowTest::controlsInSight() {
     f.open();
     // Inside its frame, and beside its neighbours, never under one, nor its focus ring over their
     // captions: only the two panels lie over the window, and they are hidden until asked for; the
-    // preview's button stands on the free right end of the title banner.
+    // buttons of the preview and of the member list stand on the free ends of the title banner.
     const auto designed = [](QWidget* w) {
         const QString name = w->objectName();
         return !name.isEmpty() && !name.startsWith("qt_") && name != "txtHelp" &&
                name != "frmPrinter";
     };
     const auto onTheBanner = [](QWidget* a, QWidget* b) {
-        return a->objectName() + b->objectName() == QStringLiteral("lblTitolocmdAnteprima") ||
-               b->objectName() + a->objectName() == QStringLiteral("lblTitolocmdAnteprima");
+        const QString both = a->objectName() + b->objectName() + a->objectName();
+        return both.contains(QStringLiteral("lblTitolocmdAnteprima")) ||
+               both.contains(QStringLiteral("lblTitolocmdElenco"));
     };
     const auto captionArea = [](QWidget* w) {
         auto* l = qobject_cast<QLabel*>(w);
@@ -269,8 +270,9 @@ void WindowTest::stackingFrontToBack() {
     for (QObject* child : f.window->children())
         if (child->isWidgetType() && !child->objectName().isEmpty())
             backToFront << child->objectName();
-    const QStringList expected = {"lblTitolo", "cmdAnteprima", "frmDati", "frmPagina", "Frame1",
-                                  "frmlogo",   "frmButton",    "txtHelp", "frmPrinter"};
+    const QStringList expected = {"lblTitolo", "cmdElenco", "cmdAnteprima", "frmDati",
+                                  "frmPagina", "Frame1",    "frmlogo",      "frmButton",
+                                  "txtHelp",   "frmPrinter"};
     QCOMPARE(backToFront, expected);
 }
 
@@ -307,6 +309,7 @@ void WindowTest::tabOrderFromFirstField() {
              << "cmdCarica"
              << "cmdEsci"
              << "cmdStampa"
+             << "cmdElenco"
              << "cmdAnteprima"
              << "txtCampo_0";
     QCOMPARE(visited, expected);
@@ -344,7 +347,7 @@ void WindowTest::screenReaderNames() {
              "Titolo,Nome,Cognome,Incarico,Indirizzo,CAP,Città,Telefono,Cellulare,E-mail,Sito,"
              "Formato della pagina,Righe per pagina,Colonne per pagina,Codice QR,Salva,Aiuto,"
              "Carica,Esci,Stampa,Istruzioni,Stampa sulla stampante scelta,Rinuncia,Stampanti,"
-             "Regola la posizione…,Anteprima");
+             "Regola la posizione…,Elenco soci,Anteprima");
     for (const char* picture : {"imgCG", "imgCN"})
         QVERIFY(!spoken(f.child<QWidget>(picture)).isEmpty());
     // "Formato" is told read-only, not editable; a closed list's entries are not focused.

@@ -77,8 +77,9 @@ struct Options {
         QStringLiteral("Un foglio per ogni socio dell'elenco, esportato dal foglio di calcolo in "
                        "CSV: la prima riga dà i nomi delle colonne (Titolo, Nome, Cognome, "
                        "Incarico, Indirizzo, CAP, Città, Telefono, Cellulare, E-mail, Sito; "
-                       "Righe e Colonne facoltative)."),
-        QStringLiteral("FILE.csv")};
+                       "Righe e Colonne facoltative); oppure i contatti di una rubrica in un file "
+                       "vCard (2.1, 3.0 o 4.0), riconosciuto da BEGIN:VCARD."),
+        QStringLiteral("FILE.csv|FILE.vcf")};
     const QCommandLineOption qr{
         QStringLiteral("qr"),
         QStringLiteral("Con --pdf o --stampa: su ogni biglietto un codice QR con i dati del "
@@ -249,6 +250,10 @@ QString commandLineHelp() {
         "  ;Lia;Bassi;\"Tesoriera; soci\";Forlì;;\n"
         "Un foglio per socio, in un solo PDF:\n"
         "  quarzello --pdf soci.pdf --elenco soci.csv\n"
+        "Un foglio per contatto della rubrica del telefono o della posta (vCard): cognome, nome e\n"
+        "titolo da N (o FN), incarico da TITLE o ROLE, indirizzo da ADR (di lavoro, se c'è),\n"
+        "telefono, cellulare, e-mail e sito da TEL, EMAIL e URL:\n"
+        "  quarzello --pdf soci.pdf --elenco contatti.vcf\n"
         "\nLe carte prefustellate sono quelle dei modelli di etichette installati (pacchetto\n"
         "glabels-data, in /usr/share/libglabels-3.0/templates) e di quelli propri dell'utente\n"
         "(~/.config/libglabels/templates). Dieci biglietti su un foglio Avery C32011-10:\n"

@@ -9,6 +9,7 @@
 
 #include "data/cardfile.h"
 #include "data/codepage.h"
+#include "data/vcardlist.h"
 
 namespace quarzello {
 
@@ -379,6 +380,7 @@ Result<MemberList> parseMemberText(const QString& text, const QString& path) {
 }  // namespace
 
 Result<MemberList> parseMemberList(const QByteArray& bytes, const QString& path) {
+    if (isVCardText(bytes)) return parseVCardList(bytes, path);
     const Result<QString> text = memberListText(bytes, path);
     if (!text) return text.failure();
     return parseMemberText(*text, path);
@@ -387,6 +389,7 @@ Result<MemberList> parseMemberList(const QByteArray& bytes, const QString& path)
 Result<MemberList> readMemberList(const QString& path) {
     Result<QByteArray> bytes = readTextFile(path, kMaxMemberListSize, kListKind);
     if (!bytes) return bytes.failure();
+    if (isVCardText(*bytes)) return parseVCardList(*bytes, path);
     const Result<QString> text = memberListText(*bytes, path);
     if (!text) return text.failure();
     // The bytes are not needed once decoded: the list's text is the larger of the two.

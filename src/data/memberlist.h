@@ -38,8 +38,9 @@ struct MemberList {
 // line of the first bad byte), and NUL bytes.
 Result<QString> memberListText(const QByteArray& bytes, const QString& path);
 
-// The members of the list's bytes; `path` names the file in messages. The separator is ';', ','
-// or a tab, whichever the first row uses outside quotes; "…" quotes a field, "" inside stands
+// The members of the list's bytes; `path` names the file in messages. Bytes with a line
+// "BEGIN:VCARD" are an address book's contacts (parseVCardList). Otherwise the separator is ';',
+// ',' or a tab, whichever the first row uses outside quotes; "…" quotes a field, "" inside stands
 // for one quote, and a line break inside a quoted field becomes a space. Records that hold
 // nothing are skipped. Column names are matched ignoring case, spaces, dots and accents.
 Result<MemberList> parseMemberList(const QByteArray& bytes, const QString& path);

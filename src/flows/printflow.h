@@ -76,6 +76,9 @@ class PrintConversation {
     }
     // Just before the sheet is drawn.
     virtual void beforeDrawing() {}
+    // Asked before each page is planned and drawn: true once the user gave the run up, which then
+    // ends writing and sending nothing, and telling nothing more.
+    virtual bool stopped() const { return false; }
     virtual void fail(const QString& text) = 0;
     // The closing word of a print that went well.
     virtual void done(const QString& text) = 0;

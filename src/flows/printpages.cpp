@@ -7,6 +7,7 @@
 #include <memory>
 #include <utility>
 
+#include "flows/servicewaiter.h"
 #include "print/margins.h"
 #include "print/printsurface.h"
 #include "print/sheet.h"
@@ -35,6 +36,7 @@ std::optional<CheckedRun> checkPages(const PageRun& run, PrintSurface& surface,
                                      PrintConversation& talk, const PrintableArea* area) {
     CheckedRun checked;
     for (std::size_t i = 0; i < run.pages.size(); ++i) {
+        if (talk.stopped()) return std::nullopt;
         const SheetPage& page = run.pages[i];
         const bool named = !page.name.isEmpty();
         Result<SheetPlan> plan = planSheet(surface, page.record, run.papers[i], run.options);
@@ -77,6 +79,10 @@ std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface,
     talk.beforeDrawing();
     const int count = int(run.pages.size());
     for (int i = 0; i < count; ++i) {
+        if (talk.stopped()) {
+            surface.abortDoc();
+            return std::nullopt;
+        }
         const std::size_t at = std::size_t(i);
         Result<SheetPlan> plan =
             i == 0 && first ? Result<SheetPlan>(std::move(*first))
@@ -158,6 +164,15 @@ void printPagesOnPrinter(PageRun run, JobRequest request, SurfaceFactory surface
             return drawPages(*run, *surface, std::move(checked->first), talk, *scale);
         },
         waiter, talk, std::move(finished));
+}
+
+PrintOutcome printPagesOnPrinterHere(PageRun run, JobRequest request, SurfaceFactory surfaces,
+                                     qint64 budgetMs, PrintConversation& talk) {
+    DirectWaiter waiter(budgetMs);
+    PrintOutcome outcome;
+    printPagesOnPrinter(std::move(run), std::move(request), std::move(surfaces), waiter, talk,
+                        [&outcome](PrintOutcome end) { outcome = end; });
+    return outcome;
 }
 
 }  // namespace quarzello

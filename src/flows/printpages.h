@@ -57,4 +57,9 @@ void printPagesOnPrinter(PageRun run, JobRequest request, SurfaceFactory surface
                          ServiceWaiter& waiter, PrintConversation& talk,
                          std::function<void(PrintOutcome)> finished);
 
+// The same, each call on the print service made where it is asked for, within `budgetMs` in
+// all: for a thread of the caller's own, whose conversation carries the questions to the user.
+PrintOutcome printPagesOnPrinterHere(PageRun run, JobRequest request, SurfaceFactory surfaces,
+                                     qint64 budgetMs, PrintConversation& talk);
+
 }  // namespace quarzello

@@ -92,12 +92,14 @@ SettingsStore::SettingsStore(QString file) : file_(std::move(file)) {}
 SettingsStore::~SettingsStore() = default;
 
 QStringList SettingsStore::takeWarnings() {
+    const std::lock_guard<std::mutex> lock(warningsMutex_);
     QStringList taken;
     taken.swap(warnings_);
     return taken;
 }
 
 void SettingsStore::warnOnce(const QString& text) {
+    const std::lock_guard<std::mutex> lock(warningsMutex_);
     if (told_.contains(text)) return;
     told_ << text;
     warnings_ << text;

@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include "core/printeroffset.h"
@@ -69,6 +70,8 @@ class SettingsStore final : public MarginMemory {
     void warnOnce(const QString& text);
 
     QString file_;
+    // A print on a thread of the pool asks the margins answers meanwhile.
+    std::mutex warningsMutex_;
     QStringList warnings_, told_;
 };
 

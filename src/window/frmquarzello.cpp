@@ -26,6 +26,7 @@
 #include "platform/settingsstore.h"
 #include "window/helptext.h"
 #include "window/inputrules.h"
+#include "window/memberpanel.h"
 #include "window/positiondialog.h"
 #include "window/releasetext.h"
 #include "window/stocklist.h"
@@ -102,8 +103,10 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
       ownStore_(settings.store ? nullptr : std::make_unique<SettingsStore>(settingsFilePath())),
       store_(settings.store ? settings.store : ownStore_.get()),
       files_(programFolder, location, prompts),
-      print_(prompts, printers, std::move(settings), [this] { return closing_; }),
-      talk_(prompts, *this, closing_) {
+      print_(prompts, printers, settings, [this] { return closing_; }),
+      talk_(prompts, *this, closing_),
+      printers_(printers),
+      memberSettings_(std::move(settings)) {
     QAccessible::installFactory(windowAccessible);
     buildLayout();
     cmbCarta_->readOn(print_.pool());
@@ -121,6 +124,16 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     connect(cmdSalva_, &QPushButton::clicked, this, &frmQuarzello::cmdSalva_Click);
     connect(cmdCarica_, &QPushButton::clicked, this, &frmQuarzello::cmdCarica_Click);
     connect(cmdStampa_, &QPushButton::clicked, this, &frmQuarzello::cmdStampa_Click);
+    // A club's members, a page each, from a list or an address book: at the banner's left end.
+    cmdElenco_ = new QPushButton(QStringLiteral("Elenco s&oci…"), this);
+    cmdElenco_->setObjectName(QStringLiteral("cmdElenco"));
+    cmdElenco_->setGeometry(twipsRect(60, 60, 1100, 315));
+    cmdElenco_->setAutoDefault(false);
+    cmdElenco_->stackUnder(frmDati_);
+    cmdElenco_->setAccessibleName(QStringLiteral("Elenco soci"));
+    cmdElenco_->setToolTip(QStringLiteral(
+        "Stampa i biglietti dei soci di un elenco (CSV) o di una rubrica (vCard), uno per pagina"));
+    connect(cmdElenco_, &QPushButton::clicked, this, &frmQuarzello::cmdElenco_Click);
     connect(cmbCarta_, &QComboBox::activated, this, &frmQuarzello::cmbCarta_Click);
     connect(cmdPosizione_, &QPushButton::clicked, this, &frmQuarzello::cmdPosizione_Click);
     // The position is a printer's: there is none to put right for the PDF entry.
@@ -352,6 +365,29 @@ void frmQuarzello::cmdStampa_Click() {
     // The panel has the keyboard at once: Escape gives up a list that is slow to come.
     lstStampanti_->setFocus(Qt::OtherFocusReason);
     VisualizzaListaStampanti();
+}
+
+void frmQuarzello::cmdElenco_Click() {
+    if (print_.busy()) return;
+    if (memberPanel_ && memberPanel_->busy()) {
+        memberPanel_->readList({});  // tells why not
+        return;
+    }
+    FileDialogRequest dialog;
+    dialog.filter = QStringLiteral("Elenchi dei soci (*.csv *.vcf *.txt);;Tutti i file (*)");
+    dialog.title = QStringLiteral("Elenco soci");
+    const std::optional<QString> path = prompts_.chooseFile(dialog);
+    if (!path) return;
+    if (!memberPanel_) {
+        memberPanel_ = std::make_unique<MemberPanel>(
+            MemberPanelContext{prompts_, talk_, printers_, memberSettings_,
+                               [this] { return sheetOptions(); }, [this] { return record(); },
+                               [this](std::function<void(const QStringList&)> show) {
+                                   print_.listPrinters(std::move(show));
+                               }},
+            this);
+    }
+    memberPanel_->readList(*path);
 }
 
 void frmQuarzello::VisualizzaListaStampanti() {

@@ -27,6 +27,7 @@ class QPushButton;
 
 namespace quarzello {
 
+class MemberPanel;
 class Prompts;
 class PrinterSystem;
 class SettingsStore;
@@ -70,6 +71,7 @@ class frmQuarzello : public QWidget {
     void cmdSalva_Click();
     void cmdCarica_Click();
     void cmdStampa_Click();
+    void cmdElenco_Click();
     void cmdSelStampante_Click(int index);
     void VisualizzaListaStampanti();
     void hidePrinterPanel();
@@ -103,6 +105,11 @@ class frmQuarzello : public QWidget {
     PrintCommands print_;
     // How the prints ask and tell; it outlasts every print, which may end after its handler.
     WindowConversation talk_;
+    // What the member panel prints with; the panel goes before the conversation it talks through.
+    PrinterSystem& printers_;
+    PrintSettings memberSettings_;
+    std::unique_ptr<MemberPanel> memberPanel_;
+    QPushButton* cmdElenco_ = nullptr;
 
     QLabel* lblTitolo_ = nullptr;
     QGroupBox* frmDati_ = nullptr;

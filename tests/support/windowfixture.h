@@ -26,6 +26,8 @@ struct WindowFixture {
     QTemporaryDir config;
     QString settingsFile;
     std::unique_ptr<SettingsStore> store;
+    // The documents of the window's prints; none: the printers' recordings.
+    SurfaceFactory surfaces;
     std::unique_ptr<frmQuarzello> window;
 
     // Sets the process up as the program does (the temporary folder is the program's) and builds
@@ -37,7 +39,8 @@ struct WindowFixture {
         store = std::make_unique<SettingsStore>(settingsFile);
         window = std::make_unique<frmQuarzello>(
             folder.path(), decideDataLocation(folder.path()), prompts, printers,
-            PrintSettings{ServiceTimings{}, printers.surfaces(), nullptr, &margins, store.get()});
+            PrintSettings{ServiceTimings{}, surfaces ? surfaces : printers.surfaces(), nullptr,
+                          &margins, store.get()});
         if (!keepStartupPrompts) {
             prompts.messages.clear();
             prompts.dialogs.clear();
