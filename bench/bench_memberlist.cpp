@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "sheetdrawing.h"
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "data/memberlist.h"
@@ -17,6 +16,7 @@
 #include "print/sheet.h"
 #include "print/vcard.h"
 #include "samples.h"
+#include "sheetdrawing.h"
 
 using namespace quarzello;
 

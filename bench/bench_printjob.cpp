@@ -1,5 +1,5 @@
-// Print job: the plan and drawPage for a 4 x 8 sheet of the crowded record on a PdfSurface, from the
-// call to the finished PDF document in memory (what goes to a printer or into a file); the
+// Print job: the plan and drawPage for a 4 x 8 sheet of the crowded record on a PdfSurface, from
+// the call to the finished PDF document in memory (what goes to a printer or into a file); the
 // floor is a bare QPainter on a QPdfWriter of the same set-up drawing the same strings in the
 // same fonts at the same places, and the same cut marks, with nothing measured, fitted or
 // composed.
@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "sheetdrawing.h"
 #include "benchmarks.h"
 #include "benchsupport.h"
 #include "print/fonts.h"
@@ -23,6 +22,7 @@
 #include "print/sheet.h"
 #include "recordingsurface.h"
 #include "samples.h"
+#include "sheetdrawing.h"
 
 using namespace quarzello;
 

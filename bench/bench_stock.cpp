@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include "benchmarks.h"
-#include "sheetdrawing.h"
 #include "data/stockcatalogue.h"
 #include "print/pdfsurface.h"
 #include "print/sheet.h"
 #include "samples.h"
+#include "sheetdrawing.h"
 
 using namespace quarzello;
 

@@ -24,7 +24,8 @@ int runStartupChild(const QStringList& args, const QElapsedTimer& sinceMain);
 // Start-up time and peak memory, each start in a new process of this program; also the window
 // alone in a running application, for information.
 void benchStartup(const QString& self, const RunCounts& counts, std::vector<ResultRow>& rows);
-// One sheet planned and drawn (drawSheet) on a PDF file against a bare QPainter drawing the same strings and marks.
+// One sheet planned and drawn (drawSheet) on a PDF file against a bare QPainter drawing the same
+// strings and marks.
 void benchPrintJob(const RunCounts& counts, std::vector<ResultRow>& rows);
 // A 200-member list into one PDF, per member, against the print job's time for one sheet.
 void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows);

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sheetdrawing.h"
 #include "core/cardrecord.h"
 #include "fuzzcheck.h"
 #include "print/cardcontent.h"
@@ -16,6 +15,7 @@
 #include "print/sheet.h"
 #include "print/stampatesto.h"
 #include "recordingsurface.h"
+#include "sheetdrawing.h"
 
 using namespace quarzello;
 

@@ -12,7 +12,6 @@
 #include <QTest>
 #include <filesystem>
 
-#include "sheetdrawing.h"
 #include "data/cardfile.h"
 #include "datafiles.h"
 #include "pdfbox.h"
@@ -21,6 +20,7 @@
 #include "print/vcard.h"
 #include "privatecups.h"
 #include "samples.h"
+#include "sheetdrawing.h"
 #include "tools.h"
 
 using namespace quarzello;

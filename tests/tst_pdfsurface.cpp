@@ -9,7 +9,6 @@
 #include <QTest>
 #include <cmath>
 
-#include "sheetdrawing.h"
 #include "datafiles.h"
 #include "pdfbox.h"
 #include "print/fonts.h"
@@ -19,6 +18,7 @@
 #include "printers/cupsprintersystem.h"
 #include "privatecups.h"
 #include "samples.h"
+#include "sheetdrawing.h"
 #include "tools.h"
 
 using namespace quarzello;

@@ -1,5 +1,7 @@
 // The real message boxes and file dialogs: Italian buttons, line breaks shown as such, the
 // default button, and a file dialog that neither asks before overwriting nor adds an extension.
+#include <sys/stat.h>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -10,14 +12,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <sys/stat.h>
 
+#include "datafiles.h"
 #include "platform/focusring.h"
 #include "platform/italian.h"
 #include "platform/marginmemory.h"
 #include "platform/qtprompts.h"
 #include "platform/settingsstore.h"
-#include "datafiles.h"
 
 using namespace quarzello;
 
@@ -131,19 +132,22 @@ void QtPromptsTest::settingsFileThatCannotBeUsed_data() {
     QTest::addColumn<QString>("why");      // what the warning says of it; empty: none
     QTest::addColumn<double>("across");    // of the offset read for Zeta
 
-    QTest::newRow("a pipe would hang the reader") << QByteArray("fifo") << "non è un file normale" << 0.0;
+    QTest::newRow("a pipe would hang the reader")
+        << QByteArray("fifo") << "non è un file normale" << 0.0;
     QTest::newRow("a folder") << QByteArray("folder") << "non è un file normale" << 0.0;
     QTest::newRow("over a mebibyte")
-        << QByteArray("[x]\na=" + QByteArray(kMaxSettingsBytes, 'a') + "\n")
-        << "è troppo grande" << 0.0;
+        << QByteArray("[x]\na=" + QByteArray(kMaxSettingsBytes, 'a') + "\n") << "è troppo grande"
+        << 0.0;
     QTest::newRow("a byte-order mark is kept to")
         << QByteArray("\xEF\xBB\xBF[biglietti]\ncodice_qr=false\n") << QString() << 0.0;
     // Written by hand as the README shows it: the spaces are read, a bare ';' starts a comment.
-    QTest::newRow("offset by hand") << QByteArray("[spostamento]\nZeta=1,5 -0,8\n") << QString() << 1.5;
+    QTest::newRow("offset by hand")
+        << QByteArray("[spostamento]\nZeta=1,5 -0,8\n") << QString() << 1.5;
     QTest::newRow("offset cut by a comment")
         << QByteArray("[spostamento]\nZeta=1,5;-0,8\n") << "non è valido" << 0.0;
     QTest::newRow("a 10 MB offset is not echoed")
-        << QByteArray("[spostamento]\nZeta=" + QByteArray(1000000, '7') + "\n") << "7777…\")" << 0.0;
+        << QByteArray("[spostamento]\nZeta=" + QByteArray(1000000, '7') + "\n") << "7777…\")"
+        << 0.0;
 }
 
 void QtPromptsTest::settingsFileThatCannotBeUsed() {

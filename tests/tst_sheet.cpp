@@ -2,7 +2,6 @@
 // positions, the order of the cards, the cut marks, and what a failing printer leads to.
 #include <QTest>
 
-#include "sheetdrawing.h"
 #include "print/cardcontent.h"
 #include "print/gridtext.h"
 #include "print/margins.h"
@@ -10,6 +9,7 @@
 #include "print/sheet.h"
 #include "recordingsurface.h"
 #include "samples.h"
+#include "sheetdrawing.h"
 
 using namespace quarzello;
 
@@ -522,7 +522,8 @@ void SheetTest::testSheetOutlinesAndCross() {
         CardStock{"Avery", "C32011-10", 85, 54, 3.2, {{2, 5, 15, 13.5, 95, 54}}});
     options.testSheet = true;
     options.offset = {1.5, -0.8};
-    const Result<SheetPlan> plan = planSheet(surface, fullRecord(), *paperFor({}, options), options);
+    const Result<SheetPlan> plan =
+        planSheet(surface, fullRecord(), *paperFor({}, options), options);
     QVERIFY(plan.ok());
     QVERIFY(drawPage(surface, *plan).ok());
     QCOMPARE(surface.texts.size(), 1);
@@ -578,16 +579,19 @@ void SheetTest::marginsLoseAndReduce_data() {
                        "i segni di taglio a sinistra", "i segni di taglio a destra"}
         << 94 << QPointF();
     QTest::newRow("4.2 mm all round: it fits")
-        << fullRecord() << PrintableArea{true, 4.2, 4.2, 4.2, 4.2} << QStringList() << 100 << QPointF();
+        << fullRecord() << PrintableArea{true, 4.2, 4.2, 4.2, 4.2} << QStringList() << 100
+        << QPointF();
     QTest::newRow("unknown") << fullRecord() << PrintableArea{false, 6.35, 6.35, 12.7, 12.7}
                              << QStringList() << 100 << QPointF();
     QTest::newRow("past the paper at the sides: clipped")
-        << fullRecord() << PrintableArea{true, -3, -1, 12.7, 12.7} << topAndBottom << 94 << QPointF();
+        << fullRecord() << PrintableArea{true, -3, -1, 12.7, 12.7} << topAndBottom << 94
+        << QPointF();
     QTest::newRow("inverted") << fullRecord() << PrintableArea{true, 6.35, 6.35, 150, 150}
                               << QStringList() << 100 << QPointF();
     // Wide, but a margin all the same: the ticks at 15 mm need (105 - 60) / (105 - 15) = 0.5.
-    QTest::newRow("60 mm at the left") << fullRecord() << PrintableArea{true, 60, 0, 0, 0}
-                                       << QStringList{"i segni di taglio a sinistra"} << 50 << QPointF();
+    QTest::newRow("60 mm at the left")
+        << fullRecord() << PrintableArea{true, 60, 0, 0, 0}
+        << QStringList{"i segni di taglio a sinistra"} << 50 << QPointF();
     QTest::newRow("not a number") << fullRecord() << PrintableArea{true, NAN, 6.35, 12.7, 12.7}
                                   << QStringList() << 100 << QPointF();
     // The printer's offset moves everything before it is measured: 2 mm up takes the name past
@@ -595,8 +599,8 @@ void SheetTest::marginsLoseAndReduce_data() {
     // whose printer said nothing, (297 - 10 - 148.5) / 143.5 = 0.965; 3 mm up needs
     // (148.5 - 15.7) / 143 = 0.929 against 12.7 mm margins.
     QTest::newRow("4.2 mm all round, moved 2 mm up")
-        << fullRecord() << PrintableArea{true, 4.2, 4.2, 4.2, 4.2}
-        << QStringList{topAndBottom[0]} << 99 << QPointF(0, -2);
+        << fullRecord() << PrintableArea{true, 4.2, 4.2, 4.2, 4.2} << QStringList{topAndBottom[0]}
+        << 99 << QPointF(0, -2);
     QTest::newRow("unknown, moved 10 mm down: past the paper")
         << fullRecord() << PrintableArea{} << QStringList{topAndBottom[2], topAndBottom[3]} << 96
         << QPointF(0, 10);

@@ -17,9 +17,9 @@
 #include "data/datalocation.h"
 #include "platform/marginmemory.h"
 #include "platform/offsetmemory.h"
+#include "platform/qtprompts.h"
 #include "platform/settingslocation.h"
 #include "platform/settingsstore.h"
-#include "platform/qtprompts.h"
 #include "printers/cupsprintersystem.h"
 #include "window/frmquarzello.h"
 

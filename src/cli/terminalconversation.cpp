@@ -7,13 +7,12 @@
 #include <cstdio>
 
 #include "cli/terminaltext.h"
-#include "flows/printpages.h"
 #include "core/linebreak.h"
+#include "flows/printpages.h"
 
 namespace quarzello {
 
 namespace {
-
 
 // The shortened-lines question without its question: what will print shortened.
 QString shortenedLinesText(const QStringList& lines) {

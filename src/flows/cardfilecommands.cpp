@@ -5,16 +5,15 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/linebreak.h"
 #include "data/cardfile.h"
 #include "data/datalocation.h"
 #include "data/outputfile.h"
 #include "platform/prompts.h"
-#include "core/linebreak.h"
 
 namespace quarzello {
 
 namespace {
-
 
 QString greeting() {
     return QStringLiteral("Benvenuto nel programma Quarzello del Camperista!") + CR + CR +

@@ -3,10 +3,10 @@
 
 #include <QFileInfo>
 
+#include "core/linebreak.h"
 #include "data/cardfile.h"
 #include "data/memberlist.h"
 #include "data/outputfile.h"
-#include "core/linebreak.h"
 
 namespace quarzello {
 

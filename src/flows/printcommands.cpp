@@ -6,15 +6,15 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 
+#include "core/linebreak.h"
 #include "data/cardfile.h"
 #include "flows/cardfilecommands.h"
 #include "flows/printpages.h"
 #include "flows/servicewaiter.h"
 #include "platform/prompts.h"
+#include "platform/settingsstore.h"
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
-#include "core/linebreak.h"
-#include "platform/settingsstore.h"
 
 namespace quarzello {
 
@@ -109,13 +109,12 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen, Print
     }
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
-    printPagesOnPrinter(std::move(*run),
-                        {name, printers_, settings_.timings.followMs, settings_.margins, offset},
-                        settings_.surfaces, newWaiter(), talk,
-                        [this, chosen](const PrintOutcome& outcome) {
-                            busy_ = false;
-                            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
-                        });
+    printPagesOnPrinter(
+        std::move(*run), {name, printers_, settings_.timings.followMs, settings_.margins, offset},
+        settings_.surfaces, newWaiter(), talk, [this, chosen](const PrintOutcome& outcome) {
+            busy_ = false;
+            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
+        });
 }
 
 QString PrintCommands::printerWhenNoneChosen() const {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "core/linebreak.h"
 #include "flows/servicewaiter.h"
 #include "platform/marginmemory.h"
 #include "print/pdfsurface.h"
@@ -14,12 +15,10 @@
 #include "printers/joboutcome.h"
 #include "printers/printermessages.h"
 #include "printers/printersystem.h"
-#include "core/linebreak.h"
 
 namespace quarzello {
 
 namespace {
-
 
 // One print on one printer, a step at a time: each step starts when the service has answered
 // the one before, so that the window goes on meanwhile.
@@ -167,13 +166,16 @@ QString gridWords(const Grid& grid) {
 
 QString qrDoesNotFitText(const SheetPaper& paper) {
     if (paper.stock)
-        return QStringLiteral("Sui biglietti di %1 il codice QR non entra.").arg(paper.stock->name());
-    return QStringLiteral("Con %1 il codice QR non entra nei biglietti.").arg(gridWords(paper.grid));
+        return QStringLiteral("Sui biglietti di %1 il codice QR non entra.")
+            .arg(paper.stock->name());
+    return QStringLiteral("Con %1 il codice QR non entra nei biglietti.")
+        .arg(gridWords(paper.grid));
 }
 
 QString qrOnProductText() {
-    return QStringLiteral("Per avere il codice QR scegliere un'altra carta, con biglietti più "
-                          "grandi.");
+    return QStringLiteral(
+        "Per avere il codice QR scegliere un'altra carta, con biglietti più "
+        "grandi.");
 }
 
 QString qrLargestGridText(const std::optional<Grid>& grid) {

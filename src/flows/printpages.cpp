@@ -7,16 +7,15 @@
 #include <memory>
 #include <utility>
 
+#include "core/linebreak.h"
 #include "flows/servicewaiter.h"
 #include "print/margins.h"
 #include "print/printsurface.h"
 #include "print/sheet.h"
-#include "core/linebreak.h"
 
 namespace quarzello {
 
 namespace {
-
 
 // A page's failure as the run tells it: naming the page when it has a name.
 QString pageFailure(const SheetPage& page, const QString& why) {
@@ -87,8 +86,7 @@ std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface,
         Result<SheetPlan> plan =
             i == 0 && first ? Result<SheetPlan>(std::move(*first))
                             : planSheet(surface, run.pages[at].record, run.papers[at], run.options);
-        Result<void> drawn =
-            plan ? drawPage(surface, *plan, scale) : Result<void>(plan.failure());
+        Result<void> drawn = plan ? drawPage(surface, *plan, scale) : Result<void>(plan.failure());
         if (drawn && i + 1 < count) drawn = surface.endPage();
         if (!drawn) {
             surface.abortDoc();

@@ -27,8 +27,8 @@ struct SheetPage {
     QString name;
 };
 
-// The pages with their paper, worked out once (each grid read from its texts), and what the user chose for every
-// page: what the print draws from.
+// The pages with their paper, worked out once (each grid read from its texts), and what the user
+// chose for every page: what the print draws from.
 struct PageRun {
     std::vector<SheetPage> pages;
     std::vector<SheetPaper> papers;  // papers[i] is pages[i]'s

@@ -8,7 +8,6 @@
 #include "core/result.h"
 #include "platform/prompts.h"
 
-
 namespace quarzello {
 
 class MarginMemory {

@@ -9,8 +9,8 @@
 
 namespace quarzello {
 
-// Millimetres across and down separated by a semicolon or by spaces, each with a decimal comma or point,
-// within ±10 mm and in tenths; nothing when the text is not such an offset.
+// Millimetres across and down separated by a semicolon or by spaces, each with a decimal comma or
+// point, within ±10 mm and in tenths; nothing when the text is not such an offset.
 std::optional<PrinterOffset> readOffset(const QString& text);
 // The offset as readOffset reads it back, with decimal commas.
 QString offsetText(const PrinterOffset& offset);

@@ -4,7 +4,6 @@
 
 #include <QString>
 
-
 namespace quarzello {
 
 struct PaperChoice {

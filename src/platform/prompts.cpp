@@ -1,5 +1,6 @@
 // The common boxes, all titled with the window title.
 #include "platform/prompts.h"
+
 #include "core/linebreak.h"
 
 namespace quarzello {

@@ -32,7 +32,9 @@ const QString kPreviewPrinter = QStringLiteral("anteprima/stampante");
 // A value quoted in a message is cut to this many characters.
 constexpr qsizetype kQuotedValue = 60;
 
-QString marginsKey(const QString& printer) { return QStringLiteral("margini/") + printerKey(printer); }
+QString marginsKey(const QString& printer) {
+    return QStringLiteral("margini/") + printerKey(printer);
+}
 QString offsetKey(const QString& printer) {
     return QStringLiteral("spostamento/") + printerKey(printer);
 }
@@ -46,11 +48,12 @@ QString native(const QString& file) { return QDir::toNativeSeparators(file); }
 // Why the file is not to be opened as settings, in words that follow its name; nothing when it
 // may be (or is not there yet: the first choice kept makes it).
 std::optional<QString> unusable(const QString& file) {
-    const int fd = ::open(QFile::encodeName(file).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
-        return QStringLiteral("non può essere letto (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return QStringLiteral("non può essere letto (%1)")
+            .arg(QString::fromLocal8Bit(std::strerror(errno)));
     }
     struct stat status {};
     const bool known = ::fstat(fd, &status) == 0;
@@ -69,7 +72,8 @@ QString whyNotWritten(const QString& file) {
     if (info.isDir()) return QStringLiteral("%1 è una cartella").arg(native(file));
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
-        return QStringLiteral("la cartella %1 non può essere creata").arg(native(folder.filePath()));
+        return QStringLiteral("la cartella %1 non può essere creata")
+            .arg(native(folder.filePath()));
     return QStringLiteral("il file %1 non può essere scritto (di sola lettura, o il disco è pieno)")
         .arg(native(file));
 }
@@ -204,9 +208,10 @@ RememberedOffset SettingsStore::offset(const QString& printer) {
                              : value.toString();
     if (const std::optional<PrinterOffset> offset = readOffset(text)) return {*offset, {}};
     const QString warning =
-        QStringLiteral("Lo spostamento ricordato per la stampante \"%1\" (\"%2\") non è valido: "
-                       "non è usato. Due numeri in millimetri da -10 a 10, separati da uno "
-                       "spazio, per esempio 1,5 -0,8.")
+        QStringLiteral(
+            "Lo spostamento ricordato per la stampante \"%1\" (\"%2\") non è valido: "
+            "non è usato. Due numeri in millimetri da -10 a 10, separati da uno "
+            "spazio, per esempio 1,5 -0,8.")
             .arg(printer, quoted(text));
     warnOnce(warning);
     return {{}, warning};

@@ -1,12 +1,13 @@
 // Reading the grid texts: the number at the start of the text, as the lists have always read
 // it (halves to even, 16 bits), and the range of grids that give a sheet.
 #include "print/gridtext.h"
-#include "core/linebreak.h"
 
 #include <QByteArray>
 #include <QChar>
 #include <cmath>
 #include <limits>
+
+#include "core/linebreak.h"
 
 namespace quarzello {
 

@@ -81,9 +81,7 @@ QString outlinesName(Edge edge) {
     return QStringLiteral("i contorni dei biglietti %1").arg(edgeWords(edge));
 }
 
-QString marksName(Edge edge) {
-    return QStringLiteral("i segni di taglio %1").arg(edgeWords(edge));
-}
+QString marksName(Edge edge) { return QStringLiteral("i segni di taglio %1").arg(edgeWords(edge)); }
 
 // The box from (x1, y1) to (x2, y2) crosses that edge of the printable area.
 bool crosses(Edge edge, double x1, double y1, double x2, double y2, const PrintableArea& a,
@@ -124,8 +122,9 @@ QString marginsText(const PrintableArea& a) {
 QString offsetWords(const PrinterOffset& offset) {
     QStringList parts;
     if (offset.across != 0)
-        parts << millimetres(std::abs(offset.across)) +
-                     (offset.across > 0 ? QStringLiteral(" a destra") : QStringLiteral(" a sinistra"));
+        parts << millimetres(std::abs(offset.across)) + (offset.across > 0
+                                                             ? QStringLiteral(" a destra")
+                                                             : QStringLiteral(" a sinistra"));
     if (offset.down != 0)
         parts << millimetres(std::abs(offset.down)) +
                      (offset.down > 0 ? QStringLiteral(" in basso") : QStringLiteral(" in alto"));
@@ -248,14 +247,16 @@ MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {
 QString marginLossText(const MarginLoss& loss, const PrintableArea& area) {
     QString why;
     if (loss.paperEdges)
-        why = QStringLiteral("spostato come indicato per la stampante (%1), il foglio esce "
-                             "dalla carta")
+        why = QStringLiteral(
+                  "spostato come indicato per la stampante (%1), il foglio esce "
+                  "dalla carta")
                   .arg(offsetWords(loss.offset));
     else
         why = QStringLiteral("la stampante non stampa vicino ai bordi del foglio (%1)")
                   .arg(marginsText(area));
     if (!loss.paperEdges && !loss.offset.isZero())
-        why += QStringLiteral(" e il foglio le è mandato spostato (%1)").arg(offsetWords(loss.offset));
+        why +=
+            QStringLiteral(" e il foglio le è mandato spostato (%1)").arg(offsetWords(loss.offset));
     return why + QStringLiteral(": queste parti del foglio non saranno stampate:") + CR +
            loss.lost.join(CR);
 }

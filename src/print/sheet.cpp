@@ -262,10 +262,10 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record,
         plan.testSheet = true;
         for (PlannedCard& card : plan.cards) card.marks.clear();
         planTestSheet(plan);
-        placeTestCaption(plan, surface,
-                         QStringLiteral("Foglio di prova: %1")
-                             .arg(paper.stock ? paper.stock->name()
-                                              : QStringLiteral("A4 da tagliare")));
+        placeTestCaption(
+            plan, surface,
+            QStringLiteral("Foglio di prova: %1")
+                .arg(paper.stock ? paper.stock->name() : QStringLiteral("A4 da tagliare")));
         return plan;
     }
     if (options.qrCode) addQrCodes(plan, record);

@@ -3,8 +3,8 @@
 
 #include <QRegularExpression>
 
-#include "printers/printermessages.h"
 #include "core/linebreak.h"
+#include "printers/printermessages.h"
 
 namespace quarzello {
 

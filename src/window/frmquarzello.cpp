@@ -117,7 +117,8 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     // The QR code choice is the user's, not the card's: kept in the settings, not the data file.
     chkQr_->setChecked(store_->qrCode());
     connect(chkQr_, &QCheckBox::toggled, this, [this](bool on) {
-        if (const Result<void> kept = store_->rememberQrCode(on); !kept) prompts_.warn(kept.error());
+        if (const Result<void> kept = store_->rememberQrCode(on); !kept)
+            prompts_.warn(kept.error());
     });
     connect(cmdEsci_, &QPushButton::clicked, this, &frmQuarzello::cmdEsci_Click);
     connect(cmdHelp_, &QPushButton::clicked, this, &frmQuarzello::cmdHelp_Click);
@@ -145,8 +146,7 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
         prompts_.warn(QStringLiteral("La carta \"%1\" non è più installata: si stampa su A4 da "
                                      "tagliare.")
                           .arg(name));
-        if (const Result<void> kept = store_->rememberPaper({}); !kept)
-            prompts_.warn(kept.error());
+        if (const Result<void> kept = store_->rememberPaper({}); !kept) prompts_.warn(kept.error());
     });
     for (int i = 0; i < 2; ++i)
         connect(cmdSelStampante_[i], &QPushButton::clicked, this,
@@ -268,8 +268,7 @@ void frmQuarzello::cmbCarta_Click(int index) {
     paperColumns_ = choice.columns;
     paperRows_ = choice.rows;
     showPaperGrid();
-    if (const Result<void> kept = store_->rememberPaper(choice); !kept)
-        prompts_.warn(kept.error());
+    if (const Result<void> kept = store_->rememberPaper(choice); !kept) prompts_.warn(kept.error());
 }
 
 QString frmQuarzello::panelPrinter() const {

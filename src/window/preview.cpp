@@ -62,7 +62,8 @@ QString describe(const SheetPlan& plan, const MarginLoss& loss, const QString& p
         QString text = marginLossText(loss, area);
         text[0] = text[0].toUpper();
         text.replace(CR, QLatin1Char(' '));
-        parts << (printer.isEmpty() ? text : QStringLiteral("Con la stampante %1: ").arg(printer) + text);
+        parts << (printer.isEmpty() ? text
+                                    : QStringLiteral("Con la stampante %1: ").arg(printer) + text);
     }
     return parts.join(QLatin1Char(' '));
 }
@@ -70,8 +71,9 @@ QString describe(const SheetPlan& plan, const MarginLoss& loss, const QString& p
 }  // namespace
 
 QString qrLeftOutNote() {
-    return QStringLiteral("Il codice QR non entra in questi biglietti: il foglio è stampato "
-                          "senza.");
+    return QStringLiteral(
+        "Il codice QR non entra in questi biglietti: il foglio è stampato "
+        "senza.");
 }
 
 int SheetPreview::widthFor(int height) {
@@ -173,15 +175,17 @@ void SheetPreview::redraw() {
     QStringList notes;
     if (plan_ && plan_->qrLeftOut) notes << qrLeftOutNote();
     if (shortened_ == 1)
-        notes << QStringLiteral("1 riga è stampata più corta del suo testo (segnata in rosso): il "
-                                "testo intero appare col mouse sopra.");
+        notes << QStringLiteral(
+            "1 riga è stampata più corta del suo testo (segnata in rosso): il "
+            "testo intero appare col mouse sopra.");
     else if (shortened_ > 1)
-        notes << QStringLiteral("%1 righe sono stampate più corte del loro testo (segnate in "
-                                "rosso): il testo intero appare col mouse sopra.")
+        notes << QStringLiteral(
+                     "%1 righe sono stampate più corte del loro testo (segnate in "
+                     "rosso): il testo intero appare col mouse sopra.")
                      .arg(shortened_);
     cardLabel_->setText(notes.join(QLatin1Char(' ')));
-    setAccessibleDescription(plan_ ? describe(*plan_, loss_, printer_, area_.value_or(PrintableArea{}))
-                                   : refused_);
+    setAccessibleDescription(
+        plan_ ? describe(*plan_, loss_, printer_, area_.value_or(PrintableArea{})) : refused_);
     update();
 }
 

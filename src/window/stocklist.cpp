@@ -5,10 +5,10 @@
 #include <QAbstractItemView>
 #include <QHelpEvent>
 #include <QStandardItemModel>
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QStylePainter>
+#include <QThreadPool>
 #include <QToolTip>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace quarzello {
 

@@ -35,7 +35,8 @@ struct WindowFixture {
     // is forgotten unless keepStartupPrompts is set.
     frmQuarzello& open(bool keepStartupPrompts = false) {
         setUpProcess(folder.path());
-        if (settingsFile.isEmpty()) settingsFile = config.filePath(QStringLiteral("quarzello.conf"));
+        if (settingsFile.isEmpty())
+            settingsFile = config.filePath(QStringLiteral("quarzello.conf"));
         store = std::make_unique<SettingsStore>(settingsFile);
         window = std::make_unique<frmQuarzello>(
             folder.path(), decideDataLocation(folder.path()), prompts, printers,
