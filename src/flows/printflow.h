@@ -12,6 +12,7 @@
 #include <optional>
 #include <utility>
 
+#include "core/cardback.h"
 #include "core/cardrecord.h"
 #include "core/printeroffset.h"
 #include "core/result.h"
@@ -74,6 +75,14 @@ class PrintConversation {
         (void)drawn;
         (void)pages;
     }
+    // Two-sided by hand: the fronts of `sheets` sheets printed, the user is asked to put them
+    // back in the tray turned on the setting's edge; true sends the backs. No answer: no backs.
+    virtual bool printBacks(const QString& printer, const DuplexSetting& duplex, int sheets) {
+        (void)printer;
+        (void)duplex;
+        (void)sheets;
+        return false;
+    }
     // Just before the sheet is drawn.
     virtual void beforeDrawing() {}
     // Asked before each page is planned and drawn: true once the user gave the run up, which then
@@ -128,6 +137,9 @@ struct JobRequest {
     qint64 followMs;
     MarginMemory* margins = nullptr;  // none: nothing recalled, nothing kept
     PrinterOffset offset = {};        // added to everything drawn on the printer's pages
+    // With a back: how the printer prints both sides, and its offset for the back pages.
+    DuplexSetting duplex = {};
+    PrinterOffset backOffset = {};
 };
 // The document of a job, made once the printer is ready: given where on A4 it prints, and the
 // question about a stopped queue to ask after the document's own questions. Nothing when the

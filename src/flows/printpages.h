@@ -29,10 +29,14 @@ struct SheetPage {
 
 // The pages with their paper, worked out once (each grid read from its texts), and what the user
 // chose for every page: what the print draws from.
+// Which sides of each sheet a run prints, when the sheet has a back.
+enum class SheetSides { Both, Front, Back };
+
 struct PageRun {
     std::vector<SheetPage> pages;
     std::vector<SheetPaper> papers;  // papers[i] is pages[i]'s
     SheetOptions options;
+    SheetSides sides = SheetSides::Both;
 };
 
 // Works out every page's paper; nothing when one cannot print (told, naming the page). Nothing is

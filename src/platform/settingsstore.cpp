@@ -241,4 +241,28 @@ void SettingsStore::setPreviewPrinter(const QString& name) {
                [&](QSettings& settings) { settings.setValue(kPreviewPrinter, name); });
 }
 
+// STUB: to be written with the back of the card.
+CardBack SettingsStore::back() { return {}; }
+Result<void> SettingsStore::rememberBack(const CardBack& back) {
+    (void)back;
+    return {};
+}
+std::optional<DuplexSetting> SettingsStore::duplex(const QString& printer) {
+    (void)printer;
+    return std::nullopt;
+}
+Result<void> SettingsStore::rememberDuplex(const QString& printer, const DuplexSetting& setting) {
+    (void)printer, (void)setting;
+    return {};
+}
+RememberedOffset SettingsStore::backOffset(const QString& printer) {
+    (void)printer;
+    return {};
+}
+Result<void> SettingsStore::rememberBackOffset(const QString& printer,
+                                               const PrinterOffset& offset) {
+    (void)printer, (void)offset;
+    return {};
+}
+
 }  // namespace quarzello

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 
+#include "core/cardback.h"
 #include "core/printeroffset.h"
 #include "core/result.h"
 #include "platform/marginmemory.h"
@@ -52,6 +53,16 @@ class SettingsStore final : public MarginMemory {
     RememberedOffset offset(const QString& printer);
     // Keeps the offset for the printer (a zero one is forgotten).
     Result<void> rememberOffset(const QString& printer, const PrinterOffset& offset);
+
+    // The back of the card as set last; none set: an empty back, not printed.
+    CardBack back();
+    Result<void> rememberBack(const CardBack& back);
+    // How the printer prints both sides, when the user chose it for this printer.
+    std::optional<DuplexSetting> duplex(const QString& printer);
+    Result<void> rememberDuplex(const QString& printer, const DuplexSetting& setting);
+    // The printer's offset for the back pages, as `offset` for the fronts.
+    RememberedOffset backOffset(const QString& printer);
+    Result<void> rememberBackOffset(const QString& printer, const PrinterOffset& offset);
 
     // Whether the preview is shown (hidden until the user has shown it once), and the printer
     // it shades the borders of. What cannot be kept is only forgotten.

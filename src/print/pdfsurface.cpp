@@ -2,6 +2,7 @@
 // pixels; fonts are sized in points against that device, never against a scaled painter, so
 // that a measured width is the printed width and a 9-point line is 9 points on paper.
 #include "print/pdfsurface.h"
+#include "print/emblem.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -238,4 +239,11 @@ void PdfSurface::abortDoc() {
 
 QString PdfSurface::deviceName() const { return name_; }
 
+}  // namespace quarzello
+
+namespace quarzello {
+// STUB: to be written with the back of the card.
+Result<void> PdfSurface::drawEmblem(float, float, float, float, const Emblem&) {
+    return Failure{QStringLiteral("drawEmblem: non ancora fatto")};
+}
 }  // namespace quarzello

@@ -11,6 +11,8 @@
 
 namespace quarzello {
 
+struct Emblem;
+
 class PrintSurface {
   public:
     // Page set-up codes the sheet uses.
@@ -50,6 +52,11 @@ class PrintSurface {
     // (the same QImage, or a copy of it).
     virtual Result<void> drawImage(float x, float y, float width, float height,
                                    const QImage& image) = 0;
+    // The emblem stretched over the rectangle with its top-left corner at (x, y) (its aspect is
+    // the caller's to keep): a raster picture smoothed, kept once in the document however often
+    // it is drawn; an SVG drawn as vectors.
+    virtual Result<void> drawEmblem(float x, float y, float width, float height,
+                                    const Emblem& emblem) = 0;
 
     // Ends the page drawn so far and keeps the document open: what is drawn next goes on a new
     // page of the same document. Fails when the page cannot be added.

@@ -1,6 +1,7 @@
 // The screen surface. Fonts are sized against the PDF's own device, so a painter on the screen
 // only scales what the PDF would draw: the same fitting, the same shortening, the same ink.
 #include "print/screensurface.h"
+#include "print/emblem.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -75,4 +76,11 @@ QImage ScreenSurface::picture(double dotsPerInch) const {
     return picture(paper, size);
 }
 
+}  // namespace quarzello
+
+namespace quarzello {
+// STUB: to be written with the back of the card.
+Result<void> ScreenSurface::drawEmblem(float, float, float, float, const Emblem&) {
+    return Failure{QStringLiteral("drawEmblem: non ancora fatto")};
+}
 }  // namespace quarzello

@@ -35,6 +35,8 @@ class ScreenSurface final : public PrintSurface {
     Result<void> drawLine(float x1, float y1, float x2, float y2) override;
     Result<void> drawImage(float x, float y, float width, float height,
                            const QImage& image) override;
+    Result<void> drawEmblem(float x, float y, float width, float height,
+                            const Emblem& emblem) override;
 
     // The page stays to be shown until something is drawn after it: nothing is handed over.
     Result<void> endPage() override;

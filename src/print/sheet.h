@@ -20,6 +20,8 @@
 namespace quarzello {
 
 class PrintSurface;
+struct BackContent;
+struct Emblem;
 
 // Twips per millimetre, one for the width and one for the height, as the sheet has always
 // converted the paper size.
@@ -54,6 +56,7 @@ struct PlannedCard {
     std::vector<CardLine> lines;
     std::vector<CardMark> marks;
     std::optional<CardQr> qr;
+    std::optional<QRectF> emblem;  // on a back: the emblem's box, its aspect kept
 };
 
 // What the user chose for the sheet besides the record, the same for every page of a run: a new
@@ -69,6 +72,9 @@ struct SheetOptions {
     // The printer's offset, added to everything on the page: the checks see the sheet where it
     // goes on paper. None for a PDF.
     PrinterOffset offset;
+    // The back of every sheet; none: the sheet has one side. With a back whose `qr` is set the
+    // front carries no code.
+    std::shared_ptr<const BackContent> back;
 };
 
 // The paper one page is printed on: the plain sheet in the record's grid, or the product's
@@ -107,6 +113,10 @@ struct SheetPlan {
     // The test sheet's drawing: the cards' outlines, then the cross with its scales.
     std::vector<CardMark> outlines, cross;
     TestCaption caption;  // under the cross, naming the paper
+    // A back page (planBack): the cards at their backs' places, the emblem drawn in each card's
+    // `emblem` box, no cut marks.
+    bool back = false;
+    std::shared_ptr<const Emblem> emblem;
 
     // Where a position of the plan lands on the paper, the sheet reduced to scale about the
     // page's centre and then moved by the printer's offset.

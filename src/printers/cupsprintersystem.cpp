@@ -147,7 +147,8 @@ Result<QueueState> CupsPrinterSystem::queueState(const QString& name, Deadline& 
 }
 
 Result<int> CupsPrinterSystem::submitJob(const QString& name, const QByteArray& pdf,
-                                         Deadline& deadline) {
+                                         Deadline& deadline, JobSides sides) {
+    (void)sides;  // STUB: to be written with the back of the card.
     Connection connection(deadline);
     if (!connection.get()) return failureFor(name, deadline);
     const QByteArray queue = queueOf(name);
@@ -224,6 +225,12 @@ Result<PrintableArea> CupsPrinterSystem::printableArea(const QString& name, Dead
                                        {"media-col-default", "media-col-database"}));
     if (!response) return failureFor(name, deadline);
     return a4PrintableArea(response.get());
+}
+
+// STUB: to be written with the back of the card.
+Result<bool> CupsPrinterSystem::printsTwoSided(const QString& name, Deadline& deadline) {
+    (void)name, (void)deadline;
+    return false;
 }
 
 }  // namespace quarzello

@@ -10,7 +10,9 @@ namespace quarzello {
 class CupsPrinterSystem final : public PrinterSystem {
   public:
     Result<QueueState> queueState(const QString& name, Deadline& deadline) override;
-    Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline) override;
+    Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline,
+                          JobSides sides = JobSides::OneSided) override;
+    Result<bool> printsTwoSided(const QString& name, Deadline& deadline) override;
     Result<JobReport> followJob(const QString& name, int job, qint64 followMs,
                                 Deadline& deadline) override;
     Result<PrintableArea> printableArea(const QString& name, Deadline& deadline) override;

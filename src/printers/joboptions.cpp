@@ -51,7 +51,8 @@ const QStringList kSheetOptions = {"media",
 
 }  // namespace
 
-JobOptions jobOptions(const JobOptions& printer) {
+JobOptions jobOptions(const JobOptions& printer, JobSides sides) {
+    (void)sides;  // STUB: to be written with the back of the card.
     // The scheduler adds a queue's default to every job that does not give the option itself:
     // two sheets to a page, upside down, mirrored, framed, a banner page first on card stock.
     // So each is given, at the value that prints the page as drawn: A4, one side, one page to

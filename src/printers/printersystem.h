@@ -10,6 +10,7 @@
 #include "core/printablearea.h"
 #include "core/result.h"
 #include "printers/deadline.h"
+#include "printers/joboptions.h"
 #include "printers/joboutcome.h"
 
 namespace quarzello {
@@ -35,9 +36,12 @@ class PrinterSystem {
     // that is not running at all is a failure of kind ServiceDown.
     Result<PrinterList> listPrinters(Deadline& deadline);
     virtual Result<QueueState> queueState(const QString& name, Deadline& deadline) = 0;
-    // Hands a PDF document to the printer's queue; gives the job's number.
-    virtual Result<int> submitJob(const QString& name, const QByteArray& pdf,
-                                  Deadline& deadline) = 0;
+    // Hands a PDF document to the printer's queue, printed on `sides`; gives the job's number.
+    virtual Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline,
+                                  JobSides sides = JobSides::OneSided) = 0;
+    // Whether the printer prints both sides of a sheet by itself (its queue lists a two-sided
+    // value among the sides it supports).
+    virtual Result<bool> printsTwoSided(const QString& name, Deadline& deadline) = 0;
     // Follows the job on one connection, looking at it at most ten times a second, until it
     // completed or failed or followMs passed; then decides its outcome. A failure when the
     // service fell silent, telling whether the job may still print.

@@ -35,8 +35,11 @@ class FakePrinterSystem : public PrinterSystem {
 
     // Every job's sheet is drawn on a surface that records into this one.
     RecordingSurface drawing;
-    // The documents each printer received, in order.
+    // The documents each printer received, in order, and the sides each was sent on.
     std::map<QString, QList<QByteArray>> jobs;
+    std::map<QString, QList<JobSides>> jobSides;
+    // The printers that print both sides by themselves.
+    QStringList twoSided;
 
     Result<PrinterList> askPrinters(Deadline&) override {
         if (serviceDown) return Failure{printerListDownText(), Failure::Kind::ServiceDown};
@@ -47,7 +50,13 @@ class FakePrinterSystem : public PrinterSystem {
         if (!names.contains(name)) return Failure{printerGoneText(name)};
         return queues.value(name);
     }
-    Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline) override {
+    Result<bool> printsTwoSided(const QString& name, Deadline&) override {
+        if (serviceDown) return Failure{printServiceDownText(name)};
+        return twoSided.contains(name);
+    }
+    Result<int> submitJob(const QString& name, const QByteArray& pdf, Deadline& deadline,
+                          JobSides sides = JobSides::OneSided) override {
+        jobSides[name] << sides;
         if (refusals.contains(name)) return Failure{refusals.value(name)};
         if (!deadline.noteDocumentSent()) return Failure{printServiceDownText(name)};
         jobs[name] << pdf;

@@ -1,5 +1,6 @@
 // The recording surface's metrics, its log, and the calls it passes on.
 #include "recordingsurface.h"
+#include "print/emblem.h"
 
 namespace quarzello {
 
@@ -186,4 +187,11 @@ QByteArray RecordingSurface::document() const { return target_ ? target_->docume
 
 QString RecordingSurface::deviceName() const { return target_ ? target_->deviceName() : name; }
 
+}  // namespace quarzello
+
+namespace quarzello {
+// STUB: to be written with the back of the card.
+Result<void> RecordingSurface::drawEmblem(float, float, float, float, const Emblem&) {
+    return Failure{QStringLiteral("drawEmblem: non ancora fatto")};
+}
 }  // namespace quarzello

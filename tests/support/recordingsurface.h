@@ -105,6 +105,8 @@ class RecordingSurface : public PrintSurface {
     Result<void> drawLine(float x1, float y1, float x2, float y2) override;
     Result<void> drawImage(float x, float y, float width, float height,
                            const QImage& image) override;
+    Result<void> drawEmblem(float x, float y, float width, float height,
+                            const Emblem& emblem) override;
     Result<void> endPage() override;
     Result<void> endDoc() override;
     void abortDoc() override;
