@@ -1,6 +1,6 @@
 // The default data file's place. A program installed where its user cannot write (a package
 // under /usr) keeps the data in the user's own folder; anywhere else it keeps them beside
-// itself, as it always has, and a data file already there always wins.
+// itself, and a data file already there always wins.
 #include "data/datalocation.h"
 
 #include <sys/stat.h>
@@ -19,7 +19,7 @@ namespace {
 
 // Anything under that name, looked at without following links. An entry that cannot be
 // looked at (no permission to search the folder, say) is taken as there: it is then reported
-// when read, exactly as before, instead of the user's data silently moving elsewhere.
+// when read, instead of the user's data silently moving elsewhere.
 bool entryPresent(const QString& path) {
     struct stat status;
     if (::lstat(QFile::encodeName(path).constData(), &status) == 0) return true;

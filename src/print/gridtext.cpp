@@ -1,5 +1,5 @@
-// Reading the grid texts: the number at the start of the text, as the lists have always read
-// it (halves to even, 16 bits), and the range of grids that give a sheet.
+// Reading the grid texts: the number at the start of the text, read as the lists read it
+// (halves to even, 16 bits), and the range of grids that give a sheet.
 #include "print/gridtext.h"
 
 #include <QByteArray>

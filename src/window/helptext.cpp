@@ -17,7 +17,7 @@ QString helpText() {
                        "(Carica e Salva)."),
         // The lists offer up to 4 columns and 8 rows, the grids this text names; a grid typed by
         // hand prints up to 21 columns and 19 rows (print/gridtext.h), which the text leaves
-        // unsaid, as it always has.
+        // unsaid.
         QStringLiteral("Indicare anche il numero delle righe e colonne che si desidera per ogni "
                        "pagina in formato A4: da 1 a 32 biglietti per pagina (da 1 colonna/1 riga "
                        "a 4 colonne/8 righe)."),

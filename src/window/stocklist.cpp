@@ -1,5 +1,5 @@
-// The paper list, filled on demand: the catalogue is dozens of files, and the window must open
-// and answer as fast as it always did.
+// The paper list, filled on demand: the catalogue is dozens of files, and the window opens and
+// answers without waiting for them.
 #include "window/stocklist.h"
 
 #include <QAbstractItemView>
