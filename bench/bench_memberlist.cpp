@@ -204,3 +204,24 @@ void benchMemberList(const RunCounts& counts, std::vector<ResultRow>& rows) {
     benchHugeField(counts, rows, QDir(dir.path()));
     benchVCardList(counts, rows, QDir(dir.path()));
 }
+
+// The same 200 members, 2 x 6, with each member's own QR code against without: the code's
+// cost per member, encoding included.
+void benchListWithQr(const RunCounts& counts, std::vector<ResultRow>& rows) {
+    std::printf("\nMember list (%d README cards, 2 x 6) with a QR code, against without\n",
+                kMembers);
+    QTemporaryDir dir;
+    const QString list = dir.filePath(QStringLiteral("qr.csv"));
+    if (!datafiles::writeBytes(list, memberListOf(readmeRecord(2, 6))))
+        fail(QStringLiteral("no list file"));
+    SheetOptions withQr;
+    withQr.qrCode = true;
+    Series withCode, without;
+    interleave(
+        1, counts.memberLists, [&] { return timeMs([&] { printList(list, withQr); }) / kMembers; },
+        [&] { return timeMs([&] { printList(list); }) / kMembers; }, withCode, without);
+    printSeries(QStringLiteral("with a QR code, per member"), withCode, QStringLiteral("ms"));
+    printSeries(QStringLiteral("without, per member"), without, QStringLiteral("ms"));
+    rows.push_back(ratioRow(QStringLiteral("member list 2 x 6 with QR vs without, per member"),
+                            withCode.median(), without.median(), QStringLiteral("ms"), 2, 1.5));
+}
