@@ -203,9 +203,9 @@ QChar separatorOf(const QString& text) {
 }  // namespace
 
 QString Member::name() const {
-    const QString name =
-        (record.fields[FirstName].trimmed() + QLatin1Char(' ') + record.fields[Surname].trimmed())
-            .trimmed();
+    const QString name = QString(record.fields[FirstName].trimmed() + QLatin1Char(' ') +
+                                 record.fields[Surname].trimmed())
+                             .trimmed();
     if (name.isEmpty()) return QStringLiteral("senza nome");
     // A field of megabytes would fill the terminal with every message about its member.
     constexpr qsizetype kLongestName = 80;

@@ -179,7 +179,7 @@ Result<std::vector<RawTemplate>> readTemplateFile(const QString& path) {
 }
 
 QString keyOf(const QString& brand, const QString& part) {
-    return (brand + QLatin1Char(' ') + part).simplified().toCaseFolded();
+    return QString(brand + QLatin1Char(' ') + part).simplified().toCaseFolded();
 }
 
 // Why the cards of the product cannot be printed on, or nothing when they can. Bounded whatever
