@@ -227,7 +227,7 @@ void RealWindowTest::keyboardAndScreenReader() {
     for (const char* line :
          {"\nframe|Quarzello del Camperista|S", "\ntext|Righe per pagina|S",
           "\npush button|Aiuto|S", "\npush button|Stampa sulla stampante scelta|\n"})
-        QVERIFY2(shows(line), line + reader.readAllStandardError());
+        QVERIFY2(shows(line), QByteArray(line + reader.readAllStandardError()).constData());
     // F1 shows the help; Escape closes it, and the focus is back where it was.
     keys({"F1"});
     QVERIFY(shows("\ntext|Istruzioni|SF\n"));
