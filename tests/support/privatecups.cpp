@@ -13,8 +13,10 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QThread>
+#include <QUrl>
 #include <csignal>
 #include <cstring>
+#include <map>
 
 #include "tools.h"
 
@@ -318,6 +320,10 @@ bool PrivateCups::addPrinter(const QString& name, const QString& ppd) {
     return run(QStringLiteral("lpadmin"), args);
 }
 
+bool PrivateCups::addTwoSidedPrinter(const QString& name) {
+    return addPrinter(name, QStringLiteral(QUARZELLO_SOURCE_DIR "/tests/cups/fronteretro.ppd"));
+}
+
 bool PrivateCups::setQueueOption(const QString& name, const QString& option) {
     return run(QStringLiteral("lpadmin"),
                {QStringLiteral("-p"), name, QStringLiteral("-o"), option});
@@ -406,6 +412,50 @@ int PrivateCups::jobCount(const QString& name) {
     int count = 0;
     for (auto it = job.globalMatch(listing); it.hasNext(); it.next()) ++count;
     return count;
+}
+
+QStringList PrivateCups::jobAttributes(const QString& name, const QString& attribute) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+    const QByteArray uri = "ipp://localhost/printers/" + QUrl::toPercentEncoding(name);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    const QByteArray wanted = attribute.toUtf8();
+    const char* const names[] = {"job-id", wanted.constData()};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr,
+                  names);
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+        ippDelete(response);
+        fail(QStringLiteral("cannot ask for the jobs of %1: %2")
+                 .arg(name, QString::fromUtf8(cupsLastErrorString())));
+        return {};
+    }
+    // One group of attributes a job, the groups apart by a separator (an attribute without a
+    // name), in no set order within a group.
+    std::map<int, QString> jobs;
+    int job = 0;
+    QString value;
+    for (ipp_attribute_t* a = ippFirstAttribute(response);; a = ippNextAttribute(response)) {
+        const char* attributeName = a ? ippGetName(a) : nullptr;
+        if (!attributeName) {
+            if (job != 0) jobs[job] = value;
+            job = 0;
+            value.clear();
+            if (!a) break;
+        } else if (ippGetGroupTag(a) != IPP_TAG_JOB) {
+            continue;
+        } else if (qstrcmp(attributeName, "job-id") == 0) {
+            job = ippGetInteger(a, 0);
+        } else if (wanted == attributeName) {
+            char text[1024];
+            ippAttributeString(a, text, sizeof text);
+            value = QString::fromUtf8(text);
+        }
+    }
+    ippDelete(response);
+    QStringList values;
+    for (const auto& [id, text] : jobs) values << text;
+    return values;
 }
 
 QByteArray PrivateCups::waitForJob(const QString& name, int timeoutMs) {
