@@ -417,44 +417,22 @@ int PrivateCups::jobCount(const QString& name) {
 QStringList PrivateCups::jobAttributes(const QString& name, const QString& attribute) {
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
     const QByteArray uri = "ipp://localhost/printers/" + QUrl::toPercentEncoding(name);
+    const QByteArray wanted = attribute.toUtf8();
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
-    const QByteArray wanted = attribute.toUtf8();
-    const char* const names[] = {"job-id", wanted.constData()};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr,
-                  names);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 wanted.constData());
     ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
-    if (!response || cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
-        ippDelete(response);
-        fail(QStringLiteral("cannot ask for the jobs of %1: %2")
-                 .arg(name, QString::fromUtf8(cupsLastErrorString())));
-        return {};
-    }
-    // One group of attributes a job, the groups apart by a separator (an attribute without a
-    // name), in no set order within a group.
-    std::map<int, QString> jobs;
-    int job = 0;
-    QString value;
-    for (ipp_attribute_t* a = ippFirstAttribute(response);; a = ippNextAttribute(response)) {
-        const char* attributeName = a ? ippGetName(a) : nullptr;
-        if (!attributeName) {
-            if (job != 0) jobs[job] = value;
-            job = 0;
-            value.clear();
-            if (!a) break;
-        } else if (ippGetGroupTag(a) != IPP_TAG_JOB) {
-            continue;
-        } else if (qstrcmp(attributeName, "job-id") == 0) {
-            job = ippGetInteger(a, 0);
-        } else if (wanted == attributeName) {
-            char text[1024];
-            ippAttributeString(a, text, sizeof text);
-            value = QString::fromUtf8(text);
-        }
+    if (!response) fail(QStringLiteral("cannot ask for the jobs of ") + name);
+    // The scheduler lists the jobs in the order it numbered them.
+    QStringList values;
+    for (ipp_attribute_t* a = ippFindAttribute(response, wanted.constData(), IPP_TAG_ZERO); a;
+         a = ippFindNextAttribute(response, wanted.constData(), IPP_TAG_ZERO)) {
+        char text[1024];
+        ippAttributeString(a, text, sizeof text);
+        values << QString::fromUtf8(text);
     }
     ippDelete(response);
-    QStringList values;
-    for (const auto& [id, text] : jobs) values << text;
     return values;
 }
 

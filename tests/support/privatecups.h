@@ -100,9 +100,8 @@ class PrivateCups {
     // this tells at once (no waiting) whether anything was sent.
     int jobCount(const QString& name);
 
-    // The value of a job attribute ("sides", "copies") of every job the queue has received,
-    // first job first, as IPP spells it; empty for a job without it. An empty list, with
-    // errorString(), when the scheduler cannot be asked.
+    // The value of a job attribute ("sides", "copies") of every job of the queue that has it,
+    // first job first, as IPP spells it; none, with errorString(), when it cannot be asked.
     QStringList jobAttributes(const QString& name, const QString& attribute);
 
     // The text of a PDF as pdftotext reads it back (layout kept); empty when it is not a PDF.
