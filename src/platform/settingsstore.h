@@ -1,6 +1,7 @@
 // Every choice the program remembers between runs, in the user's settings file
-// (quarzello/quarzello.conf): the margins answers, the paper, the QR choice, each printer's
-// offset, the preview. One store is made when the program starts and given to whoever needs it.
+// (quarzello/quarzello.conf): the margins answers, the paper, the QR choice, the back of the
+// card, each printer's offsets and way of printing both sides, the preview. One store is made when
+// the program starts and given to whoever needs it.
 #pragma once
 
 #include <QString>
@@ -79,6 +80,11 @@ class SettingsStore final : public MarginMemory {
     // Sets (or with no value removes) the keys and writes the file; fails saying why.
     Result<void> keep(const QString& what, const std::function<void(QSettings&)>& change);
     void warnOnce(const QString& text);
+    // The offset kept under key for the printer; `what` names it in the warning.
+    RememberedOffset rememberedOffset(const QString& key, const QString& printer,
+                                      const QString& what);
+    // A choice of the back kept as true or false; anything else is off, and told.
+    bool backChoice(const QString& key, const QString& name);
 
     QString file_;
     // A print on a thread of the pool asks the margins answers meanwhile.
