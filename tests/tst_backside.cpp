@@ -90,6 +90,7 @@ class BackSideTest : public QObject {
     void backsAndTheirContent();
     void longLineIsCutAndTold();
     void testSheetAndMarginsOnTheBack();
+    void largestGridForACodeOnTheBack();
     void pdfKeepsOneEmblemAndDrawsSvg();
     void badEmblems_data();
     void badEmblems();
@@ -220,6 +221,26 @@ void BackSideTest::testSheetAndMarginsOnTheBack() {
     const CardMark top = test->outlines.front(), cross = test->cross.front();
     QCOMPARE(QLineF(top.x1, top.y1, top.x2, top.y2), QLineF(20, 10, 105, 10));
     QCOMPARE(QLineF(cross.x1, cross.y1, cross.x2, cross.y2), QLineF(95, 148.5, 115, 148.5));
+}
+
+void BackSideTest::largestGridForACodeOnTheBack() {
+    // Rossi's code, at low correction too: 33 modules, 16.4 mm with the quiet zone; with the 3 mm
+    // margins a back needs 22.4 mm each way: 210 / 9 columns, 292 / 13 rows. A bold 9-point
+    // line (ascent and descent of the face) and the 1.5 mm above it need that much more height.
+    QCOMPARE(encodeQr(cardVCard(rossi()).toUtf8(), QrCorrection::Low)->size, 33);
+    auto back = std::make_shared<BackContent>();
+    back->qr = true;
+    SheetOptions options;
+    options.qrCode = true;
+    options.back = back;
+    const auto largest = [&] {
+        const std::optional<Grid> grid = largestGridWithQr(rossi(), options);
+        return grid ? QPoint(grid->columns, grid->rows) : QPoint();
+    };
+    QCOMPARE(largest(), QPoint(9, 13));
+    back->lines = QStringList{"Club"};
+    const double line = faceLineHeightMm("Liberation Sans", true, false, 9);
+    QCOMPARE(largest(), QPoint(9, int(292 / (22.4 + 1.5 + line))));
 }
 
 void BackSideTest::pdfKeepsOneEmblemAndDrawsSvg() {
