@@ -37,6 +37,7 @@ int exitStatusOf(PrintEnd end) {
             return kExitMayPrint;
         case PrintEnd::NotSent:
         case PrintEnd::Failed:
+        case PrintEnd::FrontsOnly:
             break;
     }
     return kExitFailed;
