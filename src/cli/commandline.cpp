@@ -218,6 +218,8 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
     PrintOutcome outcome;
     printPagesOnPrinter(std::move(*run), std::move(request), pdfDocuments(), waiter, talk,
                         [&outcome](const PrintOutcome& ended) { outcome = ended; });
+    // Asked of a printer that cannot: the command line asked for what cannot be.
+    if (outcome.oneSidedPrinter) return kExitWrongCommandLine;
     return exitStatusOf(outcome.end);
 }
 

@@ -57,6 +57,7 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
                 if (!twoSided) {
                     if (!self->request_.byHandWhenOneSided) {
                         self->talk_.fail(noTwoSidedText(self->request_.printer));
+                        self->outcome_.oneSidedPrinter = true;
                         return self->end(PrintEnd::NotSent);
                     }
                     self->delivery_ = BackDelivery::ByHand;

@@ -134,6 +134,8 @@ enum class PrintEnd {
 struct PrintOutcome {
     bool printerReady = false;  // the printer was found installed, answering, taking jobs
     PrintEnd end = PrintEnd::NotSent;
+    // Both sides were asked of the printer itself, and it prints one side only.
+    bool oneSidedPrinter = false;
 };
 
 // A job on one printer, whatever its document.
