@@ -20,8 +20,7 @@ constexpr ExitStatusText kExitStatusTexts[] = {
     {kExitDone, "fatto."},
     {kExitFailed, "il lavoro non è riuscito (un file, la griglia, la stampante, la stampa)."},
     {kExitWrongCommandLine,
-     "la riga di comando è sbagliata, o chiede i due lati a una stampante che non li stampa da "
-     "sola."},
+     "la riga di comando è sbagliata, o chiede il fronte-retro a una stampante che non lo fa."},
     {kExitNotPrintedYet, "consegnato, non ancora stampato (in coda, in attesa, trattenuto)."},
     {kExitMayPrint, "consegnato, poi il servizio di stampa ha taciuto: potrebbe essere stampato."},
 };
