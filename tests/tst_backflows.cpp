@@ -123,8 +123,8 @@ void BackFlowsTest::pdfHoldsFrontThenBack() {
     QFETCH(int, turn);
     const QStringList common{path("socio.qcf"), "--carta", "prova storto"};
     const ToolRun front = quarzello(QStringList{"--pdf", path("fronte.pdf")} + common);
-    const ToolRun both = quarzello(QStringList{"--pdf", path("retro.pdf"), "--retro"} + common +
-                                   edge);
+    const ToolRun both =
+        quarzello(QStringList{"--pdf", path("retro.pdf"), "--retro"} + common + edge);
     QVERIFY2(front.ok && both.ok, (front.errors + both.errors).constData());
     const QByteArray pdf = readBytes(path("retro.pdf"));
     QCOMPARE(pageCount(pdf), 2);
@@ -138,14 +138,15 @@ void BackFlowsTest::pdfHoldsFrontThenBack() {
     QCOMPARE(backLines.size(), 10);
     for (int row = 0; row < 5; ++row)
         for (int column = 0; column < 2; ++column) {
-            const QRectF place = backPlace(QRectF(10 + 90 * column, 8 + 54 * row, 85, 54), 210,
-                                           297, TurnEdge(turn));
+            const QRectF place =
+                backPlace(QRectF(10 + 90 * column, 8 + 54 * row, 85, 54), 210, 297, TurnEdge(turn));
             int found = 0;
             for (const PdfLine& line : backLines)
                 found += line.text == kClub &&
                          std::abs((line.left + line.right) / 2 - place.center().x()) < 0.2 &&
                          std::abs(line.bottom - (place.bottom() - 3)) < 0.2;
-            QVERIFY2(found == 1, qPrintable(QString("back at %1, %2").arg(place.x()).arg(place.y())));
+            QVERIFY2(found == 1,
+                     qPrintable(QString("back at %1, %2").arg(place.x()).arg(place.y())));
         }
 }
 
@@ -167,9 +168,9 @@ void BackFlowsTest::printsBothSidesOnTheScheduler_data() {
     QTest::newRow("by the printer, short edge")
         << "FronteRetro" << true << int(TurnEdge::Short) << QStringList{"two-sided-short-edge"}
         << QStringList{"Dott. Ugo Neri|" + kClub + "|Dott. Lia Bassi|" + kClub};
-    QTest::newRow("by hand")
-        << "Alfa" << false << int(TurnEdge::Long) << QStringList{"one-sided", "one-sided"}
-        << QStringList{"Dott. Ugo Neri|Dott. Lia Bassi", kClub + "|" + kClub};
+    QTest::newRow("by hand") << "Alfa" << false << int(TurnEdge::Long)
+                             << QStringList{"one-sided", "one-sided"}
+                             << QStringList{"Dott. Ugo Neri|Dott. Lia Bassi", kClub + "|" + kClub};
 }
 
 // The sides each job carries, and each job's pages in order.
@@ -222,9 +223,9 @@ void BackFlowsTest::decidesWhatReachesThePrinter_data() {
         << kPrintDoneText;
     QTest::newRow("by hand, yes") << false << true << false << false << true << "11" << true
                                   << int(PrintEnd::Printed) << kPrintDoneText;
-    QTest::newRow("by hand, no answer: no backs") << false << false << false << false << false
-                                                  << "1" << true << int(PrintEnd::FrontsOnly)
-                                                  << noBacks;
+    QTest::newRow("by hand, no answer: no backs")
+        << false << false << false << false << false << "1" << true << int(PrintEnd::FrontsOnly)
+        << noBacks;
     QTest::newRow("by hand, the fronts failed: no backs")
         << false << false << false << true << true << "1" << false << int(PrintEnd::Failed)
         << noBacks;
@@ -269,16 +270,22 @@ void BackFlowsTest::refusals_data() {
     QTest::newRow("both sides asked of a one-sided printer")
         << QStringList{"--stampa", "Alfa", "--retro", "--fronte-retro", "lungo", card} << 2
         << "--fronte-retro manuale";
-    QTest::newRow("a fourth back line")
-        << QStringList{"--riga-retro", "a", "--riga-retro", "b", "--riga-retro", "c",
-                       "--riga-retro", "d", card}
-        << 2 << "--riga-retro si può indicare al massimo 3 volte";
+    QTest::newRow("a fourth back line") << QStringList{"--riga-retro",
+                                                       "a",
+                                                       "--riga-retro",
+                                                       "b",
+                                                       "--riga-retro",
+                                                       "c",
+                                                       "--riga-retro",
+                                                       "d",
+                                                       card}
+                                        << 2 << "--riga-retro si può indicare al massimo 3 volte";
     QTest::newRow("the code on the back without a code")
         << QStringList{"--qr-retro", card} << 2 << "--qr-retro vale solo con --qr";
-    QTest::newRow("an edge unknown") << QStringList{"--retro", "--fronte-retro", "lato", card}
-                                     << 2 << "indicare lungo, corto o manuale";
-    QTest::newRow("a side unknown") << QStringList{"--retro", "--lato", "sopra", card} << 2
-                                    << "indicare fronte o retro";
+    QTest::newRow("an edge unknown") << QStringList{"--retro", "--fronte-retro", "lato", card} << 2
+                                     << "indicare lungo, corto o manuale";
+    QTest::newRow("a side unknown")
+        << QStringList{"--retro", "--lato", "sopra", card} << 2 << "indicare fronte o retro";
     QTest::newRow("one side of no back")
         << QStringList{"--lato", "fronte", card} << 2 << "--lato vale solo con il retro";
     QTest::newRow("by hand into a file")
