@@ -13,8 +13,8 @@ inline constexpr int kBackLines = 3;
 // What the user set for the back, kept in the settings file (the emblem by its path, read again
 // at each print).
 struct CardBack {
-    QString emblem;     // the picture's path; empty: no emblem
-    QStringList lines;  // up to kBackLines; an empty line prints nothing
+    QString emblem;         // the picture's path; empty: no emblem
+    QStringList lines;      // up to kBackLines; an empty line prints nothing
     bool qrOnBack = false;  // the card's QR code (when chosen) on the back instead of the front
     bool print = false;     // the sheet is printed with its back
     // Something is there to print on the back, given whether the cards carry a QR code.
