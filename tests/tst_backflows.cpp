@@ -72,7 +72,7 @@ class BackFlowsTest : public QObject {
         const QString stocks = qEnvironmentVariable("XDG_CONFIG_HOME") + "/libglabels/templates";
         QVERIFY(
             QDir().mkpath(stocks) &&
-            writeBytes(stocks + "/prova.xml",
+            writeBytes(stocks + "/prova-templates.xml",
                        "<Glabels-templates><Template brand=\"Prova\" part=\"Storto\" "
                        "size=\"A4\"><Meta category=\"business-card\"/><Label-rectangle id=\"0\" "
                        "width=\"85mm\" height=\"54mm\"><Markup-margin size=\"1mm\"/><Layout "
