@@ -18,6 +18,34 @@
 
 namespace quarzello {
 
+DuplexSetting duplexFor(const std::optional<DuplexSetting>& chosen, std::optional<bool> twoSided) {
+    if (!chosen) return {twoSided.value_or(false), TurnEdge::Long, false};
+    DuplexSetting setting = *chosen;
+    // A printer that says it cannot print both sides is turned by hand, on the edge chosen.
+    if (setting.automatic && twoSided == false) setting.automatic = false;
+    return setting;
+}
+
+QString printWithoutEmblemQuestion(const QString& why) {
+    return twoParagraphs(why, QStringLiteral("Stampare il retro senza lo stemma?"));
+}
+
+std::optional<std::shared_ptr<const BackContent>> readBack(
+    const CardBack& back, bool qrCode, TurnEdge edge, const PrinterOffset& offset,
+    PrintConversation& talk, const std::function<bool(const QString&)>& withoutEmblem) {
+    Result<std::shared_ptr<const BackContent>> content = backContent(back, qrCode, edge, offset);
+    if (!content && !back.emblem.isEmpty()) {
+        if (!withoutEmblem(content.error())) return std::nullopt;
+        // Without the emblem no file is read.
+        CardBack plain = back;
+        plain.emblem.clear();
+        content = backContent(plain, qrCode, edge, offset);
+    }
+    if (content) return *content;
+    talk.fail(content.error());
+    return std::nullopt;
+}
+
 PrintCommands::PrintCommands(Prompts& prompts, PrinterSystem& printers, PrintSettings settings,
                              std::function<bool()> stop)
     : prompts_(prompts),
@@ -87,6 +115,21 @@ void PrintCommands::lookUpArea(const QString& printer,
         });
 }
 
+void PrintCommands::lookUpTwoSided(const QString& printer,
+                                   std::function<void(std::optional<bool>)> show) {
+    sidesWaiter_.reset();
+    sidesWaiter_ = std::make_unique<BackgroundWaiter>(settings_.timings.budgetMs, *settings_.pool);
+    PrinterSystem& printers = printers_;
+    sidesWaiter_->call<Result<bool>>(
+        [&printers, printer](Deadline& deadline) {
+            return printers.printsTwoSided(printer, deadline);
+        },
+        [this, show = std::move(show)](std::optional<Result<bool>> twoSided) {
+            if (stop_()) return;
+            show(twoSided && *twoSided ? std::optional<bool>(**twoSided) : std::nullopt);
+        });
+}
+
 void PrintCommands::print(const CardRecord& record, const QString& chosen, PrintConversation& talk,
                           const SheetOptions& options) {
     if (busy_) return;
@@ -107,14 +150,82 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen, Print
         if (!remembered.warning.isEmpty()) talk.tellAfterwards(remembered.warning);
         offset = remembered.offset;
     }
+    JobRequest request{name, printers_, settings_.timings.followMs, settings_.margins, offset};
+    run->options.back.reset();
+    const CardBack back = settings_.store ? settings_.store->back() : CardBack{};
+    if (!back.print || !back.hasContent(run->options.qrCode)) {
+        printRun(std::move(*run), std::move(request), chosen, newWaiter(), talk);
+        return;
+    }
+
+    // The back: how this printer prints both sides (asked of the service unless the user chose
+    // by hand) and the emblem, read off the window's thread; the question about an emblem that
+    // cannot be read comes back here.
+    const std::optional<DuplexSetting> duplex = settings_.store->duplex(name);
+    const RememberedOffset backOffset = settings_.store->backOffset(name);
+    if (!backOffset.warning.isEmpty()) talk.tellAfterwards(backOffset.warning);
+    request.backOffset = backOffset.offset;
+    const TurnEdge edge = duplex ? duplex->edge : TurnEdge::Long;
+    const bool askSides = !duplex || duplex->automatic;
+    const bool qr = run->options.qrCode;
+    struct BackRead {
+        std::optional<bool> twoSided;
+        std::shared_ptr<Result<std::shared_ptr<const BackContent>>> content;
+    };
+    BackgroundWaiter& waiter = newWaiter();
+    PrinterSystem& printers = printers_;
+    waiter.call<BackRead>(
+        [&printers, name, askSides, back, qr, edge,
+         backOffset = backOffset.offset](Deadline& deadline) {
+            BackRead read;
+            read.content = std::make_shared<Result<std::shared_ptr<const BackContent>>>(
+                backContent(back, qr, edge, backOffset));
+            if (askSides)
+                if (const Result<bool> twoSided = printers.printsTwoSided(name, deadline); twoSided)
+                    read.twoSided = *twoSided;
+            return read;
+        },
+        [this, &waiter, &talk, run = std::move(*run), request = std::move(request), chosen, back,
+         qr, edge, duplex](std::optional<BackRead> read) mutable {
+            if (waiter.givenUp() || stop_()) {
+                busy_ = false;
+                return;
+            }
+            if (!read) {
+                busy_ = false;
+                talk.fail(printServiceSilentText(request.printer, false));
+                return;
+            }
+            request.duplex = duplexFor(duplex, read->twoSided);
+            // The emblem was read off the window's thread; what failed there is asked here, and
+            // the back without it needs no file.
+            std::optional<std::shared_ptr<const BackContent>> content;
+            if (*read->content) {
+                content = **read->content;
+            } else if (prompts_.askYesNo(printWithoutEmblemQuestion(read->content->error()),
+                                         PromptAnswer::Yes)) {
+                CardBack plain = back;
+                plain.emblem.clear();
+                content = readBack(plain, qr, edge, request.backOffset, talk, {});
+            }
+            if (!content) {
+                busy_ = false;
+                return;
+            }
+            run.options.back = *content;
+            printRun(std::move(run), std::move(request), chosen, waiter, talk);
+        });
+}
+
+void PrintCommands::printRun(PageRun run, JobRequest request, const QString& chosen,
+                             BackgroundWaiter& waiter, PrintConversation& talk) {
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
-    printPagesOnPrinter(
-        std::move(*run), {name, printers_, settings_.timings.followMs, settings_.margins, offset},
-        settings_.surfaces, newWaiter(), talk, [this, chosen](const PrintOutcome& outcome) {
-            busy_ = false;
-            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
-        });
+    printPagesOnPrinter(std::move(run), std::move(request), settings_.surfaces, waiter, talk,
+                        [this, chosen](const PrintOutcome& outcome) {
+                            busy_ = false;
+                            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
+                        });
 }
 
 QString PrintCommands::printerWhenNoneChosen() const {
@@ -123,8 +234,21 @@ QString PrintCommands::printerWhenNoneChosen() const {
 
 void PrintCommands::saveAsPdf(const CardRecord& record, PrintConversation& talk,
                               const SheetOptions& options) {
-    const std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk, options);
+    std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk, options);
     if (!run) return;
+    // With its back, the file a print shop expects: front, back, laid out for the long edge.
+    run->options.back.reset();
+    if (settings_.store) {
+        const CardBack back = settings_.store->back();
+        if (back.print && back.hasContent(run->options.qrCode)) {
+            const std::optional<std::shared_ptr<const BackContent>> content = readBack(
+                back, run->options.qrCode, TurnEdge::Long, {}, talk, [this](const QString& why) {
+                    return prompts_.askYesNo(printWithoutEmblemQuestion(why), PromptAnswer::Yes);
+                });
+            if (!content) return;
+            run->options.back = *content;
+        }
+    }
     QString start = lastPdfFolder_;
     if (start.isEmpty())
         start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -24,6 +24,7 @@
 #include "platform/prompts.h"
 #include "platform/settingslocation.h"
 #include "platform/settingsstore.h"
+#include "window/backdialog.h"
 #include "window/helptext.h"
 #include "window/inputrules.h"
 #include "window/memberpanel.h"
@@ -137,6 +138,7 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     connect(cmdElenco_, &QPushButton::clicked, this, &frmQuarzello::cmdElenco_Click);
     connect(cmbCarta_, &QComboBox::activated, this, &frmQuarzello::cmbCarta_Click);
     connect(cmdPosizione_, &QPushButton::clicked, this, &frmQuarzello::cmdPosizione_Click);
+    connect(cmdRetro_, &QPushButton::clicked, this, &frmQuarzello::cmdRetro_Click);
     // The position is a printer's: there is none to put right for the PDF entry.
     const auto positionFollows = [this] { cmdPosizione_->setEnabled(!panelPrinter().isEmpty()); };
     connect(lstStampanti_, &QListWidget::itemSelectionChanged, this, positionFollows);
@@ -307,6 +309,20 @@ void frmQuarzello::cmdPosizione_Click() {
                     print_.print(card, printer, talk_, options);
                 });
             });
+    // Modal to the window without a loop of its own: the window's events go on.
+    dialog->open();
+}
+
+void frmQuarzello::cmdRetro_Click() {
+    const CardBack start = store_->back();
+    for (const QString& warning : store_->takeWarnings()) prompts_.warn(warning);
+    auto* dialog = new BackDialog(start, chkQr_->isChecked(), prompts_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        if (const Result<void> kept = store_->rememberBack(dialog->back()); !kept)
+            prompts_.warn(kept.error());
+        followInPreview();
+    });
     // Modal to the window without a loop of its own: the window's events go on.
     dialog->open();
 }

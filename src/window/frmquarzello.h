@@ -89,6 +89,7 @@ class frmQuarzello : public QWidget {
     void lookUpPreviewPrinter();
     void cmbCarta_Click(int index);
     void cmdPosizione_Click();
+    void cmdRetro_Click();
     // The printer of the panel's chosen entry, or of its current one when none is chosen;
     // empty for the PDF entry.
     QString panelPrinter() const;
@@ -123,6 +124,7 @@ class frmQuarzello : public QWidget {
     QComboBox* cmbRighe_ = nullptr;
     QComboBox* cmbColonne_ = nullptr;
     QCheckBox* chkQr_ = nullptr;
+    QPushButton* cmdRetro_ = nullptr;
     StockList* cmbCarta_ = nullptr;
     // On a product the grid lists show its grid: the record's own rows and columns wait here.
     std::optional<std::pair<QString, QString>> ownGrid_;
