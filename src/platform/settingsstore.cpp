@@ -11,9 +11,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "core/cardrecord.h"
 #include "core/configfolder.h"
 #include "platform/settingslocation.h"
 
@@ -29,6 +31,9 @@ const QString kPaperColumns = QStringLiteral("carta/colonne");
 const QString kPaperRows = QStringLiteral("carta/righe");
 const QString kPreviewShown = QStringLiteral("anteprima/visibile");
 const QString kPreviewPrinter = QStringLiteral("anteprima/stampante");
+const QString kBackEmblem = QStringLiteral("retro/stemma");
+const QString kBackQr = QStringLiteral("retro/codice_qr");
+const QString kBackPrint = QStringLiteral("retro/stampa");
 // A value quoted in a message is cut to this many characters.
 constexpr qsizetype kQuotedValue = 60;
 
@@ -37,6 +42,57 @@ QString marginsKey(const QString& printer) {
 }
 QString offsetKey(const QString& printer) {
     return QStringLiteral("spostamento/") + printerKey(printer);
+}
+
+QString backOffsetKey(const QString& printer) {
+    return QStringLiteral("spostamento_retro/") + printerKey(printer);
+}
+QString duplexKey(const QString& printer) {
+    return QStringLiteral("fronte_retro/") + printerKey(printer);
+}
+QString backLineKey(int index) { return QStringLiteral("retro/riga%1").arg(index + 1); }
+
+// The settings split an unquoted value at its commas: the commas come back together.
+QString settingText(const QVariant& value) {
+    return value.typeId() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
+                                                    : value.toString();
+}
+
+// A back line is at most as long as the front's longest line.
+qsizetype longestBackLine() { return *std::max_element(kMaxLength.cbegin(), kMaxLength.cend()); }
+
+QString cutLine(const QString& line) {
+    const qsizetype longest = longestBackLine();
+    if (line.size() <= longest) return line;
+    // A character written as two halves is not split.
+    return line.left(line.at(longest - 1).isHighSurrogate() ? longest - 1 : longest);
+}
+
+const QString kAutomatic = QStringLiteral("automatico");
+const QString kManual = QStringLiteral("manuale");
+const QString kLongEdge = QStringLiteral("lungo");
+const QString kShortEdge = QStringLiteral("corto");
+const QString kReverse = QStringLiteral("inverso");
+
+// "automatico lungo", "manuale corto inverso": the way, the edge, and the backs' order.
+std::optional<DuplexSetting> readDuplex(const QString& text) {
+    const QStringList words = text.simplified().toLower().split(QLatin1Char(' '));
+    if (words.size() < 2 || words.size() > 3) return std::nullopt;
+    DuplexSetting setting;
+    if (words[0] != kAutomatic && words[0] != kManual) return std::nullopt;
+    setting.automatic = words[0] == kAutomatic;
+    if (words[1] != kLongEdge && words[1] != kShortEdge) return std::nullopt;
+    setting.edge = words[1] == kLongEdge ? TurnEdge::Long : TurnEdge::Short;
+    if (words.size() == 3 && words[2] != kReverse) return std::nullopt;
+    setting.reverseBacks = words.size() == 3;
+    return setting;
+}
+
+QString duplexText(const DuplexSetting& setting) {
+    QString text = (setting.automatic ? kAutomatic : kManual) + QLatin1Char(' ') +
+                   (setting.edge == TurnEdge::Long ? kLongEdge : kShortEdge);
+    if (setting.reverseBacks) text += QLatin1Char(' ') + kReverse;
+    return text;
 }
 
 QString quoted(const QString& value) {
@@ -199,20 +255,22 @@ Result<void> SettingsStore::rememberQrCode(bool on) {
 }
 
 RememberedOffset SettingsStore::offset(const QString& printer) {
+    return rememberedOffset(offsetKey(printer), printer, QStringLiteral("Lo spostamento"));
+}
+
+RememberedOffset SettingsStore::rememberedOffset(const QString& key, const QString& printer,
+                                                 const QString& what) {
     if (printer.isEmpty()) return {};
-    const QVariant value = this->value(offsetKey(printer));
+    const QVariant value = this->value(key);
     if (!value.isValid()) return {};
-    // The settings split an unquoted value at its commas: the decimal commas come back together.
-    const QString text = value.typeId() == QMetaType::QStringList
-                             ? value.toStringList().join(QLatin1Char(','))
-                             : value.toString();
+    const QString text = settingText(value);
     if (const std::optional<PrinterOffset> offset = readOffset(text)) return {*offset, {}};
     const QString warning =
         QStringLiteral(
-            "Lo spostamento ricordato per la stampante \"%1\" (\"%2\") non è valido: "
+            "%1 ricordato per la stampante \"%2\" (\"%3\") non è valido: "
             "non è usato. Due numeri in millimetri da -10 a 10, separati da uno "
             "spazio, per esempio 1,5 -0,8.")
-            .arg(printer, quoted(text));
+            .arg(what, printer, quoted(text));
     warnOnce(warning);
     return {{}, warning};
 }
@@ -241,28 +299,111 @@ void SettingsStore::setPreviewPrinter(const QString& name) {
                [&](QSettings& settings) { settings.setValue(kPreviewPrinter, name); });
 }
 
-// STUB: to be written with the back of the card.
-CardBack SettingsStore::back() { return {}; }
-Result<void> SettingsStore::rememberBack(const CardBack& back) {
-    (void)back;
-    return {};
+CardBack SettingsStore::back() {
+    CardBack back;
+    const QString emblem = value(kBackEmblem).toString();
+    if (!emblem.isEmpty() && QDir::isAbsolutePath(emblem))
+        back.emblem = emblem;
+    else if (!emblem.isEmpty())
+        warnOnce(QStringLiteral("Lo stemma ricordato per il retro (\"%1\") non è un percorso "
+                                "completo: non è usato. Sceglierlo di nuovo.")
+                     .arg(quoted(emblem)));
+    // Only the lines up to the last one kept: a missing one between them is an empty line.
+    QStringList lines;
+    for (int i = 0; i < kBackLines; ++i) {
+        const QVariant kept = value(backLineKey(i));
+        if (!kept.isValid()) {
+            lines << QString();
+            continue;
+        }
+        QString line = settingText(kept);
+        if (std::any_of(line.cbegin(), line.cend(),
+                        [](QChar c) { return c.category() == QChar::Other_Control; })) {
+            warnOnce(QStringLiteral("La riga %1 ricordata per il retro contiene caratteri di "
+                                    "controllo: non è usata.")
+                         .arg(i + 1));
+            line.clear();
+        } else if (line.size() > longestBackLine()) {
+            warnOnce(QStringLiteral("La riga %1 ricordata per il retro è troppo lunga (%2 "
+                                    "caratteri; al massimo %3): è accorciata.")
+                         .arg(i + 1)
+                         .arg(line.size())
+                         .arg(longestBackLine()));
+            line = cutLine(line);
+        }
+        lines << line;
+        back.lines = lines;
+    }
+    back.qrOnBack = backChoice(kBackQr, QStringLiteral("Codice QR sul retro"));
+    back.print = backChoice(kBackPrint, QStringLiteral("Stampa anche il retro"));
+    return back;
 }
+
+bool SettingsStore::backChoice(const QString& key, const QString& name) {
+    const QVariant kept = value(key);
+    if (!kept.isValid()) return false;
+    const QString text = settingText(kept).trimmed().toLower();
+    if (text == QLatin1String("true") || text == QLatin1String("1")) return true;
+    if (text != QLatin1String("false") && text != QLatin1String("0"))
+        warnOnce(QStringLiteral("La scelta \"%1\" ricordata per il retro (\"%2\") non è valida: "
+                                "non è usata. Si scrive true o false.")
+                     .arg(name, quoted(settingText(kept))));
+    return false;
+}
+
+Result<void> SettingsStore::rememberBack(const CardBack& back) {
+    return keep(QStringLiteral("ricordare il retro dei biglietti"), [&](QSettings& settings) {
+        if (back.emblem.isEmpty())
+            settings.remove(kBackEmblem);
+        else
+            settings.setValue(kBackEmblem, back.emblem);
+        for (int i = 0; i < kBackLines; ++i) {
+            if (i < back.lines.size())
+                settings.setValue(backLineKey(i), cutLine(back.lines.at(i)));
+            else
+                settings.remove(backLineKey(i));
+        }
+        settings.setValue(kBackQr, back.qrOnBack);
+        settings.setValue(kBackPrint, back.print);
+    });
+}
+
 std::optional<DuplexSetting> SettingsStore::duplex(const QString& printer) {
-    (void)printer;
+    if (printer.isEmpty()) return std::nullopt;
+    const QVariant kept = value(duplexKey(printer));
+    if (!kept.isValid()) return std::nullopt;
+    const QString text = settingText(kept);
+    if (const std::optional<DuplexSetting> setting = readDuplex(text)) return setting;
+    warnOnce(QStringLiteral("Il modo di stampare fronte e retro ricordato per la stampante "
+                            "\"%1\" (\"%2\") non è valido: non è usato. Si scrive automatico o "
+                            "manuale, poi lungo o corto, e se i retri vanno in ordine inverso "
+                            "inverso; per esempio manuale lungo inverso.")
+                 .arg(printer, quoted(text)));
     return std::nullopt;
 }
+
 Result<void> SettingsStore::rememberDuplex(const QString& printer, const DuplexSetting& setting) {
-    (void)printer, (void)setting;
-    return {};
+    if (printer.isEmpty()) return {};
+    return keep(
+        QStringLiteral("ricordare come la stampante \"%1\" stampa fronte e retro").arg(printer),
+        [&](QSettings& settings) { settings.setValue(duplexKey(printer), duplexText(setting)); });
 }
+
 RememberedOffset SettingsStore::backOffset(const QString& printer) {
-    (void)printer;
-    return {};
+    return rememberedOffset(backOffsetKey(printer), printer,
+                            QStringLiteral("Lo spostamento del retro"));
 }
+
 Result<void> SettingsStore::rememberBackOffset(const QString& printer,
                                                const PrinterOffset& offset) {
-    (void)printer, (void)offset;
-    return {};
+    return keep(
+        QStringLiteral("ricordare lo spostamento del retro per la stampante \"%1\"").arg(printer),
+        [&](QSettings& settings) {
+            if (offset.isZero())
+                settings.remove(backOffsetKey(printer));
+            else
+                settings.setValue(backOffsetKey(printer), offsetText(offset));
+        });
 }
 
 }  // namespace quarzello

@@ -79,6 +79,11 @@ class SettingsStore final : public MarginMemory {
     // Sets (or with no value removes) the keys and writes the file; fails saying why.
     Result<void> keep(const QString& what, const std::function<void(QSettings&)>& change);
     void warnOnce(const QString& text);
+    // The offset kept under key for the printer; `what` names it in the warning.
+    RememberedOffset rememberedOffset(const QString& key, const QString& printer,
+                                      const QString& what);
+    // A choice of the back kept as true or false; anything else is off, and told.
+    bool backChoice(const QString& key, const QString& name);
 
     QString file_;
     // A print on a thread of the pool asks the margins answers meanwhile.

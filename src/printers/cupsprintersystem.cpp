@@ -70,10 +70,10 @@ std::optional<JobSnapshot> lookAt(Connection& connection, const QString& name, i
 
 // The sheet's own options and the printer's others (an instance's, as lp -d queue/instance
 // sends them), as job attributes of the request.
-void addJobOptions(ipp_t* request, const QString& name) {
+void addJobOptions(ipp_t* request, const QString& name, JobSides sides) {
     cups_option_t* options = nullptr;
     int count = 0;
-    for (const JobOption& option : jobOptions(printerOptions(name, lpoptionsFiles())))
+    for (const JobOption& option : jobOptions(printerOptions(name, lpoptionsFiles()), sides))
         count = cups().cupsAddOption(option.name.toUtf8().constData(),
                                      option.value.toUtf8().constData(), count, &options);
     cups().cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);
@@ -148,7 +148,6 @@ Result<QueueState> CupsPrinterSystem::queueState(const QString& name, Deadline& 
 
 Result<int> CupsPrinterSystem::submitJob(const QString& name, const QByteArray& pdf,
                                          Deadline& deadline, JobSides sides) {
-    (void)sides;  // STUB: to be written with the back of the card.
     Connection connection(deadline);
     if (!connection.get()) return failureFor(name, deadline);
     const QByteArray queue = queueOf(name);
@@ -162,7 +161,7 @@ Result<int> CupsPrinterSystem::submitJob(const QString& name, const QByteArray& 
                         nullptr, cups().cupsUser());
     cups().ippAddString(create.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
                         kJobTitle);
-    addJobOptions(create.get(), name);
+    addJobOptions(create.get(), name, sides);
     const IppPointer created = ask(connection, std::move(create));
     const int job = created ? integerOf(created.get(), "job-id", IPP_TAG_INTEGER) : 0;
     if (job == 0) return failureFor(name, deadline);
@@ -227,10 +226,16 @@ Result<PrintableArea> CupsPrinterSystem::printableArea(const QString& name, Dead
     return a4PrintableArea(response.get());
 }
 
-// STUB: to be written with the back of the card.
 Result<bool> CupsPrinterSystem::printsTwoSided(const QString& name, Deadline& deadline) {
-    (void)name, (void)deadline;
-    return false;
+    Connection connection(deadline);
+    if (!connection.get()) return failureFor(name, deadline);
+    const IppPointer response =
+        ask(connection, printerRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, name, {"sides-supported"}));
+    if (!response) return failureFor(name, deadline);
+    const QStringList sides = keywordsOf(response.get(), "sides-supported");
+    return std::any_of(sides.cbegin(), sides.cend(), [](const QString& side) {
+        return side.startsWith(QLatin1String("two-sided-"));
+    });
 }
 
 }  // namespace quarzello

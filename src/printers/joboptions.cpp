@@ -49,16 +49,28 @@ const QStringList kSheetOptions = {"media",
                                    "job-sheets",
                                    "booklet"};
 
+QString sidesValue(JobSides sides) {
+    switch (sides) {
+        case JobSides::LongEdge:
+            return QStringLiteral("two-sided-long-edge");
+        case JobSides::ShortEdge:
+            return QStringLiteral("two-sided-short-edge");
+        case JobSides::OneSided:
+            break;
+    }
+    return QStringLiteral("one-sided");
+}
+
 }  // namespace
 
 JobOptions jobOptions(const JobOptions& printer, JobSides sides) {
-    (void)sides;  // STUB: to be written with the back of the card.
     // The scheduler adds a queue's default to every job that does not give the option itself:
     // two sheets to a page, upside down, mirrored, framed, a banner page first on card stock.
-    // So each is given, at the value that prints the page as drawn: A4, one side, one page to
-    // a sheet at 100 %, in place, with no cover page and every page (no page-ranges at all).
+    // So each is given, at the value that prints the page as drawn: A4, the sides asked for,
+    // one page to a sheet at 100 %, in place, with no cover page and every page (no
+    // page-ranges at all).
     JobOptions options = {{QStringLiteral("media"), QStringLiteral("A4")},
-                          {QStringLiteral("sides"), QStringLiteral("one-sided")},
+                          {QStringLiteral("sides"), sidesValue(sides)},
                           {QStringLiteral("print-scaling"), QStringLiteral("none")},
                           {QStringLiteral("number-up"), QStringLiteral("1")},
                           {QStringLiteral("number-up-layout"), QStringLiteral("lrtb")},
