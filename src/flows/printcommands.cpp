@@ -46,6 +46,31 @@ std::optional<std::shared_ptr<const BackContent>> readBack(
     return std::nullopt;
 }
 
+bool addBackHere(PageRun& run, JobRequest& request, const CardBack& back,
+                 const std::optional<DuplexSetting>& duplex, qint64 budgetMs,
+                 PrintConversation& talk,
+                 const std::function<bool(const QString&)>& withoutEmblem) {
+    run.options.back.reset();
+    if (!back.print || !back.hasContent(run.options.qrCode)) return true;
+    std::optional<bool> twoSided;
+    if (!duplex || duplex->automatic) {
+        DirectWaiter waiter(budgetMs);
+        PrinterSystem& printers = request.printers;
+        const QString name = request.printer;
+        const std::optional<Result<bool>> answer =
+            waiter.run<Result<bool>>([&printers, name](Deadline& deadline) {
+                return printers.printsTwoSided(name, deadline);
+            });
+        if (answer && *answer) twoSided = **answer;
+    }
+    request.duplex = duplexFor(duplex, twoSided);
+    const std::optional<std::shared_ptr<const BackContent>> content = readBack(
+        back, run.options.qrCode, request.duplex.edge, request.backOffset, talk, withoutEmblem);
+    if (!content) return false;
+    run.options.back = *content;
+    return true;
+}
+
 PrintCommands::PrintCommands(Prompts& prompts, PrinterSystem& printers, PrintSettings settings,
                              std::function<bool()> stop)
     : prompts_(prompts),

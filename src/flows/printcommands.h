@@ -58,6 +58,15 @@ std::optional<std::shared_ptr<const BackContent>> readBack(
     const CardBack& back, bool qrCode, TurnEdge edge, const PrinterOffset& offset,
     PrintConversation& talk, const std::function<bool(const QString&)>& withoutEmblem);
 
+// For a thread of the caller's own (the member panel's run): the back as set added to a run on
+// request.printer (whose backOffset is set), `duplex` the way chosen for the printer, asked of
+// the service when automatic or not chosen (within budgetMs). False when nothing is to be
+// printed: a failure told, or no to printing without the emblem. A back not to be printed, or
+// with nothing on it, leaves the run one-sided.
+bool addBackHere(PageRun& run, JobRequest& request, const CardBack& back,
+                 const std::optional<DuplexSetting>& duplex, qint64 budgetMs,
+                 PrintConversation& talk, const std::function<bool(const QString&)>& withoutEmblem);
+
 class PrintCommands {
   public:
     // stop: true once the window is closing; whatever is waited on is then given up.
