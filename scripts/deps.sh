@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-translations-l10n libgl-dev qt6-svg-dev libqt6svg6
   fonts-liberation
   cups cups-client cups-bsd libcups2-dev libqrencode-dev
   poppler-utils zbar-tools xvfb xauth xdotool imagemagick glabels-data
@@ -16,8 +16,8 @@ packages=(
   file dpkg-dev lintian appstream desktop-file-utils
 )
 # glabels-data: the makers' templates, the pre-cut card stock the paper list offers.
-run_only=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation
-  libcups2-dev libqrencode-dev glabels-data)
+run_only=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgl-dev qt6-svg-dev
+  libqt6svg6 fonts-liberation libcups2-dev libqrencode-dev glabels-data)
 case "$#:${1:-}" in
   0: | 1:--run-only | 1:--package | 1:--bench) ;;
   *)

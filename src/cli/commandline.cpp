@@ -18,6 +18,7 @@
 #include "platform/offsetmemory.h"
 #include "platform/settingslocation.h"
 #include "platform/settingsstore.h"
+#include "print/backside.h"
 #include "print/gridtext.h"
 #include "printers/cupsprintersystem.h"
 #include "printers/printermessages.h"
@@ -37,6 +38,7 @@ int exitStatusOf(PrintEnd end) {
             return kExitMayPrint;
         case PrintEnd::NotSent:
         case PrintEnd::Failed:
+        case PrintEnd::FrontsOnly:
             break;
     }
     return kExitFailed;
@@ -127,8 +129,64 @@ int writePdf(const CommandLine& line, const QString& startedIn, const AssembledP
     return kExitDone;
 }
 
+// The back the options ask for: the window's (--retro), with what the command line sets in its
+// place; its emblem read and checked. A failure names the file, or says nothing is set.
+Result<std::shared_ptr<const BackContent>> backOf(const CommandLine& line,
+                                                  const QString& startedIn,
+                                                  SettingsStore* settings) {
+    CardBack back = line.back && settings ? settings->back() : CardBack{};
+    if (!line.emblem.isEmpty()) back.emblem = absolute(startedIn, line.emblem);
+    if (!line.backLines.isEmpty()) back.lines = line.backLines;
+    if (line.qrOnBack) back.qrOnBack = true;
+    const TurnEdge edge =
+        line.twoSided == CommandLine::TwoSided::Short ? TurnEdge::Short : TurnEdge::Long;
+    Result<std::shared_ptr<const BackContent>> content =
+        backContent(back, line.qrCode, edge, PrinterOffset{});
+    if (content && !*content)
+        return Failure{QStringLiteral(
+            "Il retro dei biglietti non ha niente da stampare: impostarlo nella finestra "
+            "(\"Retro…\"), oppure indicare --stemma o --riga-retro.")};
+    return content;
+}
+
+// How the printer prints both sides: as the command line says, else as remembered for the
+// printer, else by the printer on the long edge where it can and by hand where it cannot.
+void setTwoSided(JobRequest& request, const CommandLine& line, SettingsStore& settings) {
+    const std::optional<DuplexSetting> remembered = settings.duplex(line.printer);
+    switch (line.twoSided) {
+        case CommandLine::TwoSided::Long:
+        case CommandLine::TwoSided::Short:
+            request.duplex.automatic = true;
+            request.duplex.edge = line.twoSided == CommandLine::TwoSided::Short ? TurnEdge::Short
+                                                                                : TurnEdge::Long;
+            break;
+        case CommandLine::TwoSided::ByHand:
+            if (remembered) request.duplex = *remembered;
+            request.duplex.automatic = false;
+            break;
+        case CommandLine::TwoSided::Default:
+            request.duplex = remembered.value_or(DuplexSetting{true, TurnEdge::Long, false});
+            request.byHandWhenOneSided = !remembered;
+            break;
+    }
+    request.backOffset = settings.backOffset(line.printer).offset;
+}
+
 int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLocation& location,
-                 const ServiceTimings& timings, const SheetOptions& options) {
+                 const ServiceTimings& timings, SheetOptions options) {
+    // The settings are read for a printer, or for the window's back.
+    std::optional<SettingsStore> settings;
+    if (line.action == CommandLine::Action::Print || line.back) settings.emplace(settingsFilePath());
+    // The emblem is read before any page: a picture that cannot be used stops everything.
+    if (line.wantsBack()) {
+        Result<std::shared_ptr<const BackContent>> back =
+            backOf(line, startedIn, settings ? &*settings : nullptr);
+        if (settings)
+            for (const QString& warning : settings->takeWarnings()) say(stderr, warning);
+        if (!back) return toldFailed(back.error());
+        options.back = std::move(*back);
+    }
+
     PageSources sources;
     for (const QString& given : line.dataFiles) sources.cardFiles << absolute(startedIn, given);
     if (!line.memberList.isEmpty()) sources.memberList = absolute(startedIn, line.memberList);
@@ -143,20 +201,23 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
     TerminalConversation talk(line.evenIfStopped, line.reduce);
     std::optional<PageRun> run = readPageRun(std::move(assembled.value().pages), talk, options);
     if (!run) return kExitFailed;
+    run->sides = line.side == CommandLine::Side::Front  ? SheetSides::Front
+                 : line.side == CommandLine::Side::Back ? SheetSides::Back
+                                                        : SheetSides::Both;
     if (line.action == CommandLine::Action::Pdf)
         return writePdf(line, startedIn, *assembled, *run, talk);
 
     // Given on the command line (checked before anything was read), or the printer's own.
-    SettingsStore settings(settingsFilePath());
     const PrinterOffset offset =
-        line.offset ? *readOffset(*line.offset) : settings.offset(line.printer).offset;
-    for (const QString& warning : settings.takeWarnings()) say(stderr, warning);
+        line.offset ? *readOffset(*line.offset) : settings->offset(line.printer).offset;
     CupsPrinterSystem printers;
+    JobRequest request{line.printer, printers, timings.followMs, &*settings, offset};
+    if (options.back) setTwoSided(request, line, *settings);
+    for (const QString& warning : settings->takeWarnings()) say(stderr, warning);
     DirectWaiter waiter(timings.budgetMs);
     PrintOutcome outcome;
-    printPagesOnPrinter(
-        std::move(*run), {line.printer, printers, timings.followMs, &settings, offset},
-        pdfDocuments(), waiter, talk, [&outcome](const PrintOutcome& ended) { outcome = ended; });
+    printPagesOnPrinter(std::move(*run), std::move(request), pdfDocuments(), waiter, talk,
+                        [&outcome](const PrintOutcome& ended) { outcome = ended; });
     return exitStatusOf(outcome.end);
 }
 

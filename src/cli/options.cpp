@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/cardback.h"
+
 namespace quarzello {
 
 namespace {
@@ -17,7 +19,9 @@ struct ExitStatusText {
 constexpr ExitStatusText kExitStatusTexts[] = {
     {kExitDone, "fatto."},
     {kExitFailed, "il lavoro non è riuscito (un file, la griglia, la stampante, la stampa)."},
-    {kExitWrongCommandLine, "la riga di comando è sbagliata."},
+    {kExitWrongCommandLine,
+     "la riga di comando è sbagliata, o chiede i due lati a una stampante che non li stampa da "
+     "sola."},
     {kExitNotPrintedYet, "consegnato, non ancora stampato (in coda, in attesa, trattenuto)."},
     {kExitMayPrint, "consegnato, poi il servizio di stampa ha taciuto: potrebbe essere stampato."},
 };
@@ -103,10 +107,43 @@ struct Options {
                        "(da -10 a 10, per decimi, es. \"1,5;-0,8\"), al posto dello "
                        "spostamento ricordato per la stampante."),
         QStringLiteral("X;Y")};
+    const QCommandLineOption back{
+        QStringLiteral("retro"),
+        QStringLiteral("Stampa anche il retro dei biglietti, come è impostato nella finestra "
+                       "(\"Retro…\"): lo stemma del club, le sue righe, il codice QR se è "
+                       "sul retro.")};
+    const QCommandLineOption emblem{
+        QStringLiteral("stemma"),
+        QStringLiteral("Sul retro lo stemma del club da questo file (PNG, JPEG o SVG), al posto "
+                       "di quello della finestra."),
+        QStringLiteral("FILE")};
+    const QCommandLineOption backLine{
+        QStringLiteral("riga-retro"),
+        QStringLiteral("Una riga sul retro, sotto lo stemma (fino a tre volte, nell'ordine: la "
+                       "prima in grassetto), al posto di quelle della finestra."),
+        QStringLiteral("TESTO")};
+    const QCommandLineOption qrOnBack{
+        QStringLiteral("qr-retro"),
+        QStringLiteral("Con --qr: il codice QR sul retro invece che sul fronte.")};
+    const QCommandLineOption twoSided{
+        QStringLiteral("fronte-retro"),
+        QStringLiteral("Come si stampano i due lati: \"lungo\" o \"corto\", dalla stampante "
+                       "stessa, il foglio girato sul lato lungo o corto; \"manuale\", il "
+                       "fronte, poi i fogli rimessi nel vassoio e, alla conferma, il retro. "
+                       "Senza: come è impostato per la stampante, altrimenti \"lungo\" se "
+                       "la stampante lo sa fare, o \"manuale\". Con --pdf il retro è "
+                       "disposto per il lato lungo, salvo \"corto\"."),
+        QStringLiteral("lungo|corto|manuale")};
+    const QCommandLineOption side{
+        QStringLiteral("lato"),
+        QStringLiteral("Stampa un lato solo di ogni foglio: \"fronte\" o \"retro\" (la stampa "
+                       "dei due lati a mano, da uno script)."),
+        QStringLiteral("fronte|retro")};
     // In the order --help lists them: what to do first, then what changes it.
     const QList<const QCommandLineOption*> all{
-        &help, &version, &pdf,        &print, &evenIfStopped, &reduce, &offset,   &list,
-        &rows, &columns, &memberList, &qr,    &stock,         &stocks, &testSheet};
+        &help,   &version,  &pdf,      &print,     &evenIfStopped, &reduce, &offset,
+        &list,   &rows,     &columns,  &memberList, &qr,           &stock,  &stocks,
+        &testSheet, &back,  &emblem,   &backLine,  &qrOnBack,      &twoSided, &side};
 
     Options() {
         parser.setApplicationDescription(
@@ -164,10 +201,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     for (const QCommandLineOption* option : options.all) {
         const QString name = QStringLiteral("--") + option->names().constLast();
-        if (options.timesGiven(*option) > 1)
+        const qsizetype times = options.timesGiven(*option);
+        if (option == &options.backLine && times > kBackLines)
+            return wrong(QStringLiteral("%1 si può indicare al massimo %2 volte.")
+                             .arg(name)
+                             .arg(kBackLines));
+        if (option != &options.backLine && times > 1)
             return wrong(QStringLiteral("l'opzione %1 è indicata più di una volta.").arg(name));
-        if (!option->valueName().isEmpty() && parser.isSet(*option) &&
-            parser.value(*option).isEmpty())
+        if (!option->valueName().isEmpty() && parser.values(*option).contains(QString()))
             return wrong(QStringLiteral("il valore di %1 è vuoto.").arg(name));
     }
     const QStringList files = parser.positionalArguments();
@@ -225,6 +266,45 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return wrong(QStringLiteral("%1 non legge un file dei dati.")
                          .arg(list ? QStringLiteral("--stampanti") : QStringLiteral("--carte")));
 
+    line.back = parser.isSet(options.back);
+    line.emblem = parser.value(options.emblem);
+    line.backLines = parser.values(options.backLine);
+    line.qrOnBack = parser.isSet(options.qrOnBack);
+    if (line.qrOnBack && !line.qrCode) return wrong(QStringLiteral("--qr-retro vale solo con --qr."));
+    if (line.wantsBack() && (list || stocks))
+        return wrong(QStringLiteral("il retro vale solo con --pdf o --stampa."));
+    if (parser.isSet(options.twoSided)) {
+        const QString how = parser.value(options.twoSided);
+        if (how == QStringLiteral("lungo"))
+            line.twoSided = CommandLine::TwoSided::Long;
+        else if (how == QStringLiteral("corto"))
+            line.twoSided = CommandLine::TwoSided::Short;
+        else if (how == QStringLiteral("manuale"))
+            line.twoSided = CommandLine::TwoSided::ByHand;
+        else
+            return wrong(QStringLiteral("il valore di --fronte-retro è \"%1\": indicare lungo, "
+                                        "corto o manuale.")
+                             .arg(how.left(80)));
+        // A PDF is no printer: nobody turns its sheets.
+        if (line.twoSided == CommandLine::TwoSided::ByHand && !print)
+            return wrong(QStringLiteral("--fronte-retro manuale vale solo con --stampa."));
+    }
+    if (parser.isSet(options.side)) {
+        const QString which = parser.value(options.side);
+        if (which == QStringLiteral("fronte"))
+            line.side = CommandLine::Side::Front;
+        else if (which == QStringLiteral("retro"))
+            line.side = CommandLine::Side::Back;
+        else
+            return wrong(QStringLiteral("il valore di --lato è \"%1\": indicare fronte o retro.")
+                             .arg(which.left(80)));
+    }
+    if ((parser.isSet(options.twoSided) || parser.isSet(options.side)) && !line.wantsBack())
+        return wrong(QStringLiteral("%1 vale solo con il retro: --retro, --stemma, --riga-retro "
+                                    "o --qr-retro.")
+                         .arg(parser.isSet(options.twoSided) ? QStringLiteral("--fronte-retro")
+                                                             : QStringLiteral("--lato")));
+
     line.action = pdf      ? CommandLine::Action::Pdf
                   : print  ? CommandLine::Action::Print
                   : stocks ? CommandLine::Action::ListStocks
@@ -257,7 +337,14 @@ QString commandLineHelp() {
         "\nLe carte prefustellate sono quelle dei modelli di etichette installati (pacchetto\n"
         "glabels-data, in /usr/share/libglabels-3.0/templates) e di quelli propri dell'utente\n"
         "(~/.config/libglabels/templates). Dieci biglietti su un foglio Avery C32011-10:\n"
-        "  quarzello --stampa Ufficio --carta \"avery c32011-10\"\n");
+        "  quarzello --stampa Ufficio --carta \"avery c32011-10\"\n"
+        "\nIl retro: lo stemma del club e fino a tre righe, uguali su ogni biglietto; il PDF "
+        "alterna\nfronte e retro, come lo chiede una tipografia:\n"
+        "  quarzello --pdf soci.pdf --elenco soci.csv --stemma stemma.svg \\\n"
+        "    --riga-retro \"Camper Club Roma\" --riga-retro \"dal 1987\"\n"
+        "Su una stampante che non stampa i due lati da sola, prima i fronti, poi i retri:\n"
+        "  quarzello --stampa Ufficio --retro --lato fronte\n"
+        "  quarzello --stampa Ufficio --retro --lato retro\n");
     return text;
 }
 

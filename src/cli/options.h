@@ -34,6 +34,21 @@ struct CommandLine {
     QString stock;                   // the pre-cut product, as typed; empty: plain A4
     bool testSheet = false;          // the test sheet instead of the cards
     std::optional<QString> offset;   // Print: in place of the printer's remembered offset
+    // The back of the cards: as set in the window, and what the command line sets for this run.
+    bool back = false;
+    QString emblem;          // as given; empty: the window's, or none
+    QStringList backLines;   // in place of the window's, when given
+    bool qrOnBack = false;
+    // How both sides are printed; Default: the printer's remembered way, else by the printer on
+    // the long edge where it can, else by hand. A PDF is laid out for the long edge unless Short.
+    enum class TwoSided { Default, Long, Short, ByHand };
+    TwoSided twoSided = TwoSided::Default;
+    enum class Side { Both, Front, Back };
+    Side side = Side::Both;  // one side only
+    // Some option asks for a back.
+    bool wantsBack() const {
+        return back || !emblem.isEmpty() || !backLines.isEmpty() || qrOnBack;
+    }
 };
 
 // Reads the arguments (the program's name first, Qt's own options already taken out).

@@ -4,6 +4,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 
 #include "cli/terminaltext.h"
@@ -24,6 +26,35 @@ int terminalColumns() {
     winsize size{};
     if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0) return 0;
     return size.ws_col;
+}
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void noteInterrupt(int) { interrupted = 1; }
+
+// One line typed on standard input, read while Ctrl+C interrupts the reading rather than the
+// program; nothing on Ctrl+C or at the end of the input.
+std::optional<QByteArray> typedLine() {
+    struct sigaction interrupt {}, before {};
+    interrupt.sa_handler = noteInterrupt;  // no SA_RESTART: the read returns
+    sigemptyset(&interrupt.sa_mask);
+    interrupted = 0;
+    ::sigaction(SIGINT, &interrupt, &before);
+    QByteArray line;
+    std::optional<QByteArray> typed;
+    for (;;) {
+        char c = 0;
+        const ssize_t got = ::read(STDIN_FILENO, &c, 1);
+        if (got < 0 && errno == EINTR && !interrupted) continue;
+        if (got <= 0) break;
+        if (c == '\n') {
+            typed = line;
+            break;
+        }
+        if (line.size() < 80) line += c;
+    }
+    ::sigaction(SIGINT, &before, nullptr);
+    return typed;
 }
 
 }  // namespace
@@ -93,6 +124,22 @@ bool TerminalConversation::sendToStoppedPrinter(const QString& printer, const QS
     fail(stoppedPrinterText(printer, reason) + CR +
          QStringLiteral("Per inviarlo comunque, aggiungere --anche-se-ferma."));
     return false;
+}
+
+bool TerminalConversation::printBacks(const QString& printer, const DuplexSetting& duplex,
+                                      int sheets) {
+    if (!::isatty(STDIN_FILENO)) {
+        say(stderr, QStringLiteral("Non c'è un terminale per rispondere se stampare il retro: "
+                                   "il retro non è stampato. Per stamparlo: --lato retro."));
+        return false;
+    }
+    say(stderr, printBacksQuestion(printer, duplex, sheets));
+    std::fputs("Invio: stampa il retro; n e Invio, o Ctrl+C: non lo stampa. ", stderr);
+    std::fflush(stderr);
+    const std::optional<QByteArray> answer = typedLine();
+    if (!answer) std::fputc('\n', stderr);
+    const QByteArray word = answer ? answer->trimmed().toLower() : QByteArray("n");
+    return word.isEmpty() || word == "s" || word == "si" || word == "sì";
 }
 
 void TerminalConversation::fail(const QString& text) { say(stderr, text); }

@@ -28,6 +28,9 @@ class TerminalConversation final : public PrintConversation {
                                     const PrintableArea& area,
                                     std::optional<MarginChoice> remembered) override;
     bool sendToStoppedPrinter(const QString& printer, const QString& reason) override;
+    // Asked on standard error, answered on standard input's terminal: Enter (or "s") prints the
+    // backs; "n", no terminal, the end of the input or Ctrl+C gives them up.
+    bool printBacks(const QString& printer, const DuplexSetting& duplex, int sheets) override;
     void fail(const QString& text) override;
     // The job's outcome decides the exit status, not whether its closing word was written.
     void done(const QString& text) override;

@@ -24,9 +24,11 @@ namespace {
 // the one before, so that the window goes on meanwhile.
 class PrintRun : public std::enable_shared_from_this<PrintRun> {
   public:
-    PrintRun(JobRequest request, DocumentMaker makeDocument, ServiceWaiter& waiter,
-             PrintConversation& talk, std::function<void(PrintOutcome)> finished)
+    PrintRun(JobRequest request, BackDelivery backs, DocumentMaker makeDocument,
+             ServiceWaiter& waiter, PrintConversation& talk,
+             std::function<void(PrintOutcome)> finished)
         : request_(std::move(request)),
+          delivery_(backs),
           makeDocument_(std::move(makeDocument)),
           waiter_(waiter),
           talk_(talk),
@@ -41,10 +43,29 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
     }
 
   private:
-    // Making the printer ready ends with where on the paper it can print.
+    // Making the printer ready ends with where on the paper it can print; backs by the printer
+    // first ask whether it prints both sides.
     void checked(const QueueState& queue) {
         outcome_.printerReady = true;
         queue_ = queue;
+        if (delivery_ != BackDelivery::ByPrinter) return askArea();
+        ask<bool>(
+            [printers = &request_.printers, name = request_.printer](Deadline& deadline) {
+                return printers->printsTwoSided(name, deadline);
+            },
+            [self = shared_from_this()](const bool& twoSided) {
+                if (!twoSided) {
+                    if (!self->request_.byHandWhenOneSided) {
+                        self->talk_.fail(noTwoSidedText(self->request_.printer));
+                        return self->end(PrintEnd::NotSent);
+                    }
+                    self->delivery_ = BackDelivery::ByHand;
+                }
+                self->askArea();
+            });
+    }
+
+    void askArea() {
         ask<PrintableArea>(
             [printers = &request_.printers, name = request_.printer](Deadline& deadline) {
                 return printers->printableArea(name, deadline);
@@ -54,12 +75,28 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
 
     void ready(const PrintableArea& area) {
         const QueueState& queue = queue_;
-        const std::optional<QByteArray> document = makeDocument_(area, [&] {
-            return !queue.stopped || talk_.sendToStoppedPrinter(request_.printer, queue.message);
-        });
-        if (!document) return end(PrintEnd::NotSent);
-        ask<int>([printers = &request_.printers, name = request_.printer, pdf = *document](
-                     Deadline& deadline) { return printers->submitJob(name, pdf, deadline); },
+        std::optional<JobDocuments> documents = makeDocument_(
+            area,
+            [&] {
+                return !queue.stopped ||
+                       talk_.sendToStoppedPrinter(request_.printer, queue.message);
+            },
+            delivery_);
+        if (!documents) return end(PrintEnd::NotSent);
+        JobSides sides = JobSides::OneSided;
+        if (documents->bothSides)
+            sides = *documents->bothSides == TurnEdge::Short ? JobSides::ShortEdge
+                                                             : JobSides::LongEdge;
+        backs_ = std::move(documents->backs);
+        sheets_ = documents->sheets;
+        submit(std::move(documents->document), sides);
+    }
+
+    void submit(QByteArray document, JobSides sides) {
+        ask<int>([printers = &request_.printers, name = request_.printer,
+                  pdf = std::move(document), sides](Deadline& deadline) {
+            return printers->submitJob(name, pdf, deadline, sides);
+        },
                  [self = shared_from_this()](int job) { self->submitted(job); });
     }
 
@@ -79,6 +116,11 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
     }
 
     void followed(const JobReport& report) {
+        // The fronts of a print by hand printed: their closing word waits for the backs.
+        if (backs_ && report.outcome == JobOutcome::Printed) {
+            if (report.warning) talk_.fail(report.text);
+            return frontsPrinted();
+        }
         if (report.warning)
             talk_.fail(report.text);
         else
@@ -91,6 +133,17 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
             default:
                 return end(PrintEnd::Pending);
         }
+    }
+
+    // The user puts the printed sheets back in the tray; on their yes the backs go as a second
+    // job, followed as the first was.
+    void frontsPrinted() {
+        const std::function<std::optional<QByteArray>()> backs = std::exchange(backs_, nullptr);
+        if (!talk_.printBacks(request_.printer, request_.duplex, sheets_))
+            return end(PrintEnd::FrontsOnly);
+        std::optional<QByteArray> document = backs();
+        if (!document) return end(PrintEnd::FrontsOnly);
+        submit(std::move(*document), JobSides::OneSided);
     }
 
     // Asks the service; `next` gets the answer. A silence, a refusal or the waiting given up
@@ -113,17 +166,26 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
 
     void end(PrintEnd how) {
         outcome_.end = how;
+        // Fronts handed over whose backs never went: said, whatever became of the fronts.
+        if ((backs_ || how == PrintEnd::FrontsOnly) && waiter_.documentSent() &&
+            !waiter_.givenUp())
+            talk_.fail(backsNotPrintedText(request_.printer));
+        backs_ = nullptr;
         for (const QString& text : talk_.takeAfterwards()) talk_.fail(text);
         if (finished_) std::exchange(finished_, nullptr)(outcome_);
     }
 
     JobRequest request_;
+    BackDelivery delivery_;
     DocumentMaker makeDocument_;
     ServiceWaiter& waiter_;
     PrintConversation& talk_;
     std::function<void(PrintOutcome)> finished_;
     QueueState queue_;
     PrintOutcome outcome_;
+    // By hand: the backs still to be made and sent once the fronts printed.
+    std::function<std::optional<QByteArray>()> backs_;
+    int sheets_ = 0;
 };
 
 }  // namespace
@@ -145,6 +207,34 @@ std::optional<QByteArray> finishedDocument(const Result<void>& drawn, PrintSurfa
         return std::nullopt;
     }
     return document;
+}
+
+QString noTwoSidedText(const QString& printer) {
+    return QStringLiteral(
+               "La stampante %1 non stampa da sola sui due lati del foglio: per stampare il "
+               "retro scegliere la stampa manuale (il fronte, poi i fogli rimessi nel vassoio "
+               "e il retro; sulla riga di comando: --fronte-retro manuale).")
+        .arg(printer);
+}
+
+QString printBacksQuestion(const QString& printer, const DuplexSetting& duplex, int sheets) {
+    const QString edge = duplex.edge == TurnEdge::Short ? QStringLiteral("corto")
+                                                        : QStringLiteral("lungo");
+    const QString printed = sheets == 1
+                                ? QStringLiteral("Il fronte del foglio è stato stampato")
+                                : QStringLiteral("Il fronte dei %1 fogli è stato stampato")
+                                      .arg(sheets);
+    return printed + QStringLiteral(" sulla stampante %1.").arg(printer) + CR +
+           QStringLiteral(
+               "Rimettere i fogli stampati nel vassoio, girati sul lato %1, così come sono "
+               "usciti, per stampare il retro.")
+               .arg(edge) +
+           CR + CR + QStringLiteral("Stampare il retro?");
+}
+
+QString backsNotPrintedText(const QString& printer) {
+    return QStringLiteral("Il retro dei fogli non è stato stampato sulla stampante %1.")
+        .arg(printer);
 }
 
 QString shortenedLinesQuestion(const QStringList& lines) {
@@ -226,9 +316,10 @@ std::optional<double> scaleForMargins(const MarginLoss& loss, const QString& pri
     return reply.choice == MarginChoice::Reduce ? loss.factor() : 1.0;
 }
 
-void printDocumentOnPrinter(JobRequest request, DocumentMaker makeDocument, ServiceWaiter& waiter,
-                            PrintConversation& talk, std::function<void(PrintOutcome)> finished) {
-    std::make_shared<PrintRun>(std::move(request), std::move(makeDocument), waiter, talk,
+void printDocumentOnPrinter(JobRequest request, BackDelivery backs, DocumentMaker makeDocument,
+                            ServiceWaiter& waiter, PrintConversation& talk,
+                            std::function<void(PrintOutcome)> finished) {
+    std::make_shared<PrintRun>(std::move(request), backs, std::move(makeDocument), waiter, talk,
                                std::move(finished))
         ->start();
 }

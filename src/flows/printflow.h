@@ -112,6 +112,11 @@ QString waitingInStoppedQueueText(const QString& printer);
 QString noPrinterText(bool serviceDown);
 // A document that could not be drawn, with why.
 QString preparationFailedText(const QString& why);
+// Two-sided: a printer that cannot print both sides by itself; the question between the fronts
+// and the backs printed by hand; the backs that were not printed.
+QString noTwoSidedText(const QString& printer);
+QString printBacksQuestion(const QString& printer, const DuplexSetting& duplex, int sheets);
+QString backsNotPrintedText(const QString& printer);
 // The document the surface holds once drawing ended as `drawn` says; nothing, the failure told,
 // when drawing failed or left an empty document.
 std::optional<QByteArray> finishedDocument(const Result<void>& drawn, PrintSurface& surface,
@@ -119,9 +124,10 @@ std::optional<QByteArray> finishedDocument(const Result<void>& drawn, PrintSurfa
 
 // How a print on a printer ended.
 enum class PrintEnd {
-    NotSent,  // nothing reached the service: refused, given up, or a failure told
-    Failed,   // the service took the job and told it failed
-    Printed,  // told done
+    NotSent,     // nothing reached the service: refused, given up, or a failure told
+    Failed,      // the service took the job and told it failed
+    Printed,     // told done
+    FrontsOnly,  // two-sided by hand: the fronts printed, the backs not (given up or failed)
     Pending,  // in a stopped queue: it prints when the printer is started again
     Unknown,  // the document reached the service, which then fell silent
 };
@@ -140,18 +146,38 @@ struct JobRequest {
     // With a back: how the printer prints both sides, and its offset for the back pages.
     DuplexSetting duplex = {};
     PrinterOffset backOffset = {};
+    // With duplex.automatic: a queue that cannot print both sides gets the backs by hand rather
+    // than a refusal (no setting chosen for the printer).
+    bool byHandWhenOneSided = false;
 };
-// The document of a job, made once the printer is ready: given where on A4 it prints, and the
-// question about a stopped queue to ask after the document's own questions. Nothing when the
-// user said no or the failure was told.
-using DocumentMaker = std::function<std::optional<QByteArray>(
-    const PrintableArea& area, const std::function<bool()>& stoppedQuestion)>;
+// What a print hands to the printer: one document; with a back, either fronts and backs in
+// turn that the printer prints on both sides, or (by hand) the fronts first and the backs made
+// as a second job once the fronts printed and the user said to go on.
+struct JobDocuments {
+    QByteArray document;
+    // The printer prints both sides, the sheet turned on this edge; none: one side.
+    std::optional<TurnEdge> bothSides;
+    // By hand: the backs' document (nothing: its failure told), and how many sheets there are.
+    std::function<std::optional<QByteArray>()> backs;
+    int sheets = 0;
+};
+// How the sheets' backs reach the printer: none, by the printer itself, or by hand.
+enum class BackDelivery { None, ByPrinter, ByHand };
+// The document of a job, made once the printer is ready: given where on A4 it prints, the
+// question about a stopped queue to ask after the document's own questions, and how the backs
+// go. Nothing when the user said no or the failure was told.
+using DocumentMaker = std::function<std::optional<JobDocuments>(
+    const PrintableArea& area, const std::function<bool()>& stoppedQuestion, BackDelivery backs)>;
 
-// The printer checked (installed, answering, taking jobs), where it prints asked, the document
-// made, handed over and followed to its outcome, a step at a time through the waiter.
-// `finished` is called once, at the end, unless the waiter is destroyed first.
-void printDocumentOnPrinter(JobRequest request, DocumentMaker makeDocument, ServiceWaiter& waiter,
-                            PrintConversation& talk, std::function<void(PrintOutcome)> finished);
+// The printer checked (installed, answering, taking jobs); for backs by the printer, whether it
+// prints both sides (if not: by hand when the request allows it, else refused naming the manual
+// way); where it prints asked, the document made, handed over and followed to its outcome; by
+// hand, the backs sent as a second job only once the fronts printed and the user said to go on.
+// A step at a time through the waiter. `finished` is called once, at the end, unless the waiter
+// is destroyed first.
+void printDocumentOnPrinter(JobRequest request, BackDelivery backs, DocumentMaker makeDocument,
+                            ServiceWaiter& waiter, PrintConversation& talk,
+                            std::function<void(PrintOutcome)> finished);
 
 // How much the sheet is drawn reduced to stay within the printer's margins, asking about the loss
 // (or taking the answer remembered for the printer); nothing when the user would rather not print.

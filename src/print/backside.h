@@ -22,7 +22,7 @@ class PrintSurface;
 struct BackContent {
     std::shared_ptr<const Emblem> emblem;  // none: no emblem
     QStringList lines;                     // up to kBackLines
-    bool qr = false;  // the card's code goes on the back, and not on the front
+    bool qr = false;                       // the card's code goes on the back, and not on the front
     TurnEdge edge = TurnEdge::Long;
     PrinterOffset offset;  // the printer's offset for the back pages; none for a PDF
 };
@@ -37,7 +37,7 @@ QRectF backPlace(const QRectF& card, double pageWidth, double pageHeight, TurnEd
 
 // The back page of the sheet planned on the paper: options.back must be set. With a test sheet,
 // the cards' outlines at their backs' places and the cross at the page's centre.
-Result<SheetPlan> planBack(PrintSurface& surface, const CardRecord& record,
-                           const SheetPaper& paper, const SheetOptions& options);
+Result<SheetPlan> planBack(PrintSurface& surface, const CardRecord& record, const SheetPaper& paper,
+                           const SheetOptions& options);
 
 }  // namespace quarzello

@@ -20,6 +20,7 @@ struct Emblem {
     QString path;
     QImage image;    // a raster picture; null for vectors
     QByteArray svg;  // the SVG document; empty for a raster picture
+    QSizeF svgSize;  // the SVG's own size
     // Its natural size, whose aspect the drawing keeps.
     QSizeF size() const;
 };

@@ -48,7 +48,12 @@ QString whereOnSheet(Edge edge, int index, int count) {
     return QStringLiteral(" della %1 colonna da sinistra").arg(feminineOrdinal(index + 1));
 }
 
-QString lineName(const CardLine& line, const QString& where) {
+// "dei biglietti", or "del retro dei biglietti" on a back page.
+QString ofCards(bool back) {
+    return back ? QStringLiteral("del retro dei biglietti") : QStringLiteral("dei biglietti");
+}
+
+QString lineName(const CardLine& line, const QString& where, bool back) {
     QString which;
     if (line.ordinal == 1 && line.last)
         which = QStringLiteral("la riga");
@@ -59,7 +64,7 @@ QString lineName(const CardLine& line, const QString& where) {
     // The line as it prints, marked as shortened the way the shortened-lines question does.
     QString text = line.fitted.text;
     if (line.shortened()) text += QStringLiteral("…");
-    return QStringLiteral("%1 dei biglietti%2: «%3»").arg(which, where, text);
+    return QStringLiteral("%1 %2%3: «%4»").arg(which, ofCards(back), where, text);
 }
 
 // The edge's words for a part of the sheet: "in alto", "a sinistra".
@@ -195,6 +200,7 @@ MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {
         std::vector<QRectF> boxes;
         for (const CardMark& mark : card.marks) boxes.push_back(markBox(mark));
         if (card.qr) boxes.push_back(qrBox(*card.qr));
+        if (card.emblem) boxes.push_back(*card.emblem);
         for (const CardLine& line : card.lines)
             if (line.printed()) boxes.push_back(lineBox(line));
         for (const QRectF& box : boxes) {
@@ -221,9 +227,12 @@ MarginLoss marginLoss(const SheetPlan& plan, const PrintableArea& given) {
             const QString where = byRow ? whereOnSheet(edge, card.row, plan.grid.rows)
                                         : whereOnSheet(edge, card.column, plan.grid.columns);
             for (const CardLine& line : card.lines)
-                if (line.printed() && outside(edge, lineBox(line))) lose(lineName(line, where));
+                if (line.printed() && outside(edge, lineBox(line)))
+                    lose(lineName(line, where, plan.back));
             if (card.qr && outside(edge, qrBox(*card.qr)))
-                lose(QStringLiteral("il codice QR dei biglietti%1").arg(where));
+                lose(QStringLiteral("il codice QR %1%2").arg(ofCards(plan.back), where));
+            if (card.emblem && outside(edge, *card.emblem))
+                lose(QStringLiteral("lo stemma dei biglietti%1").arg(where));
             for (const CardMark& m : card.marks) marksLost = marksLost || outside(edge, markBox(m));
         }
         if (marksLost) lose(marksName(edge));

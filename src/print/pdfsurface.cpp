@@ -2,7 +2,6 @@
 // pixels; fonts are sized in points against that device, never against a scaled painter, so
 // that a measured width is the printed width and a 9-point line is 9 points on paper.
 #include "print/pdfsurface.h"
-#include "print/emblem.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -11,10 +10,12 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPen>
+#include <QSvgRenderer>
 #include <algorithm>
 #include <cmath>
 
 #include "core/windowtitle.h"
+#include "print/emblem.h"
 #include "print/fonts.h"
 
 namespace quarzello {
@@ -176,11 +177,43 @@ Result<void> PdfSurface::drawImage(float x, float y, float width, float height,
     return {};
 }
 
+Result<void> PdfSurface::drawEmblem(float x, float y, float width, float height,
+                                    const Emblem& emblem) {
+    open_ = true;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(width) || !std::isfinite(height) ||
+        width <= 0 || height <= 0 || (emblem.image.isNull() && emblem.svg.isEmpty()))
+        return {};
+    const double ppm = pixelsPerMm();
+    Operation op;
+    op.image = emblem.image;  // shared: every card's emblem is the one object of the document
+    op.smooth = true;
+    op.svg = emblem.svg;
+    op.rect = QRectF(x * ppm, y * ppm, width * ppm, height * ppm);
+    page_.push_back(std::move(op));
+    return {};
+}
+
 void PdfSurface::paint(QPainter& painter, const std::vector<Operation>& page) const {
     const QPen linePen(Qt::black, kLineWidthMm * pixelsPerMm(), Qt::SolidLine, Qt::FlatCap);
     const QPen textPen(Qt::black);
+    // An SVG emblem is read once for the page, and drawn as vectors on every card.
+    QByteArray svgRead;
+    std::unique_ptr<QSvgRenderer> svg;
     for (const Operation& op : page) {
-        if (!op.image.isNull()) {
+        if (!op.svg.isEmpty()) {
+            if (!svg || op.svg.constData() != svgRead.constData()) {
+                svgRead = op.svg;
+                svg = std::make_unique<QSvgRenderer>(svgRead);
+            }
+            painter.save();
+            svg->render(&painter, op.rect);
+            painter.restore();
+        } else if (op.smooth) {
+            painter.save();
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(op.rect, op.image);
+            painter.restore();
+        } else if (!op.image.isNull()) {
             // The whole picture over the rectangle: the PDF writer then refers to the one copy it
             // keeps of it, and neither it nor a screen painter without SmoothPixmapTransform
             // smooths the pixels.
@@ -239,11 +272,4 @@ void PdfSurface::abortDoc() {
 
 QString PdfSurface::deviceName() const { return name_; }
 
-}  // namespace quarzello
-
-namespace quarzello {
-// STUB: to be written with the back of the card.
-Result<void> PdfSurface::drawEmblem(float, float, float, float, const Emblem&) {
-    return Failure{QStringLiteral("drawEmblem: non ancora fatto")};
-}
 }  // namespace quarzello

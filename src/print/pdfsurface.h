@@ -79,9 +79,11 @@ class PdfSurface final : public PrintSurface {
         QFont font;
         QPointF baseline;  // device pixels
         QString text;
-        QLineF line;   // device pixels
-        QImage image;  // a picture: drawn over rect
-        QRectF rect;   // device pixels
+        QLineF line;          // device pixels
+        QImage image;         // a picture: drawn over rect
+        bool smooth = false;  // the picture smoothed (an emblem), not as sharp blocks
+        QByteArray svg;       // an SVG emblem: drawn as vectors over rect
+        QRectF rect;          // device pixels
     };
 
     // The document being made, painted page by page as each is ended: only the page being

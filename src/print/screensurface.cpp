@@ -1,7 +1,6 @@
 // The screen surface. Fonts are sized against the PDF's own device, so a painter on the screen
 // only scales what the PDF would draw: the same fitting, the same shortening, the same ink.
 #include "print/screensurface.h"
-#include "print/emblem.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -30,6 +29,12 @@ Result<void> ScreenSurface::drawImage(float x, float y, float width, float heigh
                                       const QImage& image) {
     if (ended_) abortDoc();
     return pdf_.drawImage(x, y, width, height, image);
+}
+
+Result<void> ScreenSurface::drawEmblem(float x, float y, float width, float height,
+                                       const Emblem& emblem) {
+    if (ended_) abortDoc();
+    return pdf_.drawEmblem(x, y, width, height, emblem);
 }
 
 Result<void> ScreenSurface::endPage() {
@@ -76,11 +81,4 @@ QImage ScreenSurface::picture(double dotsPerInch) const {
     return picture(paper, size);
 }
 
-}  // namespace quarzello
-
-namespace quarzello {
-// STUB: to be written with the back of the card.
-Result<void> ScreenSurface::drawEmblem(float, float, float, float, const Emblem&) {
-    return Failure{QStringLiteral("drawEmblem: non ancora fatto")};
-}
 }  // namespace quarzello

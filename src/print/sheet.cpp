@@ -17,8 +17,11 @@
 #include <memory>
 
 #include "core/a4paper.h"
+#include "print/backside.h"
+#include "print/pdfsurface.h"
 #include "print/printsurface.h"
 #include "print/qrcode.h"
+#include "print/sheetpage.h"
 #include "print/stocksheet.h"
 #include "print/vcard.h"
 
@@ -222,8 +225,8 @@ bool CardLine::printed() const {
     return !fitted.text.isEmpty() && std::isfinite(box.x) && std::isfinite(box.y);
 }
 
-Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record,
-                            const SheetPaper& paper, const SheetOptions& options) {
+Result<SheetPlan> planPaperCards(PrintSurface& surface, const SheetPaper& paper,
+                                 const SheetOptions& options) {
     surface.setPaperSize(PrintSurface::kPaperA4);
     surface.setOrientation(PrintSurface::kPortrait);
     surface.setScaleMode(PrintSurface::kMillimetres);
@@ -243,32 +246,47 @@ Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record,
     plan.offset = options.offset;
     plan.grid = paper.grid;
     plan.stock = paper.stock;
-    // The rows whose type the card's lines take: the grid's, or for a product those of a plain
-    // sheet with cards as high as its own.
-    int typeRows = paper.grid.rows;
     if (paper.stock) {
         const CardStock& stock = *paper.stock;
         plan.W = static_cast<float>(stock.width);
         plan.H = static_cast<float>(stock.height);
         plan.m = static_cast<float>(stockMargin(stock));
         plan.cards = stockCards(stock);
-        typeRows = stockTypeRows(stock);
     } else {
         plan.cards = plainCards(plan, paper.grid);
     }
+    return plan;
+}
+
+void planTestDrawing(SheetPlan& plan, PrintSurface& surface, const QString& caption) {
+    // Outlines, not cut marks: the sheet is held against the stock, not cut.
+    plan.testSheet = true;
+    for (PlannedCard& card : plan.cards) card.marks.clear();
+    planTestSheet(plan);
+    placeTestCaption(plan, surface, caption);
+}
+
+QString testCaption(const SheetPaper& paper) {
+    return QStringLiteral("Foglio di prova: %1")
+        .arg(paper.stock ? paper.stock->name() : QStringLiteral("A4 da tagliare"));
+}
+
+Result<SheetPlan> planSheet(PrintSurface& surface, const CardRecord& record,
+                            const SheetPaper& paper, const SheetOptions& options) {
+    Result<SheetPlan> planned = planPaperCards(surface, paper, options);
+    if (!planned) return planned;
+    SheetPlan plan = std::move(*planned);
+    // The rows whose type the card's lines take: the grid's, or for a product those of a plain
+    // sheet with cards as high as its own.
+    const int typeRows = paper.stock ? stockTypeRows(*paper.stock) : paper.grid.rows;
 
     if (options.testSheet) {
-        // Outlines, not cut marks: the sheet is held against the stock, not cut.
-        plan.testSheet = true;
-        for (PlannedCard& card : plan.cards) card.marks.clear();
-        planTestSheet(plan);
-        placeTestCaption(
-            plan, surface,
-            QStringLiteral("Foglio di prova: %1")
-                .arg(paper.stock ? paper.stock->name() : QStringLiteral("A4 da tagliare")));
+        planTestDrawing(plan, surface, testCaption(paper));
         return plan;
     }
-    if (options.qrCode) addQrCodes(plan, record);
+    // A code on the back leaves the front as the sheet without one.
+    const bool codeOnBack = options.back && options.back->qr;
+    if (options.qrCode && !codeOnBack) addQrCodes(plan, record);
 
     DatiBuffer Dati;
     plan.content = composeCard(surface, record, Dati);
@@ -345,11 +363,20 @@ std::optional<Grid> largestGridWithQr(const CardRecord& record, const SheetOptio
     SheetPlan plan;
     plan.P = sheetMm(qRound(kA4WidthMm * kTwipsPerInch / kMmPerInch), kTwipsPerMmWidth);
     plan.Q = sheetMm(qRound(kA4HeightMm * kTwipsPerInch / kMmPerInch), kTwipsPerMmHeight);
+    // A code on the back shares the card with the back's lines, measured as the print does.
+    const bool onBack = options.back && options.back->qr;
+    std::optional<PdfSurface> measure;
+    if (onBack) measure.emplace(QString());
     for (const Grid& grid : grids) {
         const PlannedCard card = plainCards(plan, grid).front();
+        const double linesRoom =
+            onBack ? backLinesRoom(*measure, options.back->lines, card.width) : 0;
         for (const std::shared_ptr<const QrMatrix>& code : codes)
-            if (placeCardQr({card.x, card.y, card.width, card.height, card.daOrizz, card.aOrizz},
-                            code))
+            if (onBack ? backQrFits(card.width, card.height, linesRoom, *code)
+                       : placeCardQr(
+                             {card.x, card.y, card.width, card.height, card.daOrizz, card.aOrizz},
+                             code)
+                             .has_value())
                 return grid;
     }
     return std::nullopt;
@@ -423,8 +450,15 @@ Result<void> drawPage(PrintSurface& surface, const SheetPlan& plan, double scale
             if (const Result<void> drawn = drawQr(surface, *card.qr, sx, sy, scale); !drawn)
                 return abandonPage(surface, drawn.error());
         }
+        if (card.emblem && plan.emblem) {
+            const QRectF& box = *card.emblem;
+            const Result<void> drawn = surface.drawEmblem(
+                sx(float(box.x())), sy(float(box.y())), static_cast<float>(box.width() * scale),
+                static_cast<float>(box.height() * scale), *plan.emblem);
+            if (!drawn) return abandonPage(surface, drawn.error());
+        }
 
-        surface.setFontName(kCardFont);
+        surface.setFontName(plan.back ? backLinesFont() : kCardFont);
         for (const CardLine& line : card.lines) {
             // The line was fitted in this weight, slant and size; they are set again for
             // printing (a composed line is never blank).

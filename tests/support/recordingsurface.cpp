@@ -1,6 +1,5 @@
 // The recording surface's metrics, its log, and the calls it passes on.
 #include "recordingsurface.h"
-#include "print/emblem.h"
 
 namespace quarzello {
 
@@ -29,6 +28,7 @@ void RecordingSurface::clearRecord() {
     texts.clear();
     lines.clear();
     images.clear();
+    emblems.clear();
     measured.clear();
     printTextCalls = drawLineCalls = 0;
     pagesHandedOver = pagesAbandoned = 0;
@@ -38,7 +38,8 @@ void RecordingSurface::clearRecord() {
 bool RecordingSurface::touchedPaper() const {
     return !texts.isEmpty() || !lines.isEmpty() || log.contains(QStringLiteral("printText")) ||
            log.contains(QStringLiteral("drawLine")) || log.contains(QStringLiteral("drawImage")) ||
-           log.contains(QStringLiteral("endDoc")) || log.contains(QStringLiteral("abortDoc"));
+           log.contains(QStringLiteral("drawEmblem")) || log.contains(QStringLiteral("endDoc")) ||
+           log.contains(QStringLiteral("abortDoc"));
 }
 
 void RecordingSurface::setPaperSize(int code) {
@@ -148,6 +149,18 @@ Result<void> RecordingSurface::drawImage(float left, float top, float width, flo
     return {};
 }
 
+Result<void> RecordingSurface::drawEmblem(float left, float top, float width, float height,
+                                          const Emblem& emblem) {
+    log << QStringLiteral("drawEmblem");
+    if (target_) {
+        if (Result<void> drawn = target_->drawEmblem(left, top, width, height, emblem); !drawn)
+            return drawn;
+    }
+    documentOpen = true;
+    emblems.append({QRectF(left, top, width, height), &emblem});
+    return {};
+}
+
 Result<void> RecordingSurface::endPage() {
     log << QStringLiteral("endPage");
     if (target_) {
@@ -187,11 +200,4 @@ QByteArray RecordingSurface::document() const { return target_ ? target_->docume
 
 QString RecordingSurface::deviceName() const { return target_ ? target_->deviceName() : name; }
 
-}  // namespace quarzello
-
-namespace quarzello {
-// STUB: to be written with the back of the card.
-Result<void> RecordingSurface::drawEmblem(float, float, float, float, const Emblem&) {
-    return Failure{QStringLiteral("drawEmblem: non ancora fatto")};
-}
 }  // namespace quarzello

@@ -41,6 +41,12 @@ struct RecordedImage {
     QImage image;
 };
 
+// An emblem drawn: where, and which (the plan's, valid while the plan is).
+struct RecordedEmblem {
+    QRectF rect;  // x, y, width, height in millimetres
+    const Emblem* emblem = nullptr;
+};
+
 class RecordingSurface : public PrintSurface {
   public:
     // A surface of its own, with the fixed metrics below.
@@ -77,6 +83,7 @@ class RecordingSurface : public PrintSurface {
     QList<RecordedText> texts;
     QList<RecordedLine> lines;
     QList<RecordedImage> images;
+    QList<RecordedEmblem> emblems;
     QList<QPair<QString, RecordedFont>> measured;
     int printTextCalls = 0, drawLineCalls = 0;
     int pagesHandedOver = 0, pagesAbandoned = 0;
