@@ -18,13 +18,16 @@
 
 namespace quarzello {
 
-DuplexSetting duplexFor(const std::optional<DuplexSetting>& chosen, std::optional<bool> twoSided) {
-    if (!chosen) return {twoSided.value_or(false), TurnEdge::Long, false};
-    DuplexSetting setting = *chosen;
-    // A printer that says it cannot print both sides is turned by hand, on the edge chosen.
-    if (setting.automatic && twoSided == false) setting.automatic = false;
-    return setting;
+namespace {
+
+// The printer's two-sided way as chosen for it; none chosen: automatic on the long edge where
+// the printer prints both sides, else by hand on the long edge.
+void setDuplex(JobRequest& request, const std::optional<DuplexSetting>& chosen) {
+    request.duplex = chosen.value_or(DuplexSetting{true, TurnEdge::Long, false});
+    request.byHandWhenOneSided = !chosen;
 }
+
+}  // namespace
 
 QString printWithoutEmblemQuestion(const QString& why) {
     return twoParagraphs(why, QStringLiteral("Stampare il retro senza lo stemma?"));
@@ -46,24 +49,12 @@ std::optional<std::shared_ptr<const BackContent>> readBack(
     return std::nullopt;
 }
 
-bool addBackHere(PageRun& run, JobRequest& request, const CardBack& back,
-                 const std::optional<DuplexSetting>& duplex, qint64 budgetMs,
-                 PrintConversation& talk,
-                 const std::function<bool(const QString&)>& withoutEmblem) {
+bool addBack(PageRun& run, JobRequest& request, const CardBack& back,
+             const std::optional<DuplexSetting>& duplex, PrintConversation& talk,
+             const std::function<bool(const QString&)>& withoutEmblem) {
     run.options.back.reset();
     if (!back.print || !back.hasContent(run.options.qrCode)) return true;
-    std::optional<bool> twoSided;
-    if (!duplex || duplex->automatic) {
-        DirectWaiter waiter(budgetMs);
-        PrinterSystem& printers = request.printers;
-        const QString name = request.printer;
-        const std::optional<Result<bool>> answer =
-            waiter.run<Result<bool>>([&printers, name](Deadline& deadline) {
-                return printers.printsTwoSided(name, deadline);
-            });
-        if (answer && *answer) twoSided = **answer;
-    }
-    request.duplex = duplexFor(duplex, twoSided);
+    setDuplex(request, duplex);
     const std::optional<std::shared_ptr<const BackContent>> content = readBack(
         back, run.options.qrCode, request.duplex.edge, request.backOffset, talk, withoutEmblem);
     if (!content) return false;
@@ -183,55 +174,44 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen, Print
         return;
     }
 
-    // The back: how this printer prints both sides (asked of the service unless the user chose
-    // by hand) and the emblem, read off the window's thread; the question about an emblem that
-    // cannot be read comes back here.
+    // The back: the emblem read off the window's thread, through the command's waiter; the
+    // question about an emblem that cannot be read comes back here.
     const std::optional<DuplexSetting> duplex = settings_.store->duplex(name);
     const RememberedOffset backOffset = settings_.store->backOffset(name);
     if (!backOffset.warning.isEmpty()) talk.tellAfterwards(backOffset.warning);
     request.backOffset = backOffset.offset;
-    const TurnEdge edge = duplex ? duplex->edge : TurnEdge::Long;
-    const bool askSides = !duplex || duplex->automatic;
-    const bool qr = run->options.qrCode;
-    struct BackRead {
-        std::optional<bool> twoSided;
-        std::shared_ptr<Result<std::shared_ptr<const BackContent>>> content;
-    };
+    setDuplex(request, duplex);
+    using BackRead = std::shared_ptr<Result<std::shared_ptr<const BackContent>>>;
     BackgroundWaiter& waiter = newWaiter();
-    PrinterSystem& printers = printers_;
     waiter.call<BackRead>(
-        [&printers, name, askSides, back, qr, edge,
-         backOffset = backOffset.offset](Deadline& deadline) {
-            BackRead read;
-            read.content = std::make_shared<Result<std::shared_ptr<const BackContent>>>(
-                backContent(back, qr, edge, backOffset));
-            if (askSides)
-                if (const Result<bool> twoSided = printers.printsTwoSided(name, deadline); twoSided)
-                    read.twoSided = *twoSided;
-            return read;
+        [back, qr = run->options.qrCode, edge = request.duplex.edge,
+         offset = request.backOffset](Deadline&) {
+            return std::make_shared<Result<std::shared_ptr<const BackContent>>>(
+                backContent(back, qr, edge, offset));
         },
-        [this, &waiter, &talk, run = std::move(*run), request = std::move(request), chosen, back,
-         qr, edge, duplex](std::optional<BackRead> read) mutable {
+        [this, &waiter, &talk, run = std::move(*run), request = std::move(request), chosen,
+         back](std::optional<BackRead> read) mutable {
             if (waiter.givenUp() || stop_()) {
                 busy_ = false;
                 return;
             }
             if (!read) {
                 busy_ = false;
-                talk.fail(printServiceSilentText(request.printer, false));
+                talk.fail(QStringLiteral("Lo stemma %1 non è stato letto in tempo: non è stato "
+                                         "stampato niente.")
+                              .arg(back.emblem));
                 return;
             }
-            request.duplex = duplexFor(duplex, read->twoSided);
-            // The emblem was read off the window's thread; what failed there is asked here, and
-            // the back without it needs no file.
+            // What failed is asked here, and the back without the emblem needs no file.
             std::optional<std::shared_ptr<const BackContent>> content;
-            if (*read->content) {
-                content = **read->content;
-            } else if (prompts_.askYesNo(printWithoutEmblemQuestion(read->content->error()),
+            if (**read) {
+                content = ***read;
+            } else if (prompts_.askYesNo(printWithoutEmblemQuestion((*read)->error()),
                                          PromptAnswer::Yes)) {
                 CardBack plain = back;
                 plain.emblem.clear();
-                content = readBack(plain, qr, edge, request.backOffset, talk, {});
+                content = readBack(plain, run.options.qrCode, request.duplex.edge,
+                                   request.backOffset, talk, {});
             }
             if (!content) {
                 busy_ = false;

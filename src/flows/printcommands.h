@@ -42,11 +42,6 @@ struct PrintSettings {
     SettingsStore* store = nullptr;
 };
 
-// How the printer prints both sides: as chosen for it (`chosen`), automatic only when it can
-// (`twoSided`: whether it prints both sides by itself; nothing when not known); nothing chosen:
-// automatic on the long edge where it can, else by hand on the long edge.
-DuplexSetting duplexFor(const std::optional<DuplexSetting>& chosen, std::optional<bool> twoSided);
-
 // The question when the emblem cannot be read (`why` names the file): print the back without it?
 QString printWithoutEmblemQuestion(const QString& why);
 
@@ -58,14 +53,14 @@ std::optional<std::shared_ptr<const BackContent>> readBack(
     const CardBack& back, bool qrCode, TurnEdge edge, const PrinterOffset& offset,
     PrintConversation& talk, const std::function<bool(const QString&)>& withoutEmblem);
 
-// For a thread of the caller's own (the member panel's run): the back as set added to a run on
-// request.printer (whose backOffset is set), `duplex` the way chosen for the printer, asked of
-// the service when automatic or not chosen (within budgetMs). False when nothing is to be
-// printed: a failure told, or no to printing without the emblem. A back not to be printed, or
-// with nothing on it, leaves the run one-sided.
-bool addBackHere(PageRun& run, JobRequest& request, const CardBack& back,
-                 const std::optional<DuplexSetting>& duplex, qint64 budgetMs,
-                 PrintConversation& talk, const std::function<bool(const QString&)>& withoutEmblem);
+// The back as set added to a run on request.printer (whose backOffset is set), with `duplex`
+// the way chosen for the printer (none: automatic where it can, else by hand; on the long
+// edge), the emblem read here. False when nothing is to be printed: a failure told, or no to
+// printing without the emblem. A back not to be printed, or with nothing on it, leaves the run
+// one-sided.
+bool addBack(PageRun& run, JobRequest& request, const CardBack& back,
+             const std::optional<DuplexSetting>& duplex, PrintConversation& talk,
+             const std::function<bool(const QString&)>& withoutEmblem);
 
 class PrintCommands {
   public:

@@ -405,10 +405,9 @@ void MemberPanel::runOnPrinter(PageRun run, const QString& printer) {
         [talk = run_, run = std::move(run), request = std::move(request),
          surfaces = settings.surfaces, budget = settings.timings.budgetMs, back, duplex,
          &prompts = context_.prompts]() mutable -> std::optional<QByteArray> {
-            if (!addBackHere(run, request, back, duplex, budget, *talk,
-                             [&talk, &prompts](const QString& why) {
-                                 return talk->printWithoutEmblem(prompts, why);
-                             }))
+            if (!addBack(run, request, back, duplex, *talk, [&talk, &prompts](const QString& why) {
+                    return talk->printWithoutEmblem(prompts, why);
+                }))
                 return std::nullopt;
             printPagesOnPrinterHere(std::move(run), std::move(request), std::move(surfaces), budget,
                                     *talk);

@@ -34,28 +34,8 @@ bool WindowConversation::sendToStoppedPrinter(const QString& printer, const QStr
 
 bool WindowConversation::printBacks(const QString& printer, const DuplexSetting& duplex,
                                     int sheets) {
-    if (closing_) return false;
-    const QString printed =
-        sheets == 1
-            ? QStringLiteral("La stampante %1 ha stampato il fronte del foglio.").arg(printer)
-            : QStringLiteral("La stampante %1 ha stampato il fronte dei %2 fogli.")
-                  .arg(printer)
-                  .arg(sheets);
-    const QString edge = duplex.edge == TurnEdge::Long
-                             ? QStringLiteral(
-                                   "girati sul lato lungo (come si volta la pagina di "
-                                   "un libro)")
-                             : QStringLiteral(
-                                   "girati sul lato corto (come si volta il foglio di "
-                                   "un blocco)");
-    const QString sheet = sheets == 1 ? QStringLiteral("Rimettere il foglio stampato nel cassetto")
-                                      : QStringLiteral(
-                                            "Rimettere i fogli stampati nel cassetto, "
-                                            "senza cambiarne l'ordine,");
-    return prompts_.askYesNo(
-        twoParagraphs(
-            printed, QStringLiteral("%1 %2, e premere Sì per stampare il retro.").arg(sheet, edge)),
-        PromptAnswer::Yes);
+    return !closing_ &&
+           prompts_.askYesNo(printBacksQuestion(printer, duplex, sheets), PromptAnswer::Yes);
 }
 
 void WindowConversation::beforeDrawing() {
