@@ -306,6 +306,7 @@ void frmQuarzello::cmdPosizione_Click() {
         if (!kept) prompts_.warn(kept.error());
         if (kept && printer == previewPrinter_) {
             previewOffset_ = offset;
+            backSetting_.reset();
             followInPreview();
         }
         return kept.ok();
@@ -333,6 +334,7 @@ void frmQuarzello::cmdRetro_Click() {
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         if (const Result<void> kept = store_->rememberBack(dialog->back()); !kept)
             prompts_.warn(kept.error());
+        backSetting_.reset();
         followInPreview();
     });
     // Modal to the window without a loop of its own: the window's events go on.

@@ -162,6 +162,8 @@ class frmQuarzello : public QWidget {
         bool operator==(const PreviewBackKey&) const = default;
     };
     std::optional<PreviewBackKey> previewBackKey_;
+    // The back as set, for the preview's printer, read from the settings once they changed.
+    std::optional<PreviewBackKey> backSetting_;
     std::shared_ptr<const BackContent> previewBack_;
     QString previewBackNote_;
     QFutureWatcher<std::shared_ptr<Result<std::shared_ptr<const BackContent>>>> previewBackRead_;

@@ -121,19 +121,24 @@ void frmQuarzello::showInPreview() {
 }
 
 std::shared_ptr<const BackContent> frmQuarzello::previewBack() {
-    PreviewBackKey key{store_->back(), chkQr_->isChecked()};
+    if (!backSetting_) {
+        PreviewBackKey setting{store_->back()};
+        // The back as the preview's printer prints it: on its edge, moved by its back offset.
+        if (!previewPrinter_.isEmpty()) {
+            if (const std::optional<DuplexSetting> duplex = store_->duplex(previewPrinter_))
+                setting.edge = duplex->edge;
+            const PrinterOffset offset = store_->backOffset(previewPrinter_).offset;
+            setting.across = offset.across;
+            setting.down = offset.down;
+        }
+        backSetting_ = setting;
+    }
+    PreviewBackKey key = *backSetting_;
+    key.qr = chkQr_->isChecked();
     if (!key.back.print || !key.back.hasContent(key.qr)) {
         previewBackKey_.reset();
         previewBack_.reset();
         return nullptr;
-    }
-    // The back as the preview's printer prints it: on its edge, moved by its back offset.
-    if (!previewPrinter_.isEmpty()) {
-        if (const std::optional<DuplexSetting> duplex = store_->duplex(previewPrinter_))
-            key.edge = duplex->edge;
-        const PrinterOffset offset = store_->backOffset(previewPrinter_).offset;
-        key.across = offset.across;
-        key.down = offset.down;
     }
     if (key == previewBackKey_) return previewBack_;
     // Read anew: until then the preview shows the back as read before, if any.
@@ -157,6 +162,7 @@ void frmQuarzello::previewPrinterPicked() {
 void frmQuarzello::lookUpPreviewPrinter() {
     if (!preview_ || previewPrinter_.isEmpty()) return;
     previewOffset_ = store_->offset(previewPrinter_).offset;
+    backSetting_.reset();
     followInPreview();
     const QString name = previewPrinter_;
     print_.lookUpArea(name, [this, name](std::optional<PrintableArea> area) {
