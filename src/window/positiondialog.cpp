@@ -97,6 +97,7 @@ PositionDialog::PositionDialog(const QString& printer, const PrinterOffset& star
     // offered, unless it was chosen before.
     showDuplex(duplex.value_or(DuplexSetting{false, TurnEdge::Long, false}));
     offerAutomatic(std::nullopt);
+    sidesNote_->setText(QStringLiteral("Si chiede alla stampante se stampa da sola sui due lati…"));
     connect(sides_, &QComboBox::activated, this, [this] {
         chosen_ = true;
         reverse_->setEnabled(sides_->currentIndex() >= 2);
