@@ -144,8 +144,6 @@ void SheetPreview::setBackNote(const QString& note) {
     pending_->start();
 }
 
-void SheetPreview::showBack(bool back) { (back ? back_ : front_)->setChecked(true); }
-
 bool SheetPreview::showingBack() const { return options_.back && back_->isChecked(); }
 
 void SheetPreview::resizeEvent(QResizeEvent* event) {

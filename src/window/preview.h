@@ -42,9 +42,8 @@ class SheetPreview final : public QWidget {
 
     // Said under the card when the back is shown: what of it could not be read (the emblem).
     void setBackNote(const QString& note);
-    // Whether the back of the sheet is shown rather than its front; only a sheet with a back
-    // (options.back) has one to show.
-    void showBack(bool back);
+    // Whether the back of the sheet is shown rather than its front ("Retro" pressed); only a
+    // sheet with a back (options.back) has one to show.
     bool showingBack() const;
 
     // Draws now what follow() asked for; the timer calls it when the changes have come.
