@@ -1,6 +1,6 @@
 // quarzello-bench: start-up, print job, Save and Load and peak memory, each against its floor
 // measured in the same run. Prints the detail of every series and a table of ratios.
-//   quarzello-bench [--quick] [--only startup|print|stock|qr|files|preview] [--rows FILE.tsv]
+//   quarzello-bench [--quick] [--only startup|print|stock|qr|back|files|preview] [--rows FILE.tsv]
 // --only runs one benchmark, e.g. under a profiler.
 // The start-up children are this same program, started as "--startup-child window|bare ...".
 #include <QApplication>
@@ -55,6 +55,7 @@ int main(int argc, char* argv[]) {
     if (wanted("stock")) benchStock(counts, rows);
     if (wanted("qr")) benchQr(counts, rows);
     if (wanted("qr")) benchListWithQr(counts, rows);
+    if (wanted("back")) benchBack(counts, rows);
     if (wanted("files")) benchSaveLoad(counts, rows);
     if (wanted("preview")) benchPreview(counts, rows);
     if (rows.empty()) fail(QStringLiteral("nothing to run for --only ") + only);

@@ -37,6 +37,9 @@ void benchStock(const RunCounts& counts, std::vector<ResultRow>& rows);
 void benchQr(const RunCounts& counts, std::vector<ResultRow>& rows);
 // The 200-member list, 2 x 6, with a QR code on every card against the same without, per member.
 void benchListWithQr(const RunCounts& counts, std::vector<ResultRow>& rows);
+// A 2 x 5 sheet printed on both sides, its back with an emblem and three lines, against the same
+// sheet on one side; the emblem's decoding timed apart.
+void benchBack(const RunCounts& counts, std::vector<ResultRow>& rows);
 // Save then Load through the card file code against plain QFile.
 void benchSaveLoad(const RunCounts& counts, std::vector<ResultRow>& rows);
 // The preview's redraw of a 4 x 8 sheet against one frame of the screen.

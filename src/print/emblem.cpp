@@ -29,7 +29,7 @@ Failure tooLarge(const QString& path, const QString& why) {
 
 QString bytesTooMany() {
     return QStringLiteral("uno stemma può essere al massimo di %1 MiB")
-        .arg(kMaxEmblemBytes / (1024 * 1024));
+        .arg(kMaxEmblemBytes / (qint64(1024) * 1024));
 }
 
 // An SVG document, plain or compressed: by its name, or by its text opening as XML or SVG.

@@ -206,6 +206,9 @@ void PdfSurface::paint(QPainter& painter, const std::vector<Operation>& page) co
                 svg = std::make_unique<QSvgRenderer>(svgRead);
             }
             painter.save();
+            // Text in the SVG without a face of its own takes the painter's font: the same
+            // upright sans on every card, never the font of the line drawn before.
+            painter.setFont(QFont(resolveFontFamily(QStringLiteral("Arial"))));
             svg->render(&painter, op.rect);
             painter.restore();
         } else if (op.smooth) {
