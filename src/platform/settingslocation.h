@@ -8,7 +8,8 @@ namespace quarzello {
 // configFolder()/quarzello/quarzello.conf.
 QString settingsFilePath();
 
-// The settings key of a printer's entry ([margini], [spostamento]). A name as CUPS lists it
+// The settings key of a printer's entry ([margini], [spostamento], [fronte_retro],
+// [spostamento_retro]). A name as CUPS lists it
 // ("Alfa" or "Alfa/due") is its own key, written "Alfa\due", which users were told they may
 // edit; a name the settings would not keep apart (an empty part, a backslash, a '%') is
 // percent-encoded.

@@ -301,7 +301,7 @@ void SettingsStore::setPreviewPrinter(const QString& name) {
 
 CardBack SettingsStore::back() {
     CardBack back;
-    const QString emblem = value(kBackEmblem).toString();
+    const QString emblem = settingText(value(kBackEmblem));
     if (!emblem.isEmpty() && QDir::isAbsolutePath(emblem))
         back.emblem = emblem;
     else if (!emblem.isEmpty())

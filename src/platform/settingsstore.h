@@ -1,6 +1,7 @@
 // Every choice the program remembers between runs, in the user's settings file
-// (quarzello/quarzello.conf): the margins answers, the paper, the QR choice, each printer's
-// offset, the preview. One store is made when the program starts and given to whoever needs it.
+// (quarzello/quarzello.conf): the margins answers, the paper, the QR choice, the back of the
+// card, each printer's offsets and way of printing both sides, the preview. One store is made when
+// the program starts and given to whoever needs it.
 #pragma once
 
 #include <QString>

@@ -13,8 +13,10 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QThread>
+#include <QUrl>
 #include <csignal>
 #include <cstring>
+#include <map>
 
 #include "tools.h"
 
@@ -318,6 +320,10 @@ bool PrivateCups::addPrinter(const QString& name, const QString& ppd) {
     return run(QStringLiteral("lpadmin"), args);
 }
 
+bool PrivateCups::addTwoSidedPrinter(const QString& name) {
+    return addPrinter(name, QStringLiteral(QUARZELLO_SOURCE_DIR "/tests/cups/fronteretro.ppd"));
+}
+
 bool PrivateCups::setQueueOption(const QString& name, const QString& option) {
     return run(QStringLiteral("lpadmin"),
                {QStringLiteral("-p"), name, QStringLiteral("-o"), option});
@@ -406,6 +412,28 @@ int PrivateCups::jobCount(const QString& name) {
     int count = 0;
     for (auto it = job.globalMatch(listing); it.hasNext(); it.next()) ++count;
     return count;
+}
+
+QStringList PrivateCups::jobAttributes(const QString& name, const QString& attribute) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+    const QByteArray uri = "ipp://localhost/printers/" + QUrl::toPercentEncoding(name);
+    const QByteArray wanted = attribute.toUtf8();
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 wanted.constData());
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!response) fail(QStringLiteral("cannot ask for the jobs of ") + name);
+    // The scheduler lists the jobs in the order it numbered them.
+    QStringList values;
+    for (ipp_attribute_t* a = ippFindAttribute(response, wanted.constData(), IPP_TAG_ZERO); a;
+         a = ippFindNextAttribute(response, wanted.constData(), IPP_TAG_ZERO)) {
+        char text[1024];
+        ippAttributeString(a, text, sizeof text);
+        values << QString::fromUtf8(text);
+    }
+    ippDelete(response);
+    return values;
 }
 
 QByteArray PrivateCups::waitForJob(const QString& name, int timeoutMs) {

@@ -57,6 +57,10 @@ class PrivateCups {
     bool addPrinter(const QString& name, const QString& ppd = {});
     // A queue on another device (CUPS's own socket backend is there too), with lpadmin -o options.
     bool addPrinter(const QString& name, const QString& deviceUri, const QStringList& options);
+    // A queue from a PPD with a two-sided option (tests/cups/fronteretro.ppd: A4 to its edges),
+    // which the scheduler lists with two-sided values among its sides-supported; its jobs go
+    // through the real filters and come out as PDF.
+    bool addTwoSidedPrinter(const QString& name);
     // lpadmin -o: a default of the queue ("fit-to-page-default=true"), added to every job.
     bool setQueueOption(const QString& name, const QString& option);
     // Deletes the queue, as an administrator would with lpadmin -x.
@@ -95,6 +99,10 @@ class PrivateCups {
     // cannot be asked. A job is counted as soon as the printing program has handed it over, so
     // this tells at once (no waiting) whether anything was sent.
     int jobCount(const QString& name);
+
+    // The value of a job attribute ("sides", "copies") of every job of the queue that has it,
+    // first job first, as IPP spells it; none, with errorString(), when it cannot be asked.
+    QStringList jobAttributes(const QString& name, const QString& attribute);
 
     // The text of a PDF as pdftotext reads it back (layout kept); empty when it is not a PDF.
     static QString pdfText(const QByteArray& pdf);

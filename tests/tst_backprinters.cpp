@@ -1,0 +1,146 @@
+// Printing both sides: the back's settings as a user writes them in the settings file, whether a
+// queue of a private scheduler prints both sides, and the sides a job carries there.
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "datafiles.h"
+#include "platform/settingsstore.h"
+#include "print/pdfsurface.h"
+#include "printers/cupsprintersystem.h"
+#include "privatecups.h"
+
+using namespace quarzello;
+
+namespace {
+
+// What the store reads of the back, and of Zeta/due's two-sided way and back offset.
+QString readBack(SettingsStore& store) {
+    const CardBack back = store.back();
+    const std::optional<DuplexSetting> way = store.duplex("Zeta/due");
+    return QStringList{
+        back.emblem,
+        QString::number(back.qrOnBack),
+        QString::number(back.print),
+        back.lines.join('|'),
+        way ? QString("%1%2%3").arg(way->automatic).arg(int(way->edge)).arg(way->reverseBacks)
+            : "-",
+        offsetText(store.backOffset("Zeta/due").offset)}
+        .join(' ');
+}
+
+}  // namespace
+
+class BackPrintersTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        QVERIFY2(cups_.start() && cups_.addTwoSidedPrinter("FronteRetro") &&
+                     cups_.addPrinter("Margini", QUARZELLO_SOURCE_DIR "/tests/cups/margini.ppd"),
+                 qPrintable(cups_.errorString()));
+    }
+    void settingsWrittenByHand_data();
+    void settingsWrittenByHand();
+    void settingsKeptAsSet();
+    void jobCarriesTheSidesAsked_data();
+    void jobCarriesTheSidesAsked();
+
+  private:
+    PrivateCups cups_;
+    CupsPrinterSystem printers_;
+};
+
+void BackPrintersTest::settingsWrittenByHand_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("read");     // as readBack() gives it
+    QTest::addColumn<QString>("warning");  // the one warning; none: empty
+    QTest::newRow("good values, the instance apart")
+        << QByteArray(
+               "[retro]\nstemma=/club/stemma.svg\nriga1=Camper Club\nriga3=dal 1987\n"
+               "codice_qr=true\nstampa=true\n[fronte_retro]\nZeta=manuale lungo\n"
+               "Zeta\\due=automatico corto inverso\n[spostamento_retro]\nZeta\\due=1,5 -0,8\n")
+        << "/club/stemma.svg 1 1 Camper Club||dal 1987 111 1,5;-0,8"
+        << "";
+    QTest::newRow("a choice neither true nor false")
+        << QByteArray("[retro]\ncodice_qr=forse\n") << " 0 0  - 0,0;0,0"
+        << "La scelta \"Codice QR sul retro\" ricordata per il retro (\"forse\") non è valida";
+    QTest::newRow("an emblem without its folder")
+        << QByteArray("[retro]\nstemma=stemma.png\nstampa=1\n") << " 0 1  - 0,0;0,0"
+        << "(\"stemma.png\") non è un percorso completo";
+    QTest::newRow("a line of 100,000 characters")
+        << QByteArray("[retro]\nriga1=" + QByteArray(100000, 'x') + "\n")
+        << " 0 0 " + QString(100, 'x') + " - 0,0;0,0"
+        << "La riga 1 ricordata per il retro è troppo lunga (100000 caratteri; al massimo 100)";
+    QTest::newRow("a control character")
+        << QByteArray("[retro]\nriga2=a\\nb\n") << " 0 0 | - 0,0;0,0"
+        << "La riga 2 ricordata per il retro contiene caratteri di controllo";
+    QTest::newRow("an edge not known")
+        << QByteArray("[fronte_retro]\nZeta\\due=automatico diagonale\n") << " 0 0  - 0,0;0,0"
+        << "per la stampante \"Zeta/due\" (\"automatico diagonale\") non è valido";
+    QTest::newRow("a back offset out of range")
+        << QByteArray("[spostamento_retro]\nZeta\\due=10,5 0\n") << " 0 0  - 0,0;0,0"
+        << "Lo spostamento del retro ricordato per la stampante \"Zeta/due\"";
+}
+
+void BackPrintersTest::settingsWrittenByHand() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, read);
+    QFETCH(QString, warning);
+    QTemporaryDir folder;
+    QVERIFY(datafiles::writeBytes(folder.filePath("q.conf"), file));
+    SettingsStore store(folder.filePath("q.conf"));
+    QCOMPARE(readBack(store), read);
+    const QStringList told = store.takeWarnings();
+    QCOMPARE(told.size(), warning.isEmpty() ? 0 : 1);
+    if (!told.isEmpty()) QVERIFY2(told[0].contains(warning), qPrintable(told[0]));
+    QCOMPARE(readBack(store), read);
+    QVERIFY(store.takeWarnings().isEmpty());
+}
+
+void BackPrintersTest::settingsKeptAsSet() {
+    QTemporaryDir folder;
+    SettingsStore store(folder.filePath("q.conf"));
+    const CardBack back{"/club/a, b.png", {"", "Roma, dal 1987", QString(300, 'y'), "d"}, true};
+    QVERIFY(store.rememberBack(back) && store.rememberDuplex("Zeta", {false, TurnEdge::Long}) &&
+            store.rememberDuplex("Zeta/due", {true, TurnEdge::Short, true}) &&
+            store.rememberBackOffset("Zeta/due", {-2.5, 0.1}));
+    SettingsStore again(folder.filePath("q.conf"));
+    QCOMPARE(readBack(again),
+             "/club/a, b.png 1 0 |Roma, dal 1987|" + QString(100, 'y') + " 111 -2,5;0,1");
+    QVERIFY(again.rememberBackOffset("Zeta/due", {}) && again.takeWarnings().isEmpty());
+    QVERIFY(!datafiles::readBytes(folder.filePath("q.conf")).contains("spostamento_retro"));
+}
+
+void BackPrintersTest::jobCarriesTheSidesAsked_data() {
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<JobSides>("sides");
+    QTest::addColumn<QString>("option");
+    QTest::newRow("long edge") << "FronteRetro" << JobSides::LongEdge << "two-sided-long-edge";
+    QTest::newRow("short edge") << "FronteRetro" << JobSides::ShortEdge << "two-sided-short-edge";
+    QTest::newRow("one side") << "Margini" << JobSides::OneSided << "one-sided";
+}
+
+void BackPrintersTest::jobCarriesTheSidesAsked() {
+    QFETCH(QString, printer);
+    QFETCH(JobSides, sides);
+    QFETCH(QString, option);
+    // The printer's own sides never travel; the ones asked for do.
+    const JobOptions options = jobOptions({{"sides", "one-sided"}, {"Duplex", "None"}}, sides);
+    QCOMPARE(options, jobOptions({}, sides));
+    QCOMPARE(options[1].name + "=" + options[1].value, "sides=" + option);
+    Deadline deadline(30000);
+    const Result<bool> twoSided = printers_.printsTwoSided(printer, deadline);
+    QVERIFY2(twoSided && *twoSided == (sides != JobSides::OneSided), qPrintable(twoSided.error()));
+    // A front and a back, through the queue's real filters.
+    PdfSurface surface(printer);
+    surface.setScaleMode(PrintSurface::kMillimetres);
+    QVERIFY(surface.printText("Fronte") && surface.endPage() && surface.printText("Retro") &&
+            surface.endDoc());
+    QVERIFY(printers_.submitJob(printer, surface.document(), deadline, sides));
+    const QString printed = PrivateCups::pdfText(cups_.waitForJob(printer));
+    QVERIFY2(printed.contains("Fronte") && printed.contains("\fRetro"), qPrintable(printed));
+    QCOMPARE(cups_.jobAttributes(printer, "sides").last(), option);
+}
+
+QTEST_MAIN(BackPrintersTest)
+#include "tst_backprinters.moc"
