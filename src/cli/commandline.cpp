@@ -131,8 +131,7 @@ int writePdf(const CommandLine& line, const QString& startedIn, const AssembledP
 
 // The back the options ask for: the window's (--retro), with what the command line sets in its
 // place; its emblem read and checked. A failure names the file, or says nothing is set.
-Result<std::shared_ptr<const BackContent>> backOf(const CommandLine& line,
-                                                  const QString& startedIn,
+Result<std::shared_ptr<const BackContent>> backOf(const CommandLine& line, const QString& startedIn,
                                                   SettingsStore* settings) {
     CardBack back = line.back && settings ? settings->back() : CardBack{};
     if (!line.emblem.isEmpty()) back.emblem = absolute(startedIn, line.emblem);
@@ -157,8 +156,8 @@ void setTwoSided(JobRequest& request, const CommandLine& line, SettingsStore& se
         case CommandLine::TwoSided::Long:
         case CommandLine::TwoSided::Short:
             request.duplex.automatic = true;
-            request.duplex.edge = line.twoSided == CommandLine::TwoSided::Short ? TurnEdge::Short
-                                                                                : TurnEdge::Long;
+            request.duplex.edge =
+                line.twoSided == CommandLine::TwoSided::Short ? TurnEdge::Short : TurnEdge::Long;
             break;
         case CommandLine::TwoSided::ByHand:
             if (remembered) request.duplex = *remembered;
@@ -176,7 +175,8 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
                  const ServiceTimings& timings, SheetOptions options) {
     // The settings are read for a printer, or for the window's back.
     std::optional<SettingsStore> settings;
-    if (line.action == CommandLine::Action::Print || line.back) settings.emplace(settingsFilePath());
+    if (line.action == CommandLine::Action::Print || line.back)
+        settings.emplace(settingsFilePath());
     // The emblem is read before any page: a picture that cannot be used stops everything.
     if (line.wantsBack()) {
         Result<std::shared_ptr<const BackContent>> back =
@@ -218,6 +218,8 @@ int printOrWrite(const CommandLine& line, const QString& startedIn, const DataLo
     PrintOutcome outcome;
     printPagesOnPrinter(std::move(*run), std::move(request), pdfDocuments(), waiter, talk,
                         [&outcome](const PrintOutcome& ended) { outcome = ended; });
+    // Asked of a printer that cannot: the command line asked for what cannot be.
+    if (outcome.oneSidedPrinter) return kExitWrongCommandLine;
     return exitStatusOf(outcome.end);
 }
 

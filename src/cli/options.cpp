@@ -20,8 +20,7 @@ constexpr ExitStatusText kExitStatusTexts[] = {
     {kExitDone, "fatto."},
     {kExitFailed, "il lavoro non è riuscito (un file, la griglia, la stampante, la stampa)."},
     {kExitWrongCommandLine,
-     "la riga di comando è sbagliata, o chiede i due lati a una stampante che non li stampa da "
-     "sola."},
+     "la riga di comando è sbagliata, o chiede il fronte-retro a una stampante che non lo fa."},
     {kExitNotPrintedYet, "consegnato, non ancora stampato (in coda, in attesa, trattenuto)."},
     {kExitMayPrint, "consegnato, poi il servizio di stampa ha taciuto: potrebbe essere stampato."},
 };
@@ -141,9 +140,9 @@ struct Options {
         QStringLiteral("fronte|retro")};
     // In the order --help lists them: what to do first, then what changes it.
     const QList<const QCommandLineOption*> all{
-        &help,   &version,  &pdf,      &print,     &evenIfStopped, &reduce, &offset,
-        &list,   &rows,     &columns,  &memberList, &qr,           &stock,  &stocks,
-        &testSheet, &back,  &emblem,   &backLine,  &qrOnBack,      &twoSided, &side};
+        &help,   &version,  &pdf,        &print,    &evenIfStopped, &reduce, &offset,    &list,
+        &rows,   &columns,  &memberList, &qr,       &stock,         &stocks, &testSheet, &back,
+        &emblem, &backLine, &qrOnBack,   &twoSided, &side};
 
     Options() {
         parser.setApplicationDescription(
@@ -270,7 +269,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     line.emblem = parser.value(options.emblem);
     line.backLines = parser.values(options.backLine);
     line.qrOnBack = parser.isSet(options.qrOnBack);
-    if (line.qrOnBack && !line.qrCode) return wrong(QStringLiteral("--qr-retro vale solo con --qr."));
+    if (line.qrOnBack && !line.qrCode)
+        return wrong(QStringLiteral("--qr-retro vale solo con --qr."));
     if (line.wantsBack() && (list || stocks))
         return wrong(QStringLiteral("il retro vale solo con --pdf o --stampa."));
     if (parser.isSet(options.twoSided)) {

@@ -36,8 +36,8 @@ struct CommandLine {
     std::optional<QString> offset;   // Print: in place of the printer's remembered offset
     // The back of the cards: as set in the window, and what the command line sets for this run.
     bool back = false;
-    QString emblem;          // as given; empty: the window's, or none
-    QStringList backLines;   // in place of the window's, when given
+    QString emblem;         // as given; empty: the window's, or none
+    QStringList backLines;  // in place of the window's, when given
     bool qrOnBack = false;
     // How both sides are printed; Default: the printer's remembered way, else by the printer on
     // the long edge where it can, else by hand. A PDF is laid out for the long edge unless Short.
@@ -46,9 +46,7 @@ struct CommandLine {
     enum class Side { Both, Front, Back };
     Side side = Side::Both;  // one side only
     // Some option asks for a back.
-    bool wantsBack() const {
-        return back || !emblem.isEmpty() || !backLines.isEmpty() || qrOnBack;
-    }
+    bool wantsBack() const { return back || !emblem.isEmpty() || !backLines.isEmpty() || qrOnBack; }
 };
 
 // Reads the arguments (the program's name first, Qt's own options already taken out).

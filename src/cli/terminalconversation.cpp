@@ -35,7 +35,8 @@ void noteInterrupt(int) { interrupted = 1; }
 // One line typed on standard input, read while Ctrl+C interrupts the reading rather than the
 // program; nothing on Ctrl+C or at the end of the input.
 std::optional<QByteArray> typedLine() {
-    struct sigaction interrupt {}, before {};
+    struct sigaction interrupt {
+    }, before{};
     interrupt.sa_handler = noteInterrupt;  // no SA_RESTART: the read returns
     sigemptyset(&interrupt.sa_mask);
     interrupted = 0;

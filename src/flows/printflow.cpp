@@ -49,20 +49,19 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
         outcome_.printerReady = true;
         queue_ = queue;
         if (delivery_ != BackDelivery::ByPrinter) return askArea();
-        ask<bool>(
-            [printers = &request_.printers, name = request_.printer](Deadline& deadline) {
-                return printers->printsTwoSided(name, deadline);
-            },
-            [self = shared_from_this()](const bool& twoSided) {
-                if (!twoSided) {
-                    if (!self->request_.byHandWhenOneSided) {
-                        self->talk_.fail(noTwoSidedText(self->request_.printer));
-                        return self->end(PrintEnd::NotSent);
-                    }
-                    self->delivery_ = BackDelivery::ByHand;
-                }
-                self->askArea();
-            });
+        ask<bool>([printers = &request_.printers, name = request_.printer](
+                      Deadline& deadline) { return printers->printsTwoSided(name, deadline); },
+                  [self = shared_from_this()](const bool& twoSided) {
+                      if (!twoSided) {
+                          if (!self->request_.byHandWhenOneSided) {
+                              self->talk_.fail(noTwoSidedText(self->request_.printer));
+                              self->outcome_.oneSidedPrinter = true;
+                              return self->end(PrintEnd::NotSent);
+                          }
+                          self->delivery_ = BackDelivery::ByHand;
+                      }
+                      self->askArea();
+                  });
     }
 
     void askArea() {
@@ -85,19 +84,18 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
         if (!documents) return end(PrintEnd::NotSent);
         JobSides sides = JobSides::OneSided;
         if (documents->bothSides)
-            sides = *documents->bothSides == TurnEdge::Short ? JobSides::ShortEdge
-                                                             : JobSides::LongEdge;
+            sides =
+                *documents->bothSides == TurnEdge::Short ? JobSides::ShortEdge : JobSides::LongEdge;
         backs_ = std::move(documents->backs);
         sheets_ = documents->sheets;
         submit(std::move(documents->document), sides);
     }
 
     void submit(QByteArray document, JobSides sides) {
-        ask<int>([printers = &request_.printers, name = request_.printer,
-                  pdf = std::move(document), sides](Deadline& deadline) {
-            return printers->submitJob(name, pdf, deadline, sides);
-        },
-                 [self = shared_from_this()](int job) { self->submitted(job); });
+        ask<int>(
+            [printers = &request_.printers, name = request_.printer, pdf = std::move(document),
+             sides](Deadline& deadline) { return printers->submitJob(name, pdf, deadline, sides); },
+            [self = shared_from_this()](int job) { self->submitted(job); });
     }
 
     void submitted(int job) {
@@ -167,8 +165,7 @@ class PrintRun : public std::enable_shared_from_this<PrintRun> {
     void end(PrintEnd how) {
         outcome_.end = how;
         // Fronts handed over whose backs never went: said, whatever became of the fronts.
-        if ((backs_ || how == PrintEnd::FrontsOnly) && waiter_.documentSent() &&
-            !waiter_.givenUp())
+        if ((backs_ || how == PrintEnd::FrontsOnly) && waiter_.documentSent() && !waiter_.givenUp())
             talk_.fail(backsNotPrintedText(request_.printer));
         backs_ = nullptr;
         for (const QString& text : talk_.takeAfterwards()) talk_.fail(text);
@@ -218,12 +215,11 @@ QString noTwoSidedText(const QString& printer) {
 }
 
 QString printBacksQuestion(const QString& printer, const DuplexSetting& duplex, int sheets) {
-    const QString edge = duplex.edge == TurnEdge::Short ? QStringLiteral("corto")
-                                                        : QStringLiteral("lungo");
-    const QString printed = sheets == 1
-                                ? QStringLiteral("Il fronte del foglio è stato stampato")
-                                : QStringLiteral("Il fronte dei %1 fogli è stato stampato")
-                                      .arg(sheets);
+    const QString edge =
+        duplex.edge == TurnEdge::Short ? QStringLiteral("corto") : QStringLiteral("lungo");
+    const QString printed =
+        sheets == 1 ? QStringLiteral("Il fronte del foglio è stato stampato")
+                    : QStringLiteral("Il fronte dei %1 fogli è stato stampato").arg(sheets);
     return printed + QStringLiteral(" sulla stampante %1.").arg(printer) + CR +
            QStringLiteral(
                "Rimettere i fogli stampati nel vassoio, girati sul lato %1, così come sono "

@@ -128,12 +128,14 @@ enum class PrintEnd {
     Failed,      // the service took the job and told it failed
     Printed,     // told done
     FrontsOnly,  // two-sided by hand: the fronts printed, the backs not (given up or failed)
-    Pending,  // in a stopped queue: it prints when the printer is started again
-    Unknown,  // the document reached the service, which then fell silent
+    Pending,     // in a stopped queue: it prints when the printer is started again
+    Unknown,     // the document reached the service, which then fell silent
 };
 struct PrintOutcome {
     bool printerReady = false;  // the printer was found installed, answering, taking jobs
     PrintEnd end = PrintEnd::NotSent;
+    // Both sides were asked of the printer itself, and it prints one side only.
+    bool oneSidedPrinter = false;
 };
 
 // A job on one printer, whatever its document.

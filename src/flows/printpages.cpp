@@ -111,9 +111,8 @@ std::optional<CheckedRun> checkPages(const PageRun& run, PrintSurface& surface,
 
 // The pages drawn one after the other into one document on the surface they were checked on:
 // each page's front, then its back, as `sides` says.
-std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface,
-                                    CheckedRun checked, PrintConversation& talk, double scale,
-                                    Sides sides) {
+std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface, CheckedRun checked,
+                                    PrintConversation& talk, double scale, Sides sides) {
     talk.beforeDrawing();
     const int count = int(run.pages.size());
     bool firstSide = true;
@@ -129,10 +128,10 @@ std::optional<QByteArray> drawPages(const PageRun& run, PrintSurface& surface,
             std::optional<SheetPlan>& kept = isBack ? checked.firstBack : checked.first;
             Result<SheetPlan> plan = i == 0 && kept ? Result<SheetPlan>(*std::exchange(kept, {}))
                                                     : planSide(surface, run, at, isBack);
-            Result<void> drawn =
-                firstSide ? Result<void>() : Result<void>(surface.endPage());
+            Result<void> drawn = firstSide ? Result<void>() : Result<void>(surface.endPage());
             firstSide = false;
-            if (drawn) drawn = plan ? drawPage(surface, *plan, scale) : Result<void>(plan.failure());
+            if (drawn)
+                drawn = plan ? drawPage(surface, *plan, scale) : Result<void>(plan.failure());
             if (!drawn) {
                 surface.abortDoc();
                 talk.fail(preparationFailedText(drawn.error()));
