@@ -115,35 +115,40 @@ void PrintCommands::listPrinters(std::function<void(const QStringList&)> show) {
         });
 }
 
+template <typename T>
+void PrintCommands::lookUp(std::unique_ptr<BackgroundWaiter>& slot,
+                           std::function<Result<T>(PrinterSystem&, Deadline&)> ask,
+                           std::function<void(std::optional<T>)> show) {
+    // The waiter before is destroyed first: its call gives up and reports nothing.
+    slot.reset();
+    slot = std::make_unique<BackgroundWaiter>(settings_.timings.budgetMs, *settings_.pool);
+    PrinterSystem& printers = printers_;
+    slot->call<Result<T>>(
+        [&printers, ask = std::move(ask)](Deadline& deadline) { return ask(printers, deadline); },
+        [this, show = std::move(show)](std::optional<Result<T>> answer) {
+            if (stop_()) return;
+            show(answer && *answer ? std::optional<T>(**answer) : std::nullopt);
+        });
+}
+
 void PrintCommands::lookUpArea(const QString& printer,
                                std::function<void(std::optional<PrintableArea>)> show) {
-    // The waiter before is destroyed first: its call gives up and reports nothing.
-    areaWaiter_.reset();
-    areaWaiter_ = std::make_unique<BackgroundWaiter>(settings_.timings.budgetMs, *settings_.pool);
-    PrinterSystem& printers = printers_;
-    areaWaiter_->call<Result<PrintableArea>>(
-        [&printers, printer](Deadline& deadline) {
+    lookUp<PrintableArea>(
+        areaWaiter_,
+        [printer](PrinterSystem& printers, Deadline& deadline) {
             return printers.printableArea(printer, deadline);
         },
-        [this, show = std::move(show)](std::optional<Result<PrintableArea>> area) {
-            if (stop_()) return;
-            show(area && *area ? std::optional<PrintableArea>(**area) : std::nullopt);
-        });
+        std::move(show));
 }
 
 void PrintCommands::lookUpTwoSided(const QString& printer,
                                    std::function<void(std::optional<bool>)> show) {
-    sidesWaiter_.reset();
-    sidesWaiter_ = std::make_unique<BackgroundWaiter>(settings_.timings.budgetMs, *settings_.pool);
-    PrinterSystem& printers = printers_;
-    sidesWaiter_->call<Result<bool>>(
-        [&printers, printer](Deadline& deadline) {
+    lookUp<bool>(
+        sidesWaiter_,
+        [printer](PrinterSystem& printers, Deadline& deadline) {
             return printers.printsTwoSided(printer, deadline);
         },
-        [this, show = std::move(show)](std::optional<Result<bool>> twoSided) {
-            if (stop_()) return;
-            show(twoSided && *twoSided ? std::optional<bool>(**twoSided) : std::nullopt);
-        });
+        std::move(show));
 }
 
 void PrintCommands::print(const CardRecord& record, const QString& chosen, PrintConversation& talk,

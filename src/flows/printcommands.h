@@ -22,6 +22,7 @@ class QThreadPool;
 namespace quarzello {
 
 class BackgroundWaiter;
+class Deadline;
 class SettingsStore;
 class Prompts;
 class PrinterSystem;
@@ -105,6 +106,12 @@ class PrintCommands {
 
   private:
     BackgroundWaiter& newWaiter();
+    // Asks the service one thing on the slot's own waiter, beside any command, and gives the
+    // answer to `show`: nothing when the service did not say.
+    template <typename T>
+    void lookUp(std::unique_ptr<BackgroundWaiter>& slot,
+                std::function<Result<T>(PrinterSystem&, Deadline&)> ask,
+                std::function<void(std::optional<T>)> show);
     // The run handed to the printer, with its back when it has one.
     void printRun(PageRun run, JobRequest request, const QString& chosen, BackgroundWaiter& waiter,
                   PrintConversation& talk);
