@@ -187,15 +187,17 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen, Print
     request.backOffset = backOffset.offset;
     setDuplex(request, duplex);
     using BackRead = std::shared_ptr<Result<std::shared_ptr<const BackContent>>>;
+    const bool qr = run->options.qrCode;
+    const TurnEdge edge = request.duplex.edge;
+    const PrinterOffset backShift = request.backOffset;
     BackgroundWaiter& waiter = newWaiter();
     waiter.call<BackRead>(
-        [back, qr = run->options.qrCode, edge = request.duplex.edge,
-         offset = request.backOffset](Deadline&) {
+        [back, qr, edge, backShift](Deadline&) {
             return std::make_shared<Result<std::shared_ptr<const BackContent>>>(
-                backContent(back, qr, edge, offset));
+                backContent(back, qr, edge, backShift));
         },
-        [this, &waiter, &talk, run = std::move(*run), request = std::move(request), chosen,
-         back](std::optional<BackRead> read) mutable {
+        [this, &waiter, &talk, run = std::move(*run), request = std::move(request), chosen, back,
+         qr, edge, backShift](std::optional<BackRead> read) mutable {
             if (waiter.givenUp() || stop_()) {
                 busy_ = false;
                 return;
@@ -215,8 +217,7 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen, Print
                                          PromptAnswer::Yes)) {
                 CardBack plain = back;
                 plain.emblem.clear();
-                content = readBack(plain, run.options.qrCode, request.duplex.edge,
-                                   request.backOffset, talk, {});
+                content = readBack(plain, qr, edge, backShift, talk, {});
             }
             if (!content) {
                 busy_ = false;

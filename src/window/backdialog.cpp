@@ -14,23 +14,21 @@
 
 #include "platform/focusring.h"
 #include "platform/prompts.h"
+#include "print/emblem.h"
 
 namespace quarzello {
 
 namespace {
 
 constexpr int kThumbnail = 96;
-// A file larger than this is not read for a thumbnail: the print tells why it cannot be used.
-constexpr qint64 kLargestThumbnailFile = 16 * 1024 * 1024;
-constexpr qint64 kLargestThumbnailPixels = 50'000'000;
 
-// The picture at the thumbnail's size, its aspect kept; null when it cannot be read.
+// The picture at the thumbnail's size, its aspect kept; null when it cannot be read. An emblem
+// too large is not read: the print tells why it cannot be used.
 QImage thumbnailOf(const QString& path) {
-    if (QFileInfo(path).size() > kLargestThumbnailFile) return {};
+    if (QFileInfo(path).size() > kMaxEmblemBytes) return {};
     QImageReader reader(path);
     const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() > kLargestThumbnailPixels)
-        return {};
+    if (!size.isValid() || qint64(size.width()) * size.height() > kMaxEmblemPixels) return {};
     reader.setScaledSize(size.scaled(kThumbnail, kThumbnail, Qt::KeepAspectRatio));
     return reader.read();
 }
