@@ -9,7 +9,6 @@
 #include "print/backside.h"
 
 #include <algorithm>
-#include <array>
 
 #include "print/cardqr.h"
 #include "print/printsurface.h"
