@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Refreshes docs/sheet.png: a printed sheet of the sample card (2 columns, 6 rows), made by the
-# program's own command line into a PDF file and turned into a picture.
+# program's own command line into a PDF file and turned into a picture; and docs/back.png, the
+# back of that sheet as the window keeps it (docs/stemma-esempio.svg, three lines, the QR code on
+# the back), the second page of --pdf --retro.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -15,3 +17,12 @@ printf '%s\r\n' "Dott." "Mario" "Rossi" "Presidente circolo" "Via Roma 1" "00100
 XDG_RUNTIME_DIR="$work" build/quarzello --pdf "$work/sheet.pdf" "$work/sample.qcf"
 pdftoppm -png -r 60 -singlefile "$work/sheet.pdf" docs/sheet
 echo "docs/sheet.png"
+
+mkdir -p "$work/config/quarzello"
+printf '%s\n' "[retro]" "stemma=$PWD/docs/stemma-esempio.svg" "riga1=Camper Club Roma" \
+  "riga2=dal 1987" "riga3=www.camperclubroma.it" "codice_qr=true" \
+  >"$work/config/quarzello/quarzello.conf"
+XDG_RUNTIME_DIR="$work" XDG_CONFIG_HOME="$work/config" \
+  build/quarzello --pdf "$work/back.pdf" --qr --retro "$work/sample.qcf"
+pdftoppm -png -r 60 -f 2 -l 2 -singlefile "$work/back.pdf" docs/back
+echo "docs/back.png"
