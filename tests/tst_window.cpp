@@ -304,6 +304,7 @@ void WindowTest::tabOrderFromFirstField() {
              << "cmbRighe"
              << "cmbColonne"
              << "chkQr"
+             << "cmdRetro"
              << "cmdSalva"
              << "cmdHelp"
              << "cmdCarica"
@@ -345,7 +346,7 @@ void WindowTest::screenReaderNames() {
     } while ((control = control->nextInFocusChain()) != f.child<QWidget>("txtCampo_0"));
     QCOMPARE(names.join(','),
              "Titolo,Nome,Cognome,Incarico,Indirizzo,CAP,Città,Telefono,Cellulare,E-mail,Sito,"
-             "Formato della pagina,Righe per pagina,Colonne per pagina,Codice QR,Salva,Aiuto,"
+             "Formato della pagina,Righe per pagina,Colonne per pagina,Codice QR,Retro,Salva,Aiuto,"
              "Carica,Esci,Stampa,Istruzioni,Stampa sulla stampante scelta,Rinuncia,Stampanti,"
              "Regola la posizione…,Elenco soci,Anteprima");
     for (const char* picture : {"imgCG", "imgCN"})

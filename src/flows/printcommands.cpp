@@ -18,6 +18,50 @@
 
 namespace quarzello {
 
+namespace {
+
+// The printer's two-sided way as chosen for it; none chosen: automatic on the long edge where
+// the printer prints both sides, else by hand on the long edge.
+void setDuplex(JobRequest& request, const std::optional<DuplexSetting>& chosen) {
+    request.duplex = chosen.value_or(DuplexSetting{true, TurnEdge::Long, false});
+    request.byHandWhenOneSided = !chosen;
+}
+
+}  // namespace
+
+QString printWithoutEmblemQuestion(const QString& why) {
+    return twoParagraphs(why, QStringLiteral("Stampare il retro senza lo stemma?"));
+}
+
+std::optional<std::shared_ptr<const BackContent>> readBack(
+    const CardBack& back, bool qrCode, TurnEdge edge, const PrinterOffset& offset,
+    PrintConversation& talk, const std::function<bool(const QString&)>& withoutEmblem) {
+    Result<std::shared_ptr<const BackContent>> content = backContent(back, qrCode, edge, offset);
+    if (!content && !back.emblem.isEmpty()) {
+        if (!withoutEmblem(content.error())) return std::nullopt;
+        // Without the emblem no file is read.
+        CardBack plain = back;
+        plain.emblem.clear();
+        content = backContent(plain, qrCode, edge, offset);
+    }
+    if (content) return *content;
+    talk.fail(content.error());
+    return std::nullopt;
+}
+
+bool addBack(PageRun& run, JobRequest& request, const CardBack& back,
+             const std::optional<DuplexSetting>& duplex, PrintConversation& talk,
+             const std::function<bool(const QString&)>& withoutEmblem) {
+    run.options.back.reset();
+    if (!back.print || !back.hasContent(run.options.qrCode)) return true;
+    setDuplex(request, duplex);
+    const std::optional<std::shared_ptr<const BackContent>> content = readBack(
+        back, run.options.qrCode, request.duplex.edge, request.backOffset, talk, withoutEmblem);
+    if (!content) return false;
+    run.options.back = *content;
+    return true;
+}
+
 PrintCommands::PrintCommands(Prompts& prompts, PrinterSystem& printers, PrintSettings settings,
                              std::function<bool()> stop)
     : prompts_(prompts),
@@ -71,20 +115,40 @@ void PrintCommands::listPrinters(std::function<void(const QStringList&)> show) {
         });
 }
 
+template <typename T>
+void PrintCommands::lookUp(std::unique_ptr<BackgroundWaiter>& slot,
+                           std::function<Result<T>(PrinterSystem&, Deadline&)> ask,
+                           std::function<void(std::optional<T>)> show) {
+    // The waiter before is destroyed first: its call gives up and reports nothing.
+    slot.reset();
+    slot = std::make_unique<BackgroundWaiter>(settings_.timings.budgetMs, *settings_.pool);
+    PrinterSystem& printers = printers_;
+    slot->call<Result<T>>(
+        [&printers, ask = std::move(ask)](Deadline& deadline) { return ask(printers, deadline); },
+        [this, show = std::move(show)](std::optional<Result<T>> answer) {
+            if (stop_()) return;
+            show(answer && *answer ? std::optional<T>(**answer) : std::nullopt);
+        });
+}
+
 void PrintCommands::lookUpArea(const QString& printer,
                                std::function<void(std::optional<PrintableArea>)> show) {
-    // The waiter before is destroyed first: its call gives up and reports nothing.
-    areaWaiter_.reset();
-    areaWaiter_ = std::make_unique<BackgroundWaiter>(settings_.timings.budgetMs, *settings_.pool);
-    PrinterSystem& printers = printers_;
-    areaWaiter_->call<Result<PrintableArea>>(
-        [&printers, printer](Deadline& deadline) {
+    lookUp<PrintableArea>(
+        areaWaiter_,
+        [printer](PrinterSystem& printers, Deadline& deadline) {
             return printers.printableArea(printer, deadline);
         },
-        [this, show = std::move(show)](std::optional<Result<PrintableArea>> area) {
-            if (stop_()) return;
-            show(area && *area ? std::optional<PrintableArea>(**area) : std::nullopt);
-        });
+        std::move(show));
+}
+
+void PrintCommands::lookUpTwoSided(const QString& printer,
+                                   std::function<void(std::optional<bool>)> show) {
+    lookUp<bool>(
+        sidesWaiter_,
+        [printer](PrinterSystem& printers, Deadline& deadline) {
+            return printers.printsTwoSided(printer, deadline);
+        },
+        std::move(show));
 }
 
 void PrintCommands::print(const CardRecord& record, const QString& chosen, PrintConversation& talk,
@@ -107,14 +171,72 @@ void PrintCommands::print(const CardRecord& record, const QString& chosen, Print
         if (!remembered.warning.isEmpty()) talk.tellAfterwards(remembered.warning);
         offset = remembered.offset;
     }
+    JobRequest request{name, printers_, settings_.timings.followMs, settings_.margins, offset};
+    run->options.back.reset();
+    const CardBack back = settings_.store ? settings_.store->back() : CardBack{};
+    if (!back.print || !back.hasContent(run->options.qrCode)) {
+        printRun(std::move(*run), std::move(request), chosen, newWaiter(), talk);
+        return;
+    }
+
+    // The back: the emblem read off the window's thread, through the command's waiter; the
+    // question about an emblem that cannot be read comes back here.
+    const std::optional<DuplexSetting> duplex = settings_.store->duplex(name);
+    const RememberedOffset backOffset = settings_.store->backOffset(name);
+    if (!backOffset.warning.isEmpty()) talk.tellAfterwards(backOffset.warning);
+    request.backOffset = backOffset.offset;
+    setDuplex(request, duplex);
+    using BackRead = std::shared_ptr<Result<std::shared_ptr<const BackContent>>>;
+    const bool qr = run->options.qrCode;
+    const TurnEdge edge = request.duplex.edge;
+    const PrinterOffset backShift = request.backOffset;
+    BackgroundWaiter& waiter = newWaiter();
+    waiter.call<BackRead>(
+        [back, qr, edge, backShift](Deadline&) {
+            return std::make_shared<Result<std::shared_ptr<const BackContent>>>(
+                backContent(back, qr, edge, backShift));
+        },
+        [this, &waiter, &talk, run = std::move(*run), request = std::move(request), chosen, back,
+         qr, edge, backShift](std::optional<BackRead> read) mutable {
+            if (waiter.givenUp() || stop_()) {
+                busy_ = false;
+                return;
+            }
+            if (!read) {
+                busy_ = false;
+                talk.fail(QStringLiteral("Lo stemma %1 non è stato letto in tempo: non è stato "
+                                         "stampato niente.")
+                              .arg(back.emblem));
+                return;
+            }
+            // What failed is asked here, and the back without the emblem needs no file.
+            std::optional<std::shared_ptr<const BackContent>> content;
+            if (**read) {
+                content = ***read;
+            } else if (prompts_.askYesNo(printWithoutEmblemQuestion((*read)->error()),
+                                         PromptAnswer::Yes)) {
+                CardBack plain = back;
+                plain.emblem.clear();
+                content = readBack(plain, qr, edge, backShift, talk, {});
+            }
+            if (!content) {
+                busy_ = false;
+                return;
+            }
+            run.options.back = *content;
+            printRun(std::move(run), std::move(request), chosen, waiter, talk);
+        });
+}
+
+void PrintCommands::printRun(PageRun run, JobRequest request, const QString& chosen,
+                             BackgroundWaiter& waiter, PrintConversation& talk) {
     // A printer removed since the list was filled, or one that refuses jobs, is not silently
     // swapped for another: the user hears of it and nothing is printed.
-    printPagesOnPrinter(
-        std::move(*run), {name, printers_, settings_.timings.followMs, settings_.margins, offset},
-        settings_.surfaces, newWaiter(), talk, [this, chosen](const PrintOutcome& outcome) {
-            busy_ = false;
-            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
-        });
+    printPagesOnPrinter(std::move(run), std::move(request), settings_.surfaces, waiter, talk,
+                        [this, chosen](const PrintOutcome& outcome) {
+                            busy_ = false;
+                            if (outcome.printerReady && !chosen.isEmpty()) currentPrinter_ = chosen;
+                        });
 }
 
 QString PrintCommands::printerWhenNoneChosen() const {
@@ -123,8 +245,21 @@ QString PrintCommands::printerWhenNoneChosen() const {
 
 void PrintCommands::saveAsPdf(const CardRecord& record, PrintConversation& talk,
                               const SheetOptions& options) {
-    const std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk, options);
+    std::optional<PageRun> run = readPageRun({SheetPage{record, {}}}, talk, options);
     if (!run) return;
+    // With its back, the file a print shop expects: front, back, laid out for the long edge.
+    run->options.back.reset();
+    if (settings_.store) {
+        const CardBack back = settings_.store->back();
+        if (back.print && back.hasContent(run->options.qrCode)) {
+            const std::optional<std::shared_ptr<const BackContent>> content = readBack(
+                back, run->options.qrCode, TurnEdge::Long, {}, talk, [this](const QString& why) {
+                    return prompts_.askYesNo(printWithoutEmblemQuestion(why), PromptAnswer::Yes);
+                });
+            if (!content) return;
+            run->options.back = *content;
+        }
+    }
     QString start = lastPdfFolder_;
     if (start.isEmpty())
         start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

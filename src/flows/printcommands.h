@@ -12,17 +12,21 @@
 
 class QThreadPool;
 
+#include "core/cardback.h"
 #include "core/cardrecord.h"
 #include "core/printablearea.h"
 #include "flows/printflow.h"
+#include "print/backside.h"
 #include "print/sheet.h"
 
 namespace quarzello {
 
 class BackgroundWaiter;
+class Deadline;
 class SettingsStore;
 class Prompts;
 class PrinterSystem;
+struct PageRun;
 struct PrinterList;
 
 // What the print side of the window is built on, besides the printers themselves.
@@ -38,6 +42,26 @@ struct PrintSettings {
     // None: the window keeps a store of the user's own settings file.
     SettingsStore* store = nullptr;
 };
+
+// The question when the emblem cannot be read (`why` names the file): print the back without it?
+QString printWithoutEmblemQuestion(const QString& why);
+
+// The back of one print as the user set it, its emblem read now (`back.print` is not looked at).
+// Nothing on the back: no content. An emblem that cannot be read is asked about through
+// `withoutEmblem` (given the failure's text): yes gives the back without it; no gives nothing,
+// and nothing is to be printed. Any other failure is told, and gives nothing.
+std::optional<std::shared_ptr<const BackContent>> readBack(
+    const CardBack& back, bool qrCode, TurnEdge edge, const PrinterOffset& offset,
+    PrintConversation& talk, const std::function<bool(const QString&)>& withoutEmblem);
+
+// The back as set added to a run on request.printer (whose backOffset is set), with `duplex`
+// the way chosen for the printer (none: automatic where it can, else by hand; on the long
+// edge), the emblem read here. False when nothing is to be printed: a failure told, or no to
+// printing without the emblem. A back not to be printed, or with nothing on it, leaves the run
+// one-sided.
+bool addBack(PageRun& run, JobRequest& request, const CardBack& back,
+             const std::optional<DuplexSetting>& duplex, PrintConversation& talk,
+             const std::function<bool(const QString&)>& withoutEmblem);
 
 class PrintCommands {
   public:
@@ -66,6 +90,10 @@ class PrintCommands {
     // service did not say. It goes on beside any command; a new question gives up the one before.
     void lookUpArea(const QString& printer, std::function<void(std::optional<PrintableArea>)> show);
 
+    // Asks the service whether the printer prints both sides of a sheet by itself and gives it
+    // to `show`: nothing when the service did not say. As lookUpArea, beside any command.
+    void lookUpTwoSided(const QString& printer, std::function<void(std::optional<bool>)> show);
+
     // The printer the next print goes to when none is picked in the list.
     const QString& currentPrinter() const { return currentPrinter_; }
     // Where a print goes when none is picked: the current printer, or else the system's
@@ -78,6 +106,15 @@ class PrintCommands {
 
   private:
     BackgroundWaiter& newWaiter();
+    // Asks the service one thing on the slot's own waiter, beside any command, and gives the
+    // answer to `show`: nothing when the service did not say.
+    template <typename T>
+    void lookUp(std::unique_ptr<BackgroundWaiter>& slot,
+                std::function<Result<T>(PrinterSystem&, Deadline&)> ask,
+                std::function<void(std::optional<T>)> show);
+    // The run handed to the printer, with its back when it has one.
+    void printRun(PageRun run, JobRequest request, const QString& chosen, BackgroundWaiter& waiter,
+                  PrintConversation& talk);
 
     std::unique_ptr<QThreadPool> ownPool_;
     Prompts& prompts_;
@@ -93,6 +130,8 @@ class PrintCommands {
     std::unique_ptr<BackgroundWaiter> waiter_;
     // The waiting of the printable area's question, apart from the commands'.
     std::unique_ptr<BackgroundWaiter> areaWaiter_;
+    // The waiting of the question whether a printer prints both sides.
+    std::unique_ptr<BackgroundWaiter> sidesWaiter_;
     bool busy_ = false;
 };
 

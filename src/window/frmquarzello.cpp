@@ -24,6 +24,7 @@
 #include "platform/prompts.h"
 #include "platform/settingslocation.h"
 #include "platform/settingsstore.h"
+#include "window/backdialog.h"
 #include "window/helptext.h"
 #include "window/inputrules.h"
 #include "window/memberpanel.h"
@@ -137,6 +138,7 @@ frmQuarzello::frmQuarzello(const QString& programFolder, const DataLocation& loc
     connect(cmdElenco_, &QPushButton::clicked, this, &frmQuarzello::cmdElenco_Click);
     connect(cmbCarta_, &QComboBox::activated, this, &frmQuarzello::cmbCarta_Click);
     connect(cmdPosizione_, &QPushButton::clicked, this, &frmQuarzello::cmdPosizione_Click);
+    connect(cmdRetro_, &QPushButton::clicked, this, &frmQuarzello::cmdRetro_Click);
     // The position is a printer's: there is none to put right for the PDF entry.
     const auto positionFollows = [this] { cmdPosizione_->setEnabled(!panelPrinter().isEmpty()); };
     connect(lstStampanti_, &QListWidget::itemSelectionChanged, this, positionFollows);
@@ -283,30 +285,58 @@ void frmQuarzello::cmdPosizione_Click() {
     const QString printer = panelPrinter();
     if (printer.isEmpty()) return;
     const RememberedOffset remembered = store_->offset(printer);
+    const RememberedOffset rememberedBack = store_->backOffset(printer);
+    const std::optional<DuplexSetting> duplex = store_->duplex(printer);
     for (const QString& warning : store_->takeWarnings()) prompts_.warn(warning);
-    auto* dialog = new PositionDialog(printer, remembered.offset, this);
+    auto* dialog =
+        new PositionDialog(printer, remembered.offset, rememberedBack.offset, duplex, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    const auto keep = [this, printer](const PrinterOffset& offset) {
-        const Result<void> kept = store_->rememberOffset(printer, offset);
+    // Whether the printer prints both sides is asked off the window's thread; the dialog may be
+    // gone by the answer.
+    print_.lookUpTwoSided(
+        printer, [dialog = QPointer<PositionDialog>(dialog)](std::optional<bool> twoSided) {
+            if (dialog) dialog->setTwoSided(twoSided);
+        });
+    const auto keep = [this, printer, dialog] {
+        const PrinterOffset offset = dialog->offset();
+        Result<void> kept = store_->rememberOffset(printer, offset);
+        if (kept) kept = store_->rememberBackOffset(printer, dialog->backOffset());
+        if (kept && dialog->duplexChosen())
+            kept = store_->rememberDuplex(printer, dialog->duplex());
         if (!kept) prompts_.warn(kept.error());
         if (kept && printer == previewPrinter_) {
             previewOffset_ = offset;
+            backSetting_.reset();
             followInPreview();
         }
         return kept.ok();
     };
-    connect(dialog, &QDialog::accepted, this, [dialog, keep] { keep(dialog->offset()); });
-    // The test sheet is printed with the offset shown, kept first so that the print finds it.
-    connect(dialog, &PositionDialog::testSheetWanted, this,
-            [this, printer, keep](const PrinterOffset& offset) {
-                if (print_.busy() || !keep(offset)) return;
-                cmbCarta_->whenChoiceKnown([this, printer, card = record()] {
-                    if (print_.busy() || closing_) return;
-                    SheetOptions options = sheetOptions();
-                    options.testSheet = true;
-                    print_.print(card, printer, talk_, options);
-                });
-            });
+    connect(dialog, &QDialog::accepted, this, [keep] { keep(); });
+    // The test sheet is printed with the offsets shown, kept first so that the print finds them.
+    connect(dialog, &PositionDialog::testSheetWanted, this, [this, printer, keep] {
+        if (print_.busy() || !keep()) return;
+        cmbCarta_->whenChoiceKnown([this, printer, card = record()] {
+            if (print_.busy() || closing_) return;
+            SheetOptions options = sheetOptions();
+            options.testSheet = true;
+            print_.print(card, printer, talk_, options);
+        });
+    });
+    // Modal to the window without a loop of its own: the window's events go on.
+    dialog->open();
+}
+
+void frmQuarzello::cmdRetro_Click() {
+    const CardBack start = store_->back();
+    for (const QString& warning : store_->takeWarnings()) prompts_.warn(warning);
+    auto* dialog = new BackDialog(start, chkQr_->isChecked(), prompts_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        if (const Result<void> kept = store_->rememberBack(dialog->back()); !kept)
+            prompts_.warn(kept.error());
+        backSetting_.reset();
+        followInPreview();
+    });
     // Modal to the window without a loop of its own: the window's events go on.
     dialog->open();
 }

@@ -2,12 +2,14 @@
 // panels (printer choice and help) that lie hidden over it until asked for.
 #pragma once
 
+#include <QFutureWatcher>
 #include <QPointer>
 #include <QWidget>
 #include <array>
 #include <memory>
 #include <optional>
 
+#include "core/cardback.h"
 #include "core/cardrecord.h"
 #include "core/printeroffset.h"
 #include "data/datalocation.h"
@@ -87,8 +89,12 @@ class frmQuarzello : public QWidget {
     void showInPreview();
     void previewPrinterPicked();
     void lookUpPreviewPrinter();
+    // The back the preview shows with the sheet: none when it is not printed; read (its emblem)
+    // off the window's thread when it changed, the preview following once it has been read.
+    std::shared_ptr<const BackContent> previewBack();
     void cmbCarta_Click(int index);
     void cmdPosizione_Click();
+    void cmdRetro_Click();
     // The printer of the panel's chosen entry, or of its current one when none is chosen;
     // empty for the PDF entry.
     QString panelPrinter() const;
@@ -123,6 +129,7 @@ class frmQuarzello : public QWidget {
     QComboBox* cmbRighe_ = nullptr;
     QComboBox* cmbColonne_ = nullptr;
     QCheckBox* chkQr_ = nullptr;
+    QPushButton* cmdRetro_ = nullptr;
     StockList* cmbCarta_ = nullptr;
     // On a product the grid lists show its grid: the record's own rows and columns wait here.
     std::optional<std::pair<QString, QString>> ownGrid_;
@@ -146,6 +153,20 @@ class frmQuarzello : public QWidget {
     QSize formSize_;
     std::optional<QPoint> formPlace_;
     QString previewPrinter_;
+    // The back the preview was given last, and what it was read from.
+    struct PreviewBackKey {
+        CardBack back;
+        bool qr = false;
+        TurnEdge edge = TurnEdge::Long;
+        double across = 0, down = 0;
+        bool operator==(const PreviewBackKey&) const = default;
+    };
+    std::optional<PreviewBackKey> previewBackKey_;
+    // The back as set, for the preview's printer, read from the settings once they changed.
+    std::optional<PreviewBackKey> backSetting_;
+    std::shared_ptr<const BackContent> previewBack_;
+    QString previewBackNote_;
+    QFutureWatcher<std::shared_ptr<Result<std::shared_ptr<const BackContent>>>> previewBackRead_;
 };
 
 }  // namespace quarzello

@@ -317,7 +317,7 @@ void frmQuarzello::buildLayout() {
     // Above the print buttons, the free strip of their frame: it changes what is printed.
     chkQr_ = new QCheckBox(QStringLiteral("Codice &QR"), frmButton_);
     chkQr_->setObjectName(QStringLiteral("chkQr"));
-    chkQr_->setGeometry(twipsRect(120, 60, 2200, 270));
+    chkQr_->setGeometry(twipsRect(120, 60, 1200, 270));
     chkQr_->setFont(windowFont());
     chkQr_->setToolTip(QStringLiteral(
         "Stampa su ogni biglietto un codice QR con i dati personali come contatto (vCard): "
@@ -325,6 +325,15 @@ void frmQuarzello::buildLayout() {
     QPalette qrPalette = chkQr_->palette();
     qrPalette.setColor(QPalette::WindowText, kWhite);
     chkQr_->setPalette(qrPalette);
+    // Beside it, above Esci: the back of the card changes what is printed too.
+    cmdRetro_ = makeButton(frmButton_, QStringLiteral("cmdRetro"), QStringLiteral("Re&tro…"),
+                           twipsRect(1400, 45, 900, 285), false,
+                           QStringLiteral("Il retro dei biglietti: stemma del circolo, righe, "
+                                          "codice QR, e se stamparlo"));
+    cmdRetro_->setAccessibleName(QStringLiteral("Retro"));
+    cmdRetro_->setAccessibleDescription(
+        QStringLiteral("Imposta il retro dei biglietti: lo stemma del circolo, fino a tre righe, "
+                       "il codice QR sul retro, e se stampare anche il retro"));
 
     txtHelp_ = new QPlainTextEdit(this);
     txtHelp_->setObjectName(QStringLiteral("txtHelp"));
@@ -364,6 +373,7 @@ void frmQuarzello::buildLayout() {
 
     setTabOrder();
     QWidget::setTabOrder(cmbColonne_, chkQr_);
+    QWidget::setTabOrder(chkQr_, cmdRetro_);
     txtCampo_[0]->setFocus();
 }
 

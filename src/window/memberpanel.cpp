@@ -65,6 +65,17 @@ class RunConversation final : public PrintConversation,
     void pageDrawn(int drawn, int pages) override {
         tell([=, this] { progress_(drawn, pages); });
     }
+    bool printBacks(const QString& printer, const DuplexSetting& duplex, int sheets) override {
+        return ask<bool>([=, this] { return target_.printBacks(printer, duplex, sheets); }, false);
+    }
+    // The emblem cannot be read: print the back without it? Asked in the window.
+    bool printWithoutEmblem(Prompts& prompts, const QString& why) {
+        return ask<bool>(
+            [&prompts, why] {
+                return prompts.askYesNo(printWithoutEmblemQuestion(why), PromptAnswer::Yes);
+            },
+            false);
+    }
     bool stopped() const override { return stopped_; }
     void fail(const QString& text) override {
         tell([=, this] { target_.fail(text); });
@@ -354,10 +365,25 @@ void MemberPanel::started(int sheets) {
 void MemberPanel::runIntoPdf(PageRun run, const QString& path) {
     pdfTarget_ = path;
     started(int(run.pages.size()));
-    printing_.setFuture(QtConcurrent::run(
-        pool_, [talk = run_, run = std::move(run), path, surfaces = context_.settings.surfaces] {
-            return pdfOfPages(run, path, surfaces, *talk);
-        }));
+    const PrintSettings& settings = context_.settings;
+    // With the back, front and back pages in turn, laid out for the long edge.
+    printing_.setFuture(
+        QtConcurrent::run(pool_,
+                          [talk = run_, run = std::move(run), path, surfaces = settings.surfaces,
+                           back = settings.store ? settings.store->back() : CardBack{},
+                           &prompts = context_.prompts]() mutable -> std::optional<QByteArray> {
+                              run.options.back.reset();
+                              if (back.print && back.hasContent(run.options.qrCode)) {
+                                  const std::optional<std::shared_ptr<const BackContent>> content =
+                                      readBack(back, run.options.qrCode, TurnEdge::Long, {}, *talk,
+                                               [&talk, &prompts](const QString& why) {
+                                                   return talk->printWithoutEmblem(prompts, why);
+                                               });
+                                  if (!content) return std::nullopt;
+                                  run.options.back = *content;
+                              }
+                              return pdfOfPages(run, path, surfaces, *talk);
+                          }));
 }
 
 void MemberPanel::runOnPrinter(PageRun run, const QString& printer) {
@@ -366,11 +392,23 @@ void MemberPanel::runOnPrinter(PageRun run, const QString& printer) {
     const PrintSettings& settings = context_.settings;
     JobRequest request{printer, context_.printers, settings.timings.followMs, settings.margins,
                        settings.store ? settings.store->offset(printer).offset : PrinterOffset{}};
+    // The back as the window prints it: the printer's two-sided way and its back offset.
+    CardBack back;
+    std::optional<DuplexSetting> duplex;
+    if (settings.store) {
+        back = settings.store->back();
+        duplex = settings.store->duplex(printer);
+        request.backOffset = settings.store->backOffset(printer).offset;
+    }
     printing_.setFuture(QtConcurrent::run(
         pool_,
         [talk = run_, run = std::move(run), request = std::move(request),
-         surfaces = settings.surfaces,
-         budget = settings.timings.budgetMs]() mutable -> std::optional<QByteArray> {
+         surfaces = settings.surfaces, budget = settings.timings.budgetMs, back, duplex,
+         &prompts = context_.prompts]() mutable -> std::optional<QByteArray> {
+            if (!addBack(run, request, back, duplex, *talk, [&talk, &prompts](const QString& why) {
+                    return talk->printWithoutEmblem(prompts, why);
+                }))
+                return std::nullopt;
             printPagesOnPrinterHere(std::move(run), std::move(request), std::move(surfaces), budget,
                                     *talk);
             return std::nullopt;

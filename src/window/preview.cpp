@@ -3,16 +3,19 @@
 // the printer's borders are laid over the pictures, never into them.
 #include "window/preview.h"
 
+#include <QButtonGroup>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolTip>
 #include <algorithm>
 
 #include "core/a4paper.h"
 #include "core/linebreak.h"
+#include "print/backside.h"
 #include "print/margins.h"
 #include "print/screensurface.h"
 
@@ -24,6 +27,7 @@ constexpr int kGap = 6;
 constexpr int kLabelHeight = 16;
 constexpr int kCardWidth = 420;
 constexpr int kNoteHeight = 30;
+constexpr int kSideButtonHeight = 22;
 const QColor kShortened(220, 0, 0);
 const QColor kBorderShade(90, 90, 90, 110);
 const QColor kCut(255, 120, 0, 150);
@@ -44,6 +48,7 @@ QLabel* makeNote(QWidget* parent, const char* name) {
 QString describe(const SheetPlan& plan, const MarginLoss& loss, const QString& printer,
                  const PrintableArea& area) {
     QStringList parts;
+    if (plan.back) parts << QStringLiteral("Retro del foglio:");
     const int cards = int(plan.cards.size());
     if (plan.stock)
         parts << QStringLiteral("Foglio %1, %2 biglietti.").arg(plan.stock->name()).arg(cards);
@@ -94,6 +99,22 @@ SheetPreview::SheetPreview(QWidget* parent)
     connect(pending_, &QTimer::timeout, this, &SheetPreview::redraw);
     printerLabel_ = makeNote(this, "lblAnteprimaStampante");
     cardLabel_ = makeNote(this, "lblAnteprimaRighe");
+    front_ = new QPushButton(QStringLiteral("Fronte"), this);
+    front_->setObjectName(QStringLiteral("cmdAnteprimaFronte"));
+    back_ = new QPushButton(QStringLiteral("Retro"), this);
+    back_->setObjectName(QStringLiteral("cmdAnteprimaRetro"));
+    auto* sides = new QButtonGroup(this);
+    for (QPushButton* side : {front_, back_}) {
+        side->setCheckable(true);
+        side->setAutoDefault(false);
+        side->setFocusPolicy(Qt::TabFocus);
+        side->hide();
+        sides->addButton(side);
+    }
+    front_->setAccessibleName(QStringLiteral("Anteprima del fronte"));
+    back_->setAccessibleName(QStringLiteral("Anteprima del retro"));
+    front_->setChecked(true);
+    connect(back_, &QPushButton::toggled, this, [this] { pending_->start(); });
 }
 
 SheetPreview::~SheetPreview() = default;
@@ -118,6 +139,13 @@ void SheetPreview::setPrinter(const QString& name, std::optional<PrintableArea> 
     pending_->start();
 }
 
+void SheetPreview::setBackNote(const QString& note) {
+    backNote_ = note;
+    pending_->start();
+}
+
+bool SheetPreview::showingBack() const { return options_.back && back_->isChecked(); }
+
 void SheetPreview::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     redraw();
@@ -130,6 +158,9 @@ void SheetPreview::placeParts() {
     const int cardLeft = sheetRect_.right() + 1 + 2 * kGap;
     cardLabel_->setGeometry(cardLeft, sheetRect_.bottom() + 1 - kNoteHeight,
                             width() - cardLeft - kGap, kNoteHeight);
+    const int sideWidth = (width() - cardLeft - 2 * kGap) / 4;
+    front_->setGeometry(cardLeft, kGap, sideWidth, kSideButtonHeight);
+    back_->setGeometry(cardLeft + sideWidth, kGap, sideWidth, kSideButtonHeight);
 }
 
 void SheetPreview::redraw() {
@@ -140,9 +171,13 @@ void SheetPreview::redraw() {
     refused_.clear();
     shortened_ = 0;
     surface_->abortDoc();
+    const bool back = showingBack();
+    for (QPushButton* side : {front_, back_}) side->setVisible(options_.back != nullptr);
     if (const Result<SheetPaper> paper = paperFor(record_, options_); !paper) {
         refused_ = paper.error();
-    } else if (Result<SheetPlan> plan = planSheet(*surface_, record_, *paper, options_); !plan) {
+    } else if (Result<SheetPlan> plan = back ? planBack(*surface_, record_, *paper, options_)
+                                             : planSheet(*surface_, record_, *paper, options_);
+               !plan) {
         refused_ = plan.error();
     } else if (const Result<void> drawn = drawPage(*surface_, *plan); !drawn) {
         refused_ = drawn.error();
@@ -161,9 +196,11 @@ void SheetPreview::redraw() {
         sheet_.setDevicePixelRatio(ratio);
         const PlannedCard& first = plan_->cards.front();
         cardMm_ = plan_->placed(QRectF(first.x, first.y, first.width, first.height));
-        const QRect room(sheetRect_.right() + 1 + 2 * kGap, kGap,
+        // Below the switch between front and back, when there is one.
+        const int top = options_.back ? 2 * kGap + kSideButtonHeight : kGap;
+        const QRect room(sheetRect_.right() + 1 + 2 * kGap, top,
                          width() - sheetRect_.right() - 1 - 3 * kGap,
-                         sheetRect_.height() - kNoteHeight - kGap);
+                         sheetRect_.height() - kNoteHeight - top);
         const double scale =
             std::min(room.width() / cardMm_.width(), room.height() / cardMm_.height());
         cardRect_ = QRect(room.topLeft(),
@@ -173,6 +210,7 @@ void SheetPreview::redraw() {
         for (const CardLine& line : first.lines) shortened_ += line.printed() && line.shortened();
     }
     QStringList notes;
+    if (back && !backNote_.isEmpty()) notes << backNote_;
     if (plan_ && plan_->qrLeftOut) notes << qrLeftOutNote();
     if (shortened_ == 1)
         notes << QStringLiteral(

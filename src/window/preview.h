@@ -14,6 +14,7 @@
 #include "print/sheet.h"
 
 class QLabel;
+class QPushButton;
 class QTimer;
 
 namespace quarzello {
@@ -38,6 +39,12 @@ class SheetPreview final : public QWidget {
     // The printer whose unprintable borders are shaded; empty name: none. An area not known
     // (the service did not say) shades nothing, and says so.
     void setPrinter(const QString& name, std::optional<PrintableArea> area);
+
+    // Said under the card when the back is shown: what of it could not be read (the emblem).
+    void setBackNote(const QString& note);
+    // Whether the back of the sheet is shown rather than its front ("Retro" pressed); only a
+    // sheet with a back (options.back) has one to show.
+    bool showingBack() const;
 
     // Draws now what follow() asked for; the timer calls it when the changes have come.
     void redraw();
@@ -73,6 +80,10 @@ class SheetPreview final : public QWidget {
     QImage sheet_, card_;
     QLabel* printerLabel_ = nullptr;
     QLabel* cardLabel_ = nullptr;
+    // "Fronte" and "Retro", above the card, shown only for a sheet with a back.
+    QPushButton* front_ = nullptr;
+    QPushButton* back_ = nullptr;
+    QString backNote_;
     int shortened_ = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "platform/settingsstore.h"
 #include "window/frmquarzello.h"
@@ -43,6 +44,23 @@ void frmQuarzello::setUpPreview() {
     connect(cmbCarta_, &StockList::catalogueRead, this, &frmQuarzello::followInPreview);
     connect(lstStampanti_, &QListWidget::itemSelectionChanged, this,
             &frmQuarzello::previewPrinterPicked);
+
+    connect(&previewBackRead_, &QFutureWatcherBase::finished, this, [this] {
+        const auto read = previewBackRead_.result();
+        previewBack_ = *read ? **read : nullptr;
+        previewBackNote_.clear();
+        if (!*read && previewBackKey_) {
+            // The back without its emblem, and why, under the card.
+            previewBackNote_ = read->error();
+            CardBack plain = previewBackKey_->back;
+            plain.emblem.clear();
+            const Result<std::shared_ptr<const BackContent>> without =
+                backContent(plain, previewBackKey_->qr, previewBackKey_->edge,
+                            {previewBackKey_->across, previewBackKey_->down});
+            if (without) previewBack_ = *without;
+        }
+        followInPreview();
+    });
 
     previewPrinter_ = store_->previewPrinter();
     if (store_->previewShown()) cmdAnteprima_->setChecked(true);
@@ -97,7 +115,39 @@ void frmQuarzello::showInPreview() {
     // The sheet as it goes to the printer the preview shows, moved by that printer's offset.
     SheetOptions options = sheetOptions();
     options.offset = previewOffset_;
+    options.back = previewBack();
+    preview_->setBackNote(previewBackNote_);
     preview_->follow(record(), options);
+}
+
+std::shared_ptr<const BackContent> frmQuarzello::previewBack() {
+    if (!backSetting_) {
+        PreviewBackKey setting{store_->back()};
+        // The back as the preview's printer prints it: on its edge, moved by its back offset.
+        if (!previewPrinter_.isEmpty()) {
+            if (const std::optional<DuplexSetting> duplex = store_->duplex(previewPrinter_))
+                setting.edge = duplex->edge;
+            const PrinterOffset offset = store_->backOffset(previewPrinter_).offset;
+            setting.across = offset.across;
+            setting.down = offset.down;
+        }
+        backSetting_ = setting;
+    }
+    PreviewBackKey key = *backSetting_;
+    key.qr = chkQr_->isChecked();
+    if (!key.back.print || !key.back.hasContent(key.qr)) {
+        previewBackKey_.reset();
+        previewBack_.reset();
+        return nullptr;
+    }
+    if (key == previewBackKey_) return previewBack_;
+    // Read anew: until then the preview shows the back as read before, if any.
+    previewBackKey_ = key;
+    previewBackRead_.setFuture(QtConcurrent::run(&print_.pool(), [key] {
+        return std::make_shared<Result<std::shared_ptr<const BackContent>>>(
+            backContent(key.back, key.qr, key.edge, {key.across, key.down}));
+    }));
+    return previewBack_;
 }
 
 void frmQuarzello::previewPrinterPicked() {
@@ -112,6 +162,7 @@ void frmQuarzello::previewPrinterPicked() {
 void frmQuarzello::lookUpPreviewPrinter() {
     if (!preview_ || previewPrinter_.isEmpty()) return;
     previewOffset_ = store_->offset(previewPrinter_).offset;
+    backSetting_.reset();
     followInPreview();
     const QString name = previewPrinter_;
     print_.lookUpArea(name, [this, name](std::optional<PrintableArea> area) {

@@ -32,6 +32,12 @@ bool WindowConversation::sendToStoppedPrinter(const QString& printer, const QStr
                                           PromptAnswer::No);
 }
 
+bool WindowConversation::printBacks(const QString& printer, const DuplexSetting& duplex,
+                                    int sheets) {
+    return !closing_ &&
+           prompts_.askYesNo(printBacksQuestion(printer, duplex, sheets), PromptAnswer::Yes);
+}
+
 void WindowConversation::beforeDrawing() {
     // The window is painted again at once where the questions' boxes covered it, before the
     // sheet is drawn; repaint() paints without running other events, so no command can slip in

@@ -23,6 +23,7 @@ class WindowConversation final : public PrintConversation {
     bool sendToStoppedPrinter(const QString& printer, const QString& reason) override;
     bool printWithoutQr(const QString& page, const QString& notFit,
                         const std::function<QString()>& largest) override;
+    bool printBacks(const QString& printer, const DuplexSetting& duplex, int sheets) override;
     // The window is repainted before the sheet is drawn, as it always was.
     void beforeDrawing() override;
     void fail(const QString& text) override;
