@@ -81,7 +81,6 @@ class CardFileCommandsTest : public QObject {
     void startupFillsTheRecord();
     void startupRefusesWhatIsNotACardFile_data();
     void startupRefusesWhatIsNotACardFile();
-    void readingAMissingFileChangesNothing();
 
     void saveUnderANewName();
     void saveOverAnExistingFileAnsweredYes();
@@ -89,18 +88,13 @@ class CardFileCommandsTest : public QObject {
     void saveKeepsItsRecordWhenAnotherWindowSaves();
     void saveOntoTheDefaultFileItself_data();
     void saveOntoTheDefaultFileItself();
-    void saveStopsWhenTheDefaultFileCannotBeWritten_data();
-    void saveStopsWhenTheDefaultFileCannotBeWritten();
-    void saveStopsOnAFullDiskForTheDefaultFile();
-    void saveToAPlaceThatCannotBeWritten_data();
-    void saveToAPlaceThatCannotBeWritten();
-    void saveToAFullDisk();
+    void saveFailuresLoseNothing_data();
+    void saveFailuresLoseNothing();
 
     void loadCopiesEveryLineToTheDefaultFile_data();
     void loadCopiesEveryLineToTheDefaultFile();
-    void loadRefusesAndChangesNothing();
-    void loadWhenTheDefaultFileCannotBeReplaced();
-    void loadOnAFullDisk();
+    void loadFailuresLoseNothing_data();
+    void loadFailuresLoseNothing();
     void loadOfTheDefaultFileItself_data();
     void loadOfTheDefaultFileItself();
     void cancelledDialogsChangeNothing();
@@ -219,9 +213,6 @@ void CardFileCommandsTest::startupFillsTheRecord() {
 void CardFileCommandsTest::startupRefusesWhatIsNotACardFile_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("too big")
-        << "big"
-        << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
     QTest::newRow("a folder")
         << "folder"
         << "Il file {file} non è un file di dati dei biglietti: è una cartella.";
@@ -233,8 +224,6 @@ void CardFileCommandsTest::startupRefusesWhatIsNotACardFile_data() {
 void CardFileCommandsTest::startupRefusesWhatIsNotACardFile() {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
-    if (kind == "big")
-        QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13)) + QByteArray(70000, 'x')));
     if (kind == "folder") QVERIFY(QDir().mkdir(nomeFile()));
     if (kind == "loop") QVERIFY(QFile::link(nomeFile(), nomeFile()));
     record_.value = sampleRecord();
@@ -248,14 +237,6 @@ void CardFileCommandsTest::startupRefusesWhatIsNotACardFile() {
     QCOMPARE(record_.value, sampleRecord());
     QCOMPARE(record_.setCount, 0);
     QCOMPARE(snapshot(dir_->path()), before);
-}
-
-void CardFileCommandsTest::readingAMissingFileChangesNothing() {
-    QVERIFY(!commands_->CaricaDatiDiDefault(path("assente.qcf"), sampleRecord()));
-    QCOMPARE(
-        prompts_.texts(),
-        QStringList{paragraphs(QStringLiteral("Il file %1 non esiste.").arg(path("assente.qcf")),
-                               QStringLiteral("I dati della finestra non sono cambiati."))});
 }
 
 void CardFileCommandsTest::saveUnderANewName() {
@@ -369,122 +350,49 @@ void CardFileCommandsTest::saveOntoTheDefaultFileItself() {
     if (kind == "link") QVERIFY(QFileInfo(chosen).isSymLink());
 }
 
-void CardFileCommandsTest::saveStopsWhenTheDefaultFileCannotBeWritten_data() {
+void CardFileCommandsTest::saveFailuresLoseNothing_data() {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("a folder in its place")
+    QTest::addColumn<QString>("reason");  // {file}: the file that could not be written
+    QTest::newRow("the default file: a folder in its place")
         << "folder"
         << "Il file {file} non può essere scritto: al suo posto c'è una cartella.";
-    QTest::newRow("program folder under a regular file")
-        << "through"
-        << "Il file {file} non può essere scritto: {dir}/file non è una cartella.";
-    QTest::newRow("user's data folder under a regular file")
+    QTest::newRow("the default file: user's data folder under a regular file")
         << "user"
         << "Il file {file} non può essere scritto: la cartella {dir}/file/quarzello "
            "non può essere creata perché {dir}/file non è una cartella.";
+    QTest::newRow("the chosen file: a folder")
+        << "chosen"
+        << "Il file {file} non può essere scritto: al suo posto c'è una cartella.";
 }
 
-void CardFileCommandsTest::saveStopsWhenTheDefaultFileCannotBeWritten() {
+void CardFileCommandsTest::saveFailuresLoseNothing() {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
+    QVERIFY(writeBytes(path("file"), "keep\r\n"));
     if (kind == "folder") QVERIFY(QDir().mkdir(nomeFile()));
-    if (kind == "loop") QVERIFY(QFile::link(nomeFile(), nomeFile()));
-    if (kind != "folder") QVERIFY(writeBytes(path("file"), "keep\r\n"));
-    if (kind == "through") makeCommands(path("file"));
     if (kind == "user")
         commands_ = std::make_unique<CardFileCommands>(
             program_, DataLocation{path("file/quarzello/Quarzo.qdf"), program_, true}, prompts_);
+    record_.value = sampleRecord();
     QVERIFY(writeBytes(path("vecchio.qcf"), "old\r\n"));
-    record_.value = sampleRecord();
-    prompts_.files = {path("vecchio.qcf")};
-    prompts_.answers = {PromptAnswer::Yes};
-    const auto before = snapshot(dir_->path());
-
-    save();
-    const QString text =
-        paragraphs(reason.replace("{file}", nomeFile()).replace("{dir}", dir_->path()),
-                   QStringLiteral("Il salvataggio non è riuscito."));
-    QCOMPARE(prompts_.texts(), QStringList{text});
-    QCOMPARE(prompts_.messages, QList{warning(text)});
-    // Stopped before the dialog: nothing stale is copied anywhere.
-    QCOMPARE(prompts_.dialogs, QList<FileDialogRequest>{});
-    QCOMPARE(snapshot(dir_->path()), before);
-}
-
-void CardFileCommandsTest::saveStopsOnAFullDiskForTheDefaultFile() {
-    const QString full = path("pieno");
-    datafiles::FullDisk disk(full);
-    if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
-    makeCommands(full);
-    QVERIFY(writeBytes(nomeFile(), crlf(numberedLines(13))));
-    QVERIFY(disk.fill());
-    record_.value = sampleRecord();
-    prompts_.files = {path("altro.qcf")};
-    const auto before = snapshot(dir_->path());
-
-    save();
-    const QString text = paragraphs(
-        QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(nomeFile()),
-        QStringLiteral("Il salvataggio non è riuscito."));
-    QCOMPARE(prompts_.messages, QList{warning(text)});
-    QCOMPARE(prompts_.dialogs, QList<FileDialogRequest>{});
-    QCOMPARE(snapshot(dir_->path()), before);
-}
-
-void CardFileCommandsTest::saveToAPlaceThatCannotBeWritten_data() {
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("a folder")
-        << "cartella.qcf"
-        << "Il file {file} non può essere scritto: al suo posto c'è una cartella.";
-    QTest::newRow("under a regular file")
-        << "file/x.qcf"
-        << "Il file {file} non può essere scritto: {dir}/file non è una cartella.";
-    QTest::newRow("in a missing folder")
-        << "manca/x.qcf"
-        << "Il file {file} non può essere scritto: la cartella {dir}/manca non esiste.";
-}
-
-void CardFileCommandsTest::saveToAPlaceThatCannotBeWritten() {
-    QFETCH(QString, target);
-    QFETCH(QString, reason);
     QVERIFY(QDir().mkdir(path("cartella.qcf")));
-    QVERIFY(writeBytes(path("file"), "keep\r\n"));
-    record_.value = sampleRecord();
+    const QString chosen = kind == "chosen" ? path("cartella.qcf") : path("vecchio.qcf");
     // The default file already holds the record, so a sound Save leaves every byte as it is.
-    QVERIFY(writeBytes(nomeFile(), encodeCardFile(record_.value)));
-    const QString chosen = path(target);
-    prompts_.files = {chosen};
-    const auto before = snapshot(dir_->path());
-
-    save();
-    const QString text =
-        paragraphs(reason.replace("{file}", chosen).replace("{dir}", dir_->path()),
-                   QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen));
-    // A folder is not an existing file: no overwrite question, just the failure.
-    QCOMPARE(prompts_.texts(), QStringList{text});
-    QCOMPARE(prompts_.messages, QList{warning(text)});
-    QCOMPARE(snapshot(dir_->path()), before);
-}
-
-void CardFileCommandsTest::saveToAFullDisk() {
-    const QString full = path("pieno");
-    datafiles::FullDisk disk(full);
-    if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
-    const QString chosen = full + QStringLiteral("/copia.qcf");
-    QVERIFY(writeBytes(chosen, "earlier\r\n"));
-    QVERIFY(disk.fill());
-    record_.value = sampleRecord();
-    QVERIFY(writeBytes(nomeFile(), encodeCardFile(record_.value)));
+    if (kind == "chosen") QVERIFY(writeBytes(nomeFile(), encodeCardFile(record_.value)));
     prompts_.files = {chosen};
     prompts_.answers = {PromptAnswer::Yes};
     const auto before = snapshot(dir_->path());
 
     save();
     const QString text = paragraphs(
-        QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(chosen),
-        QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen));
-    QCOMPARE(prompts_.messages, (QList{overwriteAsked(chosen), warning(text)}));
+        reason.replace("{file}", kind == "chosen" ? chosen : nomeFile())
+            .replace("{dir}", dir_->path()),
+        kind == "chosen" ? QStringLiteral("Il salvataggio nel file %1 non è riuscito.").arg(chosen)
+                         : QStringLiteral("Il salvataggio non è riuscito."));
+    QCOMPARE(prompts_.messages, QList{warning(text)});
+    // A default file that cannot be written stops Save before the dialog: nothing stale is
+    // copied anywhere. A folder chosen is not an existing file: no overwrite question.
+    QCOMPARE(prompts_.dialogs.size(), kind == "chosen" ? 1 : 0);
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
@@ -524,66 +432,42 @@ void CardFileCommandsTest::loadCopiesEveryLineToTheDefaultFile() {
     QCOMPARE(canonical(QDir::currentPath()), canonical(program_));
 }
 
-void CardFileCommandsTest::loadRefusesAndChangesNothing() {
+void CardFileCommandsTest::loadFailuresLoseNothing_data() {
+    QTest::addColumn<bool>("binary");   // the chosen file is binary; else the default file a folder
+    QTest::addColumn<QString>("text");  // {chosen}, {default}: the two files
     // What the reader refuses is told as it is (tst_cardfile has them all); a binary file is
     // refused by Load as on the command line.
-    const QString chosen = path("foto.qcf");
-    QVERIFY(writeBytes(chosen, QByteArray("\xff\xd8\xff\xe0\0\x10JFIF\0\r\n", 13)));
-    QVERIFY(writeBytes(nomeFile(), encodeCardFile(sampleRecord())));
+    QTest::newRow("the chosen file refused")
+        << true
+        << paragraphs("Il file {chosen} non è un file di dati dei biglietti: contiene dati binari.",
+                      "Il caricamento non è riuscito.");
+    // Read: the window shows the data read, and the user learns they will not come back.
+    QTest::newRow("the default file cannot be replaced")
+        << false
+        << paragraphs("Il file {default} non può essere scritto: al suo posto c'è una cartella.",
+                      "I dati del file {chosen} sono ora nella finestra, ma al prossimo avvio del "
+                      "programma non saranno ripresi.");
+}
+
+void CardFileCommandsTest::loadFailuresLoseNothing() {
+    QFETCH(bool, binary);
+    QFETCH(QString, text);
+    const QString chosen = path("scelto.qcf");
+    QVERIFY(writeBytes(chosen, binary ? QByteArray("\xff\xd8\xff\xe0\0\x10JFIF\0\r\n", 13)
+                                      : crlf(numberedLines(13))));
+    if (binary)
+        QVERIFY(writeBytes(nomeFile(), encodeCardFile(sampleRecord())));
+    else
+        QVERIFY(QDir().mkdir(nomeFile()));
     record_.value = sampleRecord();
     prompts_.files = {chosen};
     const auto before = snapshot(dir_->path());
 
     load();
-    const QString text = paragraphs(
-        QStringLiteral("Il file %1 non è un file di dati dei biglietti: contiene dati binari.")
-            .arg(chosen),
-        QStringLiteral("Il caricamento non è riuscito."));
-    QCOMPARE(prompts_.texts(), QStringList{text});
-    QCOMPARE(prompts_.messages, QList{warning(text)});
-    QCOMPARE(record_.setCount, 0);
-    QCOMPARE(snapshot(dir_->path()), before);
-}
-
-void CardFileCommandsTest::loadWhenTheDefaultFileCannotBeReplaced() {
-    // Chosen: the window shows the data read, and the user learns they will not come back.
-    QVERIFY(QDir().mkdir(nomeFile()));
-    const QString chosen = path("tredici.qcf");
-    QVERIFY(writeBytes(chosen, crlf(numberedLines(13))));
-    prompts_.files = {chosen};
-    const auto before = snapshot(dir_->path());
-
-    load();
-    const QString text = paragraphs(
-        QStringLiteral("Il file %1 non può essere scritto: al suo posto c'è una cartella.")
-            .arg(nomeFile()),
-        QStringLiteral("I dati del file %1 sono ora nella finestra, ma al prossimo avvio del "
-                       "programma non saranno ripresi.")
-            .arg(chosen));
-    QCOMPARE(prompts_.texts(), QStringList{text});
-    QCOMPARE(prompts_.messages, QList{warning(text)});
-    QCOMPARE(record_.value.columns, QStringLiteral("valore 13"));
-    QCOMPARE(snapshot(dir_->path()), before);
-}
-
-void CardFileCommandsTest::loadOnAFullDisk() {
-    const QString full = path("pieno");
-    datafiles::FullDisk disk(full);
-    if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
-    makeCommands(full);
-    QVERIFY(writeBytes(nomeFile(), encodeCardFile(sampleRecord())));
-    QVERIFY(disk.fill());
-    const QString chosen = path("tredici.qcf");
-    QVERIFY(writeBytes(chosen, crlf(numberedLines(13))));
-    prompts_.files = {chosen};
-    const auto before = snapshot(dir_->path());
-
-    load();
-    QCOMPARE(prompts_.messages.size(), 1);
-    QCOMPARE(prompts_.messages.first().icon, PromptIcon::Warning);
-    QVERIFY(prompts_.messages.first().text.startsWith(
-        QStringLiteral("Il file %1 non può essere scritto: il disco è pieno.").arg(nomeFile())));
-    QVERIFY(!prompts_.messages.first().text.contains(QStringLiteral("caricato")));
+    QCOMPARE(prompts_.messages,
+             QList{warning(text.replace("{chosen}", chosen).replace("{default}", nomeFile()))});
+    QCOMPARE(record_.setCount, binary ? 0 : 1);
+    QCOMPARE(record_.value.columns, binary ? sampleRecord().columns : QStringLiteral("valore 13"));
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
