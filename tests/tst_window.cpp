@@ -1,24 +1,16 @@
-// The main window as designed: controls, geometry, texts, stacking, tab order, start-up, exit,
-// help panel and typing rules, driven through real widgets and real key events.
+// The main window as designed: controls, geometry, texts, stacking, tab order, screen reader
+// names and start-up, checked on real widgets and real key events.
 #include <QAccessible>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopeGuard>
-#include <QScreen>
-#include <QScrollBar>
 #include <QtTest>
 
-#include "datafiles.h"
 #include "platform/focusring.h"
-#include "platform/marginmemory.h"
-#include "window/helptext.h"
 #include "window/releasetext.h"
 #include "window/twips.h"
 #include "windowfixture.h"
@@ -34,14 +26,6 @@ QString captionOf(QWidget* widget) {
     if (auto* e = qobject_cast<QLineEdit*>(widget)) return e->text();
     if (auto* c = qobject_cast<QComboBox*>(widget)) return c->currentText();
     return {};
-}
-
-// Types a string one character at a time; keyClicks cannot send non-ASCII characters.
-void typeText(QWidget* widget, const QString& text) {
-    for (QChar ch : text) {
-        QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
 }
 
 }  // namespace
@@ -62,21 +46,6 @@ class WindowTest : public QObject {
     void screenReaderNames();
     void startUpPlacesAndLabels();
     void processSetUpMakesProgramFolderCurrent();
-    void gridListsOfferTheirEntries();
-    void gridListsKeepTypedText();
-    void typingRules_data();
-    void typingRules();
-    void refusedCharactersOutsideCodePage();
-    void pasteBringsAnythingUpToMaxLength();
-    void recordRoundTripKeepsLongValues();
-    void a4BoxAnswersWithMessage();
-    void paperChoiceShowsItsGridAndIsRemembered();
-    void helpPanelStates();
-    void exitAnswered_data();
-    void exitAnswered();
-    void closeBoxEndsWithoutQuestion();
-    void releaseText_data();
-    void releaseText();
 };
 
 void WindowTest::controlsAsDesigned_data() {
@@ -394,290 +363,6 @@ void WindowTest::processSetUpMakesProgramFolderCurrent() {
     WindowFixture f;
     f.open();
     QCOMPARE(f.window->NomeFile(), f.folder.path() + QStringLiteral("/Quarzo.qdf"));
-}
-
-void WindowTest::gridListsOfferTheirEntries() {
-    WindowFixture f;
-    f.open();
-    QCOMPARE(entries(f.child<QComboBox>("cmbRighe")),
-             QStringList({"1", "2", "3", "4", "5", "6", "7", "8"}));
-    QCOMPARE(entries(f.child<QComboBox>("cmbColonne")), QStringList({"1", "2", "3", "4"}));
-    QVERIFY(f.child<QComboBox>("cmbRighe")->isEditable());
-    QVERIFY(f.child<QComboBox>("cmbColonne")->isEditable());
-}
-
-void WindowTest::gridListsKeepTypedText() {
-    WindowFixture f;
-    frmQuarzello& w = f.open();
-    auto* rows = f.child<QComboBox>("cmbRighe");
-    rows->lineEdit()->selectAll();
-    QTest::keyClicks(rows->lineEdit(), "10");
-    QTest::keyClick(rows->lineEdit(), Qt::Key_Return);
-    QCOMPARE(w.record().rows, QStringLiteral("10"));
-    QCOMPARE(rows->count(), 8);  // Return did not add an entry
-    auto* columns = f.child<QComboBox>("cmbColonne");
-    columns->lineEdit()->selectAll();
-    QTest::keyClicks(columns->lineEdit(), " tre ");
-    QCOMPARE(w.record().columns, QStringLiteral(" tre "));
-    // What the data file's code page cannot hold is refused, as in the boxes.
-    columns->lineEdit()->selectAll();
-    typeText(columns->lineEdit(), QStringLiteral("2中"));
-    QCOMPARE(w.record().columns, QStringLiteral("2"));
-}
-
-void WindowTest::typingRules_data() {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<bool>("selectAll");
-    QTest::addColumn<bool>("caretAtStart");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("after");
-
-    QTest::newRow("phone: leading plus, second plus refused")
-        << 7 << "" << false << false << "++39 06"
-        << "+3906";
-    QTest::newRow("phone: plus after digits refused") << 7 << "" << false << false << "0+6"
-                                                      << "06";
-    QTest::newRow("phone: plus with caret at start of digits")
-        << 7 << "0612" << false << true << "+"
-        << "0612";
-    QTest::newRow("phone: plus over a whole selection") << 7 << "0612" << true << false << "+"
-                                                        << "0612";
-    QTest::newRow("mobile: punctuation refused") << 8 << "" << false << false << "333 -/()12"
-                                                 << "33312";
-    QTest::newRow("mobile: leading plus") << 8 << "" << false << false << "+39333"
-                                          << "+39333";
-    QTest::newRow("postcode: no plus, no letters") << 5 << "" << false << false << "+a0-0/1 23"
-                                                   << "00123";
-    QTest::newRow("postcode: sixth digit") << 5 << "" << false << false << "123456"
-                                           << "12345";
-    QTest::newRow("email: one semicolon") << 9 << "" << false << false << "a@b.it;c@d.it;e"
-                                          << "a@b.it;c@d.ite";
-    QTest::newRow("email: second semicolon anywhere") << 9 << "a@b.it;c" << false << true << ";"
-                                                      << "a@b.it;c";
-    QTest::newRow("site: one semicolon") << 10 << "" << false << false << "x.it;;y.it"
-                                         << "x.it;y.it";
-    QTest::newRow("name: anything") << 1 << "" << false << false << "Mario +; 12"
-                                    << "Mario +; 12";
-    QTest::newRow("title: 21st character") << 0 << "" << false << false << "Dottoressa in lettere"
-                                           << "Dottoressa in letter";
-}
-
-void WindowTest::typingRules() {
-    QFETCH(int, index);
-    QFETCH(QString, before);
-    QFETCH(bool, selectAll);
-    QFETCH(bool, caretAtStart);
-    QFETCH(QString, typed);
-    QFETCH(QString, after);
-
-    WindowFixture f;
-    f.open();
-    auto* box = f.child<QLineEdit>(QStringLiteral("txtCampo_%1").arg(index));
-    box->setText(before);
-    if (selectAll) box->selectAll();
-    if (caretAtStart) box->setCursorPosition(0);
-    QTest::keyClicks(box, typed);
-    QCOMPARE(box->text(), after);
-
-    // Backspace is a control character and always passes.
-    const int length = box->text().size();
-    box->end(false);
-    QTest::keyClick(box, Qt::Key_Backspace);
-    QCOMPARE(box->text().size(), qMax(0, length - 1));
-}
-
-void WindowTest::refusedCharactersOutsideCodePage() {
-    WindowFixture f;
-    frmQuarzello& w = f.open();
-    auto* box = f.child<QLineEdit>("txtCampo_1");
-    typeText(box, QStringLiteral("Nicolò €ж✓’"));
-    // What the box shows is exactly what the file can hold.
-    QCOMPARE(box->text(), QStringLiteral("Nicolò €’"));
-    QCOMPARE(w.record().fields[1], QStringLiteral("Nicolò €’"));
-}
-
-void WindowTest::pasteBringsAnythingUpToMaxLength() {
-    WindowFixture f;
-    f.open();
-    auto* cap = f.child<QLineEdit>("txtCampo_5");
-    QApplication::clipboard()->setText(QStringLiteral("ab+cdefg"));
-    cap->setFocus();
-    QTest::keyClick(cap, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(cap->text(), QStringLiteral("ab+cd"));
-
-    auto* email = f.child<QLineEdit>("txtCampo_9");
-    QApplication::clipboard()->setText(QStringLiteral("a@b.it;c@d.it;e@f.it"));
-    QTest::keyClick(email, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(email->text(), QStringLiteral("a@b.it;c@d.it;e@f.it"));
-
-    // A paste with a character the code page cannot hold is refused whole.
-    auto* firstName = f.child<QLineEdit>("txtCampo_1");
-    QApplication::clipboard()->setText(QStringLiteral("Ivan Ж"));
-    QTest::keyClick(firstName, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(firstName->text(), QString());
-}
-
-void WindowTest::recordRoundTripKeepsLongValues() {
-    WindowFixture f;
-    frmQuarzello& w = f.open();
-    CardRecord r;
-    r.fields[0] = QStringLiteral("  Dott.  ");
-    r.fields[5] = QStringLiteral("1234567");  // longer than the box takes from the keyboard
-    r.fields[9] = QString(120, u'x');
-    r.rows = QString(40000, u'9');  // longer than a list's edit box takes
-    r.columns = QStringLiteral("abc");
-    w.setRecord(r);
-    QCOMPARE(w.record(), r);
-
-    // Once the user brings it within the limit, the limit holds again.
-    auto* cap = f.child<QLineEdit>("txtCampo_5");
-    cap->end(false);
-    QTest::keyClick(cap, Qt::Key_Backspace);
-    QTest::keyClick(cap, Qt::Key_Backspace);
-    QTest::keyClicks(cap, "89");
-    QCOMPARE(cap->text(), QStringLiteral("12345"));
-}
-
-void WindowTest::paperChoiceShowsItsGridAndIsRemembered() {
-    // A product remembered that is no longer installed.
-    QTemporaryDir config;
-    const QString settings = config.filePath("quarzello.conf");
-    QVERIFY(datafiles::writeBytes(settings,
-                                  "[carta]\nprodotto=Avery Nessuna\ncolonne=3\nrighe=7\n"
-                                  "[anteprima]\nvisibile=true\n"));
-    WindowFixture f;
-    f.settingsFile = settings;
-    f.open();
-    auto* paper = f.child<QComboBox>("cmbCarta");
-    auto* rows = f.child<QComboBox>("cmbRighe");
-    // Shown by its name and grid: nothing read at start-up, even for the preview.
-    QCOMPARE(entries(paper), (QStringList{"A4 da tagliare", "Avery Nessuna"}));
-    QCOMPARE(rows->currentText(), QStringLiteral("7"));
-    // Read off the window's thread for the preview; the key waits for it.
-    paper->setFocus();
-    QTest::keyClick(paper, Qt::Key_Down);  // A4, then the catalogue's first product
-    QTRY_COMPARE(f.prompts.messages.size(), 1);
-    QCOMPARE(f.prompts.messages[0].text,
-             QStringLiteral("La carta \"Avery Nessuna\" non è più "
-                            "installata: si stampa su A4 da tagliare."));
-    QVERIFY2(paper->currentText().contains(" — 2 × 5, "), qPrintable(paper->currentText()));
-    QCOMPARE(rows->currentText(), QStringLiteral("5"));
-    QVERIFY(!rows->isEnabled());
-    QCOMPARE(f.window->record().rows, QStringLiteral("6"));  // the record keeps its own grid
-    const QString chosen = paper->currentData().toString();
-
-    WindowFixture again;
-    again.settingsFile = settings;
-    again.open();
-    QCOMPARE(again.child<QComboBox>("cmbCarta")->currentText(), chosen);
-    QCOMPARE(again.child<QComboBox>("cmbRighe")->currentText(), QStringLiteral("5"));
-    QTest::keyClick(paper, Qt::Key_Up);
-    QCOMPARE(rows->currentText(), QStringLiteral("6"));
-    QVERIFY(rows->isEnabled());
-}
-
-void WindowTest::a4BoxAnswersWithMessage() {
-    WindowFixture f;
-    f.open();
-    auto* a4 = f.child<QLineEdit>("txta4");
-    QTest::mouseClick(a4, Qt::LeftButton);
-    QTest::keyClicks(a4, "A3");
-    QCOMPARE(a4->text(), QStringLiteral("A4"));
-    QCOMPARE(f.prompts.messages.size(), 1);
-    const MessageRequest& m = f.prompts.messages.first();
-    QCOMPARE(m.text, QStringLiteral("Il dato è fisso: solo formato A4"));
-    QCOMPARE(m.title, QStringLiteral("Quarzello del Camperista"));
-    QCOMPARE(m.buttons, PromptButtons::Ok);
-    QCOMPARE(m.icon, PromptIcon::None);
-}
-
-void WindowTest::helpPanelStates() {
-    WindowFixture f;
-    frmQuarzello& w = f.open();
-    w.show();
-    auto* help = f.child<QPlainTextEdit>("txtHelp");
-    QVERIFY(help->isHidden());
-
-    QTest::mouseClick(f.child<QWidget>("cmdHelp"), Qt::LeftButton);
-    QVERIFY(help->isVisible());
-    QCOMPARE(help->toPlainText(), helpText().replace("\r\n", "\n"));
-    QCOMPARE(help->geometry(), twipsRect(120, 480, 6735, 3855));
-
-    // Pressed again while shown (its access key): same text, still shown.
-    f.child<QPushButton>("cmdHelp")->click();
-    QVERIFY(help->isVisible());
-
-    // Typing and scrolling leave it shown; a click in the text hides it.
-    QTest::keyClicks(help, "abc");
-    QCOMPARE(help->toPlainText(), helpText().replace("\r\n", "\n"));
-    help->verticalScrollBar()->setValue(help->verticalScrollBar()->maximum());
-    QTest::mouseClick(help->verticalScrollBar(), Qt::LeftButton);
-    QVERIFY(help->isVisible());
-    QTest::mouseClick(help->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-    QVERIFY(help->isHidden());
-
-    // Any change of its text hides it.
-    f.child<QPushButton>("cmdHelp")->click();
-    help->setPlainText(QStringLiteral("x"));
-    QVERIFY(help->isHidden());
-}
-
-void WindowTest::exitAnswered_data() {
-    QTest::addColumn<PromptAnswer>("answer");
-    QTest::addColumn<bool>("stillOpen");
-    QTest::newRow("no") << PromptAnswer::No << true;
-    QTest::newRow("yes") << PromptAnswer::Yes << false;
-}
-
-void WindowTest::exitAnswered() {
-    QFETCH(PromptAnswer, answer);
-    QFETCH(bool, stillOpen);
-    WindowFixture f;
-    frmQuarzello& w = f.open();
-    w.show();
-    f.child<QLineEdit>("txtCampo_2")->setText(QStringLiteral("Rossi"));
-    f.prompts.answers.push_back(answer);
-    QTest::mouseClick(f.child<QWidget>("cmdEsci"), Qt::LeftButton);
-
-    QCOMPARE(f.prompts.messages.size(), 1);
-    const MessageRequest& m = f.prompts.messages.first();
-    QCOMPARE(m.text, QStringLiteral("Vuoi uscire dal programma?"));
-    QCOMPARE(m.buttons, PromptButtons::YesNo);
-    QCOMPARE(m.defaultButton, PromptAnswer::Yes);
-    QCOMPARE(m.icon, PromptIcon::None);
-    QCOMPARE(w.isVisible(), stillOpen);
-    QCOMPARE(w.record().fields[2], QStringLiteral("Rossi"));
-    // Nothing is written on the way out.
-    QVERIFY(!QFile::exists(w.NomeFile()));
-}
-
-void WindowTest::closeBoxEndsWithoutQuestion() {
-    WindowFixture f;
-    frmQuarzello& w = f.open();
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QVERIFY(w.close());
-    QVERIFY(!w.isVisible());
-    QVERIFY(f.prompts.messages.isEmpty());
-    QVERIFY(!QFile::exists(w.NomeFile()));
-}
-
-void WindowTest::releaseText_data() {
-    QTest::addColumn<int>("major");
-    QTest::addColumn<int>("minor");
-    QTest::addColumn<int>("patch");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("no leading zeros") << 2 << 10 << 3 << "Rel. 2.10.3";
-    QTest::newRow("zeros") << 0 << 0 << 0 << "Rel. 0.0.0";
-}
-
-void WindowTest::releaseText() {
-    QFETCH(int, major);
-    QFETCH(int, minor);
-    QFETCH(int, patch);
-    QFETCH(QString, text);
-    QCOMPARE(quarzello::releaseText({major, minor, patch}), text);
 }
 
 QTEST_MAIN(WindowTest)

@@ -24,6 +24,21 @@ QByteArray readBytes(const QString& path) {
     return file.readAll();
 }
 
+CardRecord recordOf(const QStringList& thirteen) {
+    CardRecord record;
+    for (int i = 0; i < kFieldCount; ++i) record.fields[i] = thirteen.at(i);
+    record.rows = thirteen.at(11);
+    record.columns = thirteen.at(12);
+    return record;
+}
+
+QString expand(QString message, const QString& file, const QString& to, const QString& dir) {
+    return message.replace("{file}", file)
+        .replace("{from}", file)
+        .replace("{to}", to)
+        .replace("{dir}", dir);
+}
+
 QMap<QString, QByteArray> snapshot(const QString& root) {
     QMap<QString, QByteArray> picture;
     const QDir base(root);

@@ -20,6 +20,13 @@ QList<QByteArray> numberedLines(int count, const QByteArray& prefix = "valore");
 // The lines, every one ended by CR LF.
 QByteArray crlf(const QList<QByteArray>& lines);
 
+// The record of the thirteen lines of a card data file, as they are.
+CardRecord recordOf(const QStringList& thirteen);
+
+// Expected messages name their files with placeholders: {file}, {from}, {to}, {dir}.
+QString expand(QString message, const QString& file, const QString& to = {},
+               const QString& dir = {});
+
 // Every entry under root, by relative path: a file's bytes, "<folder>" for a folder, "-> target"
 // for a symbolic link. Two equal pictures mean nothing under root changed.
 QMap<QString, QByteArray> snapshot(const QString& root);

@@ -1,6 +1,10 @@
 // The recording surface's metrics, its log, and the calls it passes on.
 #include "recordingsurface.h"
 
+#include <cmath>
+
+#include "print/emblem.h"
+
 namespace quarzello {
 
 float RecordingSurface::widthOf(const QString& text, float size) {
@@ -14,6 +18,12 @@ float RecordingSurface::widthOf(const QString& text, float size) {
 }
 
 float RecordingSurface::heightOf(float size) { return static_cast<float>(double(size) / 2.0); }
+
+bool near(double a, double b) { return std::abs(a - b) <= kRecordedTolerance; }
+
+QString describe(const RecordedLine& l) {
+    return QStringLiteral("(%1, %2)-(%3, %4)").arg(l.x1).arg(l.y1).arg(l.x2).arg(l.y2);
+}
 
 float RecordedText::right() const {
     return static_cast<float>(double(x) + RecordingSurface::widthOf(text, font.size));

@@ -36,6 +36,12 @@ struct RecordedLine {
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
 
+// How far apart two lengths on the surface may be and still be the same, in millimetres.
+constexpr float kRecordedTolerance = 0.01f;
+bool near(double a, double b);
+// A recorded line as "(x1, y1)-(x2, y2)", for a test's message.
+QString describe(const RecordedLine& l);
+
 struct RecordedImage {
     QRectF rect;  // x, y, width, height in millimetres
     QImage image;

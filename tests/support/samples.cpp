@@ -26,6 +26,14 @@ CardRecord sampleRecord() {
         QStringLiteral("8"), QStringLiteral("3"));
 }
 
+CardRecord nameOnly(const QString& rowsText, const QString& columnsText) {
+    CardRecord record;
+    record.fields[Surname] = QStringLiteral("Rossi");
+    record.rows = rowsText;
+    record.columns = columnsText;
+    return record;
+}
+
 CardRecord fullRecord(const QString& rows, const QString& columns) {
     return withGrid({QStringLiteral("Dott."), QStringLiteral("Mario"), QStringLiteral("Rossi"),
                      QStringLiteral("Presidente circolo"), QStringLiteral("Via Roma 1"),

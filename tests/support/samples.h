@@ -11,6 +11,9 @@ namespace quarzello {
 // Something in every field, accents and the euro sign included; 8 rows, 3 columns.
 CardRecord sampleRecord();
 
+// The surname Rossi alone, in the grid typed.
+CardRecord nameOnly(const QString& rowsText, const QString& columnsText);
+
 // Every field filled with short values that fit any grid; the e-mail in mixed case.
 CardRecord fullRecord(const QString& rows = QStringLiteral("6"),
                       const QString& columns = QStringLiteral("2"));

@@ -1,28 +1,21 @@
-// The card data file on real files: the exact bytes written, the line rules of the reader, what
-// short, long and odd files give, the atomic writer and the line copy, and every refusal.
+// Writing the card data file on real files: the exact bytes written, the atomic writer and the
+// line copy, the same file told through other spellings, and every refusal.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QtTest>
-#include <algorithm>
 
+#include "cardfilelines.h"
 #include "data/cardfile.h"
 #include "data/codepage.h"
 #include "data/outputfile.h"
-#include "datafiles.h"
+#include "foldertest.h"
 #include "samples.h"
 #include "tools.h"
 
 using namespace quarzello;
 
-using datafiles::crlf;
-using datafiles::readBytes;
-using datafiles::snapshot;
-using datafiles::writeBytes;
-
 namespace {
-
-QList<QByteArray> numberedLines(int count) { return datafiles::numberedLines(count, "riga"); }
 
 // What Load does with the files: the whole of one read, then the other replaced by it.
 Result<void> copyCardLines(const QString& from, const QString& to) {
@@ -31,64 +24,16 @@ Result<void> copyCardLines(const QString& from, const QString& to) {
     return writeFileAtomically(to, *copy);
 }
 
-QStringList numberedStrings(int count) {
-    QStringList lines;
-    for (int i = 1; i <= count; ++i) lines << QStringLiteral("riga %1").arg(i);
-    return lines;
-}
-
-CardRecord recordOf(const QStringList& thirteen) {
-    CardRecord record;
-    for (int i = 0; i < kFieldCount; ++i) record.fields[i] = thirteen.at(i);
-    record.rows = thirteen.at(11);
-    record.columns = thirteen.at(12);
-    return record;
-}
-
-// Expected messages name their files with placeholders: {file}, {from}, {to}, {dir}.
-QString expand(QString message, const QString& file, const QString& to = {},
-               const QString& dir = {}) {
-    return message.replace("{file}", file)
-        .replace("{from}", file)
-        .replace("{to}", to)
-        .replace("{dir}", dir);
-}
-
-// Deterministic noise, so that a failure can be replayed; no NUL byte, which makes a file binary.
-QByteArray noise(int size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    quint32 state = 12345;
-    for (int i = 0; i < size; ++i) {
-        state = state * 1103515245u + 12345u;
-        bytes[i] = char(std::max(1u, (state >> 16) & 0xffu));
-    }
-    return bytes;
-}
-
 }  // namespace
 
-class CardFileTest : public QObject {
+class CardFileWriteTest : public FolderTest {
     Q_OBJECT
 
   private slots:
-    void init();
-
     void encodesTheThirteenLines_data();
     void encodesTheThirteenLines();
     void writesTheBytesToDisk();
     void everyCodePageCharacterSurvivesWriteAndRead();
-
-    void splitsLines_data();
-    void splitsLines();
-    void readsFiles_data();
-    void readsFiles();
-    void fillsTheRecordFromLines_data();
-    void fillsTheRecordFromLines();
-    void readsOddBytesWithoutHarm_data();
-    void readsOddBytesWithoutHarm();
-    void readsUpToTheSizeLimit();
-    void refusesWhatIsNotACardFile_data();
-    void refusesWhatIsNotACardFile();
 
     void writeFailuresLeaveTheDiskAlone_data();
     void writeFailuresLeaveTheDiskAlone();
@@ -106,18 +51,9 @@ class CardFileTest : public QObject {
 
     void tellsTheSameFile_data();
     void tellsTheSameFile();
-
-  private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString path(const QString& name) const { return dir_->filePath(name); }
 };
 
-void CardFileTest::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-}
-
-void CardFileTest::encodesTheThirteenLines_data() {
+void CardFileWriteTest::encodesTheThirteenLines_data() {
     QTest::addColumn<CardRecord>("record");
     QTest::addColumn<QByteArray>("bytes");
 
@@ -156,7 +92,7 @@ void CardFileTest::encodesTheThirteenLines_data() {
         << foreign << QByteArray("\r\n\r\n?no\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n6\r\n2\r\n");
 }
 
-void CardFileTest::encodesTheThirteenLines() {
+void CardFileWriteTest::encodesTheThirteenLines() {
     QFETCH(CardRecord, record);
     QFETCH(QByteArray, bytes);
     const QByteArray encoded = encodeCardFile(record);
@@ -165,7 +101,7 @@ void CardFileTest::encodesTheThirteenLines() {
     QVERIFY(encoded.endsWith("\r\n"));
 }
 
-void CardFileTest::writesTheBytesToDisk() {
+void CardFileWriteTest::writesTheBytesToDisk() {
     QVERIFY(writeCardFile(path("empty.qcf"), CardRecord{}));
     const QByteArray written = readBytes(path("empty.qcf"));
     QCOMPARE(written.size(), 28);
@@ -177,7 +113,7 @@ void CardFileTest::writesTheBytesToDisk() {
     QCOMPARE(readBytes(path("longer.qcf")), written);
 }
 
-void CardFileTest::everyCodePageCharacterSurvivesWriteAndRead() {
+void CardFileWriteTest::everyCodePageCharacterSurvivesWriteAndRead() {
     // Every byte value but the two that end lines and NUL, spread over the thirteen values.
     QByteArray usable;
     for (int b = 1; b < 256; ++b)
@@ -199,198 +135,7 @@ void CardFileTest::everyCodePageCharacterSurvivesWriteAndRead() {
     QCOMPARE(recordFromLines(*lines, CardRecord{}), record);
 }
 
-void CardFileTest::splitsLines_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QList<QByteArray>>("lines");
-    using L = QList<QByteArray>;
-    QTest::newRow("empty") << QByteArray() << L{};
-    QTest::newRow("no line end") << QByteArray("a") << L{"a"};
-    QTest::newRow("CR LF") << QByteArray("a\r\n") << L{"a"};
-    QTest::newRow("last without end") << QByteArray("a\r\nb") << L{"a", "b"};
-    QTest::newRow("lone CR") << QByteArray("a\rb\r") << L{"a", "b"};
-    QTest::newRow("lone LF") << QByteArray("a\nb\n") << L{"a", "b"};
-    QTest::newRow("blank lines") << QByteArray("\r\n\r\nc\r\n") << L{"", "", "c"};
-    QTest::newRow("CR then CR LF") << QByteArray("\r\r\n") << L{"", ""};
-    QTest::newRow("LF then CR") << QByteArray("x\n\ry") << L{"x", "", "y"};
-    QTest::newRow("NUL kept") << QByteArray("a\0b\r\n", 5) << L{QByteArray("a\0b", 3)};
-}
-
-void CardFileTest::splitsLines() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QList<QByteArray>, lines);
-    QCOMPARE(splitCardLines(bytes), lines);
-    QCOMPARE(splitCardLines(bytes, 1), lines.mid(0, 1));
-}
-
-void CardFileTest::readsFiles_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QStringList>("lines");
-
-    QTest::newRow("13 lines") << crlf(numberedLines(13)) << numberedStrings(13);
-    QByteArray noEnd = crlf(numberedLines(12)) + "2";
-    QTest::newRow("last line without CR LF") << noEnd << (numberedStrings(12) << "2");
-    QTest::newRow("LF only") << numberedLines(13).join('\n') + '\n' << numberedStrings(13);
-    QTest::newRow("CR only") << numberedLines(13).join('\r') + '\r' << numberedStrings(13);
-    QTest::newRow("20 lines") << crlf(numberedLines(20)) << numberedStrings(20);
-    QTest::newRow("30 lines: 21 read") << crlf(numberedLines(30)) << numberedStrings(21);
-    QTest::newRow("rows beyond the list")
-        << QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n9\r\n4\r\n")
-        << QStringList{"", "", "", "", "", "", "", "", "", "", "", "9", "4"};
-    QTest::newRow("code page") << QByteArray("Citt\xE0\r\n\x80 5\r\n")
-                               << QStringList{QStringLiteral("Città"), QStringLiteral("€ 5")};
-    QTest::newRow("empty file") << QByteArray() << QStringList{};
-}
-
-void CardFileTest::readsFiles() {
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, lines);
-    QVERIFY(writeBytes(path("in.qcf"), content));
-    const Result<QStringList> read = readCardLines(path("in.qcf"));
-    QVERIFY2(read, qPrintable(read.error()));
-    QCOMPARE(*read, lines);
-    QCOMPARE(readBytes(path("in.qcf")), content);
-}
-
-void CardFileTest::fillsTheRecordFromLines_data() {
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<CardRecord>("expected");
-
-    // The record before reading: every field and the grid hold something.
-    CardRecord none;
-    for (QString& field : none.fields) field = QStringLiteral("vecchio");
-    none.rows = QStringLiteral("3");
-    none.columns = QStringLiteral("4");
-
-    CardRecord emptied = none;
-    for (QString& field : emptied.fields) field.clear();
-    QTest::newRow("no lines: fields emptied, grid kept") << QStringList{} << emptied;
-
-    CardRecord five = emptied;
-    for (int i = 0; i < 5; ++i) five.fields[i] = QStringLiteral("riga %1").arg(i + 1);
-    QTest::newRow("5 lines") << numberedStrings(5) << five;
-
-    CardRecord eleven = recordOf(numberedStrings(13));
-    eleven.rows = none.rows;
-    eleven.columns = none.columns;
-    QTest::newRow("11 lines: grid kept") << numberedStrings(11) << eleven;
-
-    CardRecord twelve = eleven;
-    twelve.rows = QStringLiteral("riga 12");
-    QTest::newRow("12 lines: rows read, columns kept") << numberedStrings(12) << twelve;
-
-    QTest::newRow("13 lines") << numberedStrings(13) << recordOf(numberedStrings(13));
-    QTest::newRow("21 lines: the rest unused")
-        << numberedStrings(21) << recordOf(numberedStrings(13));
-
-    QStringList longValues = numberedStrings(13);
-    longValues[Postcode] = QString(300, QLatin1Char('7'));
-    longValues[Title] = QStringLiteral("  spazi  ");
-    QTest::newRow("values kept whole") << longValues << recordOf(longValues);
-}
-
-void CardFileTest::fillsTheRecordFromLines() {
-    QFETCH(QStringList, lines);
-    QFETCH(CardRecord, expected);
-    CardRecord current;
-    for (QString& field : current.fields) field = QStringLiteral("vecchio");
-    current.rows = QStringLiteral("3");
-    current.columns = QStringLiteral("4");
-    QCOMPARE(recordFromLines(lines, current), expected);
-}
-
-void CardFileTest::readsOddBytesWithoutHarm_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::newRow("binary noise") << noise(4096);
-    QTest::newRow("binary noise at the limit") << noise(int(kMaxCardFileSize));
-    QTest::newRow("only CRs") << QByteArray(1000, '\r');
-    QTest::newRow("only LFs") << QByteArray(1000, '\n');
-    QTest::newRow("one huge line") << QByteArray(60000, 'w');
-}
-
-void CardFileTest::readsOddBytesWithoutHarm() {
-    QFETCH(QByteArray, content);
-    QVERIFY(writeBytes(path("odd.qcf"), content));
-    const Result<QStringList> lines = readCardLines(path("odd.qcf"));
-    QVERIFY2(lines, qPrintable(lines.error()));
-    // Whatever the bytes, each value is exactly the bytes of its line, no more and no less.
-    const QList<QByteArray> raw = splitCardLines(content, kDatiSize);
-    QCOMPARE(lines->size(), raw.size());
-    QVERIFY(lines->size() <= kDatiSize);
-    for (int i = 0; i < raw.size(); ++i) QCOMPARE(codepage::encode(lines->at(i)), raw.at(i));
-}
-
-void CardFileTest::readsUpToTheSizeLimit() {
-    const QByteArray limit(int(kMaxCardFileSize), 'A');
-    QVERIFY(writeBytes(path("limit.qcf"), limit));
-    const Result<QStringList> lines = readCardLines(path("limit.qcf"));
-    QVERIFY2(lines, qPrintable(lines.error()));
-    QCOMPARE(lines->size(), 1);
-    QCOMPARE(lines->first().size(), 65536);
-
-    QVERIFY(writeBytes(path("over.qcf"), limit + "A"));
-    QCOMPARE(readCardLines(path("over.qcf")).error(),
-             QStringLiteral("Il file %1 non è un file di dati dei biglietti: è troppo grande.")
-                 .arg(path("over.qcf")));
-}
-
-void CardFileTest::refusesWhatIsNotACardFile_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("missing") << "missing"
-                             << "Il file {file} non esiste.";
-    QTest::newRow("through a regular file") << "through"
-                                            << "Il file {file} non esiste.";
-    QTest::newRow("dangling link") << "dangling"
-                                   << "Il file {file} non esiste.";
-    QTest::newRow("folder")
-        << "folder"
-        << "Il file {file} non è un file di dati dei biglietti: è una cartella.";
-    QTest::newRow("too big")
-        << "big"
-        << "Il file {file} non è un file di dati dei biglietti: è troppo grande.";
-    QTest::newRow("endless device")
-        << "device"
-        << "Il file {file} non è un file di dati dei biglietti: è un file speciale del sistema.";
-    QTest::newRow("named pipe nobody writes")
-        << "fifo"
-        << "Il file {file} non è un file di dati dei biglietti: è un file speciale del sistema.";
-    QTest::newRow("NUL bytes")
-        << "binary"
-        << "Il file {file} non è un file di dati dei biglietti: contiene dati binari.";
-    QTest::newRow("empty path") << "empty"
-                                << "Non è stato indicato nessun file da leggere.";
-    QTest::newRow("a link that loops")
-        << "loop"
-        << "Il file {file} non può essere letto: un collegamento lungo il percorso rimanda a se "
-           "stesso.";
-    QTest::newRow("a path too long")
-        << "long"
-        << "Il file {file} non può essere letto: il percorso è troppo lungo per il sistema.";
-}
-
-void CardFileTest::refusesWhatIsNotACardFile() {
-    QFETCH(QString, kind);
-    QFETCH(QString, message);
-    QString target = path("x.qcf");
-    QVERIFY(writeBytes(path("regularfile"), "13\r\n"));
-    if (kind == "through") target = path("regularfile/x.qcf");
-    if (kind == "dangling") QVERIFY(QFile::link(path("nowhere"), target));
-    if (kind == "folder") QVERIFY(QDir().mkdir(target));
-    if (kind == "big") QVERIFY(writeBytes(target, crlf(numberedLines(13)) + noise(70000)));
-    if (kind == "device") target = QStringLiteral("/dev/zero");
-    if (kind == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
-    if (kind == "binary") QVERIFY(writeBytes(target, QByteArray("Dott.\r\nUgo\0\r\n", 12)));
-    if (kind == "empty") target.clear();
-    if (kind == "loop") QVERIFY(QFile::link(target, target));
-    if (kind == "long") target = path(QString(300, u'x'));
-
-    const auto before = snapshot(dir_->path());
-    QCOMPARE(readCardLines(target).error(), expand(message, target));
-    QCOMPARE(readCardFileForCopy(target).error(), expand(message, target));
-    QCOMPARE(snapshot(dir_->path()), before);
-}
-
-void CardFileTest::writeFailuresLeaveTheDiskAlone_data() {
+void CardFileWriteTest::writeFailuresLeaveTheDiskAlone_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("message");
     QTest::newRow("a folder in the file's place")
@@ -411,7 +156,7 @@ void CardFileTest::writeFailuresLeaveTheDiskAlone_data() {
         << "Il file {file} non può essere scritto: il percorso è troppo lungo per il sistema.";
 }
 
-void CardFileTest::writeFailuresLeaveTheDiskAlone() {
+void CardFileWriteTest::writeFailuresLeaveTheDiskAlone() {
     QFETCH(QString, target);
     QFETCH(QString, message);
     QVERIFY(QDir().mkdir(path("folder.qcf")));
@@ -426,7 +171,7 @@ void CardFileTest::writeFailuresLeaveTheDiskAlone() {
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void CardFileTest::refusesToWriteWhatCouldNotBeReadBack() {
+void CardFileWriteTest::refusesToWriteWhatCouldNotBeReadBack() {
     QVERIFY(writeBytes(path("data.qcf"), "earlier\r\n"));
     const auto before = snapshot(dir_->path());
     CardRecord huge;
@@ -438,7 +183,7 @@ void CardFileTest::refusesToWriteWhatCouldNotBeReadBack() {
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void CardFileTest::fullDiskLeavesTheEarlierFile() {
+void CardFileWriteTest::fullDiskLeavesTheEarlierFile() {
     const QString mountPoint = path("full");
     datafiles::FullDisk disk(mountPoint);
     if (!disk.failure().isEmpty()) QSKIP(qPrintable(disk.failure()));
@@ -455,7 +200,7 @@ void CardFileTest::fullDiskLeavesTheEarlierFile() {
     QCOMPARE(snapshot(mountPoint), before);
 }
 
-void CardFileTest::writesThroughASymbolicLink() {
+void CardFileWriteTest::writesThroughASymbolicLink() {
     QVERIFY(writeBytes(path("real.qdf"), "earlier\r\n"));
     QVERIFY(QFile::link(path("real.qdf"), path("link.qdf")));
     {
@@ -466,7 +211,7 @@ void CardFileTest::writesThroughASymbolicLink() {
     QCOMPARE(readBytes(path("real.qdf")), encodeCardFile(CardRecord{}));
 }
 
-void CardFileTest::missingPermissionsAreTold() {
+void CardFileWriteTest::missingPermissionsAreTold() {
     if (::geteuid() == 0) {
         // Root ignores file permissions: the same checks, as a user who does not.
         const ToolRun asNobody = runTestAsNobody(QStringLiteral("missingPermissionsAreTold"));
@@ -499,7 +244,7 @@ void CardFileTest::missingPermissionsAreTold() {
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void CardFileTest::copiesEveryLineWithCrLf_data() {
+void CardFileWriteTest::copiesEveryLineWithCrLf_data() {
     QTest::addColumn<QByteArray>("source");
     QTest::addColumn<QByteArray>("copy");
     QTest::newRow("13 lines unchanged") << crlf(numberedLines(13)) << crlf(numberedLines(13));
@@ -512,7 +257,7 @@ void CardFileTest::copiesEveryLineWithCrLf_data() {
     QTest::newRow("bytes kept") << QByteArray("\xE8\x80\x01\r\n") << QByteArray("\xE8\x80\x01\r\n");
 }
 
-void CardFileTest::copiesEveryLineWithCrLf() {
+void CardFileWriteTest::copiesEveryLineWithCrLf() {
     QFETCH(QByteArray, source);
     QFETCH(QByteArray, copy);
     QVERIFY(writeBytes(path("from.qcf"), source));
@@ -525,14 +270,14 @@ void CardFileTest::copiesEveryLineWithCrLf() {
     QCOMPARE(readBytes(path("from.qcf")), source);
 }
 
-void CardFileTest::copyOntoItselfLosesNothing_data() {
+void CardFileWriteTest::copyOntoItselfLosesNothing_data() {
     QTest::addColumn<QString>("other");
     QTest::newRow("same path") << "Quarzo.qdf";
     QTest::newRow("through a symbolic link") << "link.qcf";
     QTest::newRow("through ..") << "sub/../Quarzo.qdf";
 }
 
-void CardFileTest::copyOntoItselfLosesNothing() {
+void CardFileWriteTest::copyOntoItselfLosesNothing() {
     QFETCH(QString, other);
     QVERIFY(QDir().mkdir(path("sub")));
     QVERIFY(QFile::link(path("Quarzo.qdf"), path("link.qcf")));
@@ -550,7 +295,7 @@ void CardFileTest::copyOntoItselfLosesNothing() {
     QVERIFY(QFileInfo(path("link.qcf")).isSymLink());
 }
 
-void CardFileTest::copyFailuresLeaveTheDiskAlone_data() {
+void CardFileWriteTest::copyFailuresLeaveTheDiskAlone_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
     QTest::addColumn<QString>("message");
@@ -579,7 +324,7 @@ void CardFileTest::copyFailuresLeaveTheDiskAlone_data() {
         << "Il file {to} non può essere scritto: {dir}/regularfile non è una cartella.";
 }
 
-void CardFileTest::copyFailuresLeaveTheDiskAlone() {
+void CardFileWriteTest::copyFailuresLeaveTheDiskAlone() {
     QFETCH(QString, from);
     QFETCH(QString, to);
     QFETCH(QString, message);
@@ -595,7 +340,7 @@ void CardFileTest::copyFailuresLeaveTheDiskAlone() {
     QCOMPARE(snapshot(dir_->path()), before);
 }
 
-void CardFileTest::tellsTheSameFile_data() {
+void CardFileWriteTest::tellsTheSameFile_data() {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<bool>("same");
@@ -615,7 +360,7 @@ void CardFileTest::tellsTheSameFile_data() {
                                   << "missing.qcf" << false;
 }
 
-void CardFileTest::tellsTheSameFile() {
+void CardFileWriteTest::tellsTheSameFile() {
     QFETCH(QString, a);
     QFETCH(QString, b);
     QFETCH(bool, same);
@@ -630,5 +375,5 @@ void CardFileTest::tellsTheSameFile() {
     QCOMPARE(isSameFile(path(b), path(a)), same);
 }
 
-QTEST_APPLESS_MAIN(CardFileTest)
-#include "tst_cardfile.moc"
+QTEST_APPLESS_MAIN(CardFileWriteTest)
+#include "tst_cardfilewrite.moc"
