@@ -1,7 +1,6 @@
 // The back of the sheet: where each back lands, its lines, code and emblem on a surface with
 // exact metrics; the emblem in a real PDF; the emblem files that are refused.
 #include <QDir>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,7 +12,6 @@
 #include "print/qrcode.h"
 #include "print/vcard.h"
 #include "recordingsurface.h"
-#include "tools.h"
 
 using namespace quarzello;
 
@@ -172,19 +170,12 @@ void BackSideTest::pdfKeepsOneEmblemAndDrawsSvg() {
         PdfSurface surface(QStringLiteral("prova.pdf"));
         const Result<SheetPlan> plan = planBack(surface, rossi(), SheetPaper(Grid{2, 6}), options);
         QVERIFY(drawPage(surface, *plan).ok() && surface.endDoc().ok());
+        // Every card's emblem drawn; a picture kept once in the document, an SVG as vectors.
         PdfRaster raster;
-        const QPointF middle = plan->cards.front().emblem->center();
-        QVERIFY(raster.load(surface.document(), 50) && raster.darkest(middle.x(), middle.y()) < 64);
-        if (name.endsWith(".svg")) continue;
-        // pdfimages lists each use of an image with its object number: twelve uses, one object.
-        QVERIFY(datafiles::writeBytes(dir.filePath("retro.pdf"), surface.document()));
-        const ToolRun listed = runTool(findTool("pdfimages"), {"-list", dir.filePath("retro.pdf")});
-        QList<QByteArray> objects;
-        for (const QByteArray& row : listed.output.split('\n'))
-            if (row.simplified().split(' ').value(2) == "image")
-                objects << row.simplified().split(' ')[10];
-        QCOMPARE(objects.size(), 12);
-        QCOMPARE(QSet<QByteArray>(objects.begin(), objects.end()).size(), 1);
+        QVERIFY(raster.load(surface.document(), 50));
+        for (const PlannedCard& card : plan->cards)
+            QVERIFY(raster.darkest(card.emblem->center().x(), card.emblem->center().y()) < 64);
+        QCOMPARE(surface.document().count("/Subtype /Image"), name.endsWith(".png") ? 1 : 0);
     }
 }
 
