@@ -33,12 +33,9 @@ SheetOptions backOf(const QString& paper, TurnEdge edge, bool lines, bool qr,
                         {}, QImage(200, 100, QImage::Format_RGB32), {}, {}})) {
     SheetOptions options;
     options.qrCode = qr;
-    options.back = std::make_shared<const BackContent>(
-        BackContent{std::move(emblem),
-                    lines ? QStringList{"Club", "dal 1987", "www"} : QStringList(),
-                    qr,
-                    edge,
-                    {}});
+    BackContent back{std::move(emblem), {}, qr, edge, {}};
+    if (lines) back.lines = {"Club", "dal 1987", "www"};
+    options.back = std::make_shared<const BackContent>(std::move(back));
     if (paper == "product")
         options.stock = std::make_shared<const CardStock>(
             CardStock{"Prova", "P-10", 85, 54, 4, {{2, 5, 15, 10, 90, 55}}});
@@ -64,17 +61,17 @@ void BackSideTest::backsAndTheirContent_data() {
     // ends 1.5 mm above them. Rossi's code (33 modules) is 16.4 mm with its quiet zone. The
     // emblem, 2:1, fits its box's width or height. A row: the paper, edge, lines and code; the
     // first back (x, y, w, h), the last (x, y); on the first, the first line's box and the
-    // code's first module (x, y; "-": none), the emblem (x, y, w, h).
+    // code's first module (x, y; -1: none), the emblem (x, y, w, h).
     QTest::addColumn<QString>("want");
     // The 5 mm foot is at the top of the back; lines from 50.667 up, the box from 8 to 37.667.
     QTest::newRow("2x6 short lines")
-        << "0 5 105 48.667  105 248.333  51 39.167  - -  22.833 8 59.333 29.667";
+        << "0 5 105 48.667  105 248.333  51 39.167  -1 -1  22.833 8 59.333 29.667";
     // No lines: the content from 8 to 38.5; the quiet zone from x 33.1 to 49.5 and y 15.05;
     // the emblem's box to 2 mm left of it.
     QTest::newRow("4x8 short code")
-        << "0 5 52.5 36.5  157.5 260.5  - -  34.7 16.65  3 16.225 28.1 14.05";
+        << "0 5 52.5 36.5  157.5 260.5  -1 -1  34.7 16.65  3 16.225 28.1 14.05";
     // Front cards at x 15 and 105: their backs at 210 − 105 − 85 = 20 and 210 − 15 − 85 = 110.
-    QTest::newRow("product long lines") << "20 10 85 54  110 230  61 48.5  - -  29.5 14 66 33";
+    QTest::newRow("product long lines") << "20 10 85 54  110 230  61 48.5  -1 -1  29.5 14 66 33";
     // The last front row (y 230) is the first back row: 297 − 230 − 54 = 13.
     QTest::newRow("product short lines code")
         << "15 13 85 54  105 233  56 51.5  81.2 26.9  19 18.85 58.6 29.3";
@@ -106,11 +103,9 @@ void BackSideTest::backsAndTheirContent() {
                             end.y,  line.x, line.y,     code.x(),    code.y(),
                             e.x(),  e.y(),  e.width(),  e.height()};
     const QStringList figures = want.split(' ', Qt::SkipEmptyParts);
-    for (qsizetype i = 0; i < figures.size(); ++i) {
-        const double expected = figures[i] == "-" ? -1 : figures[i].toDouble();
-        QVERIFY2(std::abs(got[i] - expected) < 0.01,
+    for (qsizetype i = 0; i < figures.size(); ++i)
+        QVERIFY2(near(got[i], figures[i].toDouble()),
                  qPrintable(QString("%1: %2").arg(i).arg(got[i])));
-    }
     // With the code on the back, the front has none.
     const Result<SheetPlan> front =
         planSheet(surface, rossi(paper), *paperFor(rossi(paper), options), options);
