@@ -9,8 +9,6 @@
 #include "print/backside.h"
 #include "print/margins.h"
 #include "print/pdfsurface.h"
-#include "print/qrcode.h"
-#include "print/vcard.h"
 #include "recordingsurface.h"
 
 using namespace quarzello;
