@@ -49,8 +49,7 @@ class BackSideTest : public QObject {
     void backsAndTheirContent_data();
     void backsAndTheirContent();
     void longLineTestSheetMarginsAndLargestGrid();
-    void pdfKeepsOneEmblemAndDrawsSvg();
-    void badEmblems();
+    void emblemFilesRefusedOrDrawn();
 };
 
 void BackSideTest::backsAndTheirContent_data() {
@@ -149,30 +148,7 @@ void BackSideTest::longLineTestSheetMarginsAndLargestGrid() {
              QPoint(9, int(292 / lines)));
 }
 
-void BackSideTest::pdfKeepsOneEmblemAndDrawsSvg() {
-    QTemporaryDir dir;
-    QImage picture(64, 32, QImage::Format_ARGB32);
-    picture.fill(Qt::black);
-    QVERIFY(picture.save(dir.filePath("stemma.png")));
-    QVERIFY(datafiles::writeBytes(dir.filePath("stemma.svg"),
-                                  "<svg xmlns='http://www.w3.org/2000/svg' width='20' height='10'>"
-                                  "<rect width='20' height='10'/></svg>"));
-    for (const QString name : {"stemma.png", "stemma.svg"}) {
-        const Result<std::shared_ptr<const Emblem>> emblem = loadEmblem(dir.filePath(name));
-        const SheetOptions options = backOf("2x6", TurnEdge::Long, false, false, *emblem);
-        PdfSurface surface(QStringLiteral("prova.pdf"));
-        const Result<SheetPlan> plan = planBack(surface, rossi(), SheetPaper(Grid{2, 6}), options);
-        QVERIFY(drawPage(surface, *plan).ok() && surface.endDoc().ok());
-        // Every card's emblem drawn; a picture kept once in the document, an SVG as vectors.
-        PdfRaster raster;
-        QVERIFY(raster.load(surface.document(), 50));
-        for (const PlannedCard& card : plan->cards)
-            QVERIFY(raster.darkest(card.emblem->center().x(), card.emblem->center().y()) < 64);
-        QCOMPARE(surface.document().count("/Subtype /Image"), name.endsWith(".png") ? 1 : 0);
-    }
-}
-
-void BackSideTest::badEmblems() {
+void BackSideTest::emblemFilesRefusedOrDrawn() {
     QTemporaryDir dir;
     QVERIFY(datafiles::writeBytes(dir.filePath("note.png"), "Camper Club Roma\n"));
     QVERIFY(QDir(dir.path()).mkdir("cartella"));
@@ -193,6 +169,26 @@ void BackSideTest::badEmblems() {
         QVERIFY2(
             !emblem.ok() && emblem.error().startsWith("Il file " + dir.filePath(name) + " " + why),
             qPrintable(emblem.error()));
+    }
+
+    QImage picture(64, 32, QImage::Format_ARGB32);
+    picture.fill(Qt::black);
+    QVERIFY(picture.save(dir.filePath("stemma.png")));
+    QVERIFY(datafiles::writeBytes(dir.filePath("stemma.svg"),
+                                  "<svg xmlns='http://www.w3.org/2000/svg' width='20' height='10'>"
+                                  "<rect width='20' height='10'/></svg>"));
+    for (const QString name : {"stemma.png", "stemma.svg"}) {
+        const Result<std::shared_ptr<const Emblem>> emblem = loadEmblem(dir.filePath(name));
+        const SheetOptions options = backOf("2x6", TurnEdge::Long, false, false, *emblem);
+        PdfSurface surface(QStringLiteral("prova.pdf"));
+        const Result<SheetPlan> plan = planBack(surface, rossi(), SheetPaper(Grid{2, 6}), options);
+        QVERIFY(drawPage(surface, *plan).ok() && surface.endDoc().ok());
+        // Every card's emblem drawn; a picture kept once in the document, an SVG as vectors.
+        PdfRaster raster;
+        QVERIFY(raster.load(surface.document(), 50));
+        for (const PlannedCard& card : plan->cards)
+            QVERIFY(raster.darkest(card.emblem->center().x(), card.emblem->center().y()) < 64);
+        QCOMPARE(surface.document().count("/Subtype /Image"), name.endsWith(".png") ? 1 : 0);
     }
 }
 
