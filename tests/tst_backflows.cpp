@@ -101,86 +101,73 @@ class BackFlowsTest : public QObject {
         for (int card = 0; card < 10; ++card) {
             const QRectF at = backPlace({10.0 + 90 * (card % 2), 8.0 + 54 * (card / 2), 85, 54},
                                         210, 297, TurnEdge::Long);
-            QCOMPARE(std::count_if(backs.begin(), backs.end(),
-                                   [&](const PdfLine& l) {
-                                       return l.text == kClub &&
-                                              std::abs(l.left + l.right - 2 * at.center().x()) <
-                                                  0.4 &&
-                                              std::abs(l.bottom - at.bottom() + 3) < 0.2;
-                                   }),
-                     1);
+            const auto there = [&](const PdfLine& l) {
+                return l.text == kClub && std::abs(l.left + l.right - 2 * at.center().x()) < 0.4 &&
+                       std::abs(l.bottom - at.bottom() + 3) < 0.2;
+            };
+            QCOMPARE(std::count_if(backs.begin(), backs.end(), there), 1);
         }
     }
 
-    // The sides each job carries, and each job's pages (U: Ugo's front, L: Lia's, C: a back);
-    // by hand, the fronts came out before the question.
-    void printsBothSidesOnTheScheduler_data() {
-        QTest::addColumn<QString>("printer");
-        QTest::addColumn<QStringList>("sides");
-        QTest::addColumn<QStringList>("jobs");
-        QTest::newRow("by the printer, short edge")
-            << "FronteRetro" << QStringList{"two-sided-short-edge"} << QStringList{"UCLC"};
-        QTest::newRow("by hand") << "Alfa" << QStringList{"one-sided", "one-sided"}
-                                 << QStringList{"UL", "CC"};
-    }
-    void printsBothSidesOnTheScheduler() {
-        QFETCH(QString, printer);
-        QFETCH(QStringList, jobs);
-        CupsPrinterSystem printers;
-        JobRequest request{printer, printers, 5000};
-        request.duplex = {printer == "FronteRetro", TurnEdge::Short, false};
-        Answers talk;
-        QList<QByteArray> printed;
-        talk.whenAsked = [&] { printed << cups_.waitForJob(printer); };
-        QVERIFY2(printTwoMembers(request, talk).end == PrintEnd::Printed,
-                 qPrintable(talk.told.join('\n')));
-        QTEST(cups_.jobAttributes(printer, "sides"), "sides");
-        printed << cups_.waitForJob(printer);
-        QCOMPARE(printed.size(), jobs.size());
-        for (const QString& job : jobs) {
-            QString pages;
-            for (const QString& page : PrivateCups::pdfText(printed.takeFirst()).split('\f'))
-                pages += page.contains("Ugo Neri")    ? "U"
-                         : page.contains("Lia Bassi") ? "L"
-                         : page.contains(kClub)       ? "C"
-                                                      : "";
-            QCOMPARE(pages, job);
-        }
-    }
-
-    // What is sent on which sides (1 one side), how the print ends and a part of its last word,
-    // from the setup: A both sides by the printer, h by hand when it cannot, x the fronts fail,
-    // n the user says no; the queue prints one side.
+    // How the print ends, a part of its last word, and each job's sides (1 one side, S short
+    // edge) and pages (U: Ugo's front, L: Lia's, C: a back), from the setup: A both sides by the
+    // printer, h by hand when it cannot, x the fronts fail, n the user says no. Zeta is a fake
+    // one-sided printer; on the scheduler's, the fronts by hand came out before the question.
     void decidesWhatReachesThePrinter_data() {
+        QTest::addColumn<QString>("printer");
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("jobs");
         QTest::addColumn<int>("end");
         QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("jobs");
         const QString noBacks = "Il retro dei fogli non è stato stampato";
+        const int printed = int(PrintEnd::Printed);
         // clang-format off
-        QTest::newRow("by the printer") << "A" << "" << int(PrintEnd::NotSent) << "--fronte-retro manuale";
-        QTest::newRow("none chosen") << "Ah" << "11" << int(PrintEnd::Printed) << kPrintDoneText;
-        QTest::newRow("by hand, no answer") << "n" << "1" << int(PrintEnd::FrontsOnly) << noBacks;
-        QTest::newRow("by hand, fronts failed") << "x" << "1" << int(PrintEnd::Failed) << noBacks;
+        QTest::newRow("by the printer, short edge") << "FronteRetro" << "A" << printed << kPrintDoneText << "S:UCLC";
+        QTest::newRow("by hand") << "Alfa" << "" << printed << kPrintDoneText << "1:UL 1:CC";
+        QTest::newRow("by the printer, none") << "Zeta" << "A" << int(PrintEnd::NotSent) << "--fronte-retro manuale" << "";
+        QTest::newRow("none chosen") << "Zeta" << "Ah" << printed << kPrintDoneText << "1:UL 1:CC";
+        QTest::newRow("by hand, no answer") << "Zeta" << "n" << int(PrintEnd::FrontsOnly) << noBacks << "1:UL";
+        QTest::newRow("by hand, fronts failed") << "Zeta" << "x" << int(PrintEnd::Failed) << noBacks << "1:UL";
         // clang-format on
     }
     void decidesWhatReachesThePrinter() {
+        QFETCH(QString, printer);
         QFETCH(QString, setup);
-        FakePrinterSystem printers;
-        printers.names = {"Zeta"};
-        printers.fates["Zeta"].jobState = setup.contains('x') ? 8 : 9;
-        JobRequest request{"Zeta", printers, 1000};
-        request.duplex.automatic = setup.contains('A');
+        FakePrinterSystem fake;
+        fake.names = {"Zeta"};
+        fake.fates["Zeta"].jobState = setup.contains('x') ? 8 : 9;
+        CupsPrinterSystem real;
+        const bool onCups = printer != "Zeta";
+        JobRequest request{printer, onCups ? static_cast<PrinterSystem&>(real) : fake, 5000};
+        request.duplex = {setup.contains('A'), TurnEdge::Short, false};
         request.byHandWhenOneSided = setup.contains('h');
         Answers talk;
         talk.backs = !setup.contains('n');
+        QList<QByteArray> printed;
+        if (onCups) talk.whenAsked = [&] { printed << cups_.waitForJob(printer); };
         QTEST(int(printTwoMembers(request, talk).end), "end");
-        QString sent;
-        for (const JobSides sides : printers.jobSides["Zeta"])
-            sent += sides == JobSides::OneSided ? '1' : '2';
-        QTEST(sent, "jobs");
         QFETCH(QString, told);
         QVERIFY2(talk.told.last().contains(told), qPrintable(talk.told.join('\n')));
+        QString sides;
+        if (onCups) {
+            printed << cups_.waitForJob(printer);
+            for (const QString& job : cups_.jobAttributes(printer, "sides"))
+                sides += job == "one-sided" ? '1' : job == "two-sided-short-edge" ? 'S' : 'L';
+        } else {
+            printed = fake.jobs["Zeta"];
+            for (const JobSides job : fake.jobSides["Zeta"])
+                sides += job == JobSides::OneSided ? '1' : job == JobSides::ShortEdge ? 'S' : 'L';
+        }
+        QStringList jobs;
+        for (qsizetype i = 0; i < std::max(sides.size(), printed.size()); ++i) {
+            jobs << sides.mid(i, 1) + ":";
+            for (const QString& page : PrivateCups::pdfText(printed.value(i)).split('\f'))
+                jobs.last() += page.contains("Ugo Neri")    ? "U"
+                               : page.contains("Lia Bassi") ? "L"
+                               : page.contains(kClub)       ? "C"
+                                                            : "";
+        }
+        QTEST(jobs.join(' '), "jobs");
     }
 
     // Refused with the status and the words, nothing written or sent.
