@@ -72,24 +72,19 @@ class BackWindowTest : public QObject {
 
     // A print with the back on the printer's way of printing both sides; an emblem that cannot
     // be read asked about. The setup: 2 the printer prints both sides, g the emblem is gone, n
-    // the answer is no. What comes out: each job's sides (1 one side, L long edge), whether the
-    // back's line is drawn, the emblems drawn (one a card); then the one question, if any.
+    // the answer is no. The one question, if any; what comes out: each job's sides (1 one side, L
+    // long edge), whether the back's line is drawn, the emblems drawn (one a card).
     void printWithTheBack_data() {
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("printed");
         QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("printed");
         const QString turn = printBacksQuestion("Alfa", {}, 1);
         const QString without = QStringLiteral("Stampare il retro senza lo stemma?");
-        QTest::newRow("automatic") << "2"
-                                   << "L 1 12" << QString();
-        QTest::newRow("by hand") << ""
-                                 << "11 1 12" << turn;
-        QTest::newRow("by hand, no backs") << "n"
-                                           << "1 0 0" << turn;
-        QTest::newRow("emblem gone, without it") << "2g"
-                                                 << "L 1 0" << without;
-        QTest::newRow("emblem gone, nothing") << "2gn"
-                                              << " 0 0" << without;
+        QTest::newRow("automatic") << "2" << QString() << "L 1 12";
+        QTest::newRow("by hand") << "" << turn << "11 1 12";
+        QTest::newRow("by hand, no backs") << "n" << turn << "1 0 0";
+        QTest::newRow("emblem gone, without it") << "2g" << without << "L 1 0";
+        QTest::newRow("emblem gone, nothing") << "2gn" << without << " 0 0";
     }
     void printWithTheBack() {
         QFETCH(QString, setup);
