@@ -111,8 +111,8 @@ class BackFlowsTest : public QObject {
 
     // How the print ends, a part of its last word, and each job's sides (1 one side, S short
     // edge) and pages (U: Ugo's front, L: Lia's, C: a back), from the setup: A both sides by the
-    // printer, h by hand when it cannot, x the fronts fail, n the user says no. Zeta is a fake
-    // one-sided printer; on the scheduler's, the fronts by hand came out before the question.
+    // printer, x the fronts fail, n the user says no. Zeta is a fake one-sided printer; on the
+    // scheduler's, the fronts by hand came out before the question.
     void decidesWhatReachesThePrinter_data() {
         QTest::addColumn<QString>("printer");
         QTest::addColumn<QString>("setup");
@@ -124,8 +124,6 @@ class BackFlowsTest : public QObject {
         // clang-format off
         QTest::newRow("by the printer, short edge") << "FronteRetro" << "A" << printed << kPrintDoneText << "S:UCLC";
         QTest::newRow("by hand") << "Alfa" << "" << printed << kPrintDoneText << "1:UL 1:CC";
-        QTest::newRow("by the printer, none") << "Zeta" << "A" << int(PrintEnd::NotSent) << "--fronte-retro manuale" << "";
-        QTest::newRow("none chosen") << "Zeta" << "Ah" << printed << kPrintDoneText << "1:UL 1:CC";
         QTest::newRow("by hand, no answer") << "Zeta" << "n" << int(PrintEnd::FrontsOnly) << noBacks << "1:UL";
         QTest::newRow("by hand, fronts failed") << "Zeta" << "x" << int(PrintEnd::Failed) << noBacks << "1:UL";
         // clang-format on
@@ -140,7 +138,6 @@ class BackFlowsTest : public QObject {
         const bool onCups = printer != "Zeta";
         JobRequest request{printer, onCups ? static_cast<PrinterSystem&>(real) : fake, 5000};
         request.duplex = {setup.contains('A'), TurnEdge::Short, false};
-        request.byHandWhenOneSided = setup.contains('h');
         Answers talk;
         talk.backs = !setup.contains('n');
         QList<QByteArray> printed;
