@@ -4,14 +4,12 @@
 #include <QtWidgets>
 
 #include "flows/printcommands.h"
-#include "windowfixture.h"
+#include "printpanelfixture.h"
 
 using namespace quarzello;
 
-class BackWindowTest : public QObject {
+class BackWindowTest : public PrintPanelFixture {
     Q_OBJECT
-    std::unique_ptr<WindowFixture> f;
-    frmQuarzello* w = nullptr;
     QString emblem;
 
     template <typename T>
@@ -24,25 +22,18 @@ class BackWindowTest : public QObject {
         QTest::mouseClick(f->child<QPushButton>(QLatin1String(button)), Qt::LeftButton);
         return f->child<QDialog>(QLatin1String(name));
     }
-    void pickAndPress(const QString& entry) {
-        QTest::mouseClick(f->child<QPushButton>("cmdStampa"), Qt::LeftButton);
-        QTRY_VERIFY(!w->commandUnderWay());
-        QVERIFY(pickPrinter(f->child<QListWidget>("lstStampanti"), entry));
+    void pickAlfa() {
+        pressPrint();
+        QVERIFY(pickPrinter(list, "Alfa"));
     }
 
   private slots:
     void init() {
-        f = std::make_unique<WindowFixture>();
-        f->printers.names = {"Alfa"};
+        PrintPanelFixture::init();
         emblem = f->folder.filePath("stemma.png");
         QImage picture(40, 20, QImage::Format_RGB32);
         picture.fill(Qt::darkGreen);
         QVERIFY(picture.save(emblem));
-        w = &f->open();
-        w->show();
-        CardRecord r;
-        r.fields[Surname] = "Rossi";
-        w->setRecord(r);
     }
 
     // The dialog shows the back as kept, offers the code on the back only with the QR code
@@ -93,9 +84,8 @@ class BackWindowTest : public QObject {
         if (setup.contains('g')) QVERIFY(QFile::remove(emblem));
         QVERIFY(f->store->rememberBack({emblem, {"Camper Club Roma"}, false, true}));
         f->prompts.answers = {setup.contains('n') ? PromptAnswer::No : PromptAnswer::Yes};
-        pickAndPress("Alfa");
-        QTest::mouseClick(f->child<QPushButton>("cmdSelStampante_0"), Qt::LeftButton);
-        QTRY_VERIFY(!w->commandUnderWay());
+        pickAlfa();
+        pressPanel(0);
         QString sides;
         for (const JobSides s : f->printers.jobSides["Alfa"])
             sides += s == JobSides::OneSided ? '1' : s == JobSides::LongEdge ? 'L' : 'S';
@@ -123,7 +113,7 @@ class BackWindowTest : public QObject {
     void automaticOnlyWhenThePrinterCan() {
         QFETCH(bool, twoSided);
         if (twoSided) f->printers.twoSided << "Alfa";
-        pickAndPress("Alfa");
+        pickAlfa();
         QDialog* dialog = openDialog("cmdPosizione", "dlgPosizione");
         QVERIFY(dialog);
         auto* sides = in<QComboBox>(dialog, "cmbFronteRetro");
