@@ -4,7 +4,6 @@
 
 #include "data/cardfile.h"
 #include "datafiles.h"
-#include "fakeprinters.h"
 #include "flows/printpages.h"
 #include "pdfbox.h"
 #include "platform/settingslocation.h"
@@ -43,16 +42,6 @@ struct Answers final : PrintConversation {
     void fail(const QString& text) override { told << text; }
     void done(const QString& text) override { told << text; }
 };
-
-// Two members' sheets with the club's line on the back, printed on `request`.
-PrintOutcome printTwoMembers(const JobRequest& request, Answers& talk) {
-    SheetOptions options;
-    options.back = *backContent({{}, {kClub}, false, true}, false, TurnEdge::Long, {});
-    std::optional<PageRun> run = readPageRun({{clubRecord("Ugo", "Neri", "6", "2"), "Ugo"},
-                                              {clubRecord("Lia", "Bassi", "6", "2"), "Lia"}},
-                                             talk, options);
-    return printPagesOnPrinterHere(std::move(*run), request, pdfDocuments(), 20000, talk);
-}
 
 }  // namespace
 
@@ -101,86 +90,69 @@ class BackFlowsTest : public QObject {
         for (int card = 0; card < 10; ++card) {
             const QRectF at = backPlace({10.0 + 90 * (card % 2), 8.0 + 54 * (card / 2), 85, 54},
                                         210, 297, TurnEdge::Long);
-            QCOMPARE(std::count_if(backs.begin(), backs.end(),
-                                   [&](const PdfLine& l) {
-                                       return l.text == kClub &&
-                                              std::abs(l.left + l.right - 2 * at.center().x()) <
-                                                  0.4 &&
-                                              std::abs(l.bottom - at.bottom() + 3) < 0.2;
-                                   }),
-                     1);
+            const auto there = [&](const PdfLine& l) {
+                return l.text == kClub && std::abs(l.left + l.right - 2 * at.center().x()) < 0.4 &&
+                       std::abs(l.bottom - at.bottom() + 3) < 0.2;
+            };
+            QCOMPARE(std::count_if(backs.begin(), backs.end(), there), 1);
         }
     }
 
-    // The sides each job carries, and each job's pages (U: Ugo's front, L: Lia's, C: a back);
-    // by hand, the fronts came out before the question.
-    void printsBothSidesOnTheScheduler_data() {
-        QTest::addColumn<QString>("printer");
-        QTest::addColumn<QStringList>("sides");
-        QTest::addColumn<QStringList>("jobs");
-        QTest::newRow("by the printer, short edge")
-            << "FronteRetro" << QStringList{"two-sided-short-edge"} << QStringList{"UCLC"};
-        QTest::newRow("by hand") << "Alfa" << QStringList{"one-sided", "one-sided"}
-                                 << QStringList{"UL", "CC"};
-    }
-    void printsBothSidesOnTheScheduler() {
-        QFETCH(QString, printer);
-        QFETCH(QStringList, jobs);
-        CupsPrinterSystem printers;
-        JobRequest request{printer, printers, 5000};
-        request.duplex = {printer == "FronteRetro", TurnEdge::Short, false};
-        Answers talk;
-        QList<QByteArray> printed;
-        talk.whenAsked = [&] { printed << cups_.waitForJob(printer); };
-        QVERIFY2(printTwoMembers(request, talk).end == PrintEnd::Printed,
-                 qPrintable(talk.told.join('\n')));
-        QTEST(cups_.jobAttributes(printer, "sides"), "sides");
-        printed << cups_.waitForJob(printer);
-        QCOMPARE(printed.size(), jobs.size());
-        for (const QString& job : jobs) {
-            QString pages;
-            for (const QString& page : PrivateCups::pdfText(printed.takeFirst()).split('\f'))
-                pages += page.contains("Ugo Neri")    ? "U"
-                         : page.contains("Lia Bassi") ? "L"
-                         : page.contains(kClub)       ? "C"
-                                                      : "";
-            QCOMPARE(pages, job);
-        }
-    }
-
-    // What is sent on which sides (1 one side), how the print ends and a part of its last word,
-    // from the setup: A both sides by the printer, h by hand when it cannot, x the fronts fail,
-    // n the user says no; the queue prints one side.
+    // How the print ends, a part of its last word, and each job's sides (1 one side, S short
+    // edge) and pages (U: Ugo's front, L: Lia's, C: a back), from the setup: A both sides by the
+    // printer (FronteRetro; else by hand on Alfa), x the fronts fail, n the user says no. By hand,
+    // the fronts came out before the question.
     void decidesWhatReachesThePrinter_data() {
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("jobs");
         QTest::addColumn<int>("end");
         QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("jobs");
         const QString noBacks = "Il retro dei fogli non è stato stampato";
+        const int printed = int(PrintEnd::Printed);
         // clang-format off
-        QTest::newRow("by the printer") << "A" << "" << int(PrintEnd::NotSent) << "--fronte-retro manuale";
-        QTest::newRow("none chosen") << "Ah" << "11" << int(PrintEnd::Printed) << kPrintDoneText;
-        QTest::newRow("by hand, no answer") << "n" << "1" << int(PrintEnd::FrontsOnly) << noBacks;
-        QTest::newRow("by hand, fronts failed") << "x" << "1" << int(PrintEnd::Failed) << noBacks;
+        QTest::newRow("by the printer, short edge") << "A" << printed << kPrintDoneText << "S:UCLC";
+        QTest::newRow("by hand") << "" << printed << kPrintDoneText << "1:UL 1:CC";
+        QTest::newRow("by hand, no answer") << "n" << int(PrintEnd::FrontsOnly) << noBacks << "1:UL";
+        QTest::newRow("by hand, fronts failed") << "x" << int(PrintEnd::Failed) << noBacks << "1:";
         // clang-format on
     }
     void decidesWhatReachesThePrinter() {
         QFETCH(QString, setup);
-        FakePrinterSystem printers;
-        printers.names = {"Zeta"};
-        printers.fates["Zeta"].jobState = setup.contains('x') ? 8 : 9;
-        JobRequest request{"Zeta", printers, 1000};
-        request.duplex.automatic = setup.contains('A');
-        request.byHandWhenOneSided = setup.contains('h');
+        const QString printer = setup.contains('A') ? "FronteRetro" : "Alfa";
+        CupsPrinterSystem printers;
+        JobRequest request{printer, printers, 5000};
+        request.duplex = {setup.contains('A'), TurnEdge::Short, false};
         Answers talk;
         talk.backs = !setup.contains('n');
-        QTEST(int(printTwoMembers(request, talk).end), "end");
-        QString sent;
-        for (const JobSides sides : printers.jobSides["Zeta"])
-            sent += sides == JobSides::OneSided ? '1' : '2';
-        QTEST(sent, "jobs");
+        QList<QByteArray> printed;
+        talk.whenAsked = [&] { printed << cups_.waitForJob(printer); };
+        const int before = cups_.jobCount(printer);
+        QVERIFY(!setup.contains('x') || cups_.failJobs(printer, "Carta inceppata"));
+        // Two members' sheets with the club's line on the back.
+        SheetOptions options;
+        options.back = *backContent({{}, {kClub}, false, true}, false, TurnEdge::Long, {});
+        std::optional<PageRun> run = readPageRun({{clubRecord("Ugo", "Neri", "6", "2"), "Ugo"},
+                                                  {clubRecord("Lia", "Bassi", "6", "2"), "Lia"}},
+                                                 talk, options);
+        const PrintEnd end =
+            printPagesOnPrinterHere(std::move(*run), request, pdfDocuments(), 20000, talk).end;
+        QVERIFY(cups_.succeedJobs(printer));
+        QTEST(int(end), "end");
         QFETCH(QString, told);
         QVERIFY2(talk.told.last().contains(told), qPrintable(talk.told.join('\n')));
+        // The last job comes out once the print is done.
+        if (end == PrintEnd::Printed) printed << cups_.waitForJob(printer);
+        QStringList jobs;
+        for (const QString& sides : cups_.jobAttributes(printer, "sides").mid(before)) {
+            jobs << (sides == "one-sided" ? "1:" : sides == "two-sided-short-edge" ? "S:" : "L:");
+            for (const QString& page :
+                 PrivateCups::pdfText(printed.value(jobs.size() - 1)).split('\f'))
+                jobs.last() += page.contains("Ugo Neri")    ? "U"
+                               : page.contains("Lia Bassi") ? "L"
+                               : page.contains(kClub)       ? "C"
+                                                            : "";
+        }
+        QTEST(jobs.join(' '), "jobs");
     }
 
     // Refused with the status and the words, nothing written or sent.
