@@ -9,7 +9,6 @@
 #include "cupswindowfixture.h"
 #include "datafiles.h"
 #include "pdfbox.h"
-#include "privatecups.h"
 #include "samples.h"
 
 using namespace quarzello;

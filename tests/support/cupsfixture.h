@@ -2,11 +2,11 @@
 // to it, and the one-line jobs the print service's tests send through it.
 #pragma once
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
+#include <QTest>
+#include <memory>
 
 #include "core/result.h"
+#include "print/pdfsurface.h"
 #include "printers/cupsprintersystem.h"
 #include "privatecups.h"
 
@@ -21,7 +21,11 @@ class PrivateCupsTest : public QObject {
     Q_OBJECT
 
   protected slots:
-    void initTestCase();
+    void initTestCase() {
+        QVERIFY2(cups_.start(), qPrintable(cups_.errorString()));
+        QVERIFY2(cups_.addPrinter(QStringLiteral("Zeta")), qPrintable(cups_.errorString()));
+        QVERIFY2(cups_.addPrinter(QStringLiteral("Alfa")), qPrintable(cups_.errorString()));
+    }
 
   protected:
     PrivateCups cups_;
@@ -29,10 +33,35 @@ class PrivateCupsTest : public QObject {
 };
 
 // One page with one line of text, through the same calls the sheet uses, as a document.
-QByteArray documentWithLine(const QString& text);
+inline QByteArray documentWithLine(const QString& text) {
+    const auto surface = std::make_unique<PdfSurface>(QStringLiteral("Alfa"));
+    surface->setPaperSize(PrintSurface::kPaperA4);
+    surface->setOrientation(PrintSurface::kPortrait);
+    surface->setScaleMode(PrintSurface::kMillimetres);
+    surface->setFontName(QStringLiteral("Times new roman"));
+    surface->setFontSize(14);
+    surface->setCurrentX(20);
+    surface->setCurrentY(30);
+    if (!surface->printText(text) || !surface->endDoc()) return {};
+    return surface->document();
+}
 
-Result<int> submitLine(PrinterSystem& printers, const QString& printer, const QString& text);
-Result<JobReport> follow(PrinterSystem& printers, const QString& printer, int job, qint64 ms);
-QString checkError(PrinterSystem& printers, const QString& name);
+inline Result<int> submitLine(PrinterSystem& printers, const QString& printer,
+                              const QString& text) {
+    Deadline deadline(kPatient);
+    return printers.submitJob(printer, documentWithLine(text), deadline);
+}
+
+inline Result<JobReport> follow(PrinterSystem& printers, const QString& printer, int job,
+                                qint64 ms) {
+    Deadline deadline(kPatient);
+    deadline.noteDocumentSent();
+    return printers.followJob(printer, job, ms, deadline);
+}
+
+inline QString checkError(PrinterSystem& printers, const QString& name) {
+    Deadline deadline(kPatient);
+    return printers.checkPrinter(name, deadline).error();
+}
 
 }  // namespace quarzello
