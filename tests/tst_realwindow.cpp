@@ -269,7 +269,9 @@ void RealWindowTest::previewFollowsTyping() {
     QProcess program;
     start(program, installed.exe, home.path());
     const QString id = firstWindow().value(0);
+    // Alt+A once the window has the keyboard: the preview opens and the window widens.
     run("xdotool", {"windowfocus", "--sync", id}, display_);
+    QTRY_COMPARE_WITH_TIMEOUT(run("xdotool", {"getwindowfocus"}, display_), id, 10000);
     run("xdotool", {"key", "alt+a"}, display_);
     QTRY_VERIFY_WITH_TIMEOUT(!firstWindow().value(1).contains("Geometry: 461x301"), 10000);
     // The part of the window right of the form, as the screen shows it.
