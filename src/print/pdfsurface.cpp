@@ -163,12 +163,20 @@ Result<void> PdfSurface::drawLine(float x1, float y1, float x2, float y2) {
     return {};
 }
 
+namespace {
+
+// A box a picture can be drawn in: finite, and not empty.
+bool drawableBox(float x, float y, float width, float height) {
+    return std::isfinite(x) && std::isfinite(y) && std::isfinite(width) && std::isfinite(height) &&
+           width > 0 && height > 0;
+}
+
+}  // namespace
+
 Result<void> PdfSurface::drawImage(float x, float y, float width, float height,
                                    const QImage& image) {
     open_ = true;
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(width) || !std::isfinite(height) ||
-        width <= 0 || height <= 0 || image.isNull())
-        return {};
+    if (!drawableBox(x, y, width, height) || image.isNull()) return {};
     const double ppm = pixelsPerMm();
     Operation op;
     op.image = image;  // shared, not copied: the writer knows it again by its cache key
@@ -180,8 +188,7 @@ Result<void> PdfSurface::drawImage(float x, float y, float width, float height,
 Result<void> PdfSurface::drawEmblem(float x, float y, float width, float height,
                                     const Emblem& emblem) {
     open_ = true;
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(width) || !std::isfinite(height) ||
-        width <= 0 || height <= 0 || (emblem.image.isNull() && emblem.svg.isEmpty()))
+    if (!drawableBox(x, y, width, height) || (emblem.image.isNull() && emblem.svg.isEmpty()))
         return {};
     const double ppm = pixelsPerMm();
     Operation op;
